@@ -1,0 +1,175 @@
+#pragma once
+// The database engine layer over SQLite: one owner of the connection, snapshots, table and
+// updatable cursors, transactions and compaction. Every failure is a DbError.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "store/value.h"
+
+struct sqlite3;
+
+namespace quarvel::store {
+
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Database;
+
+// Navigation shared by every cursor: the rows are fixed when the cursor opens.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    bool bof() const { return pos_ < 0; }
+    bool eof() const { return pos_ >= static_cast<long>(rowCount()); }
+    bool onRow() const { return !bof() && !eof(); }
+    std::size_t recordCount() const { return rowCount(); }
+    long position() const { return pos_; }
+
+    // Field of the current row by case-insensitive column name; DbError when there is no
+    // current row or no such column.
+    virtual Value field(std::string_view name) const = 0;
+    std::int64_t intField(std::string_view name) const { return toInt(field(name)); }
+    std::string textField(std::string_view name) const { return toText(field(name)); }
+
+protected:
+    virtual std::size_t rowCount() const = 0;
+    long pos_ = -1;
+};
+
+// A read-only, materialised copy of a SELECT: later changes to the tables are not seen.
+class Snapshot : public Cursor {
+public:
+    Snapshot() = default;
+    Snapshot(std::vector<std::string> columns, std::vector<std::vector<Value>> rows);
+    Value field(std::string_view name) const override;
+    const std::vector<std::string>& columns() const { return columns_; }
+    const std::vector<Value>& row(std::size_t i) const { return rows_.at(i); }
+    int columnIndex(std::string_view name) const;  // -1 when absent
+
+protected:
+    std::size_t rowCount() const override { return rows_.size(); }
+
+private:
+    std::vector<std::string> columns_;
+    std::vector<std::vector<Value>> rows_;
+};
+
+// Rows addressed by rowid: read live, edited and deleted in place, appended to one table.
+class RowCursor : public Cursor {
+public:
+    Value field(std::string_view name) const override;
+
+    // Append: addNew(), set(...) for each column, update(). Edit: edit(), set(...), update().
+    void addNew();
+    void edit();
+    void set(std::string_view column, Value value);
+    void update();
+    void cancelUpdate();
+    // Deletes the current row; the cursor stays on the deleted slot (move to leave it).
+    void deleteCurrent();
+    const std::string& table() const { return table_; }
+
+protected:
+    RowCursor(Database& db, std::string table, std::vector<std::int64_t> rowids);
+    std::size_t rowCount() const override { return rowids_.size(); }
+
+private:
+    friend class Database;
+    Database* db_;
+    std::string table_;
+    std::vector<std::int64_t> rowids_;
+    std::vector<bool> deleted_;
+    enum class Mode { None, Adding, Editing } mode_ = Mode::None;
+    std::vector<std::pair<std::string, Value>> pending_;
+};
+
+// A table opened for direct access, rows in insertion order.
+class TableCursor : public RowCursor {
+    friend class Database;
+    using RowCursor::RowCursor;
+};
+
+// The rows of a SELECT over one table, updatable through their rowids.
+class UpdatableCursor : public RowCursor {
+    friend class Database;
+    using RowCursor::RowCursor;
+};
+
+class Transaction;
+
+class Database {
+public:
+    enum class OpenMode { OpenExisting, CreateIfMissing };
+
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+
+    // Opens a database file. An existing file must be an SQLite database; a file that is not
+    // one, cannot be read or is locked gives DbError and is left as it is.
+    static Database open(const std::filesystem::path& path, OpenMode mode = OpenMode::OpenExisting);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    const std::filesystem::path& path() const { return path_; }
+
+    // Runs one of the system's statement texts (translated to SQLite); returns rows changed.
+    int execute(const std::string& systemSql);
+    // Runs SQLite's own dialect, untranslated (schema, internal work).
+    void executeNative(const std::string& sql);
+
+    Snapshot snapshot(const std::string& systemSelect);
+    TableCursor openTable(const std::string& table);
+    UpdatableCursor openUpdatable(const std::string& systemSelect);
+
+    // Case-insensitive check of a table's existence and of its columns (declared order).
+    bool hasTable(const std::string& table);
+    std::vector<std::string> tableColumns(const std::string& table);
+
+    // Writes a compacted copy of the whole database to `destination` (VACUUM INTO).
+    void compactInto(const std::filesystem::path& destination);
+
+    sqlite3* handle() const { return db_; }
+    int transactionDepth() const { return txDepth_; }
+
+private:
+    friend class RowCursor;
+    friend class Transaction;
+    Snapshot snapshotNative(const std::string& sql);
+    sqlite3* db_ = nullptr;
+    std::filesystem::path path_;
+    int txDepth_ = 0;
+    int savepointSeq_ = 0;
+};
+
+// RAII transaction: commits on commit(), rolls back when destroyed uncommitted. Nested guards
+// become savepoints, so an inner failure undoes only the inner work.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+    void rollback();
+
+private:
+    Database& db_;
+    std::string name_;
+    bool open_ = true;
+};
+
+}  // namespace quarvel::store

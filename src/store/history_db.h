@@ -1,0 +1,68 @@
+#pragma once
+// The history database quarvel.mdb: table Lishi (one row per draw) and YL (group results),
+// the two standing cursors rsLishi and rsLishiSort, and the shared store operations.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/engine.h"
+
+namespace quarvel::store {
+
+inline constexpr const char* kDbFileName = "quarvel.mdb";
+inline constexpr const char* kDbTmpFileName = "quarvelTmp.mdb";
+inline constexpr const char* kSortedHistorySql = "SELECT * FROM lishi ORDER BY SQQH";
+// The history is limited to what a 16-bit ordinal can number.
+inline constexpr int kMaxDraws = 32766;
+
+// The columns of Lishi in their table order (the internal key RowSeq first is not listed).
+const std::vector<std::string>& lishiColumns();
+
+class HistoryDb {
+public:
+    explicit HistoryDb(std::filesystem::path dataDir);
+
+    // OpenHistoryDb: opens quarvel.mdb (creating it with Lishi and YL when the file is
+    // missing) and both standing cursors. DbError when the file cannot be used; such a file is
+    // never overwritten.
+    void open();
+    void close();
+    bool isOpen() const { return db_.isOpen(); }
+
+    const std::filesystem::path& dataDir() const { return dataDir_; }
+    std::filesystem::path dbPath() const { return dataDir_ / kDbFileName; }
+    std::filesystem::path tmpPath() const { return dataDir_ / kDbTmpFileName; }
+
+    // DbError when the database is not open.
+    Database& db();
+    TableCursor& rsLishi();
+    Snapshot& rsLishiSort() { return rsLishiSort_; }
+    // Reopens rsLishiSort on the sorted history (a snapshot does not see later writes).
+    Snapshot& reopenSort();
+
+    // Issues of the oldest and newest stored draw (from a fresh read); nullopt when empty.
+    std::optional<std::int32_t> firstIssue();
+    std::optional<std::int32_t> lastIssue();
+    std::size_t drawCount();
+
+    // RenumberIdx: IDX = 1..N in SQQH order, equal issues in insertion order.
+    void renumberIdx();
+    // CompactDb: compacts into quarvelTmp.mdb, checks the copy holds the same rows, then
+    // replaces quarvel.mdb by copy-to-temporary and rename, and reopens everything. On any
+    // failure quarvel.mdb is left as it was (reopened) and DbError is thrown.
+    void compact();
+
+private:
+    void openCursors();
+    std::filesystem::path dataDir_;
+    Database db_;
+    std::optional<TableCursor> rsLishi_;
+    Snapshot rsLishiSort_;
+};
+
+// Delrec: deletes every row of the cursor, from the last row backwards.
+void delrec(RowCursor& cursor);
+
+}  // namespace quarvel::store

@@ -1,0 +1,19 @@
+#pragma once
+// Issue numbering and the history list: last issue, next issue (= last + 1, no year
+// rollover) and the history-list grid (AddHaoma's contents).
+
+#include <cstdint>
+
+#include "store/engine.h"
+#include "store/text_grid.h"
+
+namespace quarvel::store {
+
+// Issue of the last row of a sorted snapshot; 0 when empty.
+std::int32_t lastIssueOf(Snapshot& sorted);
+inline std::int32_t nextIssueAfter(std::int32_t last) { return last + 1; }
+// The history list: header "期号", "落1码".."落7码", "特码"; one row per draw in snapshot order,
+// numbers in plain decimal; widths 820 and 600; scrolled to the last row beyond 39 draws.
+TextGrid historyListGrid(Snapshot& sorted);
+
+}  // namespace quarvel::store

@@ -1,0 +1,51 @@
+#pragma once
+// Helpers shared by the tests: a temporary data folder and quick ways to fill a history.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "store/draw_record.h"
+#include "store/history_db.h"
+
+namespace quarvel::testing {
+
+// A fresh folder under the system temp dir, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct Draw {
+    std::int32_t issue;
+    std::array<int, 8> numbers;
+};
+
+// Appends the draws (own issue as zodiac issue, start-up zodiac codes of `bases`) in one
+// transaction, then renumbers IDX and reopens rsLishiSort.
+void addDraws(store::HistoryDb& db, const std::vector<Draw>& draws, store::Bases bases = {});
+// `count` random draws (seeded) starting at `firstIssue`, 150 serials per year.
+std::vector<Draw> randomDraws(std::size_t count, unsigned seed, std::int32_t firstIssue = 2013001);
+
+std::string readFile(const std::filesystem::path& p);
+void writeFile(const std::filesystem::path& p, const std::string& content);
+std::filesystem::path dataFile(const std::string& name);  // tests/data/<name>
+
+// Runs quarvel-cli with arguments (shell-quoted here); captures stdout, stderr and status.
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+CliResult runCli(const std::vector<std::string>& args);
+
+}  // namespace quarvel::testing
