@@ -1,0 +1,28 @@
+#pragma once
+// The one seam for modal questions, messages, input boxes, file dialogs and "open this file in
+// the desktop's program", so that tests can queue the answers.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace quarvel::app {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // OK/Cancel question with a question icon; true for OK.
+    virtual bool question(const QString& title, const QString& text) = 0;
+    // Message with an OK button only.
+    virtual void message(const QString& title, const QString& text) = 0;
+    // Input box; nullopt for Cancel.
+    virtual std::optional<QString> inputBox(const QString& title, const QString& prompt,
+                                            const QString& defaultText) = 0;
+    // Open-file dialog; empty when closed without a choice. `filter` in Qt form, e.g. "Text (*.txt)".
+    virtual QString openFileName(const QString& title, const QString& dir, const QString& filter) = 0;
+    // Opens a file or address in the desktop's default program; false when nothing could open it.
+    virtual bool openInDesktop(const QString& pathOrUrl) = 0;
+};
+
+}  // namespace quarvel::app
