@@ -26,10 +26,10 @@ class Database;
 class Cursor {
 public:
     virtual ~Cursor() = default;
-    void moveFirst();
-    void moveLast();
-    void moveNext();
-    void movePrevious();
+    virtual void moveFirst();
+    virtual void moveLast();
+    virtual void moveNext();
+    virtual void movePrevious();
     bool bof() const { return pos_ < 0; }
     bool eof() const { return pos_ >= static_cast<long>(rowCount()); }
     bool onRow() const { return !bof() && !eof(); }
@@ -68,7 +68,12 @@ private:
 // Rows addressed by rowid: read live, edited and deleted in place, appended to one table.
 class RowCursor : public Cursor {
 public:
+    RowCursor(RowCursor&&) noexcept;
+    RowCursor& operator=(RowCursor&&) noexcept;
+    ~RowCursor() override;
     Value field(std::string_view name) const override;
+    void moveNext() override;
+    void movePrevious() override;
 
     // Append: addNew(), set(...) for each column, update(). Edit: edit(), set(...), update().
     void addNew();
@@ -83,19 +88,35 @@ public:
 protected:
     RowCursor(Database& db, std::string table, std::vector<std::int64_t> rowids);
     std::size_t rowCount() const override { return rowids_.size(); }
+    // Re-reads the rowids of the whole table in insertion order.
+    void reload();
 
 private:
     friend class Database;
+    struct Column {
+        std::string name;
+        int bits;  // 16 or 32 for integer columns, 0 otherwise
+    };
+    struct Cache;
+    const Column& column(std::string_view name) const;
     Database* db_;
     std::string table_;
+    std::vector<Column> columns_;
     std::vector<std::int64_t> rowids_;
-    std::vector<bool> deleted_;
+    bool onDeleted_ = false;  // the current slot's row was just deleted
     enum class Mode { None, Adding, Editing } mode_ = Mode::None;
     std::vector<std::pair<std::string, Value>> pending_;
+    std::unique_ptr<Cache> cache_;
 };
 
-// A table opened for direct access, rows in insertion order.
+// A table opened for direct access, rows in insertion order; moving to the first or last row
+// sees rows added meanwhile.
 class TableCursor : public RowCursor {
+public:
+    void moveFirst() override;
+    void moveLast() override;
+
+private:
     friend class Database;
     using RowCursor::RowCursor;
 };

@@ -1,0 +1,126 @@
+#include "store/draw_record.h"
+
+#include <cstdio>
+#include <map>
+
+#include "store/engine.h"
+
+namespace quarvel::store {
+
+namespace {
+
+// Remainder in 0..m-1 for any sign of a.
+int floorMod(int a, int m) {
+    const int r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+std::string twoDigits(int v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", v);
+    return buf;
+}
+
+}  // namespace
+
+std::string baseNumberList(int m) {
+    std::string out;
+    for (int n = 1; n <= 49; ++n) {
+        if ((n - 1) % 12 != m) continue;
+        if (!out.empty()) out += "、";
+        out += twoDigits(n);
+    }
+    return out;
+}
+
+int newYearThreshold(int year) {
+    static constexpr int kThresholds[] = {10, 18, 13, 9, 16, 12, 20, 16, 10, 19, 16, 9, 16, 13, 21, 16, 11};
+    if (year < 2001 || year > 2017) return 0;
+    return kThresholds[year - 2001];
+}
+
+int zodiacYear(std::int32_t issue) {
+    int y = issue / 1000;
+    const int s = issue % 1000;
+    if (s <= newYearThreshold(y)) --y;
+    return y;
+}
+
+int zodiacIndex(int zodiacYear, int number) {
+    // Equivalent to searching the year's rotated base lists for the two-digit number: the
+    // lists cover 1..49, anything else falls through to the last zodiac.
+    if (number < 1 || number > 49) return 11;
+    return floorMod(zodiacYear - 1972 - (number - 1), 12);
+}
+
+ZodiacCodes ZodiacCodes::startup(int sxBase) {
+    ZodiacCodes z;
+    for (int k = 0; k < 12; ++k) z.code[k] = sxBase + k;
+    return z;
+}
+
+ZodiacCodes ZodiacCodes::forMenuChoice(int sxBase, int currentZodiacYear) {
+    ZodiacCodes z;
+    for (int k = 0; k < 12; ++k) z.code[k] = sxBase + floorMod(currentZodiacYear - 1972 - k, 12);
+    return z;
+}
+
+DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::array<int, 8>& numbers,
+                     const ZodiacCodes& codes, int dsBase) {
+    DrawRow r;
+    r.sqqh = issue;
+    r.qqh = issue + 1;
+    const int year = zodiacYear(zodiacIssue);
+    // Occurrence counts per value; a map so that no value can fall outside a counter.
+    std::map<int, int> seenNumber, seenZodiac, seenHead, seenTail, seenSum, seenSegment;
+    auto counted = [](std::map<int, int>& seen, int v, const std::string& text) {
+        return std::to_string(++seen[v]) + "X" + text + " ";
+    };
+    for (int i = 0; i < 8; ++i) {
+        const int n = numbers[i];
+        r.a[i] = n;
+        r.b[i] = codes.code[zodiacIndex(year, n)];
+        r.e[i] = n / 10;
+        r.f[i] = n % 10;
+        r.g[i] = r.e[i] + r.f[i];
+        r.h[i] = (n - 1) / 3 + dsBase;
+        r.txtHisLst += twoDigits(n) + " ";
+        r.txtHisLstHm += counted(seenNumber, n, twoDigits(n));
+        r.txtHisLstSx += counted(seenZodiac, r.b[i], twoDigits(r.b[i]));
+        r.txtHisLstTou += counted(seenHead, r.e[i], std::to_string(r.e[i]));
+        r.txtHisLstWei += counted(seenTail, r.f[i], std::to_string(r.f[i]));
+        r.txtHisLstHe += counted(seenSum, r.g[i], twoDigits(r.g[i]));
+        r.txtHisLstDs += counted(seenSegment, r.h[i], std::to_string(r.h[i]));
+    }
+    return r;
+}
+
+void appendDrawRow(RowCursor& rsLishi, const DrawRow& row) {
+    rsLishi.addNew();
+    rsLishi.set("SQQH", std::int64_t{row.sqqh});
+    rsLishi.set("QQH", std::int64_t{row.qqh});
+    const std::pair<char, const std::array<int, 8>*> perPosition[] = {
+        {'A', &row.a}, {'B', &row.b}, {'E', &row.e}, {'F', &row.f}, {'G', &row.g}, {'H', &row.h}};
+    for (const auto& [letter, values] : perPosition) {
+        for (int p = 0; p < 8; ++p) {
+            const std::string name = "L" + std::to_string(p + 1) + letter;
+            rsLishi.set(name, std::int64_t{(*values)[p]});
+        }
+    }
+    rsLishi.set("txtHisLst", row.txtHisLst);
+    rsLishi.set("txtHisLstHm", row.txtHisLstHm);
+    rsLishi.set("txtHisLstSx", row.txtHisLstSx);
+    rsLishi.set("txtHisLstTou", row.txtHisLstTou);
+    rsLishi.set("txtHisLstWei", row.txtHisLstWei);
+    rsLishi.set("txtHisLstHe", row.txtHisLstHe);
+    rsLishi.set("txtHisLstDs", row.txtHisLstDs);
+    rsLishi.update();
+}
+
+std::string zodiacName(int code, int sxBase) {
+    const int k = code - sxBase;
+    if (k < 0 || k >= 12) return {};
+    return kZodiacNames[static_cast<std::size_t>(k)];
+}
+
+}  // namespace quarvel::store

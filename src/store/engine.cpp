@@ -1,0 +1,305 @@
+#include "store/engine.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+#include <utility>
+
+#include "store/engine_internal.h"
+#include "store/sql_translate.h"
+
+namespace quarvel::store {
+
+namespace detail {
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+void fail(sqlite3* db, const std::string& what) {
+    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+    std::string reason = db ? sqlite3_errmsg(db) : "no database";
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        reason = "the database is locked by another program (" + reason + ")";
+    else if ((code & 0xff) == SQLITE_NOTADB)
+        reason = "the file is not a database (" + reason + ")";
+    else if ((code & 0xff) == SQLITE_READONLY)
+        reason = "the database cannot be written (" + reason + ")";
+    else if ((code & 0xff) == SQLITE_FULL)
+        reason = "the disk is full (" + reason + ")";
+    throw DbError(what + ": " + reason);
+}
+
+Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
+    if (!db) throw DbError("database not open");
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+        fail(db, "cannot prepare \"" + sql + "\"");
+    }
+    if (!stmt_) throw DbError("empty statement \"" + sql + "\"");
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::bind(int index, const Value& v) {
+    int rc = SQLITE_OK;
+    if (auto i = std::get_if<std::int64_t>(&v)) rc = sqlite3_bind_int64(stmt_, index, *i);
+    else if (auto d = std::get_if<double>(&v)) rc = sqlite3_bind_double(stmt_, index, *d);
+    else if (auto s = std::get_if<std::string>(&v))
+        rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+    else rc = sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK) fail(db_, "cannot bind a value");
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    fail(db_, "\"" + sql_ + "\" failed");
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+std::string Statement::columnName(int i) const {
+    const char* n = sqlite3_column_name(stmt_, i);
+    return n ? n : "";
+}
+
+Value Statement::column(int i) const {
+    switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER: return static_cast<std::int64_t>(sqlite3_column_int64(stmt_, i));
+        case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
+        case SQLITE_NULL: return std::monostate{};
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+            return std::string(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
+        }
+    }
+}
+
+}  // namespace detail
+
+using detail::equalsNoCase;
+using detail::Statement;
+
+// ---- Cursor ----------------------------------------------------------------------------------
+
+void Cursor::moveFirst() { pos_ = 0; }
+void Cursor::moveLast() { pos_ = static_cast<long>(rowCount()) - 1; }
+void Cursor::moveNext() {
+    if (pos_ < static_cast<long>(rowCount())) ++pos_;
+}
+void Cursor::movePrevious() {
+    if (pos_ >= 0) --pos_;
+}
+
+// ---- Snapshot --------------------------------------------------------------------------------
+
+Snapshot::Snapshot(std::vector<std::string> columns, std::vector<std::vector<Value>> rows)
+    : columns_(std::move(columns)), rows_(std::move(rows)) {}
+
+int Snapshot::columnIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (equalsNoCase(columns_[i], name)) return static_cast<int>(i);
+    return -1;
+}
+
+Value Snapshot::field(std::string_view name) const {
+    if (!onRow()) throw DbError("no current record");
+    const int c = columnIndex(name);
+    if (c < 0) throw DbError("no column " + std::string(name));
+    return rows_[static_cast<std::size_t>(pos_)][static_cast<std::size_t>(c)];
+}
+
+// ---- Database --------------------------------------------------------------------------------
+
+Database::~Database() { close(); }
+
+Database::Database(Database&& other) noexcept { *this = std::move(other); }
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        close();
+        db_ = std::exchange(other.db_, nullptr);
+        path_ = std::move(other.path_);
+        txDepth_ = std::exchange(other.txDepth_, 0);
+        savepointSeq_ = other.savepointSeq_;
+    }
+    return *this;
+}
+
+Database Database::open(const std::filesystem::path& path, OpenMode mode) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if (mode == OpenMode::OpenExisting && !exists)
+        throw DbError("cannot open " + path.string() + ": the file does not exist");
+    if (exists && std::filesystem::is_directory(path, ec))
+        throw DbError("cannot open " + path.string() + ": it is a folder");
+
+    Database d;
+    d.path_ = path;
+    int flags = SQLITE_OPEN_READWRITE;
+    if (mode == OpenMode::CreateIfMissing) flags |= SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(path.string().c_str(), &d.db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string msg = d.db_ ? sqlite3_errmsg(d.db_) : "out of memory";
+        sqlite3_close(d.db_);
+        d.db_ = nullptr;
+        throw DbError("cannot open " + path.string() + ": " + msg);
+    }
+    sqlite3_extended_result_codes(d.db_, 1);
+    sqlite3_busy_timeout(d.db_, 2000);
+    try {
+        // Reading the schema proves the file is a database and not locked exclusively.
+        Statement probe(d.db_, "SELECT count(*) FROM sqlite_master");
+        probe.step();
+    } catch (const DbError& e) {
+        throw DbError("cannot open " + path.string() + ": " + e.what());
+    }
+    return d;
+}
+
+void Database::close() {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    txDepth_ = 0;
+}
+
+int Database::execute(const std::string& systemSql) {
+    Statement st(db_, translateSql(systemSql));
+    while (st.step()) {
+    }
+    return sqlite3_changes(db_);
+}
+
+void Database::executeNative(const std::string& sql) {
+    if (!db_) throw DbError("database not open");
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        throw DbError("\"" + sql + "\" failed: " + msg);
+    }
+}
+
+Snapshot Database::snapshotNative(const std::string& sql) {
+    Statement st(db_, sql);
+    std::vector<std::string> columns;
+    for (int i = 0; i < st.columnCount(); ++i) columns.push_back(st.columnName(i));
+    std::vector<std::vector<Value>> rows;
+    while (st.step()) {
+        std::vector<Value> row;
+        row.reserve(columns.size());
+        for (int i = 0; i < st.columnCount(); ++i) row.push_back(st.column(i));
+        rows.push_back(std::move(row));
+    }
+    return Snapshot(std::move(columns), std::move(rows));
+}
+
+Snapshot Database::snapshot(const std::string& systemSelect) { return snapshotNative(translateSql(systemSelect)); }
+
+namespace {
+// The table name after FROM in a translated SELECT, and the text from FROM on.
+std::pair<std::string, std::string> fromClause(const std::string& sql) {
+    std::string upper(sql);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    const std::size_t at = upper.find(" FROM ");
+    if (at == std::string::npos) throw DbError("no FROM in \"" + sql + "\"");
+    std::size_t i = at + 6;
+    while (i < sql.size() && sql[i] == ' ') ++i;
+    std::size_t j = i;
+    if (j < sql.size() && sql[j] == '[') {
+        j = sql.find(']', j);
+        if (j == std::string::npos) throw DbError("bad table name in \"" + sql + "\"");
+        return {sql.substr(i + 1, j - i - 1), sql.substr(at)};
+    }
+    while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_')) ++j;
+    return {sql.substr(i, j - i), sql.substr(at)};
+}
+}  // namespace
+
+TableCursor Database::openTable(const std::string& table) {
+    if (!hasTable(table)) throw DbError("no table " + table);
+    TableCursor c(*this, table, {});
+    c.reload();
+    return c;
+}
+
+UpdatableCursor Database::openUpdatable(const std::string& systemSelect) {
+    const auto [table, rest] = fromClause(translateSql(systemSelect));
+    Statement st(db_, "SELECT [" + table + "].rowid" + rest);
+    std::vector<std::int64_t> rowids;
+    while (st.step()) rowids.push_back(toInt(st.column(0)));
+    return UpdatableCursor(*this, table, std::move(rowids));
+}
+
+bool Database::hasTable(const std::string& table) {
+    Statement st(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)");
+    st.bind(1, table);
+    return st.step();
+}
+
+std::vector<std::string> Database::tableColumns(const std::string& table) {
+    Statement st(db_, "SELECT name FROM pragma_table_info(?)");
+    st.bind(1, table);
+    std::vector<std::string> names;
+    while (st.step()) names.push_back(toText(st.column(0)));
+    return names;
+}
+
+void Database::compactInto(const std::filesystem::path& destination) {
+    Statement st(db_, "VACUUM INTO ?");
+    st.bind(1, destination.string());
+    st.step();
+}
+
+// ---- Transaction -----------------------------------------------------------------------------
+
+Transaction::Transaction(Database& db) : db_(db) {
+    if (db_.txDepth_ == 0) {
+        db_.executeNative("BEGIN IMMEDIATE");
+    } else {
+        name_ = "sp" + std::to_string(++db_.savepointSeq_);
+        db_.executeNative("SAVEPOINT " + name_);
+    }
+    ++db_.txDepth_;
+}
+
+Transaction::~Transaction() {
+    if (open_) {
+        try {
+            rollback();
+        } catch (...) {
+            // A failed rollback leaves SQLite to undo the transaction on close.
+        }
+    }
+}
+
+void Transaction::commit() {
+    if (!open_) return;
+    db_.executeNative(name_.empty() ? "COMMIT" : "RELEASE " + name_);
+    open_ = false;
+    --db_.txDepth_;
+}
+
+void Transaction::rollback() {
+    if (!open_) return;
+    open_ = false;
+    --db_.txDepth_;
+    if (!db_.isOpen()) return;
+    if (name_.empty()) {
+        // A failed statement may already have ended the transaction.
+        if (sqlite3_get_autocommit(db_.handle())) return;
+        db_.executeNative("ROLLBACK");
+    } else {
+        db_.executeNative("ROLLBACK TO " + name_);
+        db_.executeNative("RELEASE " + name_);
+    }
+}
+
+}  // namespace quarvel::store

@@ -1,0 +1,216 @@
+#include "store/history_db.h"
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <system_error>
+
+#include "store/engine_internal.h"
+
+namespace quarvel::store {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string>& lishiColumns() {
+    static const std::vector<std::string> columns = [] {
+        std::vector<std::string> c = {"SQQH", "QQH", "IDX", "strQQH"};
+        for (char letter : {'A', 'B', 'E', 'F', 'G', 'H'})
+            for (int p = 1; p <= 8; ++p) c.push_back("L" + std::to_string(p) + letter);
+        for (const char* t : {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou", "txtHisLstWei",
+                              "txtHisLstHe", "txtHisLstDs", "intTh", "txtHisP6", "bolOk"})
+            c.push_back(t);
+        return c;
+    }();
+    return columns;
+}
+
+namespace {
+
+std::string columnType(const std::string& name) {
+    if (name == "SQQH" || name == "QQH") return "INTEGER";
+    if (name == "strQQH" || name.rfind("txt", 0) == 0) return "TEXT";
+    if (name == "bolOk") return "BOOLEAN";
+    return "SMALLINT";
+}
+
+// RowSeq is an explicit key so that compaction keeps the insertion order that ties rely on.
+std::string lishiSchema() {
+    std::string sql = "CREATE TABLE Lishi (RowSeq INTEGER PRIMARY KEY";
+    for (const auto& c : lishiColumns()) sql += ", " + c + " " + columnType(c);
+    return sql + ")";
+}
+
+const char* kYlSchema =
+    "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, intMaxYL SMALLINT, "
+    "intLstYl SMALLINT, sglLlr REAL)";
+
+void createSchema(Database& db, bool lishi, bool yl) {
+    Transaction tx(db);
+    if (lishi) {
+        db.executeNative(lishiSchema());
+        db.executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH)");
+    }
+    if (yl) db.executeNative(kYlSchema);
+    tx.commit();
+}
+
+std::int64_t tableCount(Database& db) {
+    Snapshot s = db.snapshot("SELECT count(*) AS n FROM sqlite_master WHERE type='table'");
+    s.moveFirst();
+    return s.intField("n");
+}
+
+// True when both databases hold the same rows, value for value, in both tables.
+bool sameRows(Database& a, Database& b, const std::string& table) {
+    const std::string sql = "SELECT * FROM [" + table + "] ORDER BY rowid";
+    detail::Statement sa(a.handle(), sql);
+    detail::Statement sb(b.handle(), sql);
+    if (sa.columnCount() != sb.columnCount()) return false;
+    for (;;) {
+        const bool ra = sa.step();
+        const bool rb = sb.step();
+        if (ra != rb) return false;
+        if (!ra) return true;
+        for (int i = 0; i < sa.columnCount(); ++i)
+            if (sa.column(i) != sb.column(i)) return false;
+    }
+}
+
+void syncFile(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_RDONLY);
+    if (fd < 0) throw fs::filesystem_error("cannot reopen for syncing", p, std::error_code(errno, std::generic_category()));
+    const int rc = ::fsync(fd);
+    ::close(fd);
+    if (rc != 0) throw fs::filesystem_error("cannot sync", p, std::error_code(errno, std::generic_category()));
+}
+
+}  // namespace
+
+HistoryDb::HistoryDb(fs::path dataDir) : dataDir_(std::move(dataDir)) {}
+
+Database& HistoryDb::db() {
+    if (!db_.isOpen()) throw DbError("the history database is not open");
+    return db_;
+}
+
+TableCursor& HistoryDb::rsLishi() {
+    if (!db_.isOpen() || !rsLishi_) throw DbError("the history database is not open");
+    return *rsLishi_;
+}
+
+void HistoryDb::open() {
+    close();
+    const fs::path path = dbPath();
+    std::error_code ec;
+    const bool existed = fs::exists(path, ec);
+    Database d = Database::open(path, existed ? Database::OpenMode::OpenExisting : Database::OpenMode::CreateIfMissing);
+    const bool hasLishi = d.hasTable("Lishi");
+    const bool hasYl = d.hasTable("YL");
+    if (!hasLishi && tableCount(d) > 0) {
+        throw DbError("cannot open " + path.string() + ": it is a database of another program (no table Lishi)");
+    }
+    if (hasLishi) {
+        const auto cols = d.tableColumns("Lishi");
+        for (const auto& need : lishiColumns()) {
+            bool found = false;
+            for (const auto& c : cols) found = found || detail::equalsNoCase(c, need);
+            if (!found) throw DbError("cannot open " + path.string() + ": table Lishi has no column " + need);
+        }
+    }
+    if (!hasLishi || !hasYl) createSchema(d, !hasLishi, !hasYl);
+    db_ = std::move(d);
+    openCursors();
+}
+
+void HistoryDb::close() {
+    rsLishi_.reset();
+    rsLishiSort_ = Snapshot();
+    db_.close();
+}
+
+void HistoryDb::openCursors() {
+    rsLishi_.emplace(db_.openTable("Lishi"));
+    reopenSort();
+}
+
+Snapshot& HistoryDb::reopenSort() {
+    rsLishiSort_ = db().snapshot(kSortedHistorySql);
+    return rsLishiSort_;
+}
+
+std::optional<std::int32_t> HistoryDb::firstIssue() {
+    Snapshot s = db().snapshot("SELECT SQQH FROM lishi ORDER BY SQQH");
+    if (s.recordCount() == 0) return std::nullopt;
+    s.moveFirst();
+    return static_cast<std::int32_t>(s.intField("SQQH"));
+}
+
+std::optional<std::int32_t> HistoryDb::lastIssue() {
+    Snapshot s = db().snapshot("SELECT SQQH FROM lishi ORDER BY SQQH");
+    if (s.recordCount() == 0) return std::nullopt;
+    s.moveLast();
+    return static_cast<std::int32_t>(s.intField("SQQH"));
+}
+
+std::size_t HistoryDb::drawCount() {
+    Snapshot s = db().snapshot("SELECT count(*) AS n FROM lishi");
+    s.moveFirst();
+    return static_cast<std::size_t>(s.intField("n"));
+}
+
+void HistoryDb::renumberIdx() {
+    Database& d = db();
+    Transaction tx(d);
+    UpdatableCursor c = d.openUpdatable(kSortedHistorySql);
+    c.moveFirst();
+    std::int64_t k = 0;
+    while (!c.eof()) {
+        ++k;
+        c.edit();
+        c.set("idx", k);  // DbError past 32767: the whole renumbering is undone
+        c.update();
+        c.moveNext();
+    }
+    tx.commit();
+}
+
+void HistoryDb::compact() {
+    Database& d = db();
+    const fs::path path = dbPath();
+    const fs::path tmp = tmpPath();
+    std::error_code ec;
+    fs::remove(tmp, ec);
+    d.compactInto(tmp);
+
+    // The copy must hold exactly the rows of the original before it may replace it.
+    {
+        Database copy = Database::open(tmp);
+        if (!sameRows(d, copy, "Lishi") || !sameRows(d, copy, "YL"))
+            throw DbError("compaction of " + path.string() + " produced a different copy; the history is kept as it was");
+    }
+
+    close();
+    const fs::path partial = dataDir_ / (std::string(kDbFileName) + ".partial");
+    try {
+        fs::copy_file(tmp, partial, fs::copy_options::overwrite_existing);
+        syncFile(partial);  // the copy must be on disk before it takes the database's name
+        fs::rename(partial, path);
+    } catch (const fs::filesystem_error& e) {
+        fs::remove(partial, ec);
+        open();
+        throw DbError(std::string("cannot replace the database with its compacted copy: ") + e.what());
+    }
+    open();
+}
+
+void delrec(RowCursor& cursor) {
+    cursor.moveLast();
+    while (!cursor.bof()) {
+        cursor.deleteCurrent();
+        cursor.movePrevious();
+    }
+}
+
+}  // namespace quarvel::store
