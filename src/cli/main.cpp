@@ -1,0 +1,83 @@
+// quarvel-cli: the history and the analyses for scripts and batch use.
+#include <QCoreApplication>
+
+#include <filesystem>
+#include <iostream>
+
+#include "cli/command.h"
+#include "platform/qt_settings_store.h"
+
+namespace {
+
+void printUsage(std::ostream& out) {
+    out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base 0|1] COMMAND [ARGS]\n"
+           "commands:\n";
+    for (const auto& [name, info] : quarvel::cli::commandRegistry()) out << "  " << info.usage << "\n";
+}
+
+int baseArgument(const std::string& text, const char* option) {
+    if (text != "0" && text != "1") throw quarvel::cli::UsageError(std::string(option) + " takes 0 or 1");
+    return text == "1" ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quarvel;
+    QCoreApplication app(argc, argv);
+    std::filesystem::path dataDir = QCoreApplication::applicationDirPath().toStdString();
+    std::string settingsFile;
+    std::optional<int> sxBase, dsBase;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::size_t i = 0;
+    try {
+        for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+            const std::string& opt = args[i];
+            if (opt == "--help") {
+                printUsage(std::cout);
+                return 0;
+            }
+            if (i + 1 >= args.size()) throw cli::UsageError(opt + " needs a value");
+            const std::string& value = args[++i];
+            if (opt == "--data-dir") dataDir = value;
+            else if (opt == "--settings-file") settingsFile = value;
+            else if (opt == "--sx-base") sxBase = baseArgument(value, "--sx-base");
+            else if (opt == "--ds-base") dsBase = baseArgument(value, "--ds-base");
+            else throw cli::UsageError("unknown option " + opt);
+        }
+        if (i >= args.size()) throw cli::UsageError("no command given");
+    } catch (const cli::UsageError& e) {
+        std::cerr << "quarvel-cli: " << e.what() << " (see --help)\n";
+        return 2;
+    }
+
+    const std::string name = args[i];
+    const auto found = cli::commandRegistry().find(name);
+    if (found == cli::commandRegistry().end()) {
+        std::cerr << "quarvel-cli: unknown command " << name << " (see --help)\n";
+        return 2;
+    }
+
+    platform::QtSettingsStore settings = settingsFile.empty()
+        ? platform::QtSettingsStore()
+        : platform::QtSettingsStore(QString::fromStdString(settingsFile));
+    store::HistoryDb db(dataDir);
+    try {
+        db.open();
+    } catch (const std::exception& e) {
+        std::cerr << "quarvel-cli: " << e.what() << "\n";
+        return 1;
+    }
+    cli::Context ctx{db, settings, store::Settings::load(settings), {}, {args.begin() + i + 1, args.end()},
+                     std::cout, std::cerr};
+    ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
+    try {
+        return found->second.run(ctx);
+    } catch (const cli::UsageError& e) {
+        std::cerr << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli " << found->second.usage << ")\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "quarvel-cli " << name << ": " << e.what() << "\n";
+        return 1;
+    }
+}
