@@ -1,0 +1,45 @@
+#include "search/reference_draw.h"
+
+#include "store/draw_record.h"
+#include "store/settings.h"
+
+namespace quarvel::search {
+
+std::optional<int> positionAttribute(const store::Cursor& row, int p, int type) {
+    if (type < 0 || type >= static_cast<int>(store::kAttributeLetters.size()) || p < 1 || p > 8)
+        return std::nullopt;
+    const std::string prefix = "L" + std::to_string(p);
+    try {
+        if (type == 4)
+            return static_cast<int>(row.intField(prefix + "E") + row.intField(prefix + "F"));
+        if (type == 7) return static_cast<int>(row.intField(prefix + "A") % 2);
+        return static_cast<int>(row.intField(prefix + store::kAttributeLetters[type]));
+    } catch (const store::DbError&) {
+        return std::nullopt;  // no such column (type 6 has none) or no current row
+    }
+}
+
+std::optional<ReferenceDraw> findReferenceDraw(store::Snapshot& sorted, const std::string& referenceText,
+                                               bool onlyBefore, int type, int sxBase) {
+    const auto reference = store::parseInt(referenceText);
+    if (!reference || sorted.recordCount() == 0) return std::nullopt;
+    const auto r = static_cast<std::int64_t>(*reference);
+
+    sorted.moveLast();
+    const auto newest = static_cast<std::int32_t>(sorted.intField("SQQH"));
+    while (sorted.onRow() && sorted.intField("SQQH") > r) sorted.movePrevious();
+    if (!sorted.onRow()) return std::nullopt;  // the reference lies before every stored draw
+
+    ReferenceDraw out;
+    out.issue = static_cast<std::int32_t>(sorted.intField("SQQH"));
+    out.rangeEnd = onlyBefore ? out.issue - 1 : newest;
+    for (int p = 1; p <= 8; ++p) {
+        const auto v = positionAttribute(sorted, p, type);
+        if (!v) return std::nullopt;
+        out.values[p - 1] = *v;
+        out.texts[p - 1] = type == 1 ? store::zodiacName(*v, sxBase) : std::to_string(*v);
+    }
+    return out;
+}
+
+}  // namespace quarvel::search

@@ -1,0 +1,34 @@
+#pragma once
+// The reference draw of the history tab: the newest stored draw whose issue is not greater
+// than the reference issue, the end of the searched range that goes with it, and the draw's
+// eight attributes of the search type as position values and as the texts shown beside them.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "store/engine.h"
+
+namespace quarvel::search {
+
+struct ReferenceDraw {
+    std::int32_t issue = 0;     // issue of the reference draw
+    std::int32_t rangeEnd = 0;  // the end box: newest issue, or the reference issue - 1
+    std::array<int, 8> values{};
+    std::array<std::string, 8> texts;  // zodiac names for the zodiac type, else decimal
+};
+
+// Value of position p (1..8) of the cursor's current row for a search type: digit sum as
+// head + tail (type 4), parity of the number (type 7), otherwise column L<p><letter>.
+// nullopt for a type outside 0..7 or one whose column is not stored (type 6).
+std::optional<int> positionAttribute(const store::Cursor& row, int p, int type);
+
+// YSJS over the history in issue order. `sorted` is left on the reference draw (on the newest
+// draw or before the first when there is none). nullopt when the reference text is not a
+// 32-bit integer, lies before every stored draw, the history is empty or the type has no
+// readable attribute; nothing is half-computed in that case.
+std::optional<ReferenceDraw> findReferenceDraw(store::Snapshot& sorted, const std::string& referenceText,
+                                               bool onlyBefore, int type, int sxBase);
+
+}  // namespace quarvel::search
