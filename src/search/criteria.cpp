@@ -1,0 +1,75 @@
+#include "search/criteria.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "store/draw_record.h"
+
+namespace quarvel::search {
+
+std::optional<ValueRange> valueRange(int type, int sxBase, int dsBase) {
+    switch (type) {
+        case 0: return ValueRange{1, 30};
+        case 1: return ValueRange{sxBase, sxBase + 11};
+        case 2: return ValueRange{0, 3};
+        case 3: return ValueRange{0, 9};
+        case 4: return ValueRange{1, 11};
+        case 5: return ValueRange{dsBase, dsBase + 9};
+        case 7: return ValueRange{0, 1};
+        default: return std::nullopt;
+    }
+}
+
+std::optional<ValueRange> counterRange(int type, int sxBase, int dsBase) {
+    switch (type) {
+        case 1: return ValueRange{sxBase, sxBase + 11};
+        case 2: return ValueRange{0, 4};
+        case 3: return ValueRange{0, 9};
+        case 4: return ValueRange{1, 11};
+        case 5: return ValueRange{dsBase, dsBase + 9};
+        default: return std::nullopt;
+    }
+}
+
+const char* freeColumn(int type) {
+    switch (type) {
+        case 1: return "txtHisLstSx";
+        case 2: return "txtHisLstTou";
+        case 3: return "txtHisLstWei";
+        case 4: return "txtHisLstHe";
+        case 5: return "txtHisLstDs";
+        default: return "txtHisLst";
+    }
+}
+
+char attributeLetter(int type) {
+    if (type < 0 || type >= kSearchTypes) return 'A';
+    return store::kAttributeLetters[static_cast<std::size_t>(type)];
+}
+
+std::string twoDigits(int v) {
+    const long long magnitude = std::llabs(static_cast<long long>(v));
+    std::string digits = std::to_string(magnitude);
+    if (digits.size() < 2) digits.insert(0, 2 - digits.size(), '0');
+    return v < 0 ? "-" + digits : digits;
+}
+
+std::optional<std::int32_t> parseIssue(const std::string& text) {
+    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t b = 0, e = text.size();
+    while (b < e && isBlank(text[b])) ++b;
+    while (e > b && isBlank(text[e - 1])) --e;
+    if (b == e) return std::nullopt;
+    const char* first = text.data() + b;
+    const char* last = text.data() + e;
+    if (*first == '+') {
+        ++first;
+        if (first != last && *first == '-') return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last || first == last) return std::nullopt;
+    return value;
+}
+
+}  // namespace quarvel::search

@@ -1,0 +1,108 @@
+#include "search/omission_scan.h"
+
+#include <array>
+
+#include "search/criteria.h"
+#include "store/draw_record.h"
+#include "store/history_db.h"
+
+namespace quarvel::search {
+
+namespace {
+
+std::string rangeSelection(std::int32_t start, std::int32_t end, const std::string& condition) {
+    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) + " AND  [SQQH] <= " +
+           std::to_string(end) + " AND " + condition + " ORDER BY [IDX]";
+}
+
+// Column indexes of the eight position attributes of a type in a snapshot (-1 when missing,
+// as for type 6 whose letter has no column); parity (type 7) is derived from the number.
+struct CellReader {
+    int type;
+    int sxBase;
+    std::array<int, kPositions> primary{};
+
+    CellReader(const store::Snapshot& s, int t, int sx) : type(t), sxBase(sx) {
+        const char letter = attributeLetter(t);
+        for (int p = 1; p <= kPositions; ++p) {
+            const std::string base = "L" + std::to_string(p);
+            const auto i = static_cast<std::size_t>(p - 1);
+            primary[i] = s.columnIndex(base + (letter == 'D' ? 'A' : letter));
+        }
+    }
+
+    std::string cell(const std::vector<store::Value>& row, int p) const {
+        const int col = primary[static_cast<std::size_t>(p - 1)];
+        if (col < 0 || store::isNull(row[static_cast<std::size_t>(col)])) return {};
+        const int v = static_cast<int>(store::toInt(row[static_cast<std::size_t>(col)]));
+        if (type == 1) return store::zodiacName(v, sxBase);
+        if (attributeLetter(type) == 'D') return std::to_string(((v % 2) + 2) % 2);
+        return std::to_string(v);
+    }
+};
+
+int newestIdx(store::HistoryDb& db) {
+    store::Snapshot& sorted = db.reopenSort();
+    sorted.moveLast();
+    if (!sorted.onRow()) return 0;  // empty history: no newest draw
+    return static_cast<int>(sorted.intField("IDX"));
+}
+
+}  // namespace
+
+std::string singleSetSelection(std::int32_t start, std::int32_t end, int required) {
+    return rangeSelection(start, end, "[intTh] = " + std::to_string(required));
+}
+
+std::string unionSelection(std::int32_t start, std::int32_t end) {
+    return rangeSelection(start, end, "[bolOk]= TRUE");
+}
+
+store::TextGrid emptyHitGrid() {
+    store::TextGrid g;
+    std::vector<std::string> header{"期号"};
+    for (int p = 1; p <= 7; ++p) header.push_back("平" + std::to_string(p) + "位");
+    header.insert(header.end(), {"特位", "遗漏次数", "序号"});
+    g.cells.push_back(std::move(header));
+    g.colWidths = {1000, 800, 800, 800, 800, 800, 800, 800, 800, 800, 680};
+    return g;
+}
+
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase) {
+    ScanResult r;
+    r.hits = emptyHitGrid();
+    store::Snapshot hits;
+    try {
+        hits = db.db().snapshot(selection);
+    } catch (const store::DbError&) {
+        // the selection failed: no hit is read, the statistics keep their starting values
+    }
+    const CellReader reader(hits, type, sxBase);
+    const int sqqhCol = hits.columnIndex("SQQH");
+    const int idxCol = hits.columnIndex("IDX");
+    r.hits.cells.reserve(hits.recordCount() + 1);
+    for (std::size_t i = 0; i < hits.recordCount(); ++i) {
+        const auto& row = hits.row(i);
+        std::vector<std::string> line;
+        line.reserve(11);
+        line.push_back(sqqhCol < 0 ? std::string() : store::toText(row[static_cast<std::size_t>(sqqhCol)]));
+        for (int p = 1; p <= kPositions; ++p) line.push_back(reader.cell(row, p));
+        const int idx = idxCol < 0 ? 0 : static_cast<int>(store::toInt(row[static_cast<std::size_t>(idxCol)]));
+        line.push_back(std::to_string(r.stats.addHit(idx)));
+        line.push_back(std::to_string(i + 1));
+        r.hits.cells.push_back(std::move(line));
+    }
+    r.stats.finish(newestIdx(db));
+    return r;
+}
+
+store::TextGrid summaryGrid(const std::string& label, const OmissionStats& stats) {
+    store::TextGrid g;
+    g.cells.push_back({"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"});
+    g.cells.push_back({label, std::to_string(stats.minimum), std::to_string(stats.maximum),
+                       std::to_string(stats.last), formatRatio(stats.ratio())});
+    g.colWidths = {2400, 1000, 1000, 1000, 1000};
+    return g;
+}
+
+}  // namespace quarvel::search

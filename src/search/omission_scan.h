@@ -1,0 +1,39 @@
+#pragma once
+// The omission scan: reads the marked draws of an issue range in IDX order, lays them out in the
+// hit grid (MSFlexGrid2) with the gap before each, and fills the summary grid (MSFlexGrid3)
+// with the smallest, largest and last omission and their ratio.
+
+#include <cstdint>
+#include <string>
+
+#include "search/omission_stats.h"
+#include "store/text_grid.h"
+
+namespace quarvel::store {
+class HistoryDb;
+}
+
+namespace quarvel::search {
+
+// Hits of one condition set: [intTh] equal to the required count.
+std::string singleSetSelection(std::int32_t start, std::int32_t end, int required);
+// Hits of a union of sets: [bolOk] true.
+std::string unionSelection(std::int32_t start, std::int32_t end);
+
+struct ScanResult {
+    store::TextGrid hits;
+    OmissionStats stats;
+};
+
+// Runs the selection and scans its rows: one grid row per hit with the issue, the eight
+// attributes of the search type (zodiac names for the zodiac type), the gap and the row number.
+// The last omission is measured to the newest stored draw (rsLishiSort is reopened and left
+// on it). A selection the engine refuses gives the header row only.
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase);
+
+// The hit grid with its header row only (期号, 平1位 … 平7位, 特位, 遗漏次数, 序号).
+store::TextGrid emptyHitGrid();
+// The two-row summary grid: headers, then label, minimum, maximum, last omission and ratio.
+store::TextGrid summaryGrid(const std::string& label, const OmissionStats& stats);
+
+}  // namespace quarvel::search

@@ -1,0 +1,41 @@
+#pragma once
+// The search command (检索): marks the draws that show the pattern of the criteria, scans the
+// hits of the issue range and returns the hit grid and the summary grid.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "search/criteria.h"
+#include "search/omission_stats.h"
+#include "store/text_grid.h"
+
+namespace quarvel::store {
+class HistoryDb;
+}
+
+namespace quarvel::search {
+
+struct SearchResult {
+    store::TextGrid hits;     // MSFlexGrid2
+    store::TextGrid summary;  // MSFlexGrid3
+    OmissionStats stats;
+    std::string label;
+    int failedStatements = 0;  // marking statements the engine refused (skipped)
+    std::string error;         // non-empty: the search was refused and nothing was marked
+    bool ok() const { return error.empty(); }
+};
+
+struct IssueRange {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+
+// The range boxes as whole numbers; nullopt and an error text naming the box otherwise.
+std::optional<IssueRange> readRange(const Criteria& criteria, std::string& error);
+// Checks what every analysis needs before it marks: a search type 0..7 and a whole-number range.
+std::optional<IssueRange> validate(const Criteria& criteria, std::string& error);
+
+SearchResult runSearch(store::HistoryDb& db, const Criteria& criteria);
+
+}  // namespace quarvel::search
