@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
-.PHONY: deps configure build run test bench test-asan clean
+.PHONY: deps configure build run test bench test-asan fuzz clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -24,5 +24,15 @@ test-asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+# Runs every fuzz target for FUZZ_SECONDS (default 60); new inputs collect in build-fuzz/corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	bash scripts/install-deps.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUARVEL_FUZZ=ON
+	cmake --build build-fuzz
+	@for f in build-fuzz/fuzz/fuzz_*; do n=$${f##*/fuzz_}; mkdir -p build-fuzz/corpus/$$n fuzz/corpus/$$n; \
+	  echo "== $$n"; "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build-fuzz/corpus/$$n- build-fuzz/corpus/$$n fuzz/corpus/$$n || exit 1; done
+
 clean:
-	rm -rf build build-debug build-asan
+	rm -rf build build-debug build-asan build-fuzz

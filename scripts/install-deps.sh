@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config make
   fonts-noto-cjk xvfb xauth
 )
+# `install-deps.sh fuzz`: also the compiler and runtime of the fuzz targets.
+if [ "${1:-}" = "fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do
