@@ -1,0 +1,90 @@
+#include "groups/group_command.h"
+
+#include <charconv>
+#include <limits>
+
+#include "groups/group_values.h"
+#include "groups/yl_table.h"
+
+namespace quarvel::groups {
+
+int sizeBound(int size) {
+    switch (size) {
+        case 3: return 40;
+        case 4: return 24;
+        case 5: return 18;
+        case 6: return 16;
+        default: return 0;
+    }
+}
+
+std::string sizeLimitMessage(int size) {
+    return std::to_string(size) + "个分组请选择" + std::to_string(sizeBound(size)) + "个（含）以内的个数的号码";
+}
+
+std::optional<std::int32_t> parseWhole(const std::string& text) {
+    std::size_t b = text.find_first_not_of(" \t");
+    if (b == std::string::npos) return std::nullopt;
+    std::size_t e = text.find_last_not_of(" \t") + 1;
+    const char* first = text.data() + b;
+    const char* last = text.data() + e;
+    if (*first == '-' && (last - first < 2)) return std::nullopt;
+    long long value = 0;
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last) return std::nullopt;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
+    if (!isGroupType(input.type)) return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
+    GroupPlan plan;
+    plan.type = input.type;
+    plan.countSpecial = input.countSpecial;
+    const int values = valueCount(input.type);
+    for (int i = 1; i <= values; ++i)
+        if (input.ticked[static_cast<std::size_t>(i)]) plan.boxes.push_back(i);
+
+    const auto size = parseWhole(input.sizeText);
+    if (!size) return Refusal{"组合位数必须是整数", kInputTitle};
+    plan.size = *size;
+    const int bound = sizeBound(plan.size);
+    if (bound > 0 && static_cast<int>(plan.boxes.size()) > bound)
+        return Refusal{sizeLimitMessage(plan.size), kOverflowTitle};
+
+    const auto start = parseWhole(input.rangeStart);
+    const auto end = parseWhole(input.rangeEnd);
+    if (!start || !end) return Refusal{"检索起止期数必须是整数期号", kInputTitle};
+    plan.rangeStart = *start;
+    plan.rangeEnd = *end;
+    return plan;
+}
+
+GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, Evaluation how) {
+    GroupResult result;
+    const auto planned = makePlan(input);
+    if (const auto* refusal = std::get_if<Refusal>(&planned)) {
+        result.error = refusal->message;
+        result.errorTitle = refusal->title;
+    } else {
+        try {
+            result.groups = computeGroups(db, std::get<GroupPlan>(planned), how);
+        } catch (const store::DbError& e) {
+            result.error = std::string("分组计算失败，结果表未改动：") + e.what();
+            result.errorTitle = kInputTitle;
+        }
+    }
+    try {
+        result.listing = listYl(db);
+    } catch (const store::DbError& e) {
+        if (result.error.empty()) {
+            result.error = std::string("结果表无法列出：") + e.what();
+            result.errorTitle = kInputTitle;
+        }
+        result.listing = ylHeaderGrid();
+    }
+    return result;
+}
+
+}  // namespace quarvel::groups

@@ -1,0 +1,148 @@
+#include "groups/group_eval.h"
+
+#include <array>
+#include <bit>
+#include <string>
+
+#include "groups/group_statements.h"
+#include "groups/group_values.h"
+#include "groups/yl_table.h"
+#include "search/omission_stats.h"
+
+namespace quarvel::groups {
+
+namespace {
+
+using Bits = std::vector<std::uint64_t>;
+
+std::string groupLabel(const GroupPlan& plan, std::span<const int> positions) {
+    std::string label;
+    for (int p : positions) {
+        if (!label.empty()) label += ' ';
+        label += labelPart(plan.type, plan.boxes[static_cast<std::size_t>(p)]);
+    }
+    return label;
+}
+
+// IDX of the newest draw (the last row in issue order), 0 for an empty history. The standing
+// sorted cursor is reopened on the current history and left on that row.
+int newestIdx(store::HistoryDb& db) {
+    store::Snapshot& sorted = db.reopenSort();
+    sorted.moveLast();
+    return sorted.onRow() ? static_cast<int>(sorted.intField("IDX")) : 0;
+}
+
+// The draws as the scan sees them: IDX order, issue, scratch copy.
+struct Draws {
+    std::vector<int> idx;
+    std::vector<std::int32_t> issue;
+    std::vector<std::string> scratch;
+};
+
+Draws readDraws(store::Database& db) {
+    store::Snapshot s = db.snapshot("SELECT [IDX], [SQQH], [txtHisP6] FROM [Lishi] ORDER BY [IDX]");
+    Draws d;
+    d.idx.reserve(s.recordCount());
+    d.issue.reserve(s.recordCount());
+    d.scratch.reserve(s.recordCount());
+    for (s.moveFirst(); !s.eof(); s.moveNext()) {
+        d.idx.push_back(static_cast<int>(s.intField("IDX")));
+        d.issue.push_back(static_cast<std::int32_t>(s.intField("SQQH")));
+        d.scratch.push_back(s.textField("txtHisP6"));
+    }
+    return d;
+}
+
+// The draws of the range whose scratch copy contains the pattern's text (its stars removed),
+// the meaning of LIKE "*text*".
+Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& pattern) {
+    std::string needle;
+    for (char c : pattern)
+        if (c != '*') needle += c;
+    Bits bits((d.idx.size() + 63) / 64, 0);
+    for (std::size_t i = 0; i < d.idx.size(); ++i) {
+        if (d.issue[i] < plan.rangeStart || d.issue[i] > plan.rangeEnd) continue;
+        if (d.scratch[i].find(needle) != std::string::npos) bits[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
+    return bits;
+}
+
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, store::RowCursor& yl, std::size_t limit) {
+    const Draws d = readDraws(db.db());
+    const int top = newestIdx(db);
+    std::vector<Bits> members;
+    members.reserve(plan.boxes.size());
+    for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box)));
+
+    Bits hits(members.empty() ? 0 : members.front().size());
+    int stored = 0;
+    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
+        hits = members[static_cast<std::size_t>(positions[0])];
+        for (std::size_t k = 1; k < positions.size(); ++k) {
+            const Bits& m = members[static_cast<std::size_t>(positions[k])];
+            for (std::size_t w = 0; w < hits.size(); ++w) hits[w] &= m[w];
+        }
+        search::OmissionStats stats;
+        for (std::size_t w = 0; w < hits.size(); ++w) {
+            for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
+                stats.addHit(d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
+        }
+        stats.finish(top);
+        appendYlRow(yl, groupLabel(plan, positions), stats);
+        return static_cast<std::size_t>(++stored) < limit;
+    });
+    return stored;
+}
+
+int evaluateByStatements(store::HistoryDb& db, const GroupPlan& plan, store::RowCursor& yl, std::size_t limit) {
+    store::Database& sql = db.db();
+    int stored = 0;
+    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
+        sql.execute(kResetSql);
+        for (int p : positions)
+            sql.execute(memberSql(memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)])));
+        store::Snapshot hits = sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, plan.size));
+        search::OmissionStats stats;
+        for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
+        stats.finish(newestIdx(db));
+        appendYlRow(yl, groupLabel(plan, positions), stats);
+        return static_cast<std::size_t>(++stored) < limit;
+    });
+    return stored;
+}
+
+}  // namespace
+
+void forEachGroup(int count, int size, const std::function<bool(std::span<const int>)>& visit) {
+    if (size < 1 || size > 6 || count < size) return;
+    std::array<int, 6> pos{};
+    for (int k = 0; k < size; ++k) pos[static_cast<std::size_t>(k)] = k;
+    const std::span<const int> group(pos.data(), static_cast<std::size_t>(size));
+    while (true) {
+        if (!visit(group)) return;
+        // Advance the rightmost position that still has room: position k runs up to count - size + k.
+        int k = size - 1;
+        while (k >= 0 && pos[static_cast<std::size_t>(k)] == count - size + k) --k;
+        if (k < 0) return;
+        ++pos[static_cast<std::size_t>(k)];
+        for (int j = k + 1; j < size; ++j) pos[static_cast<std::size_t>(j)] = pos[static_cast<std::size_t>(j - 1)] + 1;
+    }
+}
+
+int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, std::size_t limit) {
+    store::Database& sql = db.db();
+    store::Transaction tx(sql);
+    store::TableCursor yl = sql.openTable("YL");
+    store::delrec(yl);
+    sql.execute(kResetSql);
+    sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
+    int stored = 0;
+    if (limit > 0) {
+        stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, yl, limit)
+                                             : evaluateByStatements(db, plan, yl, limit);
+    }
+    tx.commit();
+    return stored;
+}
+
+}  // namespace quarvel::groups

@@ -1,0 +1,41 @@
+#pragma once
+// Evaluating every group of a plan and storing one YL row per group. Two ways give the same
+// rows: in memory (the default: the scratch column is read once and each member becomes a bit
+// set of matching draws) and statement by statement (the counter reset, one UPDATE per member
+// and the hit selection for every group), which is kept as the reference for tests and
+// benchmarks.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <span>
+#include <vector>
+
+#include "store/history_db.h"
+
+namespace quarvel::groups {
+
+// A checked group computation: everything the run needs, already validated.
+struct GroupPlan {
+    int type = 0;
+    bool countSpecial = true;
+    int size = 2;
+    std::vector<int> boxes;  // ticked box indexes, ascending
+    std::int32_t rangeStart = 0;
+    std::int32_t rangeEnd = 0;
+};
+
+enum class Evaluation { InMemory, Statements };
+
+// Calls `visit` with the entry positions (0-based) of every combination of `size` out of
+// `count`, in lexicographic order, until it returns false. Only sizes 1 to 6 give groups.
+void forEachGroup(int count, int size, const std::function<bool(std::span<const int>)>& visit);
+
+// Empties YL, fills the scratch column, evaluates the groups (at most `limit`) and appends
+// their rows, all in one transaction: on a database failure nothing is changed and the
+// DbError propagates. Returns the number of groups stored.
+int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
+                  std::size_t limit = std::numeric_limits<std::size_t>::max());
+
+}  // namespace quarvel::groups

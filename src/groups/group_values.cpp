@@ -1,0 +1,67 @@
+#include "groups/group_values.h"
+
+#include <array>
+#include <cstdio>
+
+#include "store/draw_record.h"
+
+namespace quarvel::groups {
+
+namespace {
+
+std::string twoDigits(int v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", v);
+    return buf;
+}
+
+// The code of box `box` as written in the tokens of the type's column.
+std::string tokenCode(int type, int box) {
+    switch (type) {
+        case 1:  // zodiac code = box, two digits
+        case 4:  // digit sum = box, two digits
+            return twoDigits(box);
+        case 2:  // head = box - 1
+        case 3:  // tail = box - 1
+            return std::to_string(box - 1);
+        case 5:  // segment code = box
+            return std::to_string(box);
+        default:
+            return twoDigits(box);
+    }
+}
+
+}  // namespace
+
+bool isGroupType(int type) { return type >= 0 && type <= 5; }
+
+int valueCount(int type) {
+    static constexpr std::array<int, 6> counts = {30, 12, 5, 10, 11, 10};
+    return isGroupType(type) ? counts[type] : 0;
+}
+
+const char* attributeColumn(int type) {
+    switch (type) {
+        case 1: return "txtHisLstSx";
+        case 2: return "txtHisLstTou";
+        case 3: return "txtHisLstWei";
+        case 4: return "txtHisLstHe";
+        case 5: return "txtHisLstDs";
+        default: return "txtHisLst";
+    }
+}
+
+std::string memberPattern(int type, int box) {
+    if (type == 0) return "*" + tokenCode(type, box) + "*";
+    // Members of a group are distinct values, so each asks for the first occurrence.
+    std::string pattern = "*1X" + tokenCode(type, box);
+    if (type == 5) pattern += ' ';
+    return pattern + "*";
+}
+
+std::string labelPart(int type, int box) {
+    if (type == 1) return store::kZodiacNames[static_cast<std::size_t>(box % 12)];
+    return tokenCode(type, box);
+}
+
+}  // namespace quarvel::groups

@@ -1,0 +1,35 @@
+#pragma once
+// The result table YL: one row per group (label and omission statistics), and its listing in
+// the results grid, by default in ascending order of the last omission.
+
+#include <string>
+
+#include "search/omission_stats.h"
+#include "store/engine.h"
+#include "store/history_db.h"
+#include "store/text_grid.h"
+
+namespace quarvel::groups {
+
+inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl";
+
+// Appends one row: content, intMaxYL, intMinYL, intLstYl and the ratio max / last stored as a
+// single-precision value.
+void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats);
+
+// The YL column behind grid column 1..4 (intMinYL, intMaxYL, intLstYl, sglLlr). The label
+// column has no numeric key; column 0 (and any other) lists the groups in the order they were
+// computed, which is the ascending order of their boxes.
+std::string ylOrderColumn(int gridColumn);
+
+// The listing header alone (an empty YL).
+store::TextGrid ylHeaderGrid();
+// The listing of a YL selection: header "号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏",
+// "大后比" and one row per YL row, the ratio in its single-precision form (7/3 -> 2.333333).
+store::TextGrid ylGrid(store::Database& db, const std::string& select);
+// The listing after a computation (by intLstYl).
+store::TextGrid listYl(store::HistoryDb& db);
+// The re-sort by a grid column: "SELECT * FROM YL ORDER BY " + the column's name.
+store::TextGrid listYl(store::HistoryDb& db, int gridColumn);
+
+}  // namespace quarvel::groups
