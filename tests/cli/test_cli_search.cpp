@@ -1,0 +1,106 @@
+// quarvel-cli search and partial: arguments, output layout and refusals.
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+using quarvel::testing::runCli;
+using quarvel::testing::TempDir;
+
+namespace {
+
+struct CliSearch : ::testing::Test {
+    TempDir dir;
+    std::vector<std::string> base() const {
+        return {"--data-dir", dir.path().string(), "--settings-file", (dir.path() / "settings.ini").string()};
+    }
+    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
+        auto all = base();
+        all.insert(all.end(), args.begin(), args.end());
+        return runCli(all);
+    }
+    void SetUp() override {
+        // 2013 zodiac year: 03, 15 and 27 are 兔 (code 4); 29 has digit sum 11
+        const std::vector<std::vector<std::string>> draws = {
+            {"2013020", "01", "02", "04", "06", "07", "08", "09", "10"},
+            {"2013021", "03", "15", "01", "02", "04", "06", "07", "08"},
+            {"2013022", "03", "01", "02", "04", "06", "07", "08", "09"},
+            {"2013023", "01", "02", "04", "06", "07", "08", "09", "27"},
+            {"2013024", "29", "11", "12", "13", "14", "16", "18", "20"},
+        };
+        for (auto d : draws) {
+            d.insert(d.begin(), "add");
+            ASSERT_EQ(cli(d).status, 0);
+        }
+    }
+    static std::vector<std::string> lines(const std::string& s) {
+        std::vector<std::string> out;
+        std::size_t from = 0;
+        for (std::size_t nl; (nl = s.find('\n', from)) != std::string::npos; from = nl + 1)
+            out.push_back(s.substr(from, nl - from));
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(CliSearch, PrintsHitsThenSummary) {
+    const auto r = cli({"search", "--type", "1", "--pos", "1=兔", "--pos", "5=04"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto l = lines(r.out);
+    ASSERT_EQ(l.size(), 5u) << r.out;
+    EXPECT_EQ(l[0], "期号\t平1位\t平2位\t平3位\t平4位\t平5位\t平6位\t平7位\t特位\t遗漏次数\t序号");
+    EXPECT_EQ(l[1].substr(0, 17), "2013021\t兔\t兔");
+    EXPECT_EQ(l[2], "");
+    EXPECT_EQ(l[3], "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比");
+    EXPECT_EQ(l[4], "兔 04 \t2\t2\t4\t0.5");
+}
+
+TEST_F(CliSearch, ModesAndRange) {
+    auto r = cli({"search", "--type", "4", "--fixed", "--pos", "1=11"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n2013024\t11\t"), std::string::npos);
+    EXPECT_NE(r.out.find("\n11 \t5\t5\t1\t5\n"), std::string::npos);
+
+    r = cli({"search", "--pos", "8=27"});
+    EXPECT_NE(r.out.find("\n2013023\t"), std::string::npos);
+    r = cli({"search", "--no-special", "--pos", "8=27"});
+    EXPECT_EQ(r.out.find("\n2013023\t"), std::string::npos);
+
+    r = cli({"search", "--range", "2013022:2013023", "--type", "1", "--pos", "2=4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto l = lines(r.out);
+    ASSERT_EQ(l.size(), 6u) << r.out;
+    EXPECT_EQ(l[1].substr(0, 7), "2013022");
+    EXPECT_EQ(l[5], "4 \t1\t3\t2\t1.5");
+}
+
+TEST_F(CliSearch, PartialSearch) {
+    const auto r = cli({"partial", "--fixed", "-k", "1", "--values", "03,15,30,30,30,30,30,30"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto l = lines(r.out);
+    ASSERT_EQ(l.size(), 6u) << r.out;
+    EXPECT_EQ(l[1].substr(0, 7), "2013021");
+    EXPECT_EQ(l[2].substr(0, 7), "2013022");
+    EXPECT_EQ(l[5], "03 15 30 30 30 30 30 30 (1)\t1\t2\t3\t0.666666666666667");
+}
+
+TEST_F(CliSearch, BadArgumentsAreRefused) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"search", "--range", "abc:2013024"},
+             {"search", "--range", "2013020"},
+             {"search", "--pos", "9=01"},
+             {"search", "--pos", "1=x"},
+             {"search", "--pos", "1=兔"},  // a zodiac name only for the zodiac type
+             {"search", "--type", "6"},
+             {"search", "--bogus"},
+             {"partial", "-k", "7", "--values", "1,2,3,4,5,6,7,8"},
+             {"partial", "-k", "2", "--values", "1,2,3"},
+             {"partial", "-k", "2"},
+         }) {
+        const auto r = cli(args);
+        EXPECT_EQ(r.status, 2) << args.back() << "\n" << r.out;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_TRUE(r.out.empty());
+    }
+}
