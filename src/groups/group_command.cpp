@@ -73,6 +73,7 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
         } catch (const store::DbError& e) {
             result.error = std::string("分组计算失败，结果表未改动：") + e.what();
             result.errorTitle = kInputTitle;
+            result.storeFailure = true;
         }
     }
     try {
@@ -81,6 +82,7 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
         if (result.error.empty()) {
             result.error = std::string("结果表无法列出：") + e.what();
             result.errorTitle = kInputTitle;
+            result.storeFailure = true;
         }
         result.listing = ylHeaderGrid();
     }

@@ -27,6 +27,7 @@ struct GroupResult {
     std::string error;        // empty on success
     std::string errorTitle;
     int groups = 0;           // rows stored by this run
+    bool storeFailure = false;  // the error is a database failure, not refused input
 };
 
 struct Refusal {
