@@ -195,3 +195,25 @@ TEST(SearchEmptyHistory, NoDrawsNoHits) {
     EXPECT_EQ(r.hits.rows(), 1);
     EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"", "32767", "32767", "1", "32767"}));
 }
+
+TEST(SearchWorkedExample, GapsThreeOneFiveEight) {
+    qt::TempDir dir;
+    store::HistoryDb db{dir.path()};
+    db.open();
+    std::vector<qt::Draw> draws;
+    for (int idx = 1; idx <= 20; ++idx) {
+        const bool hit = idx == 3 || idx == 4 || idx == 9 || idx == 17;
+        draws.push_back({2013020 + idx, {1, 2, 4, 6, 7, 8, 9, hit ? 30 : 10}});
+    }
+    qt::addDraws(db, draws);
+    Criteria c;
+    c.selected[0] = true;
+    c.values[0] = 30;
+    c.texts[0] = "30";
+    c.rangeStart = "2013021";
+    c.rangeEnd = "2013040";
+    const auto r = search::runSearch(db, c);
+    ASSERT_EQ(r.hits.rows(), 5);
+    EXPECT_EQ(r.hits.at(4, 9), "8");
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "1", "8", "4", "2"}));
+}
