@@ -1,0 +1,97 @@
+#include "app/grid_view.h"
+
+#include <QAbstractButton>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <algorithm>
+#include <utility>
+
+namespace quarvel::app {
+
+GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridModel(this)) {
+    setModel(model_);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    // The corner button stands where the header of column 0 belongs; paint that caption on it.
+    if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+}
+
+void GridView::setGrid(store::TextGrid grid) {
+    const int top = grid.topRow;
+    model_->setGrid(std::move(grid));
+    applyWidths();
+    setTopRow(top);
+}
+
+void GridView::applyWidths() {
+    const auto& widths = model_->grid().colWidths;
+    if (!widths.empty() && widths.front() > 0)
+        verticalHeader()->setFixedWidth(twipsToPixels(widths.front()));
+    for (int c = 1; c < static_cast<int>(widths.size()) && c - 1 < model_->columnCount(); ++c)
+        setColumnWidth(c - 1, std::max(1, twipsToPixels(widths[static_cast<size_t>(c)])));
+}
+
+int GridView::topRow() const {
+    if (pendingTop_ > 0) return pendingTop_;
+    if (model_->rowCount() == 0) return 1;
+    return verticalScrollBar()->value() + 1;
+}
+
+void GridView::setTopRow(int row) {
+    pendingTop_ = std::max(1, row);
+    applyPendingTop();
+}
+
+void GridView::applyPendingTop() {
+    if (pendingTop_ <= 0) return;
+    const int wanted = std::min(pendingTop_, std::max(1, model_->rowCount()));
+    verticalScrollBar()->setValue(wanted - 1);
+    // Before the view is laid out the scroll range is still empty: keep the wish for later.
+    if (isVisible() && viewport()->height() > 0) pendingTop_ = 0;
+}
+
+void GridView::updateGeometries() {
+    QTableView::updateGeometries();
+    applyPendingTop();
+}
+
+void GridView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    emit focusEntered();
+}
+
+void GridView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    // A pop-up menu over the grid hands the focus back afterwards; that is not leaving it.
+    if (event->reason() != Qt::PopupFocusReason) emit focusLeft();
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && model_->grid().rows() > 0 && model_->grid().cols() > 0) {
+        auto* corner = static_cast<QWidget*>(watched);
+        QPainter painter(corner);
+        QStyleOptionHeader opt;
+        opt.initFrom(corner);
+        opt.rect = corner->rect();
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.text = QString::fromStdString(model_->grid().cells.front().front());
+        opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, corner);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace quarvel::app
