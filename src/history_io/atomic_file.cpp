@@ -1,0 +1,178 @@
+#include "history_io/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace quarvel::io {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+thread_local const ScopedWriteFailure* activeFailure = nullptr;
+
+bool injected(WriteStep step) { return activeFailure && activeFailure->step() == step; }
+
+std::string reason(int err) { return std::generic_category().message(err); }
+
+[[noreturn]] void fail(const fs::path& target, const std::string& why) {
+    throw IoError("cannot write " + target.string() + ": " + why);
+}
+
+// The small set of system calls the writer needs, one spelling per platform.
+#ifdef _WIN32
+int openExclusive(const fs::path& p) {
+    return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+}
+long long writeSome(int fd, const char* data, std::size_t n) {
+    return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
+}
+int syncFile(int fd) { return _commit(fd); }
+int closeFile(int fd) { return _close(fd); }
+int replaceFile(const fs::path& from, const fs::path& to) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    errno = EACCES;
+    return -1;
+}
+void copyMode(int, const fs::path&) {}
+void syncFolder(const fs::path&) {}
+#else
+int openExclusive(const fs::path& p) { return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
+long long writeSome(int fd, const char* data, std::size_t n) { return ::write(fd, data, n); }
+int syncFile(int fd) { return ::fsync(fd); }
+int closeFile(int fd) { return ::close(fd); }
+int replaceFile(const fs::path& from, const fs::path& to) { return std::rename(from.c_str(), to.c_str()); }
+// A replaced file keeps its permission bits.
+void copyMode(int fd, const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
+}
+// Makes the rename itself durable; a folder that cannot be synced is not an error.
+void syncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+#endif
+
+// The temporary file: closed and removed unless it has been renamed over the target.
+class TempFile {
+public:
+    TempFile(const fs::path& folder, const fs::path& target) {
+        static std::atomic<unsigned> counter{0};
+        std::random_device rd;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = folder / ("." + target.filename().string() + ".tmp" + std::to_string(rd() % 1000000) + "-" +
+                              std::to_string(counter++));
+            if (injected(WriteStep::Create)) {
+                errno = EACCES;
+                break;
+            }
+            fd_ = openExclusive(path_);
+            if (fd_ >= 0 || errno != EEXIST) break;
+        }
+        if (fd_ < 0) {
+            const int err = errno;
+            fail(target, "cannot create a temporary file in " + folder.string() + " (" + reason(err) + ")");
+        }
+    }
+    ~TempFile() {
+        if (fd_ >= 0) closeFile(fd_);
+        if (!renamed_) {
+            std::error_code ec;
+            fs::remove(path_, ec);
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    int fd() const { return fd_; }
+    const fs::path& path() const { return path_; }
+    // Closes the file, reporting the error a delayed write may surface only here.
+    int close() {
+        const int rc = closeFile(fd_);
+        fd_ = -1;
+        return rc;
+    }
+    void markRenamed() { renamed_ = true; }
+
+private:
+    fs::path path_;
+    int fd_ = -1;
+    bool renamed_ = false;
+};
+
+}  // namespace
+
+ScopedWriteFailure::ScopedWriteFailure(WriteStep step) : previous_(activeFailure), step_(step) {
+    activeFailure = this;
+}
+
+ScopedWriteFailure::~ScopedWriteFailure() { activeFailure = previous_; }
+
+void writeFileAtomically(const fs::path& target, std::string_view bytes) {
+    if (target.empty() || !target.has_filename()) fail(target, "no file name given");
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) fail(target, "a folder of that name exists");
+    if (!fs::is_directory(folder, ec)) fail(target, "the folder " + folder.string() + " does not exist");
+
+    TempFile temp(folder, target);
+    copyMode(temp.fd(), target);
+
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        long long n = injected(WriteStep::Write) ? (errno = ENOSPC, -1) : writeSome(temp.fd(), data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : EIO;
+            fail(target, "writing " + temp.path().string() + " failed after " +
+                             std::to_string(bytes.size() - left) + " bytes (" + reason(err) + ")");
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (injected(WriteStep::Sync) || syncFile(temp.fd()) != 0) {
+        const int err = injected(WriteStep::Sync) ? EIO : errno;
+        fail(target, "flushing " + temp.path().string() + " to disk failed (" + reason(err) + ")");
+    }
+    if (temp.close() != 0) {
+        const int err = errno;
+        fail(target, "closing " + temp.path().string() + " failed (" + reason(err) + ")");
+    }
+    if (injected(WriteStep::Rename) || replaceFile(temp.path(), target) != 0) {
+        const int err = injected(WriteStep::Rename) ? EACCES : errno;
+        fail(target, "cannot replace it with " + temp.path().string() + " (" + reason(err) + ")");
+    }
+    temp.markRenamed();
+    syncFolder(folder);
+}
+
+std::string crlfLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& l : lines) size += l.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const auto& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace quarvel::io
