@@ -1,0 +1,22 @@
+#pragma once
+// The rendered text of a web page's body, as a browser's innerText gives it: what the online
+// update reads the draws from.
+
+#include <string>
+#include <string_view>
+
+namespace quarvel::io {
+
+// The text of <body> of an HTML document (UTF-8 in, UTF-8 out) with innerText rules:
+// - script, style, head, template, noscript, title, textarea, iframe and elements carrying the
+//   `hidden` attribute give no text;
+// - runs of whitespace collapse to one space, and whitespace at the start and end of a line,
+//   a block or a table cell is dropped (inside pre, listing and plaintext it is kept as is);
+// - block elements (div, p, h1..h6, li, table, ...) stand on lines of their own (p and headings
+//   are set off by a blank line), <br> is a line break;
+// - the cells of a table row are joined by one tab, the rows of a table by one line break;
+// - character references are decoded by the parser.
+// A document without a body element (which the parser always makes) would give "".
+std::string bodyInnerText(std::string_view html);
+
+}  // namespace quarvel::io
