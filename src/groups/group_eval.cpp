@@ -32,6 +32,13 @@ int newestIdx(store::HistoryDb& db) {
     return sorted.onRow() ? static_cast<int>(sorted.intField("IDX")) : 0;
 }
 
+// The same newest IDX read without materialising whole rows.
+int newestIdxOf(store::Database& db) {
+    store::Snapshot s = db.snapshot("SELECT [IDX] FROM lishi ORDER BY SQQH");
+    s.moveLast();
+    return s.onRow() ? static_cast<int>(s.intField("IDX")) : 0;
+}
+
 // The draws as the scan sees them: IDX order, issue, scratch copy.
 struct Draws {
     std::vector<int> idx;
@@ -67,9 +74,10 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
     return bits;
 }
 
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, store::RowCursor& yl, std::size_t limit) {
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit) {
+    YlAppender yl(db.db());
     const Draws d = readDraws(db.db());
-    const int top = newestIdx(db);
+    const int top = newestIdxOf(db.db());
     std::vector<Bits> members;
     members.reserve(plan.boxes.size());
     for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box)));
@@ -88,9 +96,11 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, store::RowCurs
                 stats.addHit(d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
         }
         stats.finish(top);
-        appendYlRow(yl, groupLabel(plan, positions), stats);
+        yl.append(groupLabel(plan, positions), stats);
         return static_cast<std::size_t>(++stored) < limit;
     });
+    // As after the statement way, the standing sorted cursor ends on the newest draw.
+    db.rsLishiSort().moveLast();
     return stored;
 }
 
@@ -138,7 +148,7 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
     sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
     int stored = 0;
     if (limit > 0) {
-        stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, yl, limit)
+        stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, limit)
                                              : evaluateByStatements(db, plan, yl, limit);
     }
     tx.commit();

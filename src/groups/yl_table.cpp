@@ -16,6 +16,30 @@ void appendYlRow(store::RowCursor& yl, const std::string& label, const search::O
     yl.update();
 }
 
+YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
+    if (db_ == nullptr) throw store::DbError("the database is not open");
+    const char* sql = "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr) VALUES (?, ?, ?, ?, ?)";
+    if (sqlite3_prepare_v2(db_, sql, -1, &insert_, nullptr) != SQLITE_OK)
+        throw store::DbError(std::string("cannot add to YL: ") + sqlite3_errmsg(db_));
+}
+
+YlAppender::~YlAppender() { sqlite3_finalize(insert_); }
+
+void YlAppender::append(const std::string& label, const search::OmissionStats& stats) {
+    const float ratio = static_cast<float>(stats.ratio());
+    sqlite3_reset(insert_);
+    sqlite3_bind_text(insert_, 1, label.data(), static_cast<int>(label.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int(insert_, 2, stats.maximum);
+    sqlite3_bind_int(insert_, 3, stats.minimum);
+    sqlite3_bind_int(insert_, 4, stats.last);
+    sqlite3_bind_double(insert_, 5, static_cast<double>(ratio));
+    if (sqlite3_step(insert_) != SQLITE_DONE) {
+        const std::string message = sqlite3_errmsg(db_);
+        sqlite3_reset(insert_);
+        throw store::DbError("cannot add to YL: " + message);
+    }
+}
+
 std::string ylOrderColumn(int gridColumn) {
     switch (gridColumn) {
         case 1: return "intMinYL";
@@ -35,13 +59,22 @@ store::TextGrid ylHeaderGrid() {
 
 store::TextGrid ylGrid(store::Database& db, const std::string& select) {
     store::TextGrid grid = ylHeaderGrid();
-    store::Snapshot rows = db.snapshot(select);
+    const store::Snapshot rows = db.snapshot(select);
+    const int content = rows.columnIndex("content");
+    const int minimum = rows.columnIndex("intMinYL");
+    const int maximum = rows.columnIndex("intMaxYL");
+    const int last = rows.columnIndex("intLstYl");
+    const int ratio = rows.columnIndex("sglLlr");
+    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0)
+        throw store::DbError("YL lacks one of its columns");
     grid.cells.reserve(rows.recordCount() + 1);
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        const float ratio = static_cast<float>(store::toDouble(rows.field("sglLlr")));
-        grid.cells.push_back({rows.textField("content"), rows.textField("intMinYL"),
-                              rows.textField("intMaxYL"), rows.textField("intLstYl"),
-                              search::formatSingle(ratio)});
+    for (std::size_t i = 0; i < rows.recordCount(); ++i) {
+        const auto& row = rows.row(i);
+        const float r = static_cast<float>(store::toDouble(row[static_cast<std::size_t>(ratio)]));
+        grid.cells.push_back({store::toText(row[static_cast<std::size_t>(content)]),
+                              store::toText(row[static_cast<std::size_t>(minimum)]),
+                              store::toText(row[static_cast<std::size_t>(maximum)]),
+                              store::toText(row[static_cast<std::size_t>(last)]), search::formatSingle(r)});
     }
     return grid;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <sqlite3.h>
+
 #include "search/omission_stats.h"
 #include "store/engine.h"
 #include "store/history_db.h"
@@ -16,6 +18,22 @@ inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl
 // Appends one row: content, intMaxYL, intMinYL, intLstYl and the ratio max / last stored as a
 // single-precision value.
 void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats);
+
+// Appends rows to YL through one prepared INSERT: the same row as appendYlRow, at a fraction
+// of the cost per row, for the 10,000-row runs of the in-memory evaluation.
+class YlAppender {
+public:
+    explicit YlAppender(store::Database& db);
+    ~YlAppender();
+    YlAppender(const YlAppender&) = delete;
+    YlAppender& operator=(const YlAppender&) = delete;
+    // DbError when the row cannot be stored.
+    void append(const std::string& label, const search::OmissionStats& stats);
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* insert_ = nullptr;
+};
 
 // The YL column behind grid column 1..4 (intMinYL, intMaxYL, intLstYl, sglLlr). The label
 // column has no numeric key; column 0 (and any other) lists the groups in the order they were
