@@ -1,0 +1,407 @@
+#include "app/criteria_panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/app_context.h"
+#include "app/dialogs.h"
+#include "app/grid_view.h"
+#include "app/group_panel.h"
+#include "app/multi_search_panel.h"
+#include "app/position_tabs.h"
+#include "search/omission_scan.h"
+#include "search/reference_draw.h"
+#include "store/settings.h"
+
+namespace quarvel::app {
+
+namespace {
+
+constexpr const char* kSearchTypeCaptions[] = {"号码", "生肖", "头数", "尾数", "合数", "段数"};
+
+QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+std::string toStd(const QString& s) { return s.toStdString(); }
+
+// A box read "as an integer" into a 16-bit position value; nullopt keeps the previous value.
+std::optional<int> shortValue(const QString& text) {
+    const auto v = store::parseInt(toStd(text));
+    if (!v || *v < -32768 || *v > 32767) return std::nullopt;
+    return v;
+}
+
+QGroupBox* frame(const char* caption, const char* name, QWidget* parent) {
+    auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(QString::fromUtf8(name));
+    return box;
+}
+
+QRadioButton* radio(const QString& caption, const QString& name, QWidget* parent) {
+    auto* r = new QRadioButton(caption, parent);
+    r->setObjectName(name);
+    return r;
+}
+
+// MSFlexGrid3 before any analysis: the summary headers, label column 1880 twips, others 880.
+store::TextGrid initialSummaryGrid() {
+    store::TextGrid g;
+    g.cells = {{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"}};
+    g.colWidths = {1880, 880, 880, 880, 880};
+    return g;
+}
+
+}  // namespace
+
+CriteriaPanel::CriteriaPanel(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("CriteriaPanel"));
+    buildLayout();
+    connectEvents();
+    relistTimer_ = new QTimer(this);
+    relistTimer_->setSingleShot(true);
+    connect(relistTimer_, &QTimer::timeout, this, [this] { relistGroups(pendingColumn_); });
+}
+
+CriteriaPanel::~CriteriaPanel() = default;
+
+void CriteriaPanel::buildLayout() {
+    // 搜索类型选择: six types in two rows.
+    auto* typeFrame = frame("搜索类型选择", "FrameType", this);
+    auto* typeGrid = new QGridLayout(typeFrame);
+    typeGrid->setContentsMargins(6, 2, 6, 2);
+    typeGrid->setVerticalSpacing(0);
+    for (int i = 0; i < 6; ++i) {
+        option3_[i] = radio(QString::fromUtf8(kSearchTypeCaptions[i]), QStringLiteral("Option3_%1").arg(i), typeFrame);
+        typeGrid->addWidget(option3_[i], i / 3, i % 3);
+    }
+
+    auto* orderFrame = frame("号码序选择", "FrameOrder", this);
+    auto* orderLayout = new QVBoxLayout(orderFrame);
+    orderLayout->setContentsMargins(6, 2, 6, 2);
+    orderLayout->setSpacing(0);
+    option2_4_ = radio(QStringLiteral("落地码"), QStringLiteral("Option2_4"), orderFrame);
+    option2_5_ = radio(QStringLiteral("顺序码"), QStringLiteral("Option2_5"), orderFrame);
+    orderLayout->addWidget(option2_4_);
+    orderLayout->addWidget(option2_5_);
+
+    auto* modeFrame = frame("检索位选择", "FrameMode", this);
+    auto* modeGrid = new QGridLayout(modeFrame);
+    modeGrid->setContentsMargins(6, 2, 6, 2);
+    modeGrid->setVerticalSpacing(0);
+    option1_[0] = radio(QStringLiteral("固定位"), QStringLiteral("Option1_0"), modeFrame);
+    option1_[1] = radio(QStringLiteral("自由位"), QStringLiteral("Option1_1"), modeFrame);
+    check2_ = new QCheckBox(QStringLiteral("自由位计特码"), modeFrame);
+    check2_->setObjectName(QStringLiteral("Check2"));
+    check2_->setChecked(true);
+    modeGrid->addWidget(option1_[0], 0, 0);
+    modeGrid->addWidget(option1_[1], 0, 1);
+    modeGrid->addWidget(check2_, 1, 0, 1, 2);
+
+    auto* periodFrame = frame("检索期选择", "FramePeriod", this);
+    auto* periodGrid = new QGridLayout(periodFrame);
+    periodGrid->setContentsMargins(6, 2, 6, 2);
+    periodGrid->setVerticalSpacing(0);
+    option1_[3] = radio(QStringLiteral("上期"), QStringLiteral("Option1_3"), periodFrame);
+    option1_[2] = radio(QStringLiteral("前    期"), QStringLiteral("Option1_2"), periodFrame);
+    maskEdBox2_ = new QLineEdit(periodFrame);
+    maskEdBox2_->setObjectName(QStringLiteral("MaskEdBox2"));
+    maskEdBox2_->setInputMask(QStringLiteral("00"));
+    maskEdBox2_->setFixedWidth(maskEdBox2_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10);
+    periodGrid->addWidget(option1_[3], 0, 0, 1, 2);
+    periodGrid->addWidget(option1_[2], 1, 0);
+    periodGrid->addWidget(maskEdBox2_, 1, 1);
+
+    auto* rangeFrame = frame("检索起止期数", "FrameRange", this);
+    auto* rangeLayout = new QHBoxLayout(rangeFrame);
+    rangeLayout->setContentsMargins(6, 2, 6, 2);
+    text3_0_ = new QLineEdit(QStringLiteral("2013001"), rangeFrame);
+    text3_0_->setObjectName(QStringLiteral("Text3_0"));
+    text3_1_ = new QLineEdit(QStringLiteral("2013001"), rangeFrame);
+    text3_1_->setObjectName(QStringLiteral("Text3_1"));
+    for (auto* box : {text3_0_, text3_1_})
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("20130010")) + 12);
+    rangeLayout->addWidget(new QLabel(QStringLiteral("起"), rangeFrame));
+    rangeLayout->addWidget(text3_0_);
+    rangeLayout->addWidget(new QLabel(QStringLiteral("～"), rangeFrame));
+    rangeLayout->addWidget(text3_1_);
+    rangeLayout->addWidget(new QLabel(QStringLiteral("止"), rangeFrame));
+
+    tabs_ = new PositionTabs(this);
+
+    command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setAutoDefault(false);
+    command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
+
+    multi_ = new MultiSearchPanel(this);
+    groups_ = new GroupPanel(this);
+
+    grid2_ = new GridView(this);
+    grid2_->setObjectName(QStringLiteral("MSFlexGrid2"));
+    grid2_->setToolTip(QStringLiteral("鼠标双击列表可以将列表导出到EXCEL"));
+    grid3_ = new GridView(this);
+    grid3_->setObjectName(QStringLiteral("MSFlexGrid3"));
+    grid2_->setGrid(search::emptyHitGrid());
+    grid3_->setGrid(initialSummaryGrid());
+    grid3_->setToolTip(QStringLiteral("鼠标双击列表可以将列表导出到EXCEL；单击列表按所在列排列分组计算结果"));
+
+    auto* firstRow = new QHBoxLayout;
+    firstRow->setSpacing(4);
+    firstRow->addWidget(typeFrame);
+    firstRow->addWidget(orderFrame);
+    firstRow->addWidget(modeFrame);
+    firstRow->addWidget(periodFrame);
+    firstRow->addStretch(1);
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(rangeFrame);
+    searchRow->addStretch(1);
+    searchRow->addWidget(command1_, 0, Qt::AlignBottom);
+
+    auto* grids = new QSplitter(Qt::Vertical, this);
+    grids->setObjectName(QStringLiteral("ResultSplitter"));
+    grids->addWidget(grid2_);
+    grids->addWidget(grid3_);
+    grids->setStretchFactor(0, 3);
+    grids->setStretchFactor(1, 2);
+    grids->setChildrenCollapsible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(3);
+    layout->addLayout(firstRow);
+    layout->addWidget(tabs_);
+    layout->addLayout(searchRow);
+    layout->addWidget(multi_);
+    layout->addWidget(groups_);
+    layout->addWidget(grids, 1);
+}
+
+void CriteriaPanel::connectEvents() {
+    for (int i = 0; i < 6; ++i)
+        connect(option3_[i], &QRadioButton::clicked, this, [this, i] { onOption3Clicked(i); });
+    connect(option2_4_, &QRadioButton::clicked, this, [this] { onOption2Clicked(4); });
+    connect(option2_5_, &QRadioButton::clicked, this, [this] { onOption2Clicked(5); });
+    for (int i = 0; i < 4; ++i)
+        connect(option1_[i], &QRadioButton::clicked, this, [this, i] { onOption1Clicked(i); });
+    // Stored when the box changes as well as when it is left, so that no change is lost.
+    connect(check2_, &QCheckBox::clicked, this, &CriteriaPanel::onCheck2Changed);
+    connect(tabs_, &PositionTabs::tabClicked, this, &CriteriaPanel::onTabClicked);
+    connect(tabs_, &PositionTabs::onlyBeforeClicked, this, &CriteriaPanel::onOnlyBeforeClicked);
+    connect(tabs_, &PositionTabs::referenceLeft, this, [this] { YSJS(); });
+    connect(tabs_, &PositionTabs::manualValueLeft, this, &CriteriaPanel::onManualValueLeft);
+    connect(multi_, &MultiSearchPanel::optionClicked, this, &CriteriaPanel::onOption6Clicked);
+    connect(multi_, &MultiSearchPanel::sectionLeft, this, &CriteriaPanel::onSectionLeft);
+
+    connect(command1_, &QPushButton::clicked, this, &CriteriaPanel::runSearchCommand);
+    connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
+    connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
+
+    connect(grid2_, &QAbstractItemView::doubleClicked, this, [this] { exportGrid(grid2_, "Jiansuo.xls"); });
+    connect(grid3_, &QAbstractItemView::doubleClicked, this, [this] {
+        relistTimer_->stop();  // the double click exports what the grid shows
+        exportGrid(grid3_, "Jieguo.xls");
+    });
+    // A click re-lists YL by the grid column under the mouse: the cells and their headers
+    // stand for grid columns 1.., the row headers for the label column 0. The re-listing waits
+    // out the double-click time so that a double click exports what the grid shows.
+    auto relistLater = [this](int gridColumn) {
+        pendingColumn_ = gridColumn;
+        relistTimer_->start(QApplication::doubleClickInterval());
+    };
+    connect(grid3_, &QAbstractItemView::clicked, this,
+            [this, relistLater](const QModelIndex& index) { relistLater(index.column() + grid3_->grid().fixedCols); });
+    connect(grid3_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this, relistLater](int section) { relistLater(section + grid3_->grid().fixedCols); });
+    connect(grid3_->verticalHeader(), &QHeaderView::sectionClicked, this, [relistLater](int) { relistLater(0); });
+}
+
+QLineEdit* CriteriaPanel::referenceBox() const { return tabs_->referenceBox(); }
+
+bool CriteriaPanel::historyTabActive() const { return tabs_->currentTab() == PositionTabs::History; }
+
+void CriteriaPanel::save(const char* key, const std::string& value) {
+    if (ctx_.settings) ctx_.settings->save(key, value);
+}
+
+void CriteriaPanel::notify(const QString& text) const {
+    if (ctx_.notify) ctx_.notify(text);
+}
+
+void CriteriaPanel::message(const QString& title, const QString& text) const {
+    if (ctx_.dialogs) ctx_.dialogs->message(title, text);
+    else notify(text);
+}
+
+std::optional<std::int32_t> CriteriaPanel::oldestIssue() const {
+    if (!ctx_.historyOpen()) return std::nullopt;
+    try {
+        return ctx_.db->firstIssue();
+    } catch (const store::DbError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::int32_t> CriteriaPanel::newestIssue() const {
+    if (!ctx_.historyOpen()) return std::nullopt;
+    try {
+        return ctx_.db->lastIssue();
+    } catch (const store::DbError&) {
+        return std::nullopt;
+    }
+}
+
+void CriteriaPanel::setEndToNewest() {
+    if (auto last = newestIssue()) text3_1_->setText(QString::number(*last));
+}
+
+void CriteriaPanel::showCountSpecialForMode(bool fixed) { check2_->setVisible(!fixed); }
+
+void CriteriaPanel::startUp() {
+    const store::Settings& s = ctx_.saved;
+    // Each option is selected as a click would select it, so that its handler runs.
+    option1_[s.bolZyw ? 1 : 0]->setChecked(true);
+    onOption1Clicked(s.bolZyw ? 1 : 0);
+    check2_->setChecked(s.intIdfTm != 0);
+    multi_->option(s.bolZhpm ? 1 : 0)->setChecked(true);
+    onOption6Clicked(s.bolZhpm ? 1 : 0);
+    multi_->sectionBox()->setCurrentText(QString::number(s.intZhWSetup));
+    (s.bolLdm ? option2_4_ : option2_5_)->setChecked(true);
+    onOption2Clicked(s.bolLdm ? 4 : 5);
+    // A stored type without a button (6, 7) is kept: the analyses accept it.
+    if (s.intLei >= 0 && s.intLei < 6) {
+        option3_[s.intLei]->setChecked(true);
+        onOption3Clicked(s.intLei);
+    } else {
+        searchType_ = s.intLei;
+        groups_->relabel(s.intLei);
+    }
+    if (auto first = oldestIssue()) text3_0_->setText(QString::number(*first));
+    setEndToNewest();
+    refreshPositionValues();
+}
+
+void CriteriaPanel::readTypedValues() {
+    for (int p = 1; p <= 8; ++p) onManualValueLeft(p);
+}
+
+void CriteriaPanel::refreshPositionValues() {
+    if (historyTabActive()) YSJS();
+    else readTypedValues();
+}
+
+bool CriteriaPanel::YSJS() {
+    const QString reference = tabs_->referenceBox()->text();
+    std::optional<search::ReferenceDraw> ref;
+    if (ctx_.historyOpen()) {
+        try {
+            ref = search::findReferenceDraw(ctx_.db->rsLishiSort(), toStd(reference),
+                                            tabs_->onlyBefore()->isChecked(), searchType_, ctx_.saved.SxIni);
+        } catch (const store::DbError&) {
+            ref.reset();
+        }
+    }
+    if (!ref) {
+        notify(QStringLiteral("参考期“%1”没有对应的历史号码，各位的值保持不变").arg(reference));
+        return false;
+    }
+    text3_1_->setText(QString::number(ref->rangeEnd));
+    values_ = ref->values;
+    for (int p = 1; p <= 8; ++p)
+        tabs_->valueBox(PositionTabs::History, p)->setText(fromStd(ref->texts[p - 1]));
+    return true;
+}
+
+void CriteriaPanel::onOption1Clicked(int index) {
+    if (index == 0) freeMode_ = false;
+    if (index == 1) freeMode_ = true;
+    showCountSpecialForMode(!freeMode_);
+    save("bolZyw", store::boolText(freeMode_));
+    ctx_.saved.bolZyw = freeMode_;
+    refreshPositionValues();
+    if (auto first = oldestIssue()) text3_0_->setText(QString::number(*first));
+}
+
+void CriteriaPanel::onOption2Clicked(int index) {
+    numberOrder_ = index == 4;
+    save("bolLdm", store::boolText(numberOrder_));
+    ctx_.saved.bolLdm = numberOrder_;
+    refreshPositionValues();
+}
+
+void CriteriaPanel::onOption3Clicked(int type) {
+    searchType_ = type;
+    refreshPositionValues();
+    save("intLei", std::to_string(type));
+    ctx_.saved.intLei = type;
+    groups_->relabel(type);
+}
+
+void CriteriaPanel::onOption6Clicked(int index) {
+    flatOnly_ = index == 1;
+    save("bolZhpm", store::boolText(flatOnly_));
+    ctx_.saved.bolZhpm = flatOnly_;
+}
+
+void CriteriaPanel::onSectionLeft() {
+    const auto v = shortValue(multi_->sectionBox()->currentText());
+    if (!v) return;  // not a whole number: the stored count stays
+    save("intZhWSetup", std::to_string(*v));
+    ctx_.saved.intZhWSetup = *v;
+}
+
+void CriteriaPanel::onCheck2Changed() {
+    const int v = check2_->isChecked() ? 1 : 0;
+    save("intIdfTm", std::to_string(v));
+    ctx_.saved.intIdfTm = v;
+}
+
+void CriteriaPanel::onTabClicked(int tab) {
+    if (tab == PositionTabs::Manual) {
+        tabs_->showTab(PositionTabs::Manual);
+        readTypedValues();
+        setEndToNewest();
+    } else {
+        tabs_->showTab(PositionTabs::History);
+        YSJS();
+    }
+}
+
+void CriteriaPanel::onOnlyBeforeClicked(bool checked) {
+    if (checked) YSJS();
+    else setEndToNewest();
+}
+
+void CriteriaPanel::onManualValueLeft(int position) {
+    if (auto v = shortValue(tabs_->valueBox(PositionTabs::Manual, position)->text())) values_[position - 1] = *v;
+}
+
+search::Criteria CriteriaPanel::readCriteria() const {
+    search::Criteria c;
+    c.type = searchType_;
+    c.fixed = option1_[0]->isChecked();
+    c.countSpecial = check2_->isChecked();
+    const auto tab = tabs_->currentTab();
+    for (int p = 1; p <= 8; ++p) {
+        c.selected[p - 1] = tabs_->check(tab, p)->isChecked();
+        c.texts[p - 1] = toStd(tabs_->valueBox(tab, p)->text());
+    }
+    c.values = values_;
+    c.rangeStart = toStd(text3_0_->text());
+    c.rangeEnd = toStd(text3_1_->text());
+    c.sxBase = ctx_.saved.SxIni;
+    c.dsBase = ctx_.saved.DsIni;
+    return c;
+}
+
+}  // namespace quarvel::app

@@ -1,0 +1,148 @@
+// The three analysis commands of the panel and the re-listing of the group table: each reads
+// the panel into the core's input, runs the core and shows what it returns.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/app_context.h"
+#include "app/busy_cursor.h"
+#include "app/criteria_panel.h"
+#if __has_include("app/grid_export.h")
+#include "app/grid_export.h"
+#define QUARVEL_HAVE_EXPORT 1
+#endif
+#include "app/grid_view.h"
+#include "app/group_panel.h"
+#include "app/multi_search_panel.h"
+#include "groups/group_command.h"
+#include "groups/yl_table.h"
+#include "partial/partial_search.h"
+#include "search/search_command.h"
+
+namespace quarvel::app {
+
+namespace {
+
+QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+
+const QString kClosedHistory = QStringLiteral("历史数据库没有打开，无法计算");
+
+}  // namespace
+
+bool CriteriaPanel::commandReady(QPushButton* button) {
+    // The button takes the focus first, as a click or its access key would give it, so that a
+    // box being left (a typed position value, the section count) is stored before the command
+    // reads the panel.
+    button->setFocus(Qt::ShortcutFocusReason);
+    if (ctx_.historyOpen()) return true;
+    notify(kClosedHistory);
+    return false;
+}
+
+void CriteriaPanel::runSearchCommand() {
+    if (!commandReady(command1_)) return;
+    const search::Criteria criteria = readCriteria();
+    showCountSpecialForMode(criteria.fixed);
+    search::SearchResult result;
+    {
+        BusyCursor busy;
+        try {
+            result = search::runSearch(*ctx_.db, criteria);
+        } catch (const store::DbError& e) {
+            result.error = e.what();
+        }
+        if (result.ok()) {
+            grid2_->setGrid(result.hits);
+            grid3_->setGrid(result.summary);
+        }
+    }
+    if (!result.ok()) {
+        message(QStringLiteral("检索"), fromStd(result.error));
+        return;
+    }
+    notify(QStringLiteral("检索完成：命中 %1 期").arg(result.stats.hits));
+}
+
+void CriteriaPanel::runPartialCommand() {
+    if (!commandReady(multi_->searchButton())) return;
+    const search::Criteria criteria = readCriteria();
+    showCountSpecialForMode(criteria.fixed);
+    const bool flatOnly = multi_->option(1)->isChecked();
+    const std::string kText = multi_->sectionBox()->currentText().toStdString();
+    search::SearchResult result;
+    {
+        BusyCursor busy;
+        try {
+            result = partial::runPartialSearch(*ctx_.db, criteria, flatOnly, kText);
+        } catch (const store::DbError& e) {
+            result.error = e.what();
+        }
+        if (result.ok()) {
+            grid2_->setGrid(result.hits);
+            grid3_->setGrid(result.summary);
+        }
+    }
+    if (!result.ok()) {
+        message(QStringLiteral("分部检索"), fromStd(result.error));
+        return;
+    }
+    notify(QStringLiteral("分部检索完成：命中 %1 期").arg(result.stats.hits));
+}
+
+void CriteriaPanel::runGroupCommand() {
+    if (!commandReady(groups_->computeButton())) return;
+    groups::GroupInput input;
+    input.type = searchType_;
+    input.countSpecial = check2_->isChecked();
+    input.sizeText = groups_->sizeBox()->currentText().toStdString();
+    input.ticked = groups_->ticked();
+    input.rangeStart = text3_0_->text().toStdString();
+    input.rangeEnd = text3_1_->text().toStdString();
+    groups::GroupResult result;
+    {
+        BusyCursor busy;
+        try {
+            result = groups::runGroupComputation(*ctx_.db, input);
+        } catch (const store::DbError& e) {
+            result.error = e.what();
+            result.storeFailure = true;
+        }
+        // A refused input leaves the grid as it was; after a database failure it shows YL as
+        // the failed run left it (unchanged).
+        if (result.error.empty() || (result.storeFailure && result.listing.rows() > 0))
+            grid3_->setGrid(result.listing);
+    }
+    if (!result.error.empty()) {
+        const QString title = result.errorTitle.empty() ? QStringLiteral("分组计算") : fromStd(result.errorTitle);
+        message(title, fromStd(result.error));
+        return;
+    }
+    notify(QStringLiteral("分组计算完成：共 %1 组").arg(result.groups));
+}
+
+void CriteriaPanel::relistGroups(int column) {
+    if (!ctx_.historyOpen()) {
+        notify(kClosedHistory);
+        return;
+    }
+    try {
+        BusyCursor busy;
+        grid3_->setGrid(groups::listYl(*ctx_.db, column));
+    } catch (const store::DbError& e) {
+        notify(QStringLiteral("分组结果无法列出：%1").arg(fromStd(e.what())));
+    }
+}
+
+void CriteriaPanel::exportGrid(GridView* grid, const char* fileName) {
+#ifdef QUARVEL_HAVE_EXPORT
+    exportGridToXls(ctx_, grid->grid(), QString::fromUtf8(fileName));
+#else
+    (void)grid;
+    notify(QStringLiteral("导出 %1 尚未接通").arg(QString::fromUtf8(fileName)));
+#endif
+}
+
+}  // namespace quarvel::app
