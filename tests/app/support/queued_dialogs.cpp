@@ -1,0 +1,43 @@
+#include "queued_dialogs.h"
+
+namespace quarvel::app {
+
+bool QueuedDialogs::question(const QString& title, const QString& text) {
+    shown.append({"question", title, text, {}});
+    return questionAnswers.isEmpty() ? false : questionAnswers.dequeue();
+}
+
+void QueuedDialogs::message(const QString& title, const QString& text) {
+    shown.append({"message", title, text, {}});
+}
+
+std::optional<QString> QueuedDialogs::inputBox(const QString& title, const QString& prompt,
+                                               const QString& defaultText) {
+    shown.append({"input", title, prompt, defaultText});
+    return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
+}
+
+QString QueuedDialogs::openFileName(const QString& title, const QString& dir, const QString& filter) {
+    shown.append({"file", title, dir, filter});
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+bool QueuedDialogs::openInDesktop(const QString& pathOrUrl) {
+    opened.append(pathOrUrl);
+    return desktopOpens;
+}
+
+QList<QueuedDialogs::Shown> QueuedDialogs::messages() const {
+    QList<Shown> out;
+    for (const auto& s : shown)
+        if (s.kind == "message") out.append(s);
+    return out;
+}
+
+int QueuedDialogs::count(const QString& kind) const {
+    int n = 0;
+    for (const auto& s : shown) n += s.kind == kind ? 1 : 0;
+    return n;
+}
+
+}  // namespace quarvel::app
