@@ -74,6 +74,8 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
     return bits;
 }
 
+// The default way: each member is a bit set of the draws of the range whose scratch copy
+// matches it; a group is the AND of its members, its hits the set bits in IDX order.
 int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit) {
     YlAppender yl(db.db());
     const Draws d = readDraws(db.db());
@@ -104,18 +106,24 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t li
     return stored;
 }
 
-int evaluateByStatements(store::HistoryDb& db, const GroupPlan& plan, store::RowCursor& yl, std::size_t limit) {
+// P6Stat: the hits of the marked group in the range, their gaps, and the group's YL row.
+void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, const std::string& label, store::RowCursor& yl) {
+    store::Snapshot hits = db.db().snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, n));
+    search::OmissionStats stats;
+    for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
+    stats.finish(newestIdx(db));
+    appendYlRow(yl, label, stats);
+}
+
+// P6Count: for every group the counter reset, one LIKE statement per member, then P6Stat.
+int P6Count(store::HistoryDb& db, const GroupPlan& plan, store::RowCursor& yl, std::size_t limit) {
     store::Database& sql = db.db();
     int stored = 0;
     forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
         sql.execute(kResetSql);
         for (int p : positions)
             sql.execute(memberSql(memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)])));
-        store::Snapshot hits = sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, plan.size));
-        search::OmissionStats stats;
-        for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
-        stats.finish(newestIdx(db));
-        appendYlRow(yl, groupLabel(plan, positions), stats);
+        P6Stat(db, plan, plan.size, groupLabel(plan, positions), yl);
         return static_cast<std::size_t>(++stored) < limit;
     });
     return stored;
@@ -149,7 +157,7 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
     int stored = 0;
     if (limit > 0) {
         stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, limit)
-                                             : evaluateByStatements(db, plan, yl, limit);
+                                             : P6Count(db, plan, yl, limit);
     }
     tx.commit();
     return stored;
