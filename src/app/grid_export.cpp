@@ -1,0 +1,36 @@
+#include "app/grid_export.h"
+
+#include "app/app_context.h"
+#include "app/dialogs.h"
+#include "app/qt_paths.h"
+#include "history_io/atomic_file.h"
+#include "history_io/xls_writer.h"
+
+namespace quarvel::app {
+
+namespace {
+const QString kTitle = QStringLiteral("导出到EXCEL");
+}
+
+bool exportGridToXls(AppContext& ctx, const store::TextGrid& grid, const QString& fileName) {
+    if (ctx.db == nullptr) return false;
+    const std::filesystem::path path = ctx.db->dataDir() / toPath(fileName);
+    const QString shownPath = toQString(path);
+    try {
+        io::writeXlsFile(path, grid);
+    } catch (const io::XlsLimitError& e) {
+        if (ctx.dialogs)
+            ctx.dialogs->message(kTitle, QStringLiteral("列表太大，无法写入表格文件：%1").arg(QString::fromStdString(e.what())));
+        return false;
+    } catch (const std::exception& e) {
+        if (ctx.dialogs)
+            ctx.dialogs->message(kTitle, QStringLiteral("无法保存 %1：%2").arg(shownPath, QString::fromStdString(e.what())));
+        return false;
+    }
+    if (ctx.notify) ctx.notify(QStringLiteral("列表已导出到 %1").arg(shownPath));
+    if (ctx.dialogs && !ctx.dialogs->openInDesktop(shownPath))
+        ctx.dialogs->message(kTitle, QStringLiteral("没有可以打开表格文件的程序。列表已保存在：\n%1").arg(shownPath));
+    return true;
+}
+
+}  // namespace quarvel::app
