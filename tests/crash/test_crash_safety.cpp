@@ -1,0 +1,145 @@
+// Kills quarvel-cli with SIGKILL at random moments while it rewrites the history, then checks
+// that the database opens and holds either the whole old or the whole new history.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "store/history_db.h"
+#include "store/numbering.h"
+#include "support/test_support.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace quarvel;
+using quarvel::testing::TempDir;
+using Clock = std::chrono::steady_clock;
+
+std::string fingerprint(const fs::path& dataDir) {
+    store::HistoryDb db(dataDir);
+    db.open();
+    return store::historyListGrid(db.reopenSort()).toTsv();
+}
+
+pid_t spawnCli(const fs::path& dataDir, const std::vector<std::string>& command) {
+    std::vector<std::string> args = {QUARVEL_CLI_PATH, "--data-dir", dataDir.string(), "--settings-file",
+                                     (dataDir / "settings.ini").string()};
+    args.insert(args.end(), command.begin(), command.end());
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start quarvel-cli");
+    return pid;
+}
+
+// Runs a command to its end; returns how long it took.
+std::chrono::microseconds runToEnd(const fs::path& dataDir, const std::vector<std::string>& command) {
+    const auto start = Clock::now();
+    const pid_t pid = spawnCli(dataDir, command);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command.front();
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+}
+
+void copyHistory(const fs::path& from, const fs::path& to) {
+    fs::remove_all(to);
+    fs::create_directories(to);
+    fs::copy_file(from / store::kDbFileName, to / store::kDbFileName);
+}
+
+struct Outcome {
+    int kills = 0;
+    int old = 0;
+    int fresh = 0;
+};
+
+// For `kills` random moments within the command's usual run time: restore the old history,
+// start the command, kill it, and check what the database holds.
+Outcome killRepeatedly(const fs::path& pristine, const fs::path& work, const std::vector<std::string>& command,
+                       int kills, unsigned seed) {
+    const std::string before = fingerprint(pristine);
+    copyHistory(pristine, work);
+    const auto full = runToEnd(work, command);
+    const std::string after = fingerprint(work);
+
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<long> moment(0, static_cast<long>(full.count() * 11 / 10));
+    Outcome o;
+    for (int i = 0; i < kills; ++i) {
+        copyHistory(pristine, work);
+        const pid_t pid = spawnCli(work, command);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(rng)));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ++o.kills;
+        std::string now;
+        EXPECT_NO_THROW(now = fingerprint(work)) << command.front() << " kill " << i;
+        if (now == before) ++o.old;
+        else if (now == after) ++o.fresh;
+        else ADD_FAILURE() << command.front() << " kill " << i << " left a history that is neither old nor new";
+    }
+    std::printf("%s: %d kills, %d left the old history, %d the new one\n", command.front().c_str(), o.kills, o.old,
+                o.fresh);
+    return o;
+}
+
+struct CrashSafety : ::testing::Test {
+    TempDir dir;
+    fs::path pristine = dir.path() / "pristine";
+    fs::path work = dir.path() / "work";
+
+    void SetUp() override {
+        fs::create_directories(pristine);
+        store::HistoryDb db(pristine);
+        db.open();
+        quarvel::testing::addDraws(db, quarvel::testing::randomDraws(400, 11));
+    }
+};
+
+}  // namespace
+
+TEST_F(CrashSafety, ImportIsAllOrNothing) {
+    const fs::path file = dir.path() / "big.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (const auto& d : quarvel::testing::randomDraws(12000, 5, 2001001)) {
+            out << d.issue;
+            for (int n : d.numbers) out << (n < 10 ? " 0" : " ") << n;
+            out << "\r\n";
+        }
+    }
+    const Outcome o = killRepeatedly(pristine, work, {"import", file.string()}, 20, 1);
+    EXPECT_EQ(o.old + o.fresh, o.kills);
+}
+
+TEST_F(CrashSafety, TrimmingIsAllOrNothing) {
+    const Outcome o = killRepeatedly(pristine, work, {"trim-last", "150"}, 20, 2);
+    EXPECT_EQ(o.old + o.fresh, o.kills);
+}
+
+TEST_F(CrashSafety, CompactionNeverLosesTheHistory) {
+    const Outcome o = killRepeatedly(pristine, work, {"compact"}, 15, 3);
+    EXPECT_EQ(o.old + o.fresh, o.kills);  // old and new are the same rows here
+}
