@@ -83,7 +83,7 @@ std::string freePattern(int type, int value, int count) {
         case 5:
             // Segment tokens are plain decimal, so 1X1 is also the start of 1X10; every token
             // of the (trimmed or whole) string keeps its closing space, which settles it.
-            return "*" + cnt + "X" + std::to_string(value) + (value == 1 ? " *" : "*");
+            return "*" + cnt + "X" + std::to_string(value) + " *";
         default:
             return "*" + twoDigits(value) + "*";
     }

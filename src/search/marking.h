@@ -48,9 +48,9 @@ private:
 };
 
 // Free-position LIKE pattern for a value and its occurrence count: *1X05* for zodiac and digit
-// sum (two digits), *1X2* for head, tail and segment (plain decimal), *05* for the number types
-// (count unused). Segment 1 is matched with its closing space (*1X1 *) so that it does not also
-// match a token of segment 10.
+// sum (two digits), *1X2* for head and tail (plain decimal), *05* for the number types (count
+// unused). Segments are matched with their closing space (*1X1 *), so that segment 1 does not
+// also match a token of segment 10.
 std::string freePattern(int type, int value, int count);
 // Fixed-position condition of a position (1..8): digit-sum, parity or plain form by the letter.
 std::string fixedCondition(int type, int position, int value);

@@ -46,8 +46,8 @@ TEST(MarkingStatements, PatternsByType) {
     EXPECT_EQ(freePattern(2, 2, 1), "*1X2*");
     EXPECT_EQ(freePattern(3, 7, 2), "*2X7*");
     EXPECT_EQ(freePattern(4, 11, 1), "*1X11*");
-    EXPECT_EQ(freePattern(5, 3, 1), "*1X3*");
-    EXPECT_EQ(freePattern(5, 10, 1), "*1X10*");
+    EXPECT_EQ(freePattern(5, 3, 1), "*1X3 *");
+    EXPECT_EQ(freePattern(5, 10, 1), "*1X10 *");
     // Segment 1 keeps its closing space, or it would also match the token of segment 10.
     EXPECT_EQ(freePattern(5, 1, 2), "*2X1 *");
     EXPECT_EQ(freePattern(6, 7, 0), "*07*");

@@ -135,6 +135,8 @@ TEST_F(SearchCommand, SegmentOneDoesNotMatchSegmentTen) {
     EXPECT_EQ(issues(search::runSearch(db, criteria(5, {{1, 1}}))),
               (Issues{"2013020", "2013021", "2013022", "2013023", "2013025"}));
     EXPECT_EQ(issues(search::runSearch(db, criteria(5, {{1, 10}}))), (Issues{"2013024"}));
+    // the seventh token keeps its closing space when the special number's token is cut off
+    EXPECT_EQ(issues(search::runSearch(db, criteria(5, {{1, 6}, {2, 6}}, false, false))), (Issues{"2013024"}));
 }
 
 TEST_F(SearchCommand, NoPositionSelectedHitsEveryDrawOfTheRange) {
