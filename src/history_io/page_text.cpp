@@ -58,6 +58,7 @@ private:
         if (pendingBreaks_ > 0 && !out_.empty()) {
             out_.append(static_cast<std::size_t>(pendingBreaks_), '\n');
             lineStart_ = true;
+            pendingSpace_ = false;  // a space before the first character of a line is not shown
         }
         pendingBreaks_ = 0;
     }
@@ -93,13 +94,13 @@ bool producesNoText(const GumboNode* n) {
 int blockBreaks(GumboTag tag) {
     switch (tag) {
     case GUMBO_TAG_P:
+        return 2;
     case GUMBO_TAG_H1:
     case GUMBO_TAG_H2:
     case GUMBO_TAG_H3:
     case GUMBO_TAG_H4:
     case GUMBO_TAG_H5:
     case GUMBO_TAG_H6:
-        return 2;
     case GUMBO_TAG_ADDRESS:
     case GUMBO_TAG_ARTICLE:
     case GUMBO_TAG_ASIDE:

@@ -12,8 +12,8 @@ namespace quarvel::io {
 //   `hidden` attribute give no text;
 // - runs of whitespace collapse to one space, and whitespace at the start and end of a line,
 //   a block or a table cell is dropped (inside pre, listing and plaintext it is kept as is);
-// - block elements (div, p, h1..h6, li, table, ...) stand on lines of their own (p and headings
-//   are set off by a blank line), <br> is a line break;
+// - block elements (div, p, h1..h6, li, table, ...) stand on lines of their own (a p is set
+//   off by a blank line), <br> is a line break;
 // - the cells of a table row are joined by one tab, the rows of a table by one line break;
 // - character references are decoded by the parser.
 // A document without a body element (which the parser always makes) would give "".

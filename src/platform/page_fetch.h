@@ -1,0 +1,45 @@
+#pragma once
+// Fetching a results page over HTTP with Qt Network: a GET with a time limit, waiting in a local
+// event loop so that a window stays responsive, and the body turned into its rendered text.
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "history_io/page_source.h"
+
+class QNetworkAccessManager;
+
+namespace quarvel::platform {
+
+class QtPageSource : public io::PageSource {
+public:
+    static constexpr std::chrono::milliseconds kDefaultTimeLimit{20000};
+    // Bodies larger than this are refused: no results page comes near it.
+    static constexpr qint64 kMaxBodyBytes = 32 * 1024 * 1024;
+
+    explicit QtPageSource(std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
+    ~QtPageSource() override;
+
+    void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }
+    std::chrono::milliseconds timeLimit() const { return timeLimit_; }
+
+    // Needs a QCoreApplication. Fails (ok false, error set) on a bad address, a network error,
+    // a status outside 200..299, no answer within the time limit, an oversized body or a charset
+    // that cannot be decoded.
+    io::PageResult fetch(const std::string& url) override;
+
+private:
+    std::chrono::milliseconds timeLimit_;
+    std::unique_ptr<QNetworkAccessManager> manager_;
+};
+
+// Decodes an HTML body: by the charset the Content-Type header names, else by the page's own
+// byte order mark or <meta charset>, else as UTF-8. nullopt (with `error`) when the named
+// charset is not one this build can decode.
+std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& contentType, QString* error);
+
+}  // namespace quarvel::platform
