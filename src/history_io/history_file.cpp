@@ -1,0 +1,75 @@
+#include "history_io/history_file.h"
+
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include "history_io/atomic_file.h"
+#include "history_io/row_appender.h"
+
+namespace quarvel::io {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<std::istream> openFileForReading(const fs::path& path) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) throw IoError("cannot read " + path.string() + ": no such file");
+    if (fs::is_directory(status)) throw IoError("cannot read " + path.string() + ": it is a folder");
+    auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*in) throw IoError("cannot open " + path.string() + " for reading");
+    return in;
+}
+
+HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws) {
+    HistoryText out;
+    LineParser parser(previousIssue);
+    std::string line;
+    bool first = true;
+    // A failing stream buffer sets badbit rather than throwing out of getline.
+    while (std::getline(in, line)) {
+        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+        first = false;
+        const ParsedLine p = parser.parse(line);
+        if (p.yieldsDraw()) {
+            ++out.drawLines;
+            if (out.draws.size() < maxDraws) out.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
+        } else if (p.blank) {
+            ++out.blankLines;
+        } else {
+            ++out.skippedLines;
+        }
+    }
+    if (in.bad()) throw IoError("reading stopped after " + std::to_string(out.drawLines + out.skippedLines + out.blankLines) +
+                                " lines: the file could not be read to its end");
+    return out;
+}
+
+void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws, const RowRules& rules) {
+    {
+        store::Transaction tx(db.db());
+        store::delrec(db.rsLishi());
+        RowAppender appender(db.db());
+        for (const auto& d : draws)
+            appender.append(store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase));
+        db.renumberIdx();
+        tx.commit();
+    }
+    db.reopenSort();
+}
+
+std::vector<HistoryDraw> storedDraws(store::HistoryDb& db) {
+    store::Snapshot& s = db.reopenSort();
+    std::vector<HistoryDraw> out;
+    out.reserve(s.recordCount());
+    static const char* kNumberColumns[] = {"L1A", "L2A", "L3A", "L4A", "L5A", "L6A", "L7A", "L8A"};
+    for (s.moveFirst(); !s.eof(); s.moveNext()) {
+        HistoryDraw d;
+        d.issue = static_cast<std::int32_t>(s.intField("SQQH"));
+        for (int p = 0; p < kNumbersPerDraw; ++p) d.numbers[p] = static_cast<int>(s.intField(kNumberColumns[p]));
+        out.push_back(d);
+    }
+    return out;
+}
+
+}  // namespace quarvel::io

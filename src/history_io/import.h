@@ -1,0 +1,45 @@
+#pragma once
+// Reading a history text file into the history: the whole history is replaced by the draws of
+// the file, or, on any failure, left exactly as it was.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+#include "history_io/history_file.h"
+#include "store/history_db.h"
+
+namespace quarvel::io {
+
+struct ImportParams {
+    RowRules rules;
+    OpenForReading open = openFileForReading;  // tests substitute failing readers
+};
+
+enum class ImportError {
+    None,
+    NotATextFile,   // the name does not end in "txt": refused before anything is touched
+    Unreadable,     // missing, a folder, or a read error before the end
+    TooManyDraws,   // more draws than the history can number
+    StoreFailed,    // the database refused the new rows; the old ones are kept
+};
+
+struct ImportResult {
+    std::size_t drawsStored = 0;
+    std::size_t linesSkipped = 0;  // non-blank lines that gave no draw (fewer than eight numbers, no usable issue)
+    std::size_t blankLines = 0;
+    ImportError error = ImportError::None;
+    std::string errorText;
+    bool ok() const { return error == ImportError::None; }
+};
+
+// True when the last three characters of the file name are "txt", in any case.
+bool hasTextFileName(const std::filesystem::path& path);
+
+// Replaces the history by the draws of the file. The file is read to its end first; then, in
+// one transaction, every row is deleted, one row per draw appended and IDX renumbered. The
+// issue before the first line is the next issue (last stored + 1), so a first line without an
+// issue field gets the last stored issue + 2.
+ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params);
+
+}  // namespace quarvel::io

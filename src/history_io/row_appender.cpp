@@ -1,0 +1,60 @@
+#include "history_io/row_appender.h"
+
+#include <sqlite3.h>
+
+#include <string>
+
+namespace quarvel::io {
+
+namespace {
+
+constexpr char kLetters[] = {'A', 'B', 'E', 'F', 'G', 'H'};
+constexpr const char* kTexts[] = {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou",
+                                  "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
+
+std::string insertSql() {
+    std::string names = "SQQH, QQH";
+    int count = 2;
+    for (char letter : kLetters)
+        for (int p = 1; p <= 8; ++p, ++count) names += ", L" + std::to_string(p) + letter;
+    for (const char* t : kTexts) {
+        names += std::string(", ") + t;
+        ++count;
+    }
+    std::string marks = "?";
+    for (int i = 1; i < count; ++i) marks += ",?";
+    return "INSERT INTO Lishi (" + names + ") VALUES (" + marks + ")";
+}
+
+}  // namespace
+
+RowAppender::RowAppender(store::Database& db) : db_(db) {
+    const std::string sql = insertSql();
+    if (sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
+        const std::string msg = sqlite3_errmsg(db.handle());
+        sqlite3_finalize(insert_);
+        insert_ = nullptr;
+        throw store::DbError("cannot prepare the insert into Lishi: " + msg);
+    }
+}
+
+RowAppender::~RowAppender() { sqlite3_finalize(insert_); }
+
+void RowAppender::append(const store::DrawRow& row) {
+    sqlite3_reset(insert_);
+    int i = 1;
+    sqlite3_bind_int64(insert_, i++, row.sqqh);
+    sqlite3_bind_int64(insert_, i++, row.qqh);
+    for (const auto* values : {&row.a, &row.b, &row.e, &row.f, &row.g, &row.h})
+        for (int v : *values) sqlite3_bind_int64(insert_, i++, v);
+    for (const std::string* t : {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou,
+                                 &row.txtHisLstWei, &row.txtHisLstHe, &row.txtHisLstDs})
+        sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(insert_) != SQLITE_DONE) {
+        const std::string msg = sqlite3_errmsg(db_.handle());
+        sqlite3_reset(insert_);
+        throw store::DbError("cannot append draw " + std::to_string(row.sqqh) + ": " + msg);
+    }
+}
+
+}  // namespace quarvel::io

@@ -1,0 +1,88 @@
+#include "history_io/text_format.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace quarvel::io {
+
+namespace {
+
+constexpr std::int64_t kLastUsableIssue = std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// The issue field: characters 1 to 7 form a number, and characters 1 and 6 are digits. The
+// only seven-character texts that pass all three tests and mean a whole issue number are seven
+// digits, so that is the test.
+bool startsWithIssueField(std::string_view line) {
+    if (line.size() < 7) return false;
+    for (std::size_t i = 0; i < 7; ++i)
+        if (!isDigit(line[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+bool ParsedLine::yieldsDraw() const {
+    return count == kNumbersPerDraw && issue >= 1 && issue <= kLastUsableIssue;
+}
+
+ParsedLine LineParser::parse(std::string_view raw) {
+    ParsedLine out;
+    const std::string_view line = trimmed(raw);
+    out.blank = line.empty();
+    std::size_t pos = 0;
+    if (startsWithIssueField(line)) {
+        out.hasIssueField = true;
+        std::int64_t v = 0;
+        for (std::size_t i = 0; i < 7; ++i) v = v * 10 + (line[i] - '0');
+        out.issue = v;
+        pos = 8;  // character 8 is the separator, whatever it is
+    } else {
+        out.issue = previous_ + 1;
+    }
+    previous_ = out.issue;
+
+    // Two digits side by side make one number; anything else separates. A lone digit is
+    // skipped, a longer run is cut into pairs from its left.
+    while (pos + 1 < line.size() && out.count < kNumbersPerDraw) {
+        if (isDigit(line[pos]) && isDigit(line[pos + 1])) {
+            out.numbers[static_cast<std::size_t>(out.count++)] = (line[pos] - '0') * 10 + (line[pos + 1] - '0');
+            pos += 2;
+        } else {
+            ++pos;
+        }
+    }
+    return out;
+}
+
+ParsedLine parseHistoryLine(std::string_view line, std::int64_t previousIssue) {
+    return LineParser(previousIssue).parse(line);
+}
+
+std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%07lld ", static_cast<long long>(issue));
+    std::string out = buf;
+    for (int n : numbers) {
+        std::snprintf(buf, sizeof buf, "%02d ", n);
+        out += buf;
+    }
+    return out;
+}
+
+bool writableAsHistoryLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
+    if (issue < 1 || issue > 9999999 || issue > kLastUsableIssue) return false;
+    for (int n : numbers)
+        if (n < 0 || n > 99) return false;
+    return true;
+}
+
+}  // namespace quarvel::io

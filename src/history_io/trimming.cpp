@@ -1,0 +1,163 @@
+#include "history_io/trimming.h"
+
+#include <limits>
+#include <vector>
+
+#include "history_io/atomic_file.h"
+#include "history_io/history_file.h"
+#include "history_io/text_format.h"
+
+namespace quarvel::io {
+
+namespace {
+
+// Leniently read whole number: blanks around it, an optional sign, digits only.
+std::optional<long long> wholeNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 12) return std::nullopt;
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return negative ? -v : v;
+}
+
+ImportResult rebuild(store::HistoryDb& db, const ImportParams& params, const std::vector<HistoryDraw>* expected) {
+    ImportResult r;
+    const std::filesystem::path path = backupPath(db);
+    HistoryText text;
+    try {
+        const std::int64_t next = std::int64_t{db.lastIssue().value_or(0)} + 1;
+        auto in = params.open ? params.open(path) : openFileForReading(path);
+        text = readHistoryText(*in, next, static_cast<std::size_t>(store::kMaxDraws));
+    } catch (const IoError& e) {
+        r.error = ImportError::Unreadable;
+        r.errorText = std::string(e.what()) + "; the history is unchanged";
+        return r;
+    } catch (const std::exception& e) {
+        r.error = ImportError::StoreFailed;
+        r.errorText = std::string(e.what()) + "; the history is unchanged";
+        return r;
+    }
+    r.linesSkipped = text.skippedLines;
+    r.blankLines = text.blankLines;
+    if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws)) {
+        r.error = ImportError::TooManyDraws;
+        r.errorText = "the backup holds more draws than the history can hold; the history is unchanged";
+        return r;
+    }
+    // The backup was written a moment ago from the draws that are to stay; if it does not read
+    // back as exactly those, rebuilding from it would lose or alter draws.
+    if (expected && text.draws != *expected) {
+        r.error = ImportError::Unreadable;
+        r.errorText = "the backup " + path.string() + " does not read back as the kept draws; the history is unchanged";
+        return r;
+    }
+    try {
+        replaceHistory(db, text.draws, params.rules);
+    } catch (const std::exception& e) {
+        r.error = ImportError::StoreFailed;
+        r.errorText = std::string("the history could not be rebuilt: ") + e.what() + "; the history is unchanged";
+        try {
+            db.reopenSort();
+        } catch (...) {
+        }
+        return r;
+    }
+    r.drawsStored = text.draws.size();
+    return r;
+}
+
+TrimResult trimTo(store::HistoryDb& db, std::vector<HistoryDraw> kept, const ImportParams& params) {
+    TrimResult t;
+    for (const auto& d : kept) {
+        if (!writableAsHistoryLine(d.issue, d.numbers)) {
+            t.errorText = "draw " + std::to_string(d.issue) +
+                          " cannot be written in the history text format; the history is unchanged";
+            return t;
+        }
+    }
+    std::vector<std::string> lines;
+    lines.reserve(kept.size());
+    for (const auto& d : kept) lines.push_back(historyLine(d.issue, d.numbers));
+    try {
+        writeFileAtomically(backupPath(db), crlfLines(lines));
+    } catch (const IoError& e) {
+        t.errorText = std::string(e.what()) + "; the history is unchanged";
+        return t;
+    }
+
+    const ImportResult r = rebuild(db, params, &kept);
+    if (!r.ok()) {
+        t.errorText = r.errorText;
+        return t;
+    }
+    t.rebuilt = true;
+    t.drawsKept = r.drawsStored;
+    try {
+        db.compact();
+        t.compacted = true;
+    } catch (const std::exception& e) {
+        t.errorText = std::string("the history was trimmed but not compacted: ") + e.what();
+    }
+    return t;
+}
+
+TrimResult unreadableHistory(const std::exception& e) {
+    TrimResult t;
+    t.errorText = std::string("the history could not be read: ") + e.what();
+    return t;
+}
+
+}  // namespace
+
+std::filesystem::path backupPath(const store::HistoryDb& db) { return db.dataDir() / kBackupFileName; }
+
+std::optional<std::int32_t> parseTrimInput(std::string_view text) {
+    const auto v = wholeNumber(text);
+    if (!v || *v <= 0 || *v > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return static_cast<std::int32_t>(*v);
+}
+
+std::optional<int> parseKeptYears(std::string_view text) {
+    const auto v = wholeNumber(text);
+    if (!v || *v < 2 || *v > 16) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params) {
+    if (lastKept <= 0) return {};
+    std::vector<HistoryDraw> kept;
+    try {
+        for (const auto& d : storedDraws(db)) {
+            if (d.issue > lastKept) break;  // issue order: everything after is later
+            kept.push_back(d);
+        }
+    } catch (const std::exception& e) {
+        return unreadableHistory(e);
+    }
+    return trimTo(db, std::move(kept), params);
+}
+
+TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params) {
+    if (count <= 0) return {};
+    std::vector<HistoryDraw> kept;
+    try {
+        kept = storedDraws(db);
+    } catch (const std::exception& e) {
+        return unreadableHistory(e);
+    }
+    kept.resize(static_cast<std::size_t>(count) >= kept.size() ? 0 : kept.size() - static_cast<std::size_t>(count));
+    return trimTo(db, std::move(kept), params);
+}
+
+ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) { return rebuild(db, params, nullptr); }
+
+}  // namespace quarvel::io
