@@ -1,5 +1,7 @@
 #include "groups/yl_table.h"
 
+#include <sqlite3.h>
+
 #include <cstdint>
 
 namespace quarvel::groups {

@@ -4,12 +4,13 @@
 
 #include <string>
 
-#include <sqlite3.h>
-
 #include "search/omission_stats.h"
 #include "store/engine.h"
 #include "store/history_db.h"
 #include "store/text_grid.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace quarvel::groups {
 
