@@ -1,0 +1,320 @@
+// The online update against a fake results site: which pages are asked for, which draws are
+// stored, the age check and what survives failures.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "history_io/draw_locator.h"
+#include "history_io/online_update.h"
+#include "history_io/page_text.h"
+#include "support/test_support.h"
+
+namespace quarvel::io {
+namespace {
+
+using testing::Draw;
+using testing::TempDir;
+
+const std::string kHost = "http://results.test";
+
+// The numbers the fake site shows for a draw: eight distinct values that differ per draw.
+std::array<int, 8> siteNumbers(int year, int serial) {
+    std::array<int, 8> n{};
+    for (int j = 0; j < 8; ++j) n[static_cast<std::size_t>(j)] = (serial * 7 + year + j * 4) % 30 + 1;
+    return n;
+}
+
+// A chart page in the site's markup: drawn serials with numbers, pending ones with dashes.
+std::string chartPage(int year, const std::vector<int>& drawn, const std::vector<int>& pending = {}) {
+    std::string html = "<html><head><title>开奖</title><script>var s='" + std::to_string(year) +
+                       "001';</script></head><body><h1>" + std::to_string(year) +
+                       "年 开奖号码</h1><table><tr><th>期号</th><th>日期</th><th>星期</th><th>号码</th></tr>";
+    char buf[64];
+    for (int s : drawn) {
+        html += "<tr><td>" + issueKey(year, s) + "</td><td>13-05-26</td><td>周日</td>";
+        for (int x : siteNumbers(year, s)) {
+            std::snprintf(buf, sizeof buf, "<td><span>%02d</span></td>", x);
+            html += buf;
+        }
+        html += "</tr>\n";
+    }
+    for (int s : pending) html += "<tr><td>" + issueKey(year, s) + "</td><td>--</td><td>--</td><td>-</td></tr>";
+    return html + "</table></body></html>";
+}
+
+std::vector<int> serials(int from, int to) {
+    std::vector<int> v;
+    for (int s = from; s <= to; ++s) v.push_back(s);
+    return v;
+}
+
+class FakeSite : public PageSource {
+public:
+    std::map<int, std::string> pages;  // by year; a year without a page fails
+    std::vector<std::string> urls;
+    std::function<void()> onFetch;
+    PageResult fetch(const std::string& url) override {
+        urls.push_back(url);
+        if (onFetch) onFetch();
+        for (const auto& [year, html] : pages)
+            if (url == resultsPageUrl(kHost, year)) return {true, bodyInnerText(html), ""};
+        return {false, "", "host not found"};
+    }
+    std::vector<int> years() const {
+        std::vector<int> out;
+        for (const auto& u : urls) out.push_back(std::stoi(u.substr(u.find("span=") + 5, 4)));
+        return out;
+    }
+};
+
+struct Stored {
+    std::vector<std::int32_t> issues;
+    std::vector<std::int64_t> idx;
+};
+
+Stored stored(store::HistoryDb& db) {
+    Stored s;
+    store::Snapshot snap = db.db().snapshot("SELECT SQQH, IDX FROM lishi ORDER BY SQQH");
+    for (snap.moveFirst(); !snap.eof(); snap.moveNext()) {
+        s.issues.push_back(static_cast<std::int32_t>(snap.intField("SQQH")));
+        s.idx.push_back(snap.intField("IDX"));
+    }
+    return s;
+}
+
+std::vector<std::int32_t> issuesOf(const std::vector<Draw>& draws) {
+    std::vector<std::int32_t> v;
+    for (const auto& d : draws) v.push_back(d.issue);
+    return v;
+}
+
+class OnlineUpdate : public ::testing::Test {
+protected:
+    void SetUp() override { db.open(); }
+    UpdateResult run(int yearNow, int kept = 6) {
+        UpdateParams p;
+        p.yearNow = yearNow;
+        p.keptYears = kept;
+        p.host = kHost;
+        p.progress = [this](int y) { progress.push_back(y); };
+        return runOnlineUpdate(db, site, p);
+    }
+    TempDir dir;
+    store::HistoryDb db{dir.path()};
+    FakeSite site;
+    std::vector<int> progress;
+};
+
+TEST_F(OnlineUpdate, ContinuesTheCurrentYearAfterTheLastStoredDraw) {
+    // 2008001 .. 2013150, 150 draws a year.
+    testing::addDraws(db, testing::randomDraws(900, 7, 2008001));
+    ASSERT_EQ(db.lastIssue(), 2013150);
+    site.pages[2013] = chartPage(2013, serials(140, 155), {156, 157});
+
+    const UpdateResult r = run(2013);
+    ASSERT_TRUE(r.ran()) << r.refusal;
+    EXPECT_EQ(site.urls, std::vector<std::string>{
+                             "http://results.test/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=2013001_2013365"});
+    ASSERT_EQ(r.years.size(), 1u);
+    EXPECT_EQ(r.years[0].firstSerial, 151);
+    EXPECT_EQ(r.years[0].added, 5);
+    EXPECT_EQ(r.added, 5);
+    EXPECT_FALSE(r.discarded);
+
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 905u);
+    EXPECT_EQ(std::vector<std::int32_t>(s.issues.end() - 6, s.issues.end()),
+              (std::vector<std::int32_t>{2013150, 2013151, 2013152, 2013153, 2013154, 2013155}));
+    for (std::size_t i = 0; i < s.idx.size(); ++i) ASSERT_EQ(s.idx[i], static_cast<std::int64_t>(i + 1));
+    EXPECT_EQ(db.rsLishiSort().recordCount(), 905u);  // reopened
+
+    // The stored row is the one the row builder makes from the page's numbers.
+    const auto expected = store::buildDrawRow(2013153, 2013153, siteNumbers(2013, 153), store::ZodiacCodes::startup(1), 1);
+    store::Snapshot row = db.db().snapshot("SELECT * FROM lishi WHERE SQQH = 2013153");
+    ASSERT_EQ(row.recordCount(), 1u);
+    row.moveFirst();
+    EXPECT_EQ(row.intField("QQH"), 2013154);
+    EXPECT_EQ(row.textField("txtHisLst"), expected.txtHisLst);
+    EXPECT_EQ(row.textField("txtHisLstSx"), expected.txtHisLstSx);
+    EXPECT_EQ(row.intField("L8A"), siteNumbers(2013, 153)[7]);
+}
+
+TEST_F(OnlineUpdate, YearChangeReadsTheRestOfLastYearThenTheNewYear) {
+    testing::addDraws(db, testing::randomDraws(900, 7, 2008001));
+    site.pages[2013] = chartPage(2013, serials(1, 153));
+    site.pages[2014] = chartPage(2014, serials(1, 2), {3});
+
+    const UpdateResult r = run(2014);
+    EXPECT_EQ(site.years(), (std::vector<int>{2013, 2014}));
+    EXPECT_EQ(progress, (std::vector<int>{2013, 2014}));
+    ASSERT_EQ(r.years.size(), 2u);
+    EXPECT_EQ(r.years[1].firstSerial, 1);
+    const Stored s = stored(db);
+    EXPECT_EQ(std::vector<std::int32_t>(s.issues.end() - 6, s.issues.end()),
+              (std::vector<std::int32_t>{2013150, 2013151, 2013152, 2013153, 2014001, 2014002}));
+    EXPECT_EQ(std::set<std::int32_t>(s.issues.begin(), s.issues.end()).size(), s.issues.size());
+
+    // A second run finds nothing new and stores nothing twice.
+    site.urls.clear();
+    const UpdateResult again = run(2014);
+    EXPECT_EQ(site.years(), (std::vector<int>{2014}));
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(stored(db).issues, s.issues);
+}
+
+TEST_F(OnlineUpdate, EmptyHistoryFetchesKeptYearsPlusOnePages) {
+    for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 3));
+    const UpdateResult r = run(2014, 6);
+    EXPECT_EQ(site.years(), (std::vector<int>{2008, 2009, 2010, 2011, 2012, 2013, 2014}));
+    EXPECT_EQ(r.added, 21);
+    EXPECT_FALSE(r.discarded);
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 21u);
+    EXPECT_EQ(s.issues.front(), 2008001);
+    EXPECT_EQ(s.issues.back(), 2014003);
+    EXPECT_EQ(s.idx.back(), 21);
+}
+
+TEST_F(OnlineUpdate, TooOldHistoryIsReplacedByTheKeptWindow) {
+    testing::addDraws(db, testing::randomDraws(300, 3, 2005001));  // 2005001 .. 2006150
+    for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
+    site.pages.erase(2010);  // one page fails: the rest still replaces the history
+
+    const UpdateResult r = run(2014, 6);
+    EXPECT_EQ(site.years(), (std::vector<int>{2008, 2009, 2010, 2011, 2012, 2013, 2014}));
+    EXPECT_TRUE(r.discarded);
+    EXPECT_FALSE(r.restored);
+    EXPECT_EQ(r.failedYears(), std::vector<int>{2010});
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 12u);
+    EXPECT_EQ(s.issues.front(), 2008001);
+    EXPECT_EQ(s.idx.front(), 1);
+}
+
+TEST_F(OnlineUpdate, DiscardIsUndoneWhenNoDrawCameIn) {
+    const auto old = testing::randomDraws(300, 3, 2005001);
+    testing::addDraws(db, old);
+
+    // No network at all.
+    UpdateResult r = run(2014, 6);
+    EXPECT_TRUE(r.restored);
+    EXPECT_FALSE(r.discarded);
+    EXPECT_EQ(r.failedYears(), (std::vector<int>{2008, 2009, 2010, 2011, 2012, 2013, 2014}));
+    EXPECT_EQ(stored(db).issues, issuesOf(old));
+    EXPECT_EQ(db.rsLishiSort().recordCount(), old.size());
+
+    // Pages that load but hold no draws (a changed layout) do not replace it either.
+    for (int y = 2008; y <= 2014; ++y) site.pages[y] = "<html><body>维护中 " + std::to_string(y) + "001</body></html>";
+    r = run(2014, 6);
+    EXPECT_TRUE(r.restored);
+    EXPECT_TRUE(r.failedYears().empty());
+    EXPECT_EQ(stored(db).issues, issuesOf(old));
+}
+
+TEST_F(OnlineUpdate, LongKeptWindowPassesTheAgeCheckAndStartsIn2006) {
+    // 2000001 .. 2004150, first year 14 years back with 16 kept.
+    testing::addDraws(db, testing::randomDraws(750, 5, 2000001));
+    site.pages[2006] = chartPage(2006, serials(1, 2));
+    const UpdateResult r = run(2014, 16);
+    EXPECT_FALSE(r.discarded);
+    ASSERT_FALSE(site.urls.empty());
+    EXPECT_EQ(site.years().front(), 2006);
+    EXPECT_EQ(site.years().back(), 2014);
+    EXPECT_EQ(stored(db).issues.front(), 2000001);
+    EXPECT_EQ(stored(db).issues.size(), 752u);
+}
+
+TEST_F(OnlineUpdate, NoNetworkKeepsTheHistory) {
+    const auto draws = testing::randomDraws(900, 7, 2008001);
+    testing::addDraws(db, draws);
+    const UpdateResult r = run(2014, 6);
+    EXPECT_TRUE(r.ran());
+    EXPECT_EQ(r.added, 0);
+    EXPECT_EQ(r.failedYears(), (std::vector<int>{2013, 2014}));
+    EXPECT_EQ(r.years[0].error, "host not found");
+    const Stored s = stored(db);
+    EXPECT_EQ(s.issues, issuesOf(draws));
+    EXPECT_EQ(s.idx.back(), 900);
+}
+
+TEST_F(OnlineUpdate, OnlyDrawsWithNumbersAreAdded) {
+    testing::addDraws(db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}});
+    // 2014002 has its key but dashes where the numbers belong; 2014003 has unsound numbers.
+    site.pages[2014] = "<html><body><table>"
+                       "<tr><td>2014002</td><td>14-01-05</td><td>周日</td><td>-</td><td>-</td></tr>"
+                       "<tr><td>2014003</td><td>14-01-07</td><td>周二</td><td>05</td><td>05</td><td>06</td>"
+                       "<td>07</td><td>08</td><td>09</td><td>10</td><td>11</td></tr></table></body></html>";
+    UpdateResult r = run(2014);
+    EXPECT_EQ(r.added, 0);
+    EXPECT_EQ(r.years[0].rejected, 1);
+    EXPECT_EQ(stored(db).issues, std::vector<std::int32_t>{2014001});
+
+    site.pages[2014] = "<html><body><p>本年度暂无开奖</p></body></html>";
+    r = run(2014);
+    EXPECT_TRUE(r.years[0].read);
+    EXPECT_EQ(r.added, 0);
+}
+
+TEST_F(OnlineUpdate, DrawsEnteredByHandAfterThePageAreLeftAlone) {
+    testing::addDraws(db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}, {2014009, {9, 10, 11, 12, 13, 14, 15, 16}}});
+    site.pages[2014] = chartPage(2014, serials(1, 10));
+    const UpdateResult r = run(2014);
+    EXPECT_EQ(r.years[0].firstSerial, 10);
+    EXPECT_EQ(stored(db).issues, (std::vector<std::int32_t>{2014001, 2014009, 2014010}));
+    store::Snapshot row = db.db().snapshot("SELECT L1A FROM lishi WHERE SQQH = 2014009");
+    row.moveFirst();
+    EXPECT_EQ(row.intField("L1A"), 9);
+
+    // A history that already runs past the current year is not extended backwards.
+    testing::addDraws(db, {{2015001, {1, 2, 3, 4, 5, 6, 7, 8}}});
+    site.pages[2015] = chartPage(2015, serials(1, 3));
+    site.urls.clear();
+    const UpdateResult past = run(2014);
+    EXPECT_TRUE(site.urls.empty());
+    EXPECT_EQ(past.added, 0);
+}
+
+TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
+    const auto old = testing::randomDraws(300, 3, 2005001);  // old enough to be discarded
+    testing::addDraws(db, old);
+    for (int y = 2000; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
+    UpdateParams p;
+    p.yearNow = 2014;
+    p.keptYears = 6;
+    for (const std::string host : {"", "   ", "results.test", "ftp://results.test", "http://", "http://a b", "http://x?y"}) {
+        p.host = host;
+        const UpdateResult r = runOnlineUpdate(db, site, p);
+        EXPECT_FALSE(r.ran()) << host;
+        EXPECT_FALSE(r.refusal.empty());
+    }
+    p.host = kHost;
+    for (int kept : {0, 1, 17}) {
+        p.keptYears = kept;
+        EXPECT_NE(runOnlineUpdate(db, site, p).refusal.find("between 2 and 16"), std::string::npos);
+    }
+    EXPECT_TRUE(site.urls.empty());
+    EXPECT_EQ(stored(db).issues, issuesOf(old));
+
+    // A trailing slash on the host does not double the path's slash.
+    p.keptYears = 6;
+    p.host = kHost + "/";
+    EXPECT_TRUE(runOnlineUpdate(db, site, p).ran());
+    EXPECT_EQ(site.urls.front(), resultsPageUrl(kHost, 2008));
+}
+
+TEST_F(OnlineUpdate, StoreFailureLeavesTheHistoryAsItWas) {
+    const auto old = testing::randomDraws(300, 3, 2005001);
+    testing::addDraws(db, old);
+    for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
+    // The disk "fills up" when the 2012 draws are written, after the discard and four pages.
+    db.db().executeNative(
+        "CREATE TRIGGER full BEFORE INSERT ON Lishi WHEN NEW.SQQH = 2012001 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    EXPECT_THROW(run(2014, 6), store::DbError);
+    EXPECT_EQ(db.db().transactionDepth(), 0);
+    EXPECT_EQ(stored(db).issues, issuesOf(old));
+    EXPECT_EQ(db.rsLishiSort().recordCount(), old.size());
+}
+
+}  // namespace
+}  // namespace quarvel::io
