@@ -1,0 +1,27 @@
+// quarvel: the main window over the history in the data folder.
+#include <QApplication>
+#include <QDir>
+
+#include "app/main_window.h"
+#include "app/qt_dialogs.h"
+#include "app/qt_paths.h"
+#include "platform/qt_settings_store.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QString dataDir = QCoreApplication::applicationDirPath();
+    QString settingsFile;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == "--data-dir") dataDir = args[++i];
+        else if (args[i] == "--settings-file") settingsFile = args[++i];
+    }
+    QDir().mkpath(dataDir);
+    quarvel::platform::QtSettingsStore settings = settingsFile.isEmpty()
+        ? quarvel::platform::QtSettingsStore() : quarvel::platform::QtSettingsStore(settingsFile);
+    quarvel::app::QtDialogs dialogs;
+    quarvel::app::MainWindow window(quarvel::app::toPath(dataDir), settings, dialogs);
+    dialogs.setParent(&window);
+    window.show();
+    return app.exec();
+}

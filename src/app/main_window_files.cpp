@@ -1,0 +1,256 @@
+// The window's file and update commands: reading a history text file, exporting the history
+// as text and as a spreadsheet, cutting the history back, the kept-years and results-site
+// settings, the online update, and the help entries.
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QUrl>
+
+#include "app/busy_cursor.h"
+#include "app/criteria_panel.h"
+#include "app/dialogs.h"
+#include "app/grid_export.h"
+#include "app/grid_view.h"
+#include "app/history_panel.h"
+#include "app/main_window.h"
+#include "app/qt_paths.h"
+#include "history_io/export.h"
+#include "history_io/import.h"
+#include "history_io/online_update.h"
+#include "history_io/trimming.h"
+#include "platform/page_fetch.h"
+
+namespace quarvel::app {
+
+namespace {
+
+QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+
+const QString kImportQuestion = QStringLiteral(
+    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'放弃该操作。确要读入请保证安装目录下存在历史号码的"
+    "文本文件文件。读取时可能要花费一段时间,请耐心等候！");
+const QString kUpdateQuestion = QStringLiteral(
+    "确实要在线更新最新历史号码吗？更新可能要花费一段时间，网络不通或者我方服务器更新不及时可能都造成更新失败！");
+
+// Restores the window after the online update, whatever way it ends.
+struct UpdateScope {
+    bool& flag;
+    QList<QWidget*> widgets;
+    UpdateScope(bool& f, QList<QWidget*> w) : flag(f), widgets(std::move(w)) {
+        flag = true;
+        for (auto* x : widgets) x->setEnabled(false);
+    }
+    ~UpdateScope() {
+        flag = false;
+        for (auto* x : widgets) x->setEnabled(true);
+    }
+};
+
+}  // namespace
+
+void MainWindow::importHistoryText() {
+    if (refuseWhileUpdating()) return;
+    if (!ctx_.dialogs->question(QStringLiteral("读入历史"), kImportQuestion)) return;
+    const QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
+    const QString chosen = ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
+    if (chosen.isEmpty()) return;
+    if (!io::hasTextFileName(toPath(chosen))) {
+        notify(QStringLiteral("%1 不是文本文件（*.txt），历史号码未改变。").arg(chosen));
+        return;
+    }
+    if (!ctx_.historyOpen()) {
+        notify(QStringLiteral("历史数据库没有打开，无法读入。"));
+        return;
+    }
+    io::ImportResult result;
+    {
+        BusyCursor busy;
+        io::ImportParams params;
+        params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
+        result = io::importHistoryFile(db_, toPath(chosen), params);
+    }
+    if (!result.ok()) {
+        notify(QStringLiteral("读入失败，历史号码未改变：%1").arg(fromStd(result.errorText)));
+        return;
+    }
+    if (history_->list()->gridModel()->rowCount() > 39) history_->list()->setTopRow(history_->list()->gridModel()->rowCount());
+    afterHistoryReplaced();
+    QString text = QStringLiteral("已读入 %1 期历史号码").arg(result.drawsStored);
+    if (result.linesSkipped > 0) text += QStringLiteral("，%1 行不是完整的号码，已跳过").arg(result.linesSkipped);
+    notify(text);
+}
+
+void MainWindow::exportHistoryText() {
+    if (!ctx_.historyOpen()) {
+        notify(QStringLiteral("历史数据库没有打开，无法导出。"));
+        return;
+    }
+    QString path;
+    try {
+        path = toQString(io::exportHistory(db_));
+    } catch (const std::exception& e) {
+        ctx_.dialogs->message(QStringLiteral("导出失败"), QStringLiteral("历史号码无法导出：%1").arg(fromStd(e.what())));
+        return;
+    }
+    notify(QStringLiteral("历史号码已导出到 %1").arg(path));
+    if (!ctx_.dialogs->openInDesktop(path))
+        ctx_.dialogs->message(QStringLiteral("导出历史号码"),
+                              QStringLiteral("没有可以打开文本文件的程序。历史号码已保存在：\n%1").arg(path));
+}
+
+void MainWindow::exportHistoryList() {
+    BusyCursor busy;
+    exportGridToXls(ctx_, history_->list()->grid(), QStringLiteral("lishi.xls"));
+}
+
+void MainWindow::trimToIssue() {
+    if (refuseWhileUpdating()) return;
+    const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle), QString::fromUtf8(io::kTrimToPrompt),
+                                               QString::number(nextIssue_ - 1));
+    if (!answer) return;
+    const auto issue = io::parseTrimInput(answer->toStdString());
+    if (!issue || !ctx_.historyOpen()) return;
+    io::TrimResult result;
+    {
+        BusyCursor busy;
+        io::ImportParams params;
+        params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
+        result = io::trimToIssue(db_, *issue, params);
+    }
+    afterHistoryReplaced();
+    notify(result.ok() ? QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept)
+                       : QStringLiteral("删除到选定期失败：%1").arg(fromStd(result.errorText)));
+}
+
+void MainWindow::trimLastDraws() {
+    if (refuseWhileUpdating()) return;
+    const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle),
+                                               QString::fromUtf8(io::kTrimLastPrompt), QStringLiteral("1"));
+    if (!answer) return;
+    const auto count = io::parseTrimInput(answer->toStdString());
+    if (!count || !ctx_.historyOpen()) return;
+    io::TrimResult result;
+    {
+        BusyCursor busy;
+        io::ImportParams params;
+        params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
+        result = io::trimLastDraws(db_, *count, params);
+    }
+    afterHistoryReplaced();
+    notify(result.ok() ? QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept)
+                       : QStringLiteral("删除最后指定数量期失败：%1").arg(fromStd(result.errorText)));
+}
+
+void MainWindow::setKeptYears() {
+    for (;;) {
+        const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kKeptYearsTitle),
+                                                   QString::fromUtf8(io::kKeptYearsPrompt),
+                                                   QString::number(ctx_.saved.IniSerchDay));
+        if (!answer || answer->trimmed().isEmpty()) return;
+        if (const auto years = io::parseKeptYears(answer->toStdString())) {
+            ctx_.saved.IniSerchDay = *years;
+            ctx_.settings->save("IniSerchDay", std::to_string(*years));
+            notify(QStringLiteral("在线更新保留 %1 年的历史号码").arg(*years));
+            return;
+        }
+        ctx_.dialogs->message(QString::fromUtf8(io::kKeptYearsRefusalTitle), QString::fromUtf8(io::kKeptYearsRefusal));
+    }
+}
+
+void MainWindow::setResultsHost() {
+    QString current = fromStd(ctx_.saved.ResultsHost);
+    for (;;) {
+        const auto answer = ctx_.dialogs->inputBox(
+            QStringLiteral("开奖结果网站"),
+            QStringLiteral("请输入开奖结果网站的地址（例如 http://www.example.com），在线更新从该网站读取历史号码："),
+            current);
+        if (!answer) return;
+        const QString text = answer->trimmed();
+        const QUrl url(text, QUrl::StrictMode);
+        const bool web = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().isEmpty()
+                         && (url.path().isEmpty() || url.path() == "/") && !url.hasQuery();
+        if (web) {
+            const QString host = text.endsWith('/') ? text.chopped(1) : text;
+            ctx_.saved.ResultsHost = host.toStdString();
+            ctx_.settings->save("ResultsHost", ctx_.saved.ResultsHost);
+            notify(QStringLiteral("开奖结果网站：%1").arg(host));
+            return;
+        }
+        ctx_.dialogs->message(QStringLiteral("输入有误"),
+                              QStringLiteral("请输入以 http:// 或 https:// 开头的网站地址，不含路径，例如 http://www.example.com"));
+        current = text;
+    }
+}
+
+void MainWindow::onlineUpdate() {
+    if (updating_) return;  // a second press while the pages load does nothing
+    if (!ctx_.dialogs->question(QStringLiteral("读入历史"), kUpdateQuestion)) return;
+    if (!ctx_.historyOpen()) {
+        notify(QStringLiteral("历史数据库没有打开，无法更新。"));
+        return;
+    }
+    if (ctx_.saved.ResultsHost.empty()) {
+        ctx_.dialogs->message(QStringLiteral("在线更新"),
+                              QStringLiteral("还没有设置开奖结果网站的地址，请在“软件设置”菜单中设置。"));
+        return;
+    }
+    io::UpdateResult result;
+    QString failure;
+    {
+        // The window stays live while pages load; everything that could change the history
+        // meanwhile is switched off until the update ends.
+        UpdateScope scope(updating_, {centralWidget(), menuBar()});
+        BusyCursor busy;
+        platform::QtPageSource source;
+        io::UpdateParams params;
+        params.yearNow = QDate::currentDate().year();
+        params.keptYears = ctx_.saved.IniSerchDay;
+        params.host = ctx_.saved.ResultsHost;
+        params.bases = ctx_.bases();
+        params.progress = [this](int year) { notify(QStringLiteral("正在读取 %1 年的历史号码……").arg(year)); };
+        try {
+            result = io::runOnlineUpdate(db_, source, params);
+        } catch (const std::exception& e) {
+            failure = fromStd(e.what());
+        }
+    }
+    afterHistoryReplaced();
+    if (!failure.isEmpty()) {
+        notify(QStringLiteral("在线更新失败，历史号码未改变：%1").arg(failure));
+        return;
+    }
+    if (!result.ran()) {
+        notify(QStringLiteral("在线更新没有进行：%1").arg(fromStd(result.refusal)));
+        return;
+    }
+    QString text = QStringLiteral("在线更新完成：新增 %1 期").arg(result.added);
+    const auto failed = result.failedYears();
+    if (!failed.empty()) {
+        QStringList years;
+        for (int y : failed) years << QString::number(y);
+        text += QStringLiteral("；%1 年的页面没有读到").arg(years.join(QStringLiteral("、")));
+    }
+    if (result.discarded) text += QStringLiteral("；超过保留年数的历史已重新下载");
+    if (result.limitReached) text += QStringLiteral("；历史已达最多期数");
+    notify(text);
+}
+
+void MainWindow::openReadme() {
+    // The program's description travels with it as README.md: beside the program, in the data
+    // folder, or at the top of the source tree the program was built in.
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList candidates = {appDir + "/README.md", toQString(db_.dataDir()) + "/README.md",
+                                    appDir + "/../README.md", appDir + "/../../README.md"};
+    for (const QString& c : candidates) {
+        if (!QFileInfo::exists(c)) continue;
+        const QString path = QFileInfo(c).canonicalFilePath();
+        if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开说明文件 %1").arg(path));
+        return;
+    }
+    notify(QStringLiteral("找不到说明文件 README.md"));
+}
+
+}  // namespace quarvel::app
