@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+using quarvel::testing::runCli;
+using quarvel::testing::TempDir;
+
+namespace {
+
+struct CliFiles : ::testing::Test {
+    TempDir dir;
+    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
+        std::vector<std::string> all = {"--data-dir", dir.path().string(), "--settings-file",
+                                        (dir.path() / "settings.ini").string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return runCli(all);
+    }
+    std::string listed() const { return cli({"list"}).out; }
+};
+
+TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
+    const auto imported = cli({"import", quarvel::testing::dataFile("import/mixed.txt").string()});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "stored 8 draws, skipped 2 lines\n");
+
+    const auto exported = cli({"export"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string path = exported.out.substr(0, exported.out.size() - 1);
+    EXPECT_EQ(path, (dir.path() / "更新至2013008期历史号码.txt").string());
+    const std::string text = quarvel::testing::readFile(path);
+    EXPECT_EQ(text.substr(0, 34), "2013001 12 18 21 25 28 30 09 11 \r\n");
+
+    // Reading the export back gives the same list.
+    const std::string before = listed();
+    ASSERT_EQ(cli({"import", path}).status, 0);
+    EXPECT_EQ(listed(), before);
+
+    const auto trimmed = cli({"trim-to", "2013004"});
+    ASSERT_EQ(trimmed.status, 0) << trimmed.err;
+    EXPECT_EQ(trimmed.out, "kept 4 draws\n");
+    EXPECT_EQ(listed().find("2013005"), std::string::npos);
+
+    ASSERT_EQ(cli({"trim-last", "2"}).status, 0);
+    const std::string rest = listed();
+    EXPECT_NE(rest.find("2013002\t"), std::string::npos);
+    EXPECT_EQ(rest.find("2013004"), std::string::npos);
+}
+
+TEST_F(CliFiles, BadArgumentsExit2AndFileFailuresExit1) {
+    ASSERT_EQ(cli({"add", "2013001", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"import"}, {"import", "a.txt", "b.txt"}, {"import", (dir.path() / "h.csv").string()},
+             {"export", "x"}, {"trim-to"}, {"trim-to", "0"}, {"trim-to", "abc"}, {"trim-last", "-1"},
+             {"trim-last", "2", "3"}}) {
+        const auto r = cli(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_FALSE(r.err.empty());
+    }
+    const auto missing = cli({"import", (dir.path() / "missing.txt").string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("missing.txt"), std::string::npos);
+    EXPECT_NE(listed().find("2013001\t1\t2"), std::string::npos);  // untouched
+}
+
+}  // namespace
