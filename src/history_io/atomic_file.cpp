@@ -126,13 +126,22 @@ ScopedWriteFailure::~ScopedWriteFailure() { activeFailure = previous_; }
 
 void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     if (target.empty() || !target.has_filename()) fail(target, "no file name given");
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    // A link is followed, so that the file it names is replaced and the link stays.
     std::error_code ec;
-    if (fs::is_directory(target, ec)) fail(target, "a folder of that name exists");
+    fs::path file = target;
+    if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        file = fs::canonical(target, ec);
+        if (ec) fail(target, "it is a link to a file that does not exist");
+    }
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const fs::file_status st = fs::status(file, ec);
+    if (fs::is_directory(st)) fail(target, "a folder of that name exists");
+    // Devices, pipes and sockets are never replaced by a plain file.
+    if (fs::exists(st) && !fs::is_regular_file(st)) fail(target, "it is not a regular file");
     if (!fs::is_directory(folder, ec)) fail(target, "the folder " + folder.string() + " does not exist");
 
-    TempFile temp(folder, target);
-    copyMode(temp.fd(), target);
+    TempFile temp(folder, file);
+    copyMode(temp.fd(), file);
 
     const char* data = bytes.data();
     std::size_t left = bytes.size();
@@ -155,7 +164,7 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
         const int err = errno;
         fail(target, "closing " + temp.path().string() + " failed (" + reason(err) + ")");
     }
-    if (injected(WriteStep::Rename) || replaceFile(temp.path(), target) != 0) {
+    if (injected(WriteStep::Rename) || replaceFile(temp.path(), file) != 0) {
         const int err = injected(WriteStep::Rename) ? EACCES : errno;
         fail(target, "cannot replace it with " + temp.path().string() + " (" + reason(err) + ")");
     }

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "history_io/atomic_file.h"
+#include "support/test_support.h"
+
+namespace quarvel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t modeOf(const fs::path& p) {
+    struct stat st {};
+    EXPECT_EQ(::stat(p.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+TEST(AtomicFile, WritesExactBytesAndLeavesNothingElse) {
+    TempDir dir;
+    const auto target = dir.path() / "更新至2013150期历史号码.txt";
+    const std::string bytes("line\r\n\0binary\xFF", 14);
+    io::writeFileAtomically(target, bytes);
+    EXPECT_EQ(testing::readFile(target), bytes);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{target.filename().string()});
+
+    io::writeFileAtomically(target, "");  // an empty file is still a file
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+TEST(AtomicFile, ReplacingKeepsTheFilesPermissionsAndNewFilesFollowTheUmask) {
+    TempDir dir;
+    const auto target = dir.path() / "lishi.xls";
+    testing::writeFile(target, "old");
+    ::chmod(target.c_str(), 0640);
+    io::writeFileAtomically(target, "new contents");
+    EXPECT_EQ(testing::readFile(target), "new contents");
+    EXPECT_EQ(modeOf(target), 0640u);
+
+    const mode_t mask = ::umask(022);
+    io::writeFileAtomically(dir.path() / "fresh.txt", "x");
+    ::umask(mask);
+    EXPECT_EQ(modeOf(dir.path() / "fresh.txt"), 0644u);
+}
+
+class AtomicFileFailure : public ::testing::TestWithParam<io::WriteStep> {};
+
+TEST_P(AtomicFileFailure, KeepsTheExistingTargetAndRemovesTheTemporary) {
+    TempDir dir;
+    const auto target = dir.path() / "Jiansuo.xls";
+    testing::writeFile(target, "the earlier export");
+    {
+        io::ScopedWriteFailure failure(GetParam());
+        try {
+            io::writeFileAtomically(target, std::string(100000, 'n'));
+            ADD_FAILURE() << "the write reported success";
+        } catch (const io::IoError& e) {
+            EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(testing::readFile(target), "the earlier export");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"Jiansuo.xls"});
+
+    io::writeFileAtomically(target, "after");  // the failure ends with its scope
+    EXPECT_EQ(testing::readFile(target), "after");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicFileFailure,
+                         ::testing::Values(io::WriteStep::Create, io::WriteStep::Write, io::WriteStep::Sync,
+                                           io::WriteStep::Rename));
+
+TEST(AtomicFile, UnwritablePlacesAreRefusedWithTheReason) {
+    TempDir dir;
+    auto message = [](const fs::path& p) {
+        try {
+            io::writeFileAtomically(p, "x");
+        } catch (const io::IoError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_NE(message(dir.path() / "missing" / "lishi.xls").find("does not exist"), std::string::npos);
+
+    const auto folder = dir.path() / "Jieguo.xls";  // a folder where the file should go
+    fs::create_directory(folder);
+    testing::writeFile(folder / "inside", "kept");
+    EXPECT_NE(message(folder).find("folder"), std::string::npos);
+    EXPECT_EQ(testing::readFile(folder / "inside"), "kept");
+
+    EXPECT_NE(message(fs::path()).find("no file name"), std::string::npos);
+    EXPECT_NE(message(dir.path() / "").find("no file name"), std::string::npos);
+}
+
+TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLinksAreFollowed) {
+    TempDir dir;
+    const auto pipe = dir.path() / "lishi.xls";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_THROW(io::writeFileAtomically(pipe, "x"), io::IoError);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+
+    const auto real = dir.path() / "real.txt";
+    const auto link = dir.path() / "link.txt";
+    testing::writeFile(real, "old");
+    fs::create_symlink(real, link);
+    io::writeFileAtomically(link, "through the link");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(testing::readFile(real), "through the link");
+
+    const auto dangling = dir.path() / "dangling.txt";
+    fs::create_symlink(dir.path() / "gone.txt", dangling);
+    EXPECT_THROW(io::writeFileAtomically(dangling, "x"), io::IoError);
+    EXPECT_FALSE(fs::exists(dir.path() / "gone.txt"));
+}
+
+TEST(CrlfLines, EveryLineEndsWithCrLf) {
+    EXPECT_EQ(io::crlfLines({}), "");
+    EXPECT_EQ(io::crlfLines({""}), "\r\n");
+    EXPECT_EQ(io::crlfLines({"2013001 01 02", "", "末行"}), "2013001 01 02\r\n\r\n末行\r\n");
+}
+
+}  // namespace
+}  // namespace quarvel
