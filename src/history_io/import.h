@@ -11,6 +11,14 @@
 
 namespace quarvel::io {
 
+// Texts of the question asked before an import and of the file dialog.
+inline constexpr const char* kImportTitle = "读入历史";
+inline constexpr const char* kImportQuestion =
+    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'放弃该操作。确要读入请保证安装目录下存在历史号码的文本文件文件。"
+    "读取时可能要花费一段时间,请耐心等候！";
+inline constexpr const char* kImportFolder = "历史号码";  // below the program folder
+inline constexpr const char* kImportFilter = "Text(*.txt)|*.txt";
+
 struct ImportParams {
     RowRules rules;
     OpenForReading open = openFileForReading;  // tests substitute failing readers
