@@ -1,0 +1,84 @@
+// The online update from the command line: update [--host URL] [--year-now Y] [--timeout S].
+//
+// Prints one tab-separated line per year requested: the year, the number of draws added and the
+// first serial looked up, or the year, "failed" and why. Then "added N" and, when the age check
+// acted, "discarded" (the old history was replaced) or "restored" (nothing came in, so the old
+// history was kept). Exit status: 0 when at least one page could be read or none was needed;
+// 1 when every page failed (the history is then as it was), when the update was refused (no
+// results site, kept years out of range) or the store failed; 2 for bad arguments.
+#include <chrono>
+#include <ctime>
+
+#include "cli/command.h"
+#include "history_io/online_update.h"
+#include "platform/page_fetch.h"
+
+namespace quarvel::cli {
+namespace {
+
+int currentYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+int update(Context& c) {
+    io::UpdateParams params;
+    params.host = c.saved.ResultsHost;
+    params.keptYears = c.saved.IniSerchDay;
+    params.bases = c.bases;
+    params.yearNow = currentYear();
+    platform::QtPageSource source;
+    for (std::size_t i = 0; i < c.args.size(); ++i) {
+        const std::string& opt = c.args[i];
+        if (i + 1 >= c.args.size()) throw UsageError(opt == "--host" || opt == "--year-now" || opt == "--timeout"
+                                                         ? opt + " needs a value"
+                                                         : "unknown argument " + opt);
+        const std::string& value = c.args[++i];
+        if (opt == "--host") {
+            params.host = value;
+        } else if (opt == "--year-now") {
+            const long long y = parseWholeNumber(value, "the year");
+            if (y < 1000 || y > 9999) throw UsageError("the year must have four digits");
+            params.yearNow = static_cast<int>(y);
+        } else if (opt == "--timeout") {
+            const long long s = parseWholeNumber(value, "the time limit");
+            if (s < 1 || s > 3600) throw UsageError("the time limit must lie between 1 and 3600 seconds");
+            source.setTimeLimit(std::chrono::seconds(s));
+        } else {
+            throw UsageError("unknown argument " + opt);
+        }
+    }
+
+    const io::UpdateResult r = io::runOnlineUpdate(c.db, source, params);
+    if (!r.ran()) {
+        c.err << "quarvel-cli update: " << r.refusal << "\n";
+        return 1;
+    }
+    int read = 0;
+    for (const auto& y : r.years) {
+        if (y.read) {
+            ++read;
+            c.out << y.year << "\t" << y.added << "\tfrom " << y.firstSerial;
+            if (y.rejected > 0) c.out << "\t" << y.rejected << " unreadable";
+            c.out << "\n";
+        } else {
+            c.out << y.year << "\tfailed\t" << y.error << "\n";
+        }
+    }
+    c.out << "added " << r.added << "\n";
+    if (r.discarded) c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
+    if (r.restored) c.out << "restored: no draw could be read, the history is kept as it was\n";
+    if (r.limitReached) c.out << "the history is full; later draws were left out\n";
+    if (!r.years.empty() && read == 0) {
+        c.err << "quarvel-cli update: no page could be read\n";
+        return 1;
+    }
+    return 0;
+}
+
+const RegisterCommand reg("update", "update [--host URL] [--year-now YEAR] [--timeout SECONDS]", update);
+
+}  // namespace
+}  // namespace quarvel::cli
