@@ -49,6 +49,13 @@ ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path
         return r;
     }
 
+    if (text.draws.empty()) {
+        r.error = ImportError::NoDraws;
+        r.errorText = "the file " + path.string() + " holds no draw (" + std::to_string(text.skippedLines) +
+                      " lines skipped); the history is unchanged";
+        return r;
+    }
+
     try {
         replaceHistory(db, text.draws, params.rules);
     } catch (const std::exception& e) {

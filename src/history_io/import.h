@@ -29,6 +29,7 @@ enum class ImportError {
     NotATextFile,   // the name does not end in "txt": refused before anything is touched
     Unreadable,     // missing, a folder, or a read error before the end
     TooManyDraws,   // more draws than the history can number
+    NoDraws,        // not one usable line: a wrong file must not wipe the history
     StoreFailed,    // the database refused the new rows; the old ones are kept
 };
 
@@ -47,7 +48,8 @@ bool hasTextFileName(const std::filesystem::path& path);
 // Replaces the history by the draws of the file. The file is read to its end first; then, in
 // one transaction, every row is deleted, one row per draw appended and IDX renumbered. The
 // issue before the first line is the next issue (last stored + 1), so a first line without an
-// issue field gets the last stored issue + 2.
+// issue field gets the last stored issue + 2. A file without a single draw is refused (the
+// history is cleared by its own command, not by reading the wrong file).
 ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params);
 
 }  // namespace quarvel::io

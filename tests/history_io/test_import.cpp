@@ -144,6 +144,16 @@ TEST_F(ImportFixture, UnreadableFileLeavesTheHistoryUnchanged) {
     expectOldHistory(before);
 }
 
+TEST_F(ImportFixture, FileWithoutADrawDoesNotWipeTheHistory) {
+    fillOldHistory();
+    const auto draws = io::storedDraws(db);
+    for (const char* text : {"", "\r\n\r\n", "期号 落1码 落2码\r\n2013001 01 02 03\r\n"}) {
+        const io::ImportResult r = io::importHistoryFile(db, write("empty.txt", text), params);
+        EXPECT_EQ(r.error, io::ImportError::NoDraws);
+        expectOldHistory(draws);
+    }
+}
+
 TEST_F(ImportFixture, StoreFailureHalfWayLeavesTheOldRowsWhole) {
     fillOldHistory();
     const auto before = io::storedDraws(db);
