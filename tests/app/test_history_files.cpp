@@ -1,0 +1,247 @@
+// The window's file and update commands: reading a text file, exporting as text and as a
+// spreadsheet, trimming, the kept-years and results-site settings, and the online update
+// against a small local web server.
+
+#include <QAction>
+#include <QDate>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include "app/criteria_panel.h"
+#include "app/grid_view.h"
+#include "app/history_panel.h"
+#include "app/qt_paths.h"
+#include "history_io/export.h"
+#include "support/window_fixture.h"
+
+using namespace quarvel;
+using namespace quarvel::app;
+
+namespace {
+
+// Answers every GET with a page; the page of `drawYear` lists two draws in the chart layout.
+class ResultsServer : public QObject {
+public:
+    int drawYear = 0;
+    int requests = 0;
+    std::function<void()> onRequest;
+
+    ResultsServer() {
+        server_.listen(QHostAddress::LocalHost);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (auto* s = server_.nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
+            }
+        });
+    }
+    QString host() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()); }
+
+private:
+    void answer(QTcpSocket* s) {
+        const QByteArray request = s->readAll();
+        if (!request.contains("\r\n\r\n")) return;
+        ++requests;
+        if (onRequest) onRequest();
+        QByteArray body = "<html><body><p>no draws</p></body></html>";
+        const QByteArray y = QByteArray::number(drawYear);
+        if (drawYear != 0 && request.contains("span=" + y + "001_")) {
+            // Key, 13 filler characters, then eight numbers at a pitch of three.
+            body = "<html><body><p>" + y + "001abcdefghijklm05,12,18,21,25,28,30,09</p><p>" + y +
+                   "002abcdefghijklm01,02,03,04,06,07,08,10</p></body></html>";
+        }
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        s->disconnectFromHost();
+    }
+    QTcpServer server_;
+};
+
+QString path(const WindowFixture& f, const char* name) { return toQString(f.dir.path() / io::utf8Path(name)); }
+
+}  // namespace
+
+class TestHistoryFiles : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowFixture> f;
+
+private slots:
+    void init() { f = std::make_unique<WindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void importReplacesTheHistoryFromTheChosenFile() {
+        f->seed(simpleDraws(3));
+        const auto file = f->dir.path() / "new.TXT";
+        testing::writeFile(file, "2014001 05 12 18 21 25 28 30 09\r\n01 02 03 04 06 07 08 10\r\n\r\n");
+        f->open();
+        f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.fileAnswers.enqueue(toQString(file));
+        QTest::mouseClick(f->find<QPushButton>("cmdRdLst"), Qt::LeftButton);
+        QCOMPARE(f->dialogs.shown[0].title, QString("读入历史"));
+        QVERIFY(f->dialogs.shown[0].text.startsWith("确实要读入最新历史号码吗？"));
+        QCOMPARE(f->dialogs.shown[1].kind, QString("file"));
+        QVERIFY(f->dialogs.shown[1].text.endsWith("历史号码"));
+        QCOMPARE(f->dialogs.shown[1].extra, QString("Text (*.txt)"));
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[1].issue, 2014002);
+        QCOMPARE(f->history().nextIssueBox()->text(), QString("2014003"));
+        QCOMPARE(f->find<QLineEdit>("Text3_0")->text(), QString("2014001"));
+        QCOMPARE(f->find<QLineEdit>("Text3_1")->text(), QString("2014002"));
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), 2);
+        QVERIFY2(f->status().contains("2"), qPrintable(f->status()));
+    }
+
+    void importRefusalsLeaveTheHistoryAlone() {
+        f->seed(simpleDraws(3));
+        testing::writeFile(f->dir.path() / "draws.csv", "2014001 05 12 18 21 25 28 30 09\r\n");
+        f->open();
+        // Cancel on the question: no file dialog at all.
+        f->window->importHistoryText();
+        QCOMPARE(f->dialogs.count("file"), 0);
+        // A name not ending in txt, then a missing file: refused, history kept, status says so.
+        f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.fileAnswers.enqueue(toQString(f->dir.path() / "draws.csv"));
+        f->window->importHistoryText();
+        QVERIFY(f->status().contains("draws.csv"));
+        f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.fileAnswers.enqueue(toQString(f->dir.path() / "missing.txt"));
+        f->window->importHistoryText();
+        QVERIFY2(f->status().contains("未改变"), qPrintable(f->status()));
+        QCOMPARE(f->stored().size(), size_t(3));
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), 3);
+    }
+
+    void textExportWritesTheFileAndOpensIt() {
+        f->seed(simpleDraws(3));
+        f->open();
+        QTest::mouseClick(f->find<QPushButton>("Command4"), Qt::LeftButton);
+        const QString file = path(*f, "更新至2013003期历史号码.txt");
+        QCOMPARE(f->dialogs.opened, QStringList{file});
+        const std::string text = testing::readFile(toPath(file));
+        QCOMPARE(std::count(text.begin(), text.end(), '\n'), 3L);
+        QVERIFY(text.rfind("2013001 01 04 07 10 13 16 19 22 \r\n", 0) == 0);
+        // Nothing to open it: the user is told where it is.
+        f->dialogs.desktopOpens = false;
+        f->window->exportHistoryText();
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QVERIFY(f->dialogs.messages()[0].text.contains(file));
+    }
+
+    void listExportWritesLishiXls() {
+        f->seed(simpleDraws(3));
+        f->open();
+        const QModelIndex cell = f->history().list()->model()->index(0, 0);
+        const QPoint at = f->history().list()->visualRect(cell).center();
+        QTest::mousePress(f->history().list()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(f->history().list()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(f->history().list()->viewport(), Qt::LeftButton, {}, at);
+        const QString file = path(*f, "lishi.xls");
+        QVERIFY2(QFile::exists(file), qPrintable(f->status()));
+        QCOMPARE(f->dialogs.opened.value(0), file);
+        const auto first = QFileInfo(file).size();
+        // The menu entry writes the same file again, replacing it.
+        f->dialogs.desktopOpens = false;
+        f->find<QAction>("mnuDcls")->trigger();
+        QCOMPARE(QFileInfo(file).size(), first);
+        QCOMPARE(f->dialogs.opened.size(), 2);
+        QVERIFY(f->dialogs.messages().value(0).text.contains(file));
+    }
+
+    void trimmingCommandsAskAndRefresh() {
+        f->seed(simpleDraws(20));
+        f->open();
+        f->dialogs.inputAnswers.enqueue(QString("2013015"));
+        f->find<QAction>("mnuDlzd")->trigger();
+        QCOMPARE(f->dialogs.shown[0].title, QString("删除期数"));
+        QCOMPARE(f->dialogs.shown[0].text, QString("请输入需要删除到的期数，例如‘2014016’"));
+        QCOMPARE(f->dialogs.shown[0].extra, QString("2013020"));
+        QCOMPARE(f->stored().size(), size_t(15));
+        QCOMPARE(f->history().nextIssueBox()->text(), QString("2013016"));
+
+        f->dialogs.inputAnswers.enqueue(QString("3"));
+        f->find<QAction>("mnuEszhzd")->trigger();
+        QCOMPARE(f->dialogs.shown[1].extra, QString("1"));
+        QCOMPARE(f->stored().size(), size_t(12));
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), 12);
+        QCOMPARE(f->find<QLineEdit>("Text3_1")->text(), QString("2013012"));
+
+        // Cancel, zero and text change nothing.
+        f->dialogs.inputAnswers.enqueue(std::nullopt);
+        f->window->trimLastDraws();
+        f->dialogs.inputAnswers.enqueue(QString("0"));
+        f->window->trimLastDraws();
+        f->dialogs.inputAnswers.enqueue(QString("abc"));
+        f->window->trimToIssue();
+        QCOMPARE(f->stored().size(), size_t(12));
+    }
+
+    void keptYearsAreAskedAgainUntilValid() {
+        f->open();
+        for (const char* answer : {"1", "17", "abc", "16"}) f->dialogs.inputAnswers.enqueue(QString(answer));
+        f->find<QAction>("mnuSetDay")->trigger();
+        QCOMPARE(f->dialogs.count("input"), 4);
+        QCOMPARE(f->dialogs.messages().size(), 3);
+        QCOMPARE(f->dialogs.messages()[0].title, QString("输入有误"));
+        QCOMPARE(f->window->context().saved.IniSerchDay, 16);
+        QCOMPARE(f->dialogs.shown[0].extra, QString("6"));
+        // An empty answer ends the question without a change.
+        f->dialogs.inputAnswers.enqueue(QString(""));
+        f->window->setKeptYears();
+        QCOMPARE(f->window->context().saved.IniSerchDay, 16);
+        QCOMPARE(QString::fromStdString(f->settings->get("IniSerchDay").value_or("")), QString("16"));
+    }
+
+    void resultsSiteAddressIsCheckedAndSaved() {
+        f->open();
+        for (const char* answer : {"ftp://example.org", "example.org", "http://example.org/path?x=1", "http://example.org/"})
+            f->dialogs.inputAnswers.enqueue(QString(answer));
+        f->find<QAction>("mnuResultsHost")->trigger();
+        QCOMPARE(f->dialogs.messages().size(), 3);
+        QCOMPARE(f->settings->get("ResultsHost").value_or(""), std::string("http://example.org"));
+    }
+
+    void onlineUpdateWithoutAnAddressSaysSo() {
+        f->open();
+        f->dialogs.questionAnswers.enqueue(true);
+        QTest::mouseClick(f->find<QPushButton>("Command21"), Qt::LeftButton);
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QVERIFY(!f->window->updateRunning());
+    }
+
+    void onlineUpdateAddsTheDrawsAndIgnoresASecondPress() {
+        ResultsServer server;
+        const int year = QDate::currentDate().year();
+        server.drawYear = year;
+        f->open();
+        f->settings->save("ResultsHost", server.host().toStdString());
+        f->window->context().saved.ResultsHost = server.host().toStdString();
+        bool sawRunning = false;
+        QStringList statusDuring;
+        server.onRequest = [&] {
+            sawRunning = sawRunning || f->window->updateRunning();
+            statusDuring << f->status();
+            // A second press while the pages load: no second question, no second run.
+            f->dialogs.questionAnswers.enqueue(true);
+            f->window->onlineUpdate();
+        };
+        f->dialogs.questionAnswers.enqueue(true);
+        f->window->onlineUpdate();
+        QVERIFY(sawRunning);
+        QCOMPARE(f->dialogs.count("question"), 1);
+        QCOMPARE(server.requests, 7);  // an empty history: the kept 6 years and this one
+        QVERIFY(statusDuring.value(0).contains(QString::number(year - 6)));
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[0].issue, year * 1000 + 1);
+        QCOMPARE(f->history().nextIssueBox()->text(), QString::number(year * 1000 + 3));
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), 2);
+        QVERIFY(!f->window->updateRunning());
+        QVERIFY(f->window->centralWidget()->isEnabled());
+        QVERIFY2(f->status().contains("2"), qPrintable(f->status()));
+    }
+};
+
+QTEST_MAIN(TestHistoryFiles)
+#include "test_history_files.moc"
