@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QApplication>
 #include <QGroupBox>
@@ -65,11 +66,11 @@ store::TextGrid initialSummaryGrid() {
 
 CriteriaPanel::CriteriaPanel(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("CriteriaPanel"));
-    buildLayout();
-    connectEvents();
     relistTimer_ = new QTimer(this);
     relistTimer_->setSingleShot(true);
     connect(relistTimer_, &QTimer::timeout, this, [this] { relistGroups(pendingColumn_); });
+    buildLayout();
+    connectEvents();
 }
 
 CriteriaPanel::~CriteriaPanel() = default;
@@ -207,15 +208,25 @@ void CriteriaPanel::connectEvents() {
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 
-    connect(grid2_, &QAbstractItemView::doubleClicked, this, [this] { exportGrid(grid2_, "Jiansuo.xls"); });
-    connect(grid3_, &QAbstractItemView::doubleClicked, this, [this] {
-        relistTimer_->stop();  // the double click exports what the grid shows
+    // A double click anywhere on a grid, its headers included, exports it.
+    auto onDoubleClick = [this](GridView* grid, auto handler) {
+        connect(grid, &QAbstractItemView::doubleClicked, this, handler);
+        connect(grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, handler);
+        connect(grid->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, handler);
+    };
+    onDoubleClick(grid2_, [this] { exportGrid(grid2_, "Jiansuo.xls"); });
+    onDoubleClick(grid3_, [this] {
+        // The double click exports what the grid shows: the click that began it, and the
+        // release that ends it, re-list nothing.
+        relistTimer_->stop();
+        quietUntil_ = QDateTime::currentMSecsSinceEpoch() + QApplication::doubleClickInterval();
         exportGrid(grid3_, "Jieguo.xls");
     });
     // A click re-lists YL by the grid column under the mouse: the cells and their headers
     // stand for grid columns 1.., the row headers for the label column 0. The re-listing waits
     // out the double-click time so that a double click exports what the grid shows.
     auto relistLater = [this](int gridColumn) {
+        if (QDateTime::currentMSecsSinceEpoch() < quietUntil_) return;
         pendingColumn_ = gridColumn;
         relistTimer_->start(QApplication::doubleClickInterval());
     };

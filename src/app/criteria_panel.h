@@ -121,6 +121,7 @@ private:
     GridView* grid3_ = nullptr;
     QTimer* relistTimer_ = nullptr;  // a single click waits to see whether a double click follows
     int pendingColumn_ = 0;
+    qint64 quietUntil_ = 0;  // clicks up to this time end a double click
 };
 
 }  // namespace quarvel::app

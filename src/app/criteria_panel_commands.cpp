@@ -6,14 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/app_context.h"
 #include "app/busy_cursor.h"
 #include "app/criteria_panel.h"
-#if __has_include("app/grid_export.h")
 #include "app/grid_export.h"
-#define QUARVEL_HAVE_EXPORT 1
-#endif
 #include "app/grid_view.h"
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
@@ -37,6 +35,7 @@ bool CriteriaPanel::commandReady(QPushButton* button) {
     // box being left (a typed position value, the section count) is stored before the command
     // reads the panel.
     button->setFocus(Qt::ShortcutFocusReason);
+    relistTimer_->stop();  // a click on the summary grid just before gives way to the command
     if (ctx_.historyOpen()) return true;
     notify(kClosedHistory);
     return false;
@@ -137,12 +136,7 @@ void CriteriaPanel::relistGroups(int column) {
 }
 
 void CriteriaPanel::exportGrid(GridView* grid, const char* fileName) {
-#ifdef QUARVEL_HAVE_EXPORT
     exportGridToXls(ctx_, grid->grid(), QString::fromUtf8(fileName));
-#else
-    (void)grid;
-    notify(QStringLiteral("导出 %1 尚未接通").arg(QString::fromUtf8(fileName)));
-#endif
 }
 
 }  // namespace quarvel::app

@@ -10,6 +10,8 @@
 #include <QTabBar>
 #include <QtTest>
 
+#include <filesystem>
+
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
 #include "support/panel_fixture.h"
@@ -51,6 +53,13 @@ class TestAnalyses : public QObject {
         b->setFocus();
         b->selectAll();
         QTest::keyClicks(b, text);
+    }
+    // As the window system delivers a double click: press, release, double click, release.
+    static void doubleClick(QAbstractItemView* view, const QModelIndex& cell) {
+        const QPoint at = view->visualRect(cell).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
     }
     void press(const char* button) {
         w<QPushButton>(button)->click();
@@ -185,6 +194,26 @@ private slots:
         QTRY_COMPARE(summary().rows(), 11);
         for (int r = 2; r < summary().rows(); ++r)
             QVERIFY(std::stoi(summary().cells[r - 1][2]) <= std::stoi(summary().cells[r][2]));
+    }
+
+    void doubleClicksExportWhatTheGridsShow() {
+        for (int k : {3, 6, 9}) w<QCheckBox>(QString("Check6_%1").arg(k))->click();
+        press("Command5");
+        press("Command1");
+        auto* grid3 = panel->summaryGrid();
+        doubleClick(grid3, grid3->model()->index(0, 1));
+        const auto jieguo = f->dir.path() / "Jieguo.xls";
+        QVERIFY(std::filesystem::exists(jieguo));
+        QCOMPARE(f->dialogs.opened.size(), 1);
+        QVERIFY(f->dialogs.opened[0].endsWith("Jieguo.xls"));
+        // The clicks of the double click did not replace the search summary by the group table.
+        QTest::qWait(2 * QApplication::doubleClickInterval());
+        QCOMPARE(summary().rows(), 2);
+
+        auto* grid2 = panel->hitGrid();
+        doubleClick(grid2, grid2->model()->index(0, 0));
+        QVERIFY(std::filesystem::exists(f->dir.path() / "Jiansuo.xls"));
+        QCOMPARE(f->dialogs.opened.size(), 2);
     }
 
     void groupSizeLimitRefusesAndKeepsTheGrid() {
