@@ -1,0 +1,54 @@
+// The settings store over QSettings: values in section IniSetting, a missing key is absent,
+// an explicit file is used as given, and the default store of the window and the command-line
+// program is one and the same file.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "platform/qt_settings_store.h"
+#include "store/settings.h"
+#include "support/test_support.h"
+
+using quarvel::platform::QtSettingsStore;
+
+namespace {
+
+QString fileIn(const quarvel::testing::TempDir& dir, const char* name) {
+    return QString::fromStdString((dir.path() / name).string());
+}
+
+}  // namespace
+
+TEST(QtSettingsStore, ExplicitFileKeepsValuesInTheSection) {
+    quarvel::testing::TempDir dir;
+    const QString file = fileIn(dir, "s.ini");
+    {
+        QtSettingsStore store(file);
+        EXPECT_FALSE(store.get("SxIni").has_value());
+        store.save("SxIni", "0");
+        store.save("ResultsHost", "http://example.org:8080");
+        EXPECT_EQ(store.get("SxIni").value_or(""), "0");
+    }
+    // Written at once, under IniSetting, readable by a fresh store.
+    QSettings raw(file, QSettings::IniFormat);
+    EXPECT_EQ(raw.value("IniSetting/SxIni").toString().toStdString(), "0");
+    QtSettingsStore again(file);
+    EXPECT_EQ(again.get("ResultsHost").value_or(""), "http://example.org:8080");
+    const auto s = quarvel::store::Settings::load(again);
+    EXPECT_EQ(s.SxIni, 0);
+    EXPECT_EQ(s.DsIni, 1);  // missing: the default
+}
+
+TEST(QtSettingsStore, DefaultStoresShareOneFileInTheConfigFolder) {
+    QStandardPaths::setTestModeEnabled(true);  // before the first default store fixes its path
+    QtSettingsStore first;
+    QtSettingsStore second;
+    EXPECT_EQ(first.fileName(), second.fileName());
+    EXPECT_TRUE(first.fileName().contains("TARNVEMOS"));
+    first.save("intLei", "3");
+    EXPECT_EQ(second.get("intLei").value_or(""), "3");
+    QFile::remove(first.fileName());
+}
