@@ -16,13 +16,14 @@ bool hasTextFileName(const std::filesystem::path& path) {
     return true;
 }
 
-ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params) {
+ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
+                                    const ReplaceChecks& checks) {
     ImportResult r;
-    if (!hasTextFileName(path)) {
-        r.error = ImportError::NotATextFile;
-        r.errorText = "not a text file (the name must end in txt): " + path.string();
+    auto refuse = [&](ImportError e, std::string text) {
+        r.error = e;
+        r.errorText = std::move(text) + "; the history is unchanged";
         return r;
-    }
+    };
 
     HistoryText text;
     try {
@@ -31,45 +32,47 @@ ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path
         auto in = params.open ? params.open(path) : openFileForReading(path);
         text = readHistoryText(*in, next, static_cast<std::size_t>(store::kMaxDraws));
     } catch (const IoError& e) {
-        r.error = ImportError::Unreadable;
-        r.errorText = std::string(e.what()) + "; the history is unchanged";
-        return r;
+        return refuse(ImportError::Unreadable, e.what());
     } catch (const std::exception& e) {
-        r.error = ImportError::StoreFailed;
-        r.errorText = std::string(e.what()) + "; the history is unchanged";
-        return r;
+        return refuse(ImportError::StoreFailed, e.what());
     }
     r.linesSkipped = text.skippedLines;
     r.blankLines = text.blankLines;
 
-    if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws)) {
-        r.error = ImportError::TooManyDraws;
-        r.errorText = "the file holds " + std::to_string(text.drawLines) + " draws, more than the " +
-                      std::to_string(store::kMaxDraws) + " the history can hold; the history is unchanged";
-        return r;
-    }
-
-    if (text.draws.empty()) {
-        r.error = ImportError::NoDraws;
-        r.errorText = "the file " + path.string() + " holds no draw (" + std::to_string(text.skippedLines) +
-                      " lines skipped); the history is unchanged";
-        return r;
-    }
+    if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws))
+        return refuse(ImportError::TooManyDraws, path.string() + " holds " + std::to_string(text.drawLines) +
+                                                     " draws, more than the " + std::to_string(store::kMaxDraws) +
+                                                     " the history can hold");
+    if (checks.refuseEmpty && text.draws.empty())
+        return refuse(ImportError::NoDraws, path.string() + " holds no draw (" + std::to_string(text.skippedLines) +
+                                                " lines skipped)");
+    // A file written a moment ago from known draws must read back as exactly those, or
+    // replacing the history with it would lose or alter draws.
+    if (checks.expected && text.draws != *checks.expected)
+        return refuse(ImportError::Unreadable, path.string() + " does not read back as the draws written to it");
 
     try {
         replaceHistory(db, text.draws, params.rules);
     } catch (const std::exception& e) {
-        r.error = ImportError::StoreFailed;
-        r.errorText = std::string("the draws could not be stored: ") + e.what() + "; the history is unchanged";
         // The standing sorted cursor must show the rows that survived the rollback.
         try {
             db.reopenSort();
         } catch (...) {
         }
-        return r;
+        return refuse(ImportError::StoreFailed, std::string("the draws could not be stored: ") + e.what());
     }
     r.drawsStored = text.draws.size();
     return r;
+}
+
+ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params) {
+    if (!hasTextFileName(path)) {
+        ImportResult r;
+        r.error = ImportError::NotATextFile;
+        r.errorText = "not a text file (the name must end in txt): " + path.string();
+        return r;
+    }
+    return replaceHistoryFromFile(db, path, params, {});
 }
 
 }  // namespace quarvel::io

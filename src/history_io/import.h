@@ -42,6 +42,16 @@ struct ImportResult {
     bool ok() const { return error == ImportError::None; }
 };
 
+// The steps shared by the import and the rebuild after trimming: read the whole file (the issue
+// before its first line is the last stored issue + 1), check it, then replace the history in one
+// transaction. Nothing is changed unless every check passes and every row is stored.
+struct ReplaceChecks {
+    bool refuseEmpty = true;                          // a file without a draw is refused
+    const std::vector<HistoryDraw>* expected = nullptr;  // the draws the file must give, if known
+};
+ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
+                                    const ReplaceChecks& checks);
+
 // True when the last three characters of the file name are "txt", in any case.
 bool hasTextFileName(const std::filesystem::path& path);
 

@@ -29,52 +29,6 @@ std::optional<long long> wholeNumber(std::string_view text) {
     return negative ? -v : v;
 }
 
-ImportResult rebuild(store::HistoryDb& db, const ImportParams& params, const std::vector<HistoryDraw>* expected) {
-    ImportResult r;
-    const std::filesystem::path path = backupPath(db);
-    HistoryText text;
-    try {
-        const std::int64_t next = std::int64_t{db.lastIssue().value_or(0)} + 1;
-        auto in = params.open ? params.open(path) : openFileForReading(path);
-        text = readHistoryText(*in, next, static_cast<std::size_t>(store::kMaxDraws));
-    } catch (const IoError& e) {
-        r.error = ImportError::Unreadable;
-        r.errorText = std::string(e.what()) + "; the history is unchanged";
-        return r;
-    } catch (const std::exception& e) {
-        r.error = ImportError::StoreFailed;
-        r.errorText = std::string(e.what()) + "; the history is unchanged";
-        return r;
-    }
-    r.linesSkipped = text.skippedLines;
-    r.blankLines = text.blankLines;
-    if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws)) {
-        r.error = ImportError::TooManyDraws;
-        r.errorText = "the backup holds more draws than the history can hold; the history is unchanged";
-        return r;
-    }
-    // The backup was written a moment ago from the draws that are to stay; if it does not read
-    // back as exactly those, rebuilding from it would lose or alter draws.
-    if (expected && text.draws != *expected) {
-        r.error = ImportError::Unreadable;
-        r.errorText = "the backup " + path.string() + " does not read back as the kept draws; the history is unchanged";
-        return r;
-    }
-    try {
-        replaceHistory(db, text.draws, params.rules);
-    } catch (const std::exception& e) {
-        r.error = ImportError::StoreFailed;
-        r.errorText = std::string("the history could not be rebuilt: ") + e.what() + "; the history is unchanged";
-        try {
-            db.reopenSort();
-        } catch (...) {
-        }
-        return r;
-    }
-    r.drawsStored = text.draws.size();
-    return r;
-}
-
 TrimResult trimTo(store::HistoryDb& db, std::vector<HistoryDraw> kept, const ImportParams& params) {
     TrimResult t;
     for (const auto& d : kept) {
@@ -94,7 +48,7 @@ TrimResult trimTo(store::HistoryDb& db, std::vector<HistoryDraw> kept, const Imp
         return t;
     }
 
-    const ImportResult r = rebuild(db, params, &kept);
+    const ImportResult r = replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .expected = &kept});
     if (!r.ok()) {
         t.errorText = r.errorText;
         return t;
@@ -158,6 +112,8 @@ TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportP
     return trimTo(db, std::move(kept), params);
 }
 
-ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) { return rebuild(db, params, nullptr); }
+ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) {
+    return replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false});
+}
 
 }  // namespace quarvel::io
