@@ -86,7 +86,7 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     });
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     timer.start(timeLimit_);
-    if (!reply->isFinished()) loop.exec();
+    if (!reply->isFinished()) loop.exec(allowInput_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     timer.stop();
 
     const QString where = describe(target);

@@ -27,6 +27,12 @@ public:
     void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }
     std::chrono::milliseconds timeLimit() const { return timeLimit_; }
 
+    // While a page loads the wait keeps repainting and running timers, but by default holds
+    // back clicks and keys until the page is in: the update keeps a transaction open across its
+    // pages, and another command started in the middle would land inside it. A window that
+    // disables its commands during the update (and offers its own cancel) may let input through.
+    void setUserInputDuringWait(bool allow) { allowInput_ = allow; }
+
     // Needs a QCoreApplication. Fails (ok false, error set) on a bad address, a network error,
     // a status outside 200..299, no answer within the time limit, an oversized body or a charset
     // that cannot be decoded.
@@ -34,6 +40,7 @@ public:
 
 private:
     std::chrono::milliseconds timeLimit_;
+    bool allowInput_ = false;
     std::unique_ptr<QNetworkAccessManager> manager_;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QStringDecoder>
+#include <QTimer>
 
 #include <chrono>
 
@@ -66,12 +67,20 @@ TEST_F(PageFetch, ASilentServerRunsIntoTheTimeLimit) {
         return r;
     });
     QtPageSource source(std::chrono::milliseconds(300));
+    // The wait runs the event loop: a window's timers (and repaints) go on meanwhile.
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
     const auto start = std::chrono::steady_clock::now();
     const io::PageResult r = source.fetch(server.baseUrl() + "/slow");
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("no answer"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("0.3 s"), std::string::npos) << r.error;
+    EXPECT_GE(took, std::chrono::milliseconds(250));
     EXPECT_LT(took, std::chrono::seconds(10));
+    EXPECT_GE(ticks, 5);
 }
 
 TEST_F(PageFetch, UnreachableOrMalformedAddressesFail) {
