@@ -25,7 +25,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridMod
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
     // The corner button stands where the header of column 0 belongs; paint that caption on it.
-    if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+    corner_ = findChild<QAbstractButton*>();
+    if (corner_) corner_->installEventFilter(this);
 }
 
 void GridView::setGrid(store::TextGrid grid) {
@@ -35,12 +36,25 @@ void GridView::setGrid(store::TextGrid grid) {
     setTopRow(top);
 }
 
+int GridView::textWidth(int col) const {
+    // The longest text of the column stands for its widest; the fonts here are near enough
+    // to fixed-width for digits and CJK that measuring every cell is not worth it.
+    const auto& cells = model_->grid().cells;
+    const std::string* longest = nullptr;
+    for (const auto& row : cells)
+        if (col < static_cast<int>(row.size()) && (!longest || row[static_cast<size_t>(col)].size() > longest->size()))
+            longest = &row[static_cast<size_t>(col)];
+    if (!longest || longest->empty()) return 0;
+    // Header and cells share the font here; a small margin keeps the text off the grid lines.
+    return fontMetrics().horizontalAdvance(QString::fromStdString(*longest)) + 10;
+}
+
 void GridView::applyWidths() {
     const auto& widths = model_->grid().colWidths;
     if (!widths.empty() && widths.front() > 0)
-        verticalHeader()->setFixedWidth(twipsToPixels(widths.front()));
+        verticalHeader()->setFixedWidth(std::max(twipsToPixels(widths.front()), textWidth(0)));
     for (int c = 1; c < static_cast<int>(widths.size()) && c - 1 < model_->columnCount(); ++c)
-        setColumnWidth(c - 1, std::max(1, twipsToPixels(widths[static_cast<size_t>(c)])));
+        setColumnWidth(c - 1, std::max({1, twipsToPixels(widths[static_cast<size_t>(c)]), textWidth(c)}));
 }
 
 int GridView::topRow() const {
@@ -79,7 +93,9 @@ void GridView::focusOutEvent(QFocusEvent* event) {
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint && model_->grid().rows() > 0 && model_->grid().cols() > 0) {
+    // The scroll area watches its scroll bars too: only the corner is painted here.
+    if (watched == corner_ && event->type() == QEvent::Paint && model_->grid().rows() > 0 &&
+        model_->grid().cols() > 0) {
         auto* corner = static_cast<QWidget*>(watched);
         QPainter painter(corner);
         QStyleOptionHeader opt;

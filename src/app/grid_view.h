@@ -1,6 +1,6 @@
 #pragma once
 // A table view showing a TextGridModel the way the program's grids look: column widths from the
-// grid (twips / 15 = pixels at 96 dpi), the fixed row and column as headers (the corner shows the
+// grid (twips / 15 = pixels at 96 dpi, widened where the font would clip the text), the fixed row and column as headers (the corner shows the
 // header of column 0), and a top row counted like the grid counts it (row 1 = first data row).
 
 #include <QTableView>
@@ -39,9 +39,11 @@ protected:
 
 private:
     void applyWidths();
+    int textWidth(int col) const;  // pixels the column's longest text needs
     void applyPendingTop();
 
     TextGridModel* model_;
+    QWidget* corner_ = nullptr;
     int pendingTop_ = 0;  // 0: nothing pending
 };
 

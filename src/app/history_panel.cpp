@@ -1,12 +1,14 @@
 #include "app/history_panel.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/grid_view.h"
@@ -32,7 +34,9 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     // The history menu opens on the right button's release, not on Qt's context-menu event.
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
     list_->viewport()->installEventFilter(this);
-    list_->setMinimumWidth(820 / 15 + 8 * 600 / 15 + 24);
+    // Room for the issue column, eight number columns and the scroll bar without a side scroll.
+    list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("2013001")) + 10 + 8 * 600 / 15 +
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
 
     label12_ = new QLabel(QStringLiteral("在下面输入 2007001 期历史号码:"), this);
     label12_->setObjectName(QStringLiteral("Label12"));
@@ -83,11 +87,19 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(command9_, 2, 0);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(4, 2, 2, 2);
     layout->addWidget(list_, 1);
     layout->addLayout(issueRow);
     layout->addLayout(entryRow);
     layout->addLayout(buttons);
+}
+
+void HistoryPanel::showList(store::TextGrid grid) {
+    list_->setGrid(std::move(grid));
+    int width = list_->verticalHeader()->width() + 2 * list_->frameWidth() +
+                style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    for (int c = 0; c < list_->gridModel()->columnCount(); ++c) width += list_->columnWidth(c);
+    list_->setMinimumWidth(std::max(list_->minimumWidth(), width));
 }
 
 bool HistoryPanel::complete(const QLineEdit* box) {

@@ -11,6 +11,8 @@
 #include <array>
 #include <optional>
 
+#include "store/text_grid.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,6 +34,9 @@ public:
     QPushButton* importButton() const { return cmdRdLst_; }
     QPushButton* exportButton() const { return command4_; }
     QPushButton* setupButton() const { return command9_; }
+
+    // Shows the history list and widens the panel so that every column is in view.
+    void showList(store::TextGrid grid);
 
     // The eight boxes as typed: each box's value when it holds two digits, nullopt otherwise.
     std::array<std::optional<int>, 8> typedNumbers() const;

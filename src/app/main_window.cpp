@@ -207,7 +207,7 @@ void MainWindow::AddHaoma() {
         store::Snapshot none;
         grid = store::historyListGrid(none);
     }
-    history_->list()->setGrid(std::move(grid));
+    history_->showList(std::move(grid));
 }
 
 void MainWindow::QihaoXianshi() {

@@ -61,12 +61,20 @@ private slots:
         QCOMPARE(model.headerData(1, Qt::Vertical).toString(), QString("2013002"));
     }
 
-    void viewAppliesColumnWidthsInPixels() {
+    void viewAppliesColumnWidthsInPixelsWidenedWhereTextWouldBeClipped() {
         GridView view;
-        view.setGrid(numberedGrid(2));
-        QCOMPARE(view.verticalHeader()->width(), 820 / 15);
+        TextGrid g;
+        g.cells = {{"#", "a", "b"}, {"1", "2", std::string(40, '8')}};
+        g.colWidths = {1500, 600, 600};
+        view.setGrid(g);
+        QCOMPARE(view.verticalHeader()->width(), 100);
         QCOMPARE(view.columnWidth(0), 40);
-        QCOMPARE(view.columnWidth(1), 40);
+        QVERIFY(view.columnWidth(1) >= view.fontMetrics().horizontalAdvance(QString(40, '8')));
+        // A narrow issue column still shows the whole issue.
+        g.cells = {{"期号", "a", "b"}, {"2013029", "2", "9"}};
+        g.colWidths = {30, 600, 600};
+        view.setGrid(g);
+        QVERIFY(view.verticalHeader()->width() >= view.fontMetrics().horizontalAdvance("2013029"));
     }
 
     void topRowIsKeptUntilShownAndClampedToTheGrid() {
