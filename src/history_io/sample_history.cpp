@@ -10,7 +10,7 @@ namespace quarvel::io {
 
 namespace {
 
-// splitmix64: fully specified, unlike the standard distributions, so the file never changes.
+// splitmix64: fully defined, unlike the standard distributions, so the file never changes.
 class Rng {
 public:
     explicit Rng(std::uint64_t seed) : state_(seed) {}
@@ -28,11 +28,11 @@ private:
 
 }  // namespace
 
-std::vector<HistoryDraw> sampleHistory(const SampleHistorySpec& spec) {
-    Rng rng(spec.seed);
+std::vector<HistoryDraw> sampleHistory(const SampleHistoryOptions& options) {
+    Rng rng(options.seed);
     std::vector<HistoryDraw> out;
-    for (int y = 0; y < spec.years; ++y) {
-        const int year = spec.firstYear + y;
+    for (int y = 0; y < options.years; ++y) {
+        const int year = options.firstYear + y;
         const int draws = 145 + rng.below(11);
         for (int serial = 1; serial <= draws; ++serial) {
             std::array<int, 30> pool{};
@@ -50,9 +50,9 @@ std::vector<HistoryDraw> sampleHistory(const SampleHistorySpec& spec) {
     return out;
 }
 
-std::string sampleHistoryText(const SampleHistorySpec& spec) {
+std::string sampleHistoryText(const SampleHistoryOptions& options) {
     std::vector<std::string> lines;
-    for (const auto& d : sampleHistory(spec)) lines.push_back(historyLine(d.issue, d.numbers));
+    for (const auto& d : sampleHistory(options)) lines.push_back(historyLine(d.issue, d.numbers));
     return crlfLines(lines);
 }
 

@@ -10,15 +10,15 @@
 
 namespace quarvel::io {
 
-struct SampleHistorySpec {
+struct SampleHistoryOptions {
     int firstYear = 2019;
     int years = 6;
     std::uint64_t seed = 20130101;
 };
 
 // Between 145 and 155 draws a year, serials from 001, numbers in draw order (not sorted).
-std::vector<HistoryDraw> sampleHistory(const SampleHistorySpec& spec);
+std::vector<HistoryDraw> sampleHistory(const SampleHistoryOptions& options);
 // The draws as a history text file (CR LF).
-std::string sampleHistoryText(const SampleHistorySpec& spec);
+std::string sampleHistoryText(const SampleHistoryOptions& options);
 
 }  // namespace quarvel::io
