@@ -76,6 +76,10 @@ void MainWindow::storeTypedDraw() {
 
 void MainWindow::deleteLastDraw() {
     if (refuseWhileUpdating()) return;
+    if (!ctx_.historyOpen()) {
+        notify(QStringLiteral("历史数据库没有打开，无法删除。"));
+        return;
+    }
     QString done;
     if (ctx_.historyOpen()) {
         try {
