@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QWheelEvent>
@@ -70,7 +71,11 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     buildMenus();
     connectEvents();
     startUp();
-    resize(1260, 860);
+    // As large as the layout wants, but never beyond the screen.
+    QSize size(1260, 860);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 }
 
 MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
