@@ -78,7 +78,15 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     resize(size);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    // The panels go first, while the window is whole: a grid losing the focus as it goes still
+    // reaches the window's handlers.
+    delete centralWidget();
+    history_ = nullptr;
+    criteria_ = nullptr;
+    wheelTarget_ = nullptr;
+}
 
 QAction* MainWindow::action(QMenu* menu, const QString& caption, const QString& name) {
     auto* a = menu->addAction(caption);
