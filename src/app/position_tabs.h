@@ -3,6 +3,10 @@
 // (Check1_1..8, Text2_1..8: values typed by the user) and tab 2 "历史指定期" (Check11_11..18,
 // Text22_11..18: the attributes of a reference draw, with the reference issue box Text4 and
 // "仅检索该期前" Check4, both shown only on tab 2).
+//
+// The index tells the tab: tab 1 owns Check1_1..8 and Text2_1..8, tab 2 owns Check11_11..18 and
+// Text22_11..18. No box is named Text22_1..8; code that means "the typed value of position p"
+// reads Text2_p.
 
 #include <array>
 
