@@ -64,6 +64,19 @@ private slots:
         QVERIFY(f->dialogs.shown.isEmpty());
     }
 
+    void startUpZodiacYearFollowsTheNextIssue() {
+        // 2013's new year falls after serial 16.
+        QCOMPARE(startupZodiacYear("2013016", 2030), 2012);
+        QCOMPARE(startupZodiacYear(" 2013017 ", 2030), 2013);
+        QCOMPARE(startupZodiacYear("2020001", 2030), 2020);  // outside the table: no threshold
+        // An empty history shows 1: no year in it, the calendar decides.
+        QCOMPARE(startupZodiacYear("1", 2030), 2030);
+        QCOMPARE(startupZodiacYear("", 2030), 2030);
+        f->seed(simpleDraws(3, 2013014));
+        f->open();
+        QCOMPARE(f->window->context().zodiacYear, 2013);  // next issue 2013017
+    }
+
     void startUpShowsTheHistoryAndScrollsLongListsToTheEnd() {
         f->seed(simpleDraws(45));
         f->open();
