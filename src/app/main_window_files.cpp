@@ -205,6 +205,9 @@ void MainWindow::onlineUpdate() {
         UpdateScope scope(updating_, {centralWidget(), menuBar()});
         BusyCursor busy;
         platform::QtPageSource source;
+        // Input reaches the window while a page loads: its commands are off until the end, so
+        // a second press is dropped instead of being held back and run afterwards.
+        source.setUserInputDuringWait(true);
         io::UpdateParams params;
         params.yearNow = QDate::currentDate().year();
         params.keptYears = ctx_.saved.IniSerchDay;
