@@ -1,7 +1,6 @@
 #include "store/draw_record.h"
 
 #include <cstdio>
-#include <map>
 
 #include "store/engine.h"
 
@@ -15,7 +14,9 @@ int floorMod(int a, int m) {
     return r < 0 ? r + m : r;
 }
 
+// "00" format: at least two digits, a sign before them.
 std::string twoDigits(int v) {
+    if (v >= 0 && v < 100) return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
@@ -71,10 +72,12 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
     r.sqqh = issue;
     r.qqh = issue + 1;
     const int year = zodiacYear(zodiacIssue);
-    // Occurrence counts per value; a map so that no value can fall outside a counter.
-    std::map<int, int> seenNumber, seenZodiac, seenHead, seenTail, seenSum, seenSegment;
-    auto counted = [](std::map<int, int>& seen, int v, const std::string& text) {
-        return std::to_string(++seen[v]) + "X" + text + " ";
+    // The count of a value is 1 + the earlier positions holding it: counting by comparison,
+    // no counter array that an unexpected value could fall outside of.
+    auto counted = [](const std::array<int, 8>& values, int i, const std::string& text) {
+        int count = 1;
+        for (int j = 0; j < i; ++j) count += values[j] == values[i];
+        return std::to_string(count) + "X" + text + " ";
     };
     for (int i = 0; i < 8; ++i) {
         const int n = numbers[i];
@@ -85,12 +88,12 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
         r.g[i] = r.e[i] + r.f[i];
         r.h[i] = (n - 1) / 3 + dsBase;
         r.txtHisLst += twoDigits(n) + " ";
-        r.txtHisLstHm += counted(seenNumber, n, twoDigits(n));
-        r.txtHisLstSx += counted(seenZodiac, r.b[i], twoDigits(r.b[i]));
-        r.txtHisLstTou += counted(seenHead, r.e[i], std::to_string(r.e[i]));
-        r.txtHisLstWei += counted(seenTail, r.f[i], std::to_string(r.f[i]));
-        r.txtHisLstHe += counted(seenSum, r.g[i], twoDigits(r.g[i]));
-        r.txtHisLstDs += counted(seenSegment, r.h[i], std::to_string(r.h[i]));
+        r.txtHisLstHm += counted(r.a, i, twoDigits(n));
+        r.txtHisLstSx += counted(r.b, i, twoDigits(r.b[i]));
+        r.txtHisLstTou += counted(r.e, i, std::to_string(r.e[i]));
+        r.txtHisLstWei += counted(r.f, i, std::to_string(r.f[i]));
+        r.txtHisLstHe += counted(r.g, i, twoDigits(r.g[i]));
+        r.txtHisLstDs += counted(r.h, i, std::to_string(r.h[i]));
     }
     return r;
 }

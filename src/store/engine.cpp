@@ -141,7 +141,8 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
 
     Database d;
     d.path_ = path;
-    int flags = SQLITE_OPEN_READWRITE;
+    // One connection per thread: the per-call mutexes of the serialized mode are not needed.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::CreateIfMissing) flags |= SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(path.string().c_str(), &d.db_, flags, nullptr);
     if (rc != SQLITE_OK) {

@@ -98,14 +98,15 @@ private:
         int bits;  // 16 or 32 for integer columns, 0 otherwise
     };
     struct Cache;
-    const Column& column(std::string_view name) const;
+    std::size_t columnIndex(std::string_view name) const;
     Database* db_;
     std::string table_;
     std::vector<Column> columns_;
     std::vector<std::int64_t> rowids_;
     bool onDeleted_ = false;  // the current slot's row was just deleted
     enum class Mode { None, Adding, Editing } mode_ = Mode::None;
-    std::vector<std::pair<std::string, Value>> pending_;
+    std::vector<std::pair<std::size_t, Value>> pending_;  // column index, value
+    std::vector<int> pendingSlot_;                         // per column: index in pending_, or -1
     std::unique_ptr<Cache> cache_;
 };
 

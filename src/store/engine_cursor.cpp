@@ -46,9 +46,9 @@ RowCursor::RowCursor(RowCursor&&) noexcept = default;
 RowCursor& RowCursor::operator=(RowCursor&&) noexcept = default;
 RowCursor::~RowCursor() = default;
 
-const RowCursor::Column& RowCursor::column(std::string_view name) const {
-    for (const auto& c : columns_)
-        if (equalsNoCase(c.name, name)) return c;
+std::size_t RowCursor::columnIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (equalsNoCase(columns_[i].name, name)) return i;
     throw DbError("no column " + std::string(name) + " in " + table_);
 }
 
@@ -82,7 +82,7 @@ void RowCursor::movePrevious() {
 
 Value RowCursor::field(std::string_view name) const {
     if (!onRow() || onDeleted_) throw DbError("no current record");
-    const Column& c = column(name);
+    const Column& c = columns_[columnIndex(name)];
     Statement& st = cache_->get(db_->handle(), "SELECT [" + c.name + "] FROM [" + table_ + "] WHERE rowid=?");
     st.bind(1, rowids_[static_cast<std::size_t>(pos_)]);
     if (!st.step()) throw DbError("the current record no longer exists");
@@ -90,19 +90,20 @@ Value RowCursor::field(std::string_view name) const {
 }
 
 void RowCursor::addNew() {
+    cancelUpdate();
     mode_ = Mode::Adding;
-    pending_.clear();
 }
 
 void RowCursor::edit() {
     if (!onRow() || onDeleted_) throw DbError("no current record to edit");
+    cancelUpdate();
     mode_ = Mode::Editing;
-    pending_.clear();
 }
 
 void RowCursor::set(std::string_view name, Value value) {
     if (mode_ == Mode::None) throw DbError("set without addNew or edit");
-    const Column& c = column(name);
+    const std::size_t index = columnIndex(name);
+    const Column& c = columns_[index];
     if (c.bits != 0) {
         if (!std::holds_alternative<std::int64_t>(value) && !isNull(value))
             throw DbError("column " + c.name + " takes whole numbers");
@@ -113,17 +114,18 @@ void RowCursor::set(std::string_view name, Value value) {
                 throw DbError("value " + std::to_string(*i) + " does not fit column " + c.name);
         }
     }
-    for (auto& p : pending_) {
-        if (p.first == c.name) {
-            p.second = std::move(value);
-            return;
-        }
+    if (pendingSlot_.size() != columns_.size()) pendingSlot_.assign(columns_.size(), -1);
+    if (pendingSlot_[index] >= 0) {
+        pending_[static_cast<std::size_t>(pendingSlot_[index])].second = std::move(value);
+        return;
     }
-    pending_.emplace_back(c.name, std::move(value));
+    pendingSlot_[index] = static_cast<int>(pending_.size());
+    pending_.emplace_back(index, std::move(value));
 }
 
 void RowCursor::cancelUpdate() {
     mode_ = Mode::None;
+    for (const auto& p : pending_) pendingSlot_[p.first] = -1;
     pending_.clear();
 }
 
@@ -136,18 +138,18 @@ void RowCursor::update() {
         } else {
             std::string names, marks;
             for (const auto& p : pending_) {
-                names += (names.empty() ? "[" : ",[") + p.first + "]";
+                names += (names.empty() ? "[" : ",[") + columns_[p.first].name + "]";
                 marks += marks.empty() ? "?" : ",?";
             }
             sql = "INSERT INTO [" + table_ + "] (" + names + ") VALUES (" + marks + ")";
         }
     } else {
         if (pending_.empty()) {
-            mode_ = Mode::None;
+            cancelUpdate();
             return;
         }
         std::string sets;
-        for (const auto& p : pending_) sets += (sets.empty() ? "[" : ",[") + p.first + "]=?";
+        for (const auto& p : pending_) sets += (sets.empty() ? "[" : ",[") + columns_[p.first].name + "]=?";
         sql = "UPDATE [" + table_ + "] SET " + sets + " WHERE rowid=?";
     }
     Statement& st = cache_->get(db_->handle(), sql);
@@ -156,8 +158,7 @@ void RowCursor::update() {
     if (mode_ == Mode::Editing) st.bind(i, rowids_[static_cast<std::size_t>(pos_)]);
     st.step();
     if (mode_ == Mode::Adding) rowids_.push_back(sqlite3_last_insert_rowid(db_->handle()));
-    mode_ = Mode::None;
-    pending_.clear();
+    cancelUpdate();
 }
 
 void RowCursor::deleteCurrent() {

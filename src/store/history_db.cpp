@@ -170,17 +170,12 @@ std::size_t HistoryDb::drawCount() {
 
 void HistoryDb::renumberIdx() {
     Database& d = db();
+    if (drawCount() > 32767) throw DbError("the history holds more draws than a 16-bit ordinal can number");
+    // One pass in SQLite: IDX = the row's place in SQQH order, equal issues in insertion order.
     Transaction tx(d);
-    UpdatableCursor c = d.openUpdatable(kSortedHistorySql);
-    c.moveFirst();
-    std::int64_t k = 0;
-    while (!c.eof()) {
-        ++k;
-        c.edit();
-        c.set("idx", k);  // DbError past 32767: the whole renumbering is undone
-        c.update();
-        c.moveNext();
-    }
+    d.executeNative(
+        "UPDATE Lishi SET IDX = n.rn FROM (SELECT rowid AS r, row_number() OVER (ORDER BY SQQH, rowid) AS rn "
+        "FROM Lishi) AS n WHERE Lishi.rowid = n.r");
     tx.commit();
 }
 
