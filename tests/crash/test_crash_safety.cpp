@@ -17,6 +17,7 @@
 
 #include "store/history_db.h"
 #include "store/numbering.h"
+#include "support/http_test_server.h"
 #include "support/test_support.h"
 
 extern char** environ;
@@ -142,4 +143,33 @@ TEST_F(CrashSafety, TrimmingIsAllOrNothing) {
 TEST_F(CrashSafety, CompactionNeverLosesTheHistory) {
     const Outcome o = killRepeatedly(pristine, work, {"compact"}, 15, 3);
     EXPECT_EQ(o.old + o.fresh, o.kills);  // old and new are the same rows here
+}
+
+namespace {
+
+// A results page for one year: one table row per draw, as the results site lays them out.
+std::string resultsPage(int year, int draws) {
+    std::string html = "<html><body><table>";
+    for (const auto& d : quarvel::testing::randomDraws(static_cast<std::size_t>(draws), static_cast<unsigned>(year),
+                                                       year * 1000 + 1)) {
+        if (d.issue / 1000 != year) break;
+        html += "<tr><td>" + std::to_string(d.issue) + "</td><td>15-01-01</td><td>周二</td>";
+        for (int n : d.numbers) html += std::string("<td>") + (n < 10 ? "0" : "") + std::to_string(n) + "</td>";
+        html += "</tr>";
+    }
+    return html + "</table></body></html>";
+}
+
+}  // namespace
+
+TEST_F(CrashSafety, OnlineUpdateIsAllOrNothing) {
+    // The stored history ends in 2015 (serial 100); the site holds the rest of 2015 and 2016.
+    std::map<std::string, std::string> pages;
+    for (int year : {2015, 2016}) {
+        pages["/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=" + std::to_string(year) + "001_" +
+              std::to_string(year) + "365"] = resultsPage(year, 150);
+    }
+    quarvel::testing::HttpTestServer server(quarvel::testing::HttpTestServer::pages(pages));
+    const Outcome o = killRepeatedly(pristine, work, {"update", "--host", server.baseUrl(), "--year-now", "2016"}, 15, 4);
+    EXPECT_EQ(o.old + o.fresh, o.kills);
 }
