@@ -7,14 +7,7 @@ using quarvel::testing::TempDir;
 
 namespace {
 
-struct CliFiles : ::testing::Test {
-    TempDir dir;
-    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
-        std::vector<std::string> all = {"--data-dir", dir.path().string(), "--settings-file",
-                                        (dir.path() / "settings.ini").string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return runCli(all);
-    }
+struct CliFiles : ::testing::Test, quarvel::testing::CliSandbox {
     std::string listed() const { return cli({"list"}).out; }
 };
 

@@ -11,14 +11,7 @@ namespace {
 
 const char* kHeader = "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比";
 
-struct CliGroups : ::testing::Test {
-    TempDir dir;
-    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
-        std::vector<std::string> all = {"--data-dir", dir.path().string(), "--settings-file",
-                                        (dir.path() / "settings.ini").string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return runCli(all);
-    }
+struct CliGroups : ::testing::Test, quarvel::testing::CliSandbox {
     void SetUp() override {
         // 30 is drawn at IDX 1 and 3 (as the special number at 3), 29 at IDX 2 and 4.
         const std::vector<std::vector<std::string>> draws = {

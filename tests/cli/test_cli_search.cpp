@@ -9,16 +9,7 @@ using quarvel::testing::TempDir;
 
 namespace {
 
-struct CliSearch : ::testing::Test {
-    TempDir dir;
-    std::vector<std::string> base() const {
-        return {"--data-dir", dir.path().string(), "--settings-file", (dir.path() / "settings.ini").string()};
-    }
-    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
-        auto all = base();
-        all.insert(all.end(), args.begin(), args.end());
-        return runCli(all);
-    }
+struct CliSearch : ::testing::Test, quarvel::testing::CliSandbox {
     void SetUp() override {
         // 2013 zodiac year: 03, 15 and 27 are 兔 (code 4); 29 has digit sum 11
         const std::vector<std::vector<std::string>> draws = {

@@ -7,17 +7,7 @@ using quarvel::testing::TempDir;
 
 namespace {
 
-struct CliFixture : ::testing::Test {
-    TempDir dir;
-    std::vector<std::string> base() const {
-        return {"--data-dir", dir.path().string(), "--settings-file", (dir.path() / "settings.ini").string()};
-    }
-    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
-        auto all = base();
-        all.insert(all.end(), args.begin(), args.end());
-        return runCli(all);
-    }
-};
+struct CliFixture : ::testing::Test, quarvel::testing::CliSandbox {};
 
 }  // namespace
 

@@ -16,18 +16,11 @@ std::string target(int year) {
     return "/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=" + y + "001_" + y + "365";
 }
 
-struct CliUpdate : ::testing::Test {
-    TempDir dir;
+struct CliUpdate : ::testing::Test, quarvel::testing::CliSandbox {
     HttpTestServer site{HttpTestServer::pages({
         {target(2013), readFile(quarvel::testing::dataFile("pages/2013.html"))},
         {target(2014), readFile(quarvel::testing::dataFile("pages/2014.html"))},
     })};
-    quarvel::testing::CliResult cli(std::vector<std::string> args) const {
-        std::vector<std::string> all = {"--data-dir", dir.path().string(), "--settings-file",
-                                        (dir.path() / "settings.ini").string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return runCli(all);
-    }
 };
 
 TEST_F(CliUpdate, AddsTheMissingDrawsOfEachYear) {

@@ -100,4 +100,11 @@ CliResult runCli(const std::vector<std::string>& args) {
     return r;
 }
 
+CliResult CliSandbox::cli(const std::vector<std::string>& args) const {
+    std::vector<std::string> all = {"--data-dir", dir.path().string(), "--settings-file",
+                                    (dir.path() / "settings.ini").string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return runCli(all);
+}
+
 }  // namespace quarvel::testing

@@ -48,4 +48,10 @@ struct CliResult {
 };
 CliResult runCli(const std::vector<std::string>& args);
 
+// A data folder with its own settings file, and quarvel-cli run on them.
+struct CliSandbox {
+    TempDir dir;
+    CliResult cli(const std::vector<std::string>& args) const;
+};
+
 }  // namespace quarvel::testing
