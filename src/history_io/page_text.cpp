@@ -175,11 +175,17 @@ const GumboNode* lastRowOf(const GumboNode* table) {
     return nullptr;
 }
 
+// Browsers stop nesting elements at a few hundred levels; content nested deeper than this
+// gives no text here, so that no page can exhaust the stack of the walk.
+constexpr int kMaxDepth = 1024;
+
 struct Walker {
     TextBuilder text;
     int preserveDepth = 0;
+    int depth = 0;
 
     void walk(const GumboNode* n, const GumboNode* lastRow) {
+        if (depth >= kMaxDepth) return;
         switch (n->type) {
         case GUMBO_NODE_TEXT:
         case GUMBO_NODE_CDATA:
@@ -207,7 +213,9 @@ struct Walker {
         if (cell) text.boxEdge();
 
         const GumboVector& kids = n->v.element.children;
+        ++depth;
         for (unsigned i = 0; i < kids.length; ++i) walk(static_cast<const GumboNode*>(kids.data[i]), lastRow);
+        --depth;
 
         if (keep) --preserveDepth;
         if (cell) {
@@ -230,14 +238,37 @@ const GumboNode* findBody(const GumboNode* n) {
     return nullptr;
 }
 
+// Start tags ('<' and a letter) bound the number of elements, and so the nesting depth. The
+// parser recurses over the tree and crashes on a few hundred thousand nested elements; a year's
+// chart has about ten thousand tags, so a page with far more is not a results page.
+constexpr std::size_t kMaxStartTags = 100000;
+
+bool tooManyTags(std::string_view html) {
+    std::size_t tags = 0;
+    for (std::size_t i = html.find('<'); i != std::string_view::npos && i + 1 < html.size(); i = html.find('<', i + 1)) {
+        const char c = html[i + 1];
+        if (((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && ++tags > kMaxStartTags) return true;
+    }
+    return false;
+}
+
+GumboOptions parseOptions() {
+    GumboOptions o = kGumboDefaultOptions;
+    // Parse errors are never read. Kept without limit, each one copies the stack of open
+    // elements, so a page of deeply nested unclosed tags would take gigabytes.
+    o.max_errors = 0;
+    return o;
+}
+
 }  // namespace
 
 std::string bodyInnerText(std::string_view html) {
+    if (tooManyTags(html)) return {};
+    static const GumboOptions options = parseOptions();
     struct OutputDeleter {
-        void operator()(GumboOutput* o) const { gumbo_destroy_output(&kGumboDefaultOptions, o); }
+        void operator()(GumboOutput* o) const { gumbo_destroy_output(&options, o); }
     };
-    std::unique_ptr<GumboOutput, OutputDeleter> out(
-        gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size()));
+    std::unique_ptr<GumboOutput, OutputDeleter> out(gumbo_parse_with_options(&options, html.data(), html.size()));
     if (!out) return {};
     const GumboNode* body = findBody(out->root);
     if (!body) return {};
