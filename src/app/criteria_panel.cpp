@@ -303,7 +303,7 @@ void CriteriaPanel::startUp() {
 }
 
 void CriteriaPanel::readTypedValues() {
-    for (int p = 1; p <= 8; ++p) onManualValueLeft(p);
+    for (int p = 1; p <= 8; ++p) readTypedValue(p);
 }
 
 void CriteriaPanel::refreshPositionValues() {
@@ -366,8 +366,15 @@ void CriteriaPanel::onOption6Clicked(int index) {
 }
 
 void CriteriaPanel::onSectionLeft() {
-    const auto v = shortValue(multi_->sectionBox()->currentText());
-    if (!v) return;  // not a whole number: the stored count stays
+    const QString text = multi_->sectionBox()->currentText();
+    const auto v = shortValue(text);
+    if (!v || *v < 1 || *v > 6) {
+        // Only the drop-down's own counts are stored: the partial search refuses every other
+        // value, and a stored one would come back at every start.
+        notify(QStringLiteral("分部位数“%1”不是 1 到 6 的整数，保存的位数仍为 %2")
+                   .arg(text.trimmed()).arg(ctx_.saved.intZhWSetup));
+        return;
+    }
     save("intZhWSetup", std::to_string(*v));
     ctx_.saved.intZhWSetup = *v;
 }
@@ -394,8 +401,20 @@ void CriteriaPanel::onOnlyBeforeClicked(bool checked) {
     else setEndToNewest();
 }
 
+bool CriteriaPanel::readTypedValue(int position) {
+    const auto v = shortValue(tabs_->valueBox(PositionTabs::Manual, position)->text());
+    if (v) values_[position - 1] = *v;
+    return v.has_value();
+}
+
 void CriteriaPanel::onManualValueLeft(int position) {
-    if (auto v = shortValue(tabs_->valueBox(PositionTabs::Manual, position)->text())) values_[position - 1] = *v;
+    if (readTypedValue(position)) return;
+    // The position keeps its previous value; say so when the user left text there or the
+    // position takes part, since the analyses would search a value the box does not show.
+    const QString text = tabs_->valueBox(PositionTabs::Manual, position)->text();
+    auto* check = tabs_->check(PositionTabs::Manual, position);
+    if (!text.trimmed().isEmpty() || check->isChecked())
+        notify(QStringLiteral("%1的值“%2”不是整数，仍按 %3 检索").arg(check->text(), text).arg(values_[position - 1]));
 }
 
 search::Criteria CriteriaPanel::readCriteria() const {

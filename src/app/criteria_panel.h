@@ -88,6 +88,7 @@ private:
     void buildLayout();
     void connectEvents();
     void readTypedValues();
+    bool readTypedValue(int position);  // false: not a 16-bit integer, the value is kept
     void save(const char* key, const std::string& value);
     void notify(const QString& text) const;
     void message(const QString& title, const QString& text) const;

@@ -112,7 +112,14 @@ void MainWindow::trimToIssue() {
                                                QString::number(nextIssue_ - 1));
     if (!answer) return;
     const auto issue = io::parseTrimInput(answer->toStdString());
-    if (!issue || !ctx_.historyOpen()) return;
+    if (!issue) {
+        notify(QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+        return;
+    }
+    if (!ctx_.historyOpen()) {
+        notify(QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        return;
+    }
     io::TrimResult result;
     {
         BusyCursor busy;
@@ -131,7 +138,14 @@ void MainWindow::trimLastDraws() {
                                                QString::fromUtf8(io::kTrimLastPrompt), QStringLiteral("1"));
     if (!answer) return;
     const auto count = io::parseTrimInput(answer->toStdString());
-    if (!count || !ctx_.historyOpen()) return;
+    if (!count) {
+        notify(QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+        return;
+    }
+    if (!ctx_.historyOpen()) {
+        notify(QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        return;
+    }
     io::TrimResult result;
     {
         BusyCursor busy;

@@ -1,0 +1,361 @@
+// Bad input through the window: non-numbers, negative and huge values, blanks, Chinese text and
+// empty text in every text box and editable drop-down, and as the answers of the menus' input
+// boxes. After each, every command is pressed: nothing may crash, the history changes only
+// through the commands meant to change it, and every refusal is shown (a message box or a
+// status-bar notice).
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "app/criteria_panel.h"
+#include "app/grid_view.h"
+#include "app/history_panel.h"
+#include "support/window_fixture.h"
+
+using namespace quarvel;
+using namespace quarvel::app;
+
+namespace {
+
+constexpr int kDraws = 60;
+
+struct Bad {
+    const char* name;
+    const char* text;
+};
+
+// Texts typed into boxes and given as answers.
+const Bad kBadTexts[] = {
+    {"letters", "abc"},           {"negative", "-7"},        {"huge", "99999999999"},
+    {"below 32 bits", "-2147483649"}, {"blanks", "   "},     {"chinese", "二〇一三年"},
+    {"empty", ""},                {"lone minus", "-"},       {"digits then letters", "12ab"},
+};
+
+// Types each character as a key press with its text, also characters beyond Latin-1 (as an
+// input method would commit them one by one).
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        const QString one(c);
+        const Qt::Key key = c.isDigit() ? Qt::Key(Qt::Key_0 + c.digitValue())
+                            : c == u'-' ? Qt::Key_Minus
+                            : c == u' ' ? Qt::Key_Space
+                            : c.isLetter() && c.unicode() < 128 ? Qt::Key(Qt::Key_A + (c.toUpper().unicode() - 'A'))
+                                                                : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Press, w, key, one, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, w, key, one, Qt::NoModifier);
+    }
+}
+
+// What a user's typing leaves in a box: the characters the box takes, in place of what it held.
+void typeInto(QWidget* w, const QString& text) {
+    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
+    QVERIFY2(edit, "box cannot be typed into");
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    typeText(edit, text);
+}
+
+bool same(const std::vector<testing::Draw>& a, const std::vector<testing::Draw>& b, size_t n) {
+    if (a.size() < n || b.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (a[i].issue != b[i].issue || a[i].numbers != b[i].numbers) return false;
+    return true;
+}
+bool same(const std::vector<testing::Draw>& a, const std::vector<testing::Draw>& b) {
+    return a.size() == b.size() && same(a, b, a.size());
+}
+
+QString describe(const QList<QueuedDialogs::Shown>& shown) {
+    QStringList out;
+    for (const auto& s : shown) out << s.kind + ":" + s.title + ":" + s.text;
+    return out.join(" | ");
+}
+
+}  // namespace
+
+class TestBadInput : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowFixture> f;
+
+    void clearFeedback() {
+        f->dialogs.shown.clear();
+        f->window->statusBar()->clearMessage();
+    }
+    bool sawFeedback() const { return !f->dialogs.messages().isEmpty() || !f->status().isEmpty(); }
+    int messageCount() const { return static_cast<int>(f->dialogs.messages().size()); }
+
+    void click(const char* name) {
+        auto* b = f->find<QPushButton>(name);
+        QVERIFY(b);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    // Every command of the window after the bad text: each analysis says what it did or why it
+    // refused, none of them stores or loses a draw; the delete removes exactly the newest draw.
+    void pressEveryCommand(const QString& refusers) {
+        const auto before = f->stored();
+        QCOMPARE(before.size(), size_t(kDraws));
+
+        for (const char* name : {"Command1", "Command2"}) {
+            clearFeedback();
+            click(name);
+            QVERIFY2(sawFeedback(), name);
+            QCOMPARE(messageCount() > 0, refusers.contains(QLatin1String(name)));
+            QVERIFY(same(f->stored(), before));
+        }
+        // The value boxes: a few ticked, the group command, then the three buttons.
+        for (int k = 1; k <= 5; ++k) f->find<QCheckBox>(QStringLiteral("Check6_%1").arg(k))->setChecked(true);
+        clearFeedback();
+        click("Command5");
+        QVERIFY(sawFeedback());
+        QCOMPARE(messageCount() > 0, refusers.contains(QLatin1String("Command5")));
+        QVERIFY(same(f->stored(), before));
+        auto* count = f->find<QLineEdit>("Text5");
+        click("cmdZH_0");
+        QCOMPARE(count->text(), QString("30"));
+        click("cmdZH_1");
+        QCOMPARE(count->text(), QString("0"));
+        f->find<QCheckBox>("Check6_3")->setChecked(true);
+        click("cmdZH_2");
+        QCOMPARE(count->text(), QString("29"));
+        click("cmdZH_1");
+
+        // The tab switches run the reference draw (or read the typed values) and change nothing.
+        auto* tabs = f->find<QTabBar>("TabStrip1");
+        const int shownTab = tabs->currentIndex();
+        tabs->setCurrentIndex(1 - shownTab);
+        tabs->setCurrentIndex(shownTab);
+        QVERIFY(same(f->stored(), before));
+
+        clearFeedback();
+        click("Command4");
+        QVERIFY(sawFeedback());
+        QVERIFY(same(f->stored(), before));
+
+        clearFeedback();
+        click("Command3");
+        QVERIFY(sawFeedback());
+        auto after = f->stored();
+        QCOMPARE(after.size(), before.size() - 1);
+        QVERIFY(same(after, before, after.size()));
+        // The window still works: a search over the shortened history runs.
+        clearFeedback();
+        f->find<QLineEdit>("Text3_0")->setText(QString::number(before.front().issue));
+        f->find<QLineEdit>("Text3_1")->setText(QString::number(after.back().issue));
+        click("Command1");
+        QVERIFY2(f->dialogs.messages().isEmpty(), qPrintable(describe(f->dialogs.shown)));
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<WindowFixture>();
+        f->seed(simpleDraws(kDraws));
+        f->open();
+    }
+    void cleanup() { f.reset(); }
+
+    // Each bad text in each box; `refusers` names the commands that must refuse with a message.
+    void badTextInABox_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refusers");
+        const auto notInteger = [](const QString& t) {
+            bool ok = false;
+            t.trimmed().toInt(&ok);
+            return !ok;
+        };
+        for (const Bad& bad : kBadTexts) {
+            const QString text = QString::fromUtf8(bad.text);
+            // The range boxes are read by all three analyses.
+            for (const char* box : {"Text3_0", "Text3_1"})
+                QTest::addRow("%s %s", box, bad.name)
+                    << box << 0 << text << (notInteger(text) ? "Command1 Command2 Command5" : "");
+            // The reference issue and the value boxes of both tabs with their positions ticked.
+            QTest::addRow("Text4 %s", bad.name) << "Text4" << 1 << text << "";
+            for (const char* box : {"Text2_1", "Text2_8"}) QTest::addRow("%s %s", box, bad.name) << box << 0 << text << "";
+            for (const char* box : {"Text22_11", "Text22_18"})
+                QTest::addRow("%s %s", box, bad.name) << box << 1 << text << "";
+            // The section digit count and the group size; the period box and the next issue.
+            QTest::addRow("Combo1 %s", bad.name) << "Combo1" << 0 << text << "Command2";
+            QTest::addRow("Combo2 %s", bad.name) << "Combo2" << 0 << text << (notInteger(text) ? "Command5" : "");
+            QTest::addRow("MaskEdBox2 %s", bad.name) << "MaskEdBox2" << 0 << text << "";
+            QTest::addRow("Text1 %s", bad.name) << "Text1" << 0 << text << "";
+        }
+    }
+    void badTextInABox() {
+        QFETCH(QString, box);
+        QFETCH(int, tab);
+        QFETCH(QString, text);
+        QFETCH(QString, refusers);
+        f->find<QTabBar>("TabStrip1")->setCurrentIndex(tab);
+        for (int p = 1; p <= 8; ++p) {
+            f->find<QCheckBox>(QStringLiteral("Check1_%1").arg(p))->setChecked(p == 1 || p == 8);
+            f->find<QCheckBox>(QStringLiteral("Check11_%1").arg(p + 10))->setChecked(p == 1 || p == 8);
+        }
+        auto* w = f->find<QWidget>(box);
+        QVERIFY(w);
+        typeInto(w, text);
+        // Leaving the box, as the tab key would. A refused typed value, reference issue or
+        // section count is mentioned at once.
+        clearFeedback();
+        f->find<QLineEdit>("MaskEdBox1_1")->setFocus(Qt::TabFocusReason);
+        QString kept = text;  // what the value boxes of tab 1 let through
+        if (box.startsWith("Text2_")) kept.removeIf([](QChar c) { return !c.isDigit() && c != u'-'; });
+        bool isShort = false;
+        kept.toShort(&isShort);
+        if (box == "Combo1" || box == "Text4" || (box.startsWith("Text2_") && !isShort))
+            QVERIFY2(!f->status().isEmpty(), "leaving the box says nothing");
+        QVERIFY(f->stored().size() == size_t(kDraws));
+        pressEveryCommand(refusers);
+    }
+
+    // The settings that a box writes when left never take a value that every reader refuses.
+    void sectionCountKeepsAUsableValue_data() {
+        QTest::addColumn<QString>("text");
+        for (const Bad& bad : kBadTexts) QTest::newRow(bad.name) << QString::fromUtf8(bad.text);
+        QTest::newRow("zero") << "0";
+        QTest::newRow("seven") << "7";
+        QTest::newRow("16 bits") << "32767";
+    }
+    void sectionCountKeepsAUsableValue() {
+        QFETCH(QString, text);
+        auto* combo = f->find<QComboBox>("Combo1");
+        typeInto(combo, "3");
+        f->find<QLineEdit>("Text3_0")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f->settings->get("intZhWSetup").value_or(""), std::string("3"));
+        clearFeedback();
+        typeInto(combo, text);
+        f->find<QLineEdit>("Text3_0")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f->settings->get("intZhWSetup").value_or(""), std::string("3"));
+        QVERIFY2(!f->status().isEmpty(), "the refused count is not mentioned");
+        // After a restart the drop-down shows the last usable count.
+        f->open();
+        QCOMPARE(f->find<QComboBox>("Combo1")->currentText(), QString("3"));
+    }
+
+    // The entry boxes take two digits only: bad text leaves a box incomplete, and completing the
+    // draw then refuses it with a message; nothing is stored.
+    void badTextInAnEntryBox_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text");
+        for (const Bad& bad : kBadTexts)
+            for (int box : {1, 4, 7}) QTest::addRow("box %d %s", box, bad.name) << box << QString::fromUtf8(bad.text);
+    }
+    void badTextInAnEntryBox() {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        const QStringList good = {"05", "12", "18", "21", "25", "28", "30", "09"};
+        for (int i = 1; i <= 7; ++i) {
+            f->box(i)->setFocus();
+            typeText(f->box(i), i == box ? text : good[i - 1]);
+        }
+        QVERIFY(f->stored().size() == size_t(kDraws));
+        // Only eight distinct two-digit numbers 01..30 make a sound draw.
+        QStringList typed;
+        for (int i = 1; i <= 7; ++i) typed << f->box(i)->text();
+        typed << good[7];
+        bool sound = typed.removeDuplicates() == 0;
+        for (const QString& t : typed) sound = sound && t.size() == 2 && t.toInt() >= 1 && t.toInt() <= 30;
+        clearFeedback();
+        f->box(8)->setFocus();
+        typeText(f->box(8), good[7]);
+        const auto rows = f->stored();
+        if (sound) {
+            QCOMPARE(rows.size(), size_t(kDraws + 1));
+            QVERIFY(f->dialogs.messages().isEmpty());
+            f->dialogs.questionAnswers.clear();
+            click("Command3");  // back to the seeded history for the sweep below
+        } else {
+            QCOMPARE(rows.size(), size_t(kDraws));
+            QCOMPARE(messageCount(), 1);
+        }
+        // Box 8 itself, with the other boxes empty: whatever it completes to is refused.
+        for (int i = 1; i <= 8; ++i) {
+            f->box(i)->selectAll();
+            QTest::keyClick(f->box(i), Qt::Key_Backspace);
+        }
+        f->box(8)->setFocus();
+        typeText(f->box(8), text);
+        QVERIFY(f->stored().size() == size_t(kDraws));
+        pressEveryCommand(QString());
+    }
+
+    // The menus' input boxes: a bad answer changes neither the history nor the settings, and is
+    // refused visibly. The kept-years and site boxes ask again; Cancel then ends them.
+    void badAnswerOfAMenu_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("asksAgain");
+        for (const Bad& bad : kBadTexts) {
+            const QString text = QString::fromUtf8(bad.text);
+            for (const char* menu : {"mnuDlzd", "mnuEszhzd"}) QTest::addRow("%s %s", menu, bad.name) << menu << text << false;
+            // An empty answer ends the kept-years question without a change, as Cancel does.
+            QTest::addRow("mnuSetDay %s", bad.name) << "mnuSetDay" << text << !text.trimmed().isEmpty();
+            QTest::addRow("mnuResultsHost %s", bad.name) << "mnuResultsHost" << text << true;
+        }
+        QTest::newRow("mnuSetDay 1") << "mnuSetDay" << "1" << true;
+        QTest::newRow("mnuSetDay 17") << "mnuSetDay" << "17" << true;
+        QTest::newRow("mnuSetDay fraction") << "mnuSetDay" << "6.5" << true;
+        QTest::newRow("mnuResultsHost path") << "mnuResultsHost" << "http://example.com/x?y=1" << true;
+        QTest::newRow("mnuResultsHost ftp") << "mnuResultsHost" << "ftp://example.com" << true;
+        QTest::newRow("mnuDlzd zero") << "mnuDlzd" << "0" << false;
+        QTest::newRow("mnuEszhzd zero") << "mnuEszhzd" << "0" << false;
+        QTest::newRow("mnuEszhzd fraction") << "mnuEszhzd" << "2.5" << false;
+    }
+    void badAnswerOfAMenu() {
+        QFETCH(QString, menu);
+        QFETCH(QString, answer);
+        QFETCH(bool, asksAgain);
+        const auto before = f->stored();
+        const auto years = f->settings->get("IniSerchDay");
+        const auto host = f->settings->get("ResultsHost");
+        clearFeedback();
+        f->dialogs.inputAnswers.enqueue(answer);
+        f->dialogs.inputAnswers.enqueue(std::nullopt);  // Cancel, if asked again
+        auto* action = f->window->findChild<QAction*>(menu);
+        QVERIFY(action);
+        action->trigger();
+        QCOMPARE(f->dialogs.count("input"), asksAgain ? 2 : 1);
+        if (asksAgain) QCOMPARE(messageCount(), 1);
+        const bool emptyEnds = menu == "mnuSetDay" && answer.trimmed().isEmpty();
+        if (!emptyEnds) QVERIFY2(sawFeedback(), "the refused answer is not mentioned");
+        QVERIFY(same(f->stored(), before));
+        QVERIFY(f->settings->get("IniSerchDay") == years);
+        QVERIFY(f->settings->get("ResultsHost") == host);
+        pressEveryCommand(QString());
+    }
+
+    // The commands on an empty history: no crash, each says what it did or why not.
+    void everyCommandOnAnEmptyHistory() {
+        f->dialogs.questionAnswers.enqueue(true);
+        f->window->findChild<QAction*>("mnuClear")->trigger();
+        QVERIFY(f->stored().empty());
+        for (const char* name : {"Command1", "Command2", "Command5", "Command4", "Command3"}) {
+            clearFeedback();
+            click(name);
+            QVERIFY2(sawFeedback(), name);
+            QVERIFY(f->stored().empty());
+        }
+        for (int tab : {1, 0, 1}) f->find<QTabBar>("TabStrip1")->setCurrentIndex(tab);
+        f->find<QLineEdit>("Text4")->setFocus();
+        typeInto(f->find<QLineEdit>("Text4"), "2013005");
+        f->find<QLineEdit>("Text3_0")->setFocus(Qt::TabFocusReason);
+        QVERIFY(!f->status().isEmpty());
+        for (const char* menu : {"mnuDlzd", "mnuEszhzd"}) {
+            clearFeedback();
+            f->dialogs.inputAnswers.enqueue(QStringLiteral("5"));
+            f->window->findChild<QAction*>(menu)->trigger();
+            QVERIFY2(sawFeedback(), menu);
+            QVERIFY(f->stored().empty());
+        }
+    }
+};
+
+QTEST_MAIN(TestBadInput)
+#include "test_bad_input.moc"
