@@ -125,7 +125,14 @@ class TestBadInput : public QObject {
         QCOMPARE(count->text(), QString("29"));
         click("cmdZH_1");
 
-        // The tab switches run the reference draw (or read the typed values) and change nothing.
+        // The option clicks, "仅检索该期前" and the tab switches run the reference draw (or read
+        // the typed values) and change nothing.
+        for (const char* name : {"Option3_1", "Option3_0", "Option1_0", "Option1_1", "Option2_5", "Option2_4"})
+            QTest::mouseClick(f->find<QWidget>(name), Qt::LeftButton);
+        if (auto* only = f->find<QCheckBox>("Check4"); only->isVisible()) {
+            QTest::mouseClick(only, Qt::LeftButton);
+            QTest::mouseClick(only, Qt::LeftButton);
+        }
         auto* tabs = f->find<QTabBar>("TabStrip1");
         const int shownTab = tabs->currentIndex();
         tabs->setCurrentIndex(1 - shownTab);
@@ -186,6 +193,7 @@ private slots:
             QTest::addRow("Combo2 %s", bad.name) << "Combo2" << 0 << text << (notInteger(text) ? "Command5" : "");
             QTest::addRow("MaskEdBox2 %s", bad.name) << "MaskEdBox2" << 0 << text << "";
             QTest::addRow("Text1 %s", bad.name) << "Text1" << 0 << text << "";
+            QTest::addRow("Text5 %s", bad.name) << "Text5" << 0 << text << "";
         }
     }
     void badTextInABox() {
@@ -212,7 +220,45 @@ private slots:
         if (box == "Combo1" || box == "Text4" || (box.startsWith("Text2_") && !isShort))
             QVERIFY2(!f->status().isEmpty(), "leaving the box says nothing");
         QVERIFY(f->stored().size() == size_t(kDraws));
+        if (box == "Text5") QCOMPARE(f->find<QLineEdit>("Text5")->text(), QString("0"));  // a count, not typed
         pressEveryCommand(refusers);
+    }
+
+    // The next-issue box is editable, but a draw always goes under the next issue; a text that is
+    // no issue number does not change the zodiacs stored with it.
+    void aDrawAfterBadNextIssueText_data() {
+        QTest::addColumn<QString>("text");
+        for (const Bad& bad : kBadTexts) QTest::newRow(bad.name) << QString::fromUtf8(bad.text);
+    }
+    void aDrawAfterBadNextIssueText() {
+        QFETCH(QString, text);
+        const QStringList draw = {"05", "12", "18", "21", "25", "28", "30", "09"};
+        auto zodiacsOfLast = [this] {
+            store::HistoryDb db(f->dir.path());
+            db.open();
+            auto& rs = db.reopenSort();
+            rs.moveLast();
+            QStringList out;
+            for (int p = 1; p <= 8; ++p) out << QString::number(rs.intField("L" + std::to_string(p) + "B"));
+            return out;
+        };
+        for (int i = 1; i <= 8; ++i) {
+            f->box(i)->setFocus(Qt::TabFocusReason);  // as the tab key would: all selected
+            typeText(f->box(i), draw[i - 1]);
+        }
+        QCOMPARE(f->stored().size(), size_t(kDraws + 1));
+        const QStringList expected = zodiacsOfLast();
+        click("Command3");
+        typeInto(f->history().nextIssueBox(), text);
+        for (int i = 1; i <= 8; ++i) {
+            f->box(i)->setFocus(Qt::TabFocusReason);  // as the tab key would: all selected
+            typeText(f->box(i), draw[i - 1]);
+        }
+        const auto rows = f->stored();
+        QVERIFY2(rows.size() == size_t(kDraws + 1), qPrintable(describe(f->dialogs.shown) + " / " + f->status()));
+        QCOMPARE(rows.back().issue, 2013001 + kDraws);
+        QCOMPARE(f->history().nextIssueBox()->text(), QString::number(2013002 + kDraws));
+        QCOMPARE(zodiacsOfLast(), expected);
     }
 
     // The settings that a box writes when left never take a value that every reader refuses.
