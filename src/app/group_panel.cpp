@@ -53,6 +53,8 @@ GroupPanel::GroupPanel(QWidget* parent) : QGroupBox(QStringLiteral("组合检索
     combo2_ = new QComboBox(this);
     combo2_->setObjectName(QStringLiteral("Combo2"));
     combo2_->setEditable(true);
+    // Enter takes the typed text as it is; it never joins the list of the six counts.
+    combo2_->setInsertPolicy(QComboBox::NoInsert);
     for (int i = 1; i <= 6; ++i) combo2_->addItem(QString::number(i));
     combo2_->setCurrentText(QStringLiteral("2"));
     combo2_->setFixedWidth(combo2_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 34);

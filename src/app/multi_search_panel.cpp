@@ -24,6 +24,8 @@ MultiSearchPanel::MultiSearchPanel(QWidget* parent) : QGroupBox(QStringLiteral("
     combo1_ = new QComboBox(this);
     combo1_->setObjectName(QStringLiteral("Combo1"));
     combo1_->setEditable(true);
+    // Enter takes the typed text as it is; it never joins the list of the six counts.
+    combo1_->setInsertPolicy(QComboBox::NoInsert);
     for (int i = 1; i <= 6; ++i) combo1_->addItem(QString::number(i));
     combo1_->setCurrentText(QStringLiteral("2"));
     combo1_->setFixedWidth(combo1_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 34);
