@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -390,6 +392,39 @@ private slots:
         QVERIFY(same(f->stored(), before));
         QVERIFY(f->settings->get("IniSerchDay") == years);
         QVERIFY(f->settings->get("ResultsHost") == host);
+        pressEveryCommand(QString());
+    }
+
+    // The import's file choice: files that hold no draws, or are no files at all, leave the
+    // history as it was and say why.
+    void badImportFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");  // empty: nothing is created under that name
+        QTest::newRow("missing") << "missing.txt" << QByteArray();
+        QTest::newRow("folder") << "folder.txt" << QByteArray("/");
+        QTest::newRow("not text") << "history.xls" << QByteArray("2013061 01 02 03 04 05 06 07 08\r\n");
+        QTest::newRow("binary") << "binary.txt" << QByteArray("\x00\xff\xfe\x01\x02", 5);
+        QTest::newRow("words") << "words.txt" << QByteArray("历史号码\r\nabc def\r\n-7 -7\r\n");
+        QTest::newRow("empty file") << "empty.txt" << QByteArray("");
+        QTest::newRow("short lines") << "short.txt" << QByteArray("2013061 01 02 03\r\n2013062 5 6 7 8 9 10 11 12\r\n");
+    }
+    void badImportFile() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = QString::fromStdString((f->dir.path() / name.toStdString()).string());
+        if (content == "/") QVERIFY(QDir().mkpath(path));
+        else if (name != "missing.txt") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const auto before = f->stored();
+        clearFeedback();
+        f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.fileAnswers.enqueue(path);
+        click("cmdRdLst");
+        QVERIFY2(sawFeedback(), "the refused file is not mentioned");
+        QVERIFY(same(f->stored(), before));
         pressEveryCommand(QString());
     }
 
