@@ -87,6 +87,7 @@ private:
     // The steps after a command replaced or cut the history: range, list, next issue, panel.
     void afterHistoryReplaced();
     bool refuseWhileUpdating();
+    bool confirmTrimKeepsNothing(bool keepsNothing);
     void setRangeFromHistory();
     QAction* action(QMenu* menu, const QString& caption, const QString& name);
 

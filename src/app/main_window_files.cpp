@@ -49,7 +49,26 @@ struct UpdateScope {
     }
 };
 
+const QString kTrimAllTitle = QStringLiteral("确认删除");
+
 }  // namespace
+
+// A trim that would keep no draw empties the history as the clear command does, so it asks
+// as that command asks: a mistyped issue or count must not take every draw without a word.
+bool MainWindow::confirmTrimKeepsNothing(bool keepsNothing) {
+    if (!keepsNothing) return true;
+    std::size_t count = 0;
+    try {
+        count = db_.drawCount();
+    } catch (const std::exception&) {
+    }
+    if (count == 0) return true;
+    if (ctx_.dialogs->question(kTrimAllTitle,
+                               QStringLiteral("这样将删除全部 %1 期历史号码，确定吗？").arg(count)))
+        return true;
+    notify(QStringLiteral("历史号码未改变。"));
+    return false;
+}
 
 void MainWindow::importHistoryText() {
     if (refuseWhileUpdating()) return;
@@ -120,6 +139,12 @@ void MainWindow::trimToIssue() {
         notify(QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
+    std::optional<std::int32_t> first;
+    try {
+        first = db_.firstIssue();
+    } catch (const std::exception&) {
+    }
+    if (!confirmTrimKeepsNothing(first && *issue < *first)) return;
     io::TrimResult result;
     {
         BusyCursor busy;
@@ -146,6 +171,12 @@ void MainWindow::trimLastDraws() {
         notify(QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
+    std::size_t stored = 0;
+    try {
+        stored = db_.drawCount();
+    } catch (const std::exception&) {
+    }
+    if (!confirmTrimKeepsNothing(static_cast<std::size_t>(*count) >= stored)) return;
     io::TrimResult result;
     {
         BusyCursor busy;

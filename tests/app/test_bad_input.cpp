@@ -395,6 +395,39 @@ private slots:
         pressEveryCommand(QString());
     }
 
+    // A trim answer that would keep no draw (an issue before the first, a count as large as the
+    // history) asks first, as clearing does; a trim that keeps draws asks nothing.
+    void trimKeepingNothingAsks_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("issue typed short, no") << "mnuDlzd" << "201301" << true << false << kDraws;
+        QTest::newRow("issue typed short, yes") << "mnuDlzd" << "201301" << true << true << 0;
+        QTest::newRow("count, no") << "mnuDlzd" << "5" << true << false << kDraws;
+        QTest::newRow("all draws, no") << "mnuEszhzd" << "60" << true << false << kDraws;
+        QTest::newRow("all draws, yes") << "mnuEszhzd" << "60" << true << true << 0;
+        QTest::newRow("int max, no") << "mnuEszhzd" << "2147483647" << true << false << kDraws;
+        QTest::newRow("first issue kept") << "mnuDlzd" << "2013001" << false << false << 1;
+        QTest::newRow("one kept") << "mnuEszhzd" << "59" << false << false << 1;
+    }
+    void trimKeepingNothingAsks() {
+        QFETCH(QString, menu);
+        QFETCH(QString, answer);
+        QFETCH(bool, asks);
+        QFETCH(bool, confirm);
+        QFETCH(int, kept);
+        clearFeedback();
+        f->dialogs.inputAnswers.enqueue(answer);
+        f->dialogs.questionAnswers.enqueue(confirm);
+        f->window->findChild<QAction*>(menu)->trigger();
+        QCOMPARE(f->dialogs.count("question"), asks ? 1 : 0);
+        QCOMPARE(f->stored().size(), size_t(kept));
+        QVERIFY(!f->status().isEmpty());
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), kept);
+    }
+
     // The import's file choice: files that hold no draws, or are no files at all, leave the
     // history as it was and say why.
     void badImportFile_data() {
