@@ -414,7 +414,7 @@ void CriteriaPanel::onManualValueLeft(int position) {
     const QString text = tabs_->valueBox(PositionTabs::Manual, position)->text();
     auto* check = tabs_->check(PositionTabs::Manual, position);
     if (!text.trimmed().isEmpty() || check->isChecked())
-        notify(QStringLiteral("%1的值“%2”不是整数，仍按 %3 检索").arg(check->text(), text).arg(values_[position - 1]));
+        notify(QStringLiteral("%1的值“%2”不是 -32768 到 32767 之间的整数，仍按 %3 检索").arg(check->text(), text).arg(values_[position - 1]));
 }
 
 search::Criteria CriteriaPanel::readCriteria() const {
