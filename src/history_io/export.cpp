@@ -23,7 +23,12 @@ std::vector<std::string> historyListLines(const store::TextGrid& list) {
         std::array<int, kNumbersPerDraw> numbers{};
         for (int c = 1; c <= kNumbersPerDraw && c < list.cols(); ++c)
             numbers[static_cast<std::size_t>(c - 1)] = static_cast<int>(store::toInt(store::Value(list.at(r, c))));
-        lines.push_back(historyLine(store::toInt(store::Value(list.at(r, 0))), numbers));
+        const std::int64_t issue = store::toInt(store::Value(list.at(r, 0)));
+        // A line that would read back as another draw is not written: the export stops instead.
+        if (!writableAsHistoryLine(issue, numbers))
+            throw IoError("the draw of issue " + list.at(r, 0) +
+                          " cannot be written as a history line (seven-digit issue, two-digit numbers); nothing was exported");
+        lines.push_back(historyLine(issue, numbers));
     }
     return lines;
 }

@@ -47,7 +47,8 @@ private:
 ParsedLine parseHistoryLine(std::string_view line, std::int64_t previousIssue);
 
 // One line of the format without its line end: the issue written with at least seven digits
-// (so that it always fills the issue field and reads back unchanged), a blank, and each number
+// (so that a short issue still fills the issue field; check writableAsHistoryLine first, as an
+// issue of eight digits does not read back), a blank, and each number
 // as two digits followed by a blank: "2013001 05 12 18 21 25 28 30 09 ".
 std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers);
 

@@ -62,6 +62,12 @@ TEST_F(ExportFixture, ExportThenImportGivesTheSameHistory) {
     EXPECT_EQ(idxOrder(copy), idxOrder(db));
 }
 
+TEST_F(ExportFixture, DrawsThatWouldReadBackAsOthersStopTheExport) {
+    qt::addDraws(db, {{2013001, {5, 12, 18, 21, 25, 28, 30, 9}}, {10000000, {1, 2, 3, 4, 5, 6, 7, 8}}});
+    EXPECT_THROW(io::exportHistory(db), io::IoError);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / io::utf8Path("更新至10000000期历史号码.txt")));
+}
+
 TEST_F(ExportFixture, FailedWriteKeepsTheEarlierFile) {
     qt::addDraws(db, {{2013001, {5, 12, 18, 21, 25, 28, 30, 9}}});
     const auto path = io::exportHistory(db);
