@@ -1,6 +1,7 @@
 // Changing the history from the window itself: the manual entry of the newest draw, deleting
 // the last draw, clearing the history; and the zodiac and segment base menus.
 
+#include <QDate>
 #include <QAction>
 #include <QLineEdit>
 #include <set>
@@ -51,6 +52,9 @@ void MainWindow::storeTypedDraw() {
     bool ok = false;
     std::int32_t zodiacIssue = history_->nextIssueBox()->text().trimmed().toInt(&ok);
     if (!ok || zodiacIssue < 1) zodiacIssue = issue;
+    // A box without a real year (an empty history shows issue 1) takes the calendar's zodiac
+    // year, as start-up does; serial 999 lies past every new-year threshold.
+    if (zodiacIssue / 1000 < 1000) zodiacIssue = QDate::currentDate().year() * 1000 + 999;
     try {
         store::Transaction tx(db_.db());
         store::appendDrawRow(db_.rsLishi(), store::buildDrawRow(issue, zodiacIssue, numbers, ctx_.zodiacCodes,

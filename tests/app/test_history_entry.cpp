@@ -1,6 +1,7 @@
 // Changing the history from the window: typing the newest draw, refusals, deleting the last
 // draw, clearing, and the segment base reaching the rows that are entered.
 
+#include <QDate>
 #include <QAction>
 #include <QPushButton>
 
@@ -181,6 +182,18 @@ private slots:
         rs.moveLast();
         QCOMPARE(int(rs.intField("L1H")), 0);
         QVERIFY(QString::fromStdString(rs.textField("txtHisLstDs")).contains("1X0"));
+    }
+
+    void aFirstDrawTakesTheCalendarsZodiacYear() {
+        f->open();  // empty history: the next issue box shows 1
+        typeDraw(*f, {"01", "12", "18", "21", "25", "28", "30", "09"});
+        store::HistoryDb db(f->dir.path());
+        db.open();
+        auto& rs = db.reopenSort();
+        rs.moveLast();
+        QCOMPARE(int(rs.intField("SQQH")), 1);
+        const int year = QDate::currentDate().year();
+        QCOMPARE(int(rs.intField("L1B")), 1 + store::zodiacIndex(year, 1));
     }
 };
 
