@@ -14,23 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace quarvel;
 
-struct BenchHistory {
-    fs::path dir;
-    store::HistoryDb db;
-    BenchHistory() : dir(makeDir()), db(dir) {
-        db.open();
-        bench::fillRandomHistory(db, 2400, 17);
-    }
-    ~BenchHistory() {
-        db.close();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    static fs::path makeDir() {
-        std::string tmpl = (fs::temp_directory_path() / "quarvel-bench-groups-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-        return tmpl;
-    }
+struct BenchHistory : bench::BenchHistory {
+    BenchHistory() : bench::BenchHistory(2400, 17) {}
     groups::GroupPlan plan() {
         groups::GroupPlan p;
         p.type = 0;

@@ -1,6 +1,9 @@
 #include "support/random_history.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <stdexcept>
 #include <array>
 #include <random>
 
@@ -25,6 +28,25 @@ void fillRandomHistory(store::HistoryDb& db, std::size_t count, unsigned seed) {
     tx.commit();
     db.renumberIdx();
     db.reopenSort();
+}
+
+namespace {
+std::filesystem::path makeBenchDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "quarvel-bench-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    return tmpl;
+}
+}  // namespace
+
+BenchHistory::BenchHistory(std::size_t draws, unsigned seed) : dir(makeBenchDir()), db(dir) {
+    db.open();
+    fillRandomHistory(db, draws, seed);
+}
+
+BenchHistory::~BenchHistory() {
+    db.close();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace quarvel::bench

@@ -10,11 +10,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include <QWidget>
 
 #include "search/criteria.h"
+#include "search/search_command.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -81,6 +83,9 @@ public:
     // The three commands and the re-listing of YL by a grid column.
     void runSearchCommand();
     void runPartialCommand();
+    // Runs one analysis under the wait cursor and shows its grids, or its refusal as a message;
+    // the number of hits when it ran.
+    std::optional<int> showAnalysis(const QString& title, const std::function<search::SearchResult()>& run);
     void runGroupCommand();
     void relistGroups(int column);
 

@@ -41,15 +41,13 @@ bool CriteriaPanel::commandReady(QPushButton* button) {
     return false;
 }
 
-void CriteriaPanel::runSearchCommand() {
-    if (!commandReady(command1_)) return;
-    const search::Criteria criteria = readCriteria();
-    showCountSpecialForMode(criteria.fixed);
+std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
+                                               const std::function<search::SearchResult()>& run) {
     search::SearchResult result;
     {
         BusyCursor busy;
         try {
-            result = search::runSearch(*ctx_.db, criteria);
+            result = run();
         } catch (const store::DbError& e) {
             result.error = e.what();
         }
@@ -59,10 +57,18 @@ void CriteriaPanel::runSearchCommand() {
         }
     }
     if (!result.ok()) {
-        message(QStringLiteral("检索"), fromStd(result.error));
-        return;
+        message(title, fromStd(result.error));
+        return std::nullopt;
     }
-    notify(QStringLiteral("检索完成：命中 %1 期").arg(result.stats.hits));
+    return result.stats.hits;
+}
+
+void CriteriaPanel::runSearchCommand() {
+    if (!commandReady(command1_)) return;
+    const search::Criteria criteria = readCriteria();
+    showCountSpecialForMode(criteria.fixed);
+    if (const auto hits = showAnalysis(QStringLiteral("检索"), [&] { return search::runSearch(*ctx_.db, criteria); }))
+        notify(QStringLiteral("检索完成：命中 %1 期").arg(*hits));
 }
 
 void CriteriaPanel::runPartialCommand() {
@@ -71,24 +77,10 @@ void CriteriaPanel::runPartialCommand() {
     showCountSpecialForMode(criteria.fixed);
     const bool flatOnly = multi_->option(1)->isChecked();
     const std::string kText = multi_->sectionBox()->currentText().toStdString();
-    search::SearchResult result;
-    {
-        BusyCursor busy;
-        try {
-            result = partial::runPartialSearch(*ctx_.db, criteria, flatOnly, kText);
-        } catch (const store::DbError& e) {
-            result.error = e.what();
-        }
-        if (result.ok()) {
-            grid2_->setGrid(result.hits);
-            grid3_->setGrid(result.summary);
-        }
-    }
-    if (!result.ok()) {
-        message(QStringLiteral("分部检索"), fromStd(result.error));
-        return;
-    }
-    notify(QStringLiteral("分部检索完成：命中 %1 期").arg(result.stats.hits));
+    const auto hits = showAnalysis(QStringLiteral("分部检索"), [&] {
+        return partial::runPartialSearch(*ctx_.db, criteria, flatOnly, kText);
+    });
+    if (hits) notify(QStringLiteral("分部检索完成：命中 %1 期").arg(*hits));
 }
 
 void CriteriaPanel::runGroupCommand() {

@@ -1,5 +1,7 @@
 #include "groups/group_values.h"
 
+#include "search/criteria.h"
+
 #include <array>
 #include <cstdio>
 
@@ -40,16 +42,7 @@ int valueCount(int type) {
     return isGroupType(type) ? counts[type] : 0;
 }
 
-const char* attributeColumn(int type) {
-    switch (type) {
-        case 1: return "txtHisLstSx";
-        case 2: return "txtHisLstTou";
-        case 3: return "txtHisLstWei";
-        case 4: return "txtHisLstHe";
-        case 5: return "txtHisLstDs";
-        default: return "txtHisLst";
-    }
-}
+const char* attributeColumn(int type) { return search::freeColumn(type); }
 
 std::string memberPattern(int type, int box) {
     if (type == 0) return "*" + tokenCode(type, box) + "*";
