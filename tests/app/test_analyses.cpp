@@ -16,17 +16,11 @@
 #include "app/grid_view.h"
 #include "support/panel_fixture.h"
 
+using quarvel::apptest::child;
 using quarvel::apptest::PanelFixture;
 using Row = std::vector<std::string>;
 
 namespace {
-
-template <class T>
-T* child(QWidget* parent, const QString& name) {
-    auto* w = parent->findChild<T*>(name);
-    if (!w) qFatal("no control %s", qPrintable(name));
-    return w;
-}
 
 const std::vector<quarvel::testing::Draw> kHistory = {
     {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},

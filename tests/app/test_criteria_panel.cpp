@@ -12,16 +12,10 @@
 #include "app/criteria_panel.h"
 #include "support/panel_fixture.h"
 
+using quarvel::apptest::child;
 using quarvel::apptest::PanelFixture;
 
 namespace {
-
-template <class T>
-T* child(QWidget* parent, const QString& name) {
-    auto* w = parent->findChild<T*>(name);
-    if (!w) qFatal("no control %s", qPrintable(name));
-    return w;
-}
 
 // 2013020 is the worked example of the draw record (zodiac codes 4 8 4 9 4 2 1 11).
 const std::vector<quarvel::testing::Draw> kHistory = {

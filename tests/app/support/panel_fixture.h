@@ -8,11 +8,24 @@
 #include <vector>
 
 #include <QString>
+#include <QWidget>
 #include <QStringList>
 
 #include "app/app_context.h"
 #include "app/dialogs.h"
 #include "support/test_support.h"
+
+namespace quarvel::apptest {
+
+// The control of that objectName below `parent`; the test stops when there is none.
+template <class T>
+T* child(QWidget* parent, const QString& name) {
+    auto* w = parent->findChild<T*>(name);
+    if (!w) qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+}  // namespace quarvel::apptest
 
 namespace quarvel::app {
 class CriteriaPanel;
