@@ -18,6 +18,7 @@
 
 #include "history_io/draw_locator.h"
 #include "history_io/page_text.h"
+#include "fuzz_bytes.h"
 
 namespace {
 
@@ -100,18 +101,6 @@ void runRawHtml(std::string_view html) {
     for (int y : years) checkDraws(cps, y, page.drawsFrom(y, 1), text);
 }
 
-// Reads the fuzz bytes as a stream of small choices.
-class Bytes {
-public:
-    Bytes(const std::uint8_t* d, std::size_t n) : d_(d), n_(n) {}
-    bool more() const { return i_ < n_; }
-    unsigned next() { return i_ < n_ ? d_[i_++] : 0; }
-
-private:
-    const std::uint8_t* d_;
-    std::size_t n_;
-    std::size_t i_ = 0;
-};
 
 // A cell's content with the markup varied: blanks and line breaks around it, an inline element
 // around it, a comment inside, digits written as character references.

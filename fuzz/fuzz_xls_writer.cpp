@@ -16,6 +16,7 @@
 
 #include "history_io/xls_writer.h"
 #include "store/text_grid.h"
+#include "fuzz_bytes.h"
 
 namespace {
 
@@ -26,17 +27,6 @@ namespace io = quarvel::io;
     std::abort();
 }
 
-class Bytes {
-public:
-    Bytes(const std::uint8_t* d, std::size_t n) : d_(d), n_(n) {}
-    bool more() const { return i_ < n_; }
-    unsigned next() { return i_ < n_ ? d_[i_++] : 0; }
-
-private:
-    const std::uint8_t* d_;
-    std::size_t n_;
-    std::size_t i_ = 0;
-};
 
 // Pieces of cell text: grid headings, numbers, Latin-1 letters (one byte per character in the
 // workbook), Chinese, a character outside the BMP (a surrogate pair), blanks and control-ish

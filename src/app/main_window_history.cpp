@@ -85,23 +85,21 @@ void MainWindow::deleteLastDraw() {
         return;
     }
     QString done;
-    if (ctx_.historyOpen()) {
-        try {
-            store::Transaction tx(db_.db());
-            auto cursor = db_.db().openUpdatable(store::kSortedHistorySql);
-            cursor.moveLast();
-            if (cursor.onRow()) {
-                done = QStringLiteral("已删除 %1 期").arg(cursor.intField("SQQH"));
-                cursor.deleteCurrent();  // one row only, also when two share the largest issue
-            }
-            tx.commit();
-        } catch (const std::exception& e) {
-            done = QStringLiteral("删除失败：%1").arg(QString::fromStdString(e.what()));
+    try {
+        store::Transaction tx(db_.db());
+        auto cursor = db_.db().openUpdatable(store::kSortedHistorySql);
+        cursor.moveLast();
+        if (cursor.onRow()) {
+            done = QStringLiteral("已删除 %1 期").arg(cursor.intField("SQQH"));
+            cursor.deleteCurrent();  // one row only, also when two share the largest issue
         }
-        try {
-            db_.reopenSort();
-        } catch (const std::exception&) {
-        }
+        tx.commit();
+    } catch (const std::exception& e) {
+        done = QStringLiteral("删除失败：%1").arg(QString::fromStdString(e.what()));
+    }
+    try {
+        db_.reopenSort();
+    } catch (const std::exception&) {
     }
     try {
         criteria_->refreshPositionValues();

@@ -12,17 +12,13 @@ namespace {
 struct CliSearch : ::testing::Test, quarvel::testing::CliSandbox {
     void SetUp() override {
         // 2013 zodiac year: 03, 15 and 27 are 兔 (code 4); 29 has digit sum 11
-        const std::vector<std::vector<std::string>> draws = {
+        addAll({
             {"2013020", "01", "02", "04", "06", "07", "08", "09", "10"},
             {"2013021", "03", "15", "01", "02", "04", "06", "07", "08"},
             {"2013022", "03", "01", "02", "04", "06", "07", "08", "09"},
             {"2013023", "01", "02", "04", "06", "07", "08", "09", "27"},
             {"2013024", "29", "11", "12", "13", "14", "16", "18", "20"},
-        };
-        for (auto d : draws) {
-            d.insert(d.begin(), "add");
-            ASSERT_EQ(cli(d).status, 0);
-        }
+        });
     }
     static std::vector<std::string> lines(const std::string& s) {
         std::vector<std::string> out;

@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -105,6 +107,14 @@ CliResult CliSandbox::cli(const std::vector<std::string>& args) const {
                                     (dir.path() / "settings.ini").string()};
     all.insert(all.end(), args.begin(), args.end());
     return runCli(all);
+}
+
+void CliSandbox::addAll(const std::vector<std::vector<std::string>>& draws) const {
+    for (auto d : draws) {
+        d.insert(d.begin(), "add");
+        const CliResult r = cli(d);
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
 }
 
 }  // namespace quarvel::testing

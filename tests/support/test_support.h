@@ -52,6 +52,8 @@ CliResult runCli(const std::vector<std::string>& args);
 struct CliSandbox {
     TempDir dir;
     CliResult cli(const std::vector<std::string>& args) const;
+    // `add` for each draw (issue then eight numbers, as typed); a refused one fails the test.
+    void addAll(const std::vector<std::vector<std::string>>& draws) const;
 };
 
 }  // namespace quarvel::testing
