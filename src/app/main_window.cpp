@@ -31,7 +31,7 @@ void step(QStringList& failures, const QString& what, F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
-        failures << QStringLiteral("%1：%2").arg(what, QString::fromStdString(e.what()));
+        failures << QStringLiteral("%1：%2").arg(what, QString::fromStdString(store::userText(e)));
     }
 }
 
@@ -209,9 +209,11 @@ void MainWindow::AddHaoma() {
     store::TextGrid grid;
     if (ctx_.historyOpen()) {
         try {
+            // Another program may have replaced the file meanwhile: show the history it holds now.
+            db_.reopenIfReplaced();
             grid = store::historyListGrid(db_.reopenSort());
         } catch (const std::exception& e) {
-            notify(QStringLiteral("历史列表无法读取：%1").arg(QString::fromStdString(e.what())));
+            notify(QStringLiteral("历史列表无法读取：%1").arg(QString::fromStdString(store::userText(e))));
             grid = {};
         }
     }

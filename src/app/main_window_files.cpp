@@ -18,9 +18,7 @@
 #include "app/main_window.h"
 #include "app/qt_paths.h"
 #include "history_io/export.h"
-#include "history_io/import.h"
-#include "history_io/online_update.h"
-#include "history_io/trimming.h"
+#include "history_io/history_service.h"
 #include "platform/page_fetch.h"
 
 namespace quarvel::app {
@@ -89,7 +87,7 @@ void MainWindow::importHistoryText() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::importHistoryFile(db_, toPath(chosen), params);
+        result = io::HistoryService(db_).importFile(toPath(chosen), params);
     }
     if (!result.ok()) {
         notify(QStringLiteral("读入失败，历史号码未改变：%1").arg(fromStd(result.errorText)));
@@ -150,10 +148,10 @@ void MainWindow::trimToIssue() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::trimToIssue(db_, *issue, params);
+        result = io::HistoryService(db_).trimToIssue(*issue, params);
     }
     afterHistoryReplaced();
-    notify(result.ok() ? QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept)
+    notify(result.ok() ? QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept) + fromStd(result.warning)
                        : QStringLiteral("删除到选定期失败：%1").arg(fromStd(result.errorText)));
 }
 
@@ -182,10 +180,10 @@ void MainWindow::trimLastDraws() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::trimLastDraws(db_, *count, params);
+        result = io::HistoryService(db_).trimLastDraws(*count, params);
     }
     afterHistoryReplaced();
-    notify(result.ok() ? QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept)
+    notify(result.ok() ? QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept) + fromStd(result.warning)
                        : QStringLiteral("删除最后指定数量期失败：%1").arg(fromStd(result.errorText)));
 }
 
@@ -243,7 +241,6 @@ void MainWindow::onlineUpdate() {
         return;
     }
     io::UpdateResult result;
-    QString failure;
     {
         // The window stays live while pages load; everything that could change the history
         // meanwhile is switched off until the update ends.
@@ -259,17 +256,9 @@ void MainWindow::onlineUpdate() {
         params.host = ctx_.saved.ResultsHost;
         params.bases = ctx_.bases();
         params.progress = [this](int year) { notify(QStringLiteral("正在读取 %1 年的历史号码……").arg(year)); };
-        try {
-            result = io::runOnlineUpdate(db_, source, params);
-        } catch (const std::exception& e) {
-            failure = fromStd(e.what());
-        }
+        result = io::HistoryService(db_).update(source, params);
     }
     afterHistoryReplaced();
-    if (!failure.isEmpty()) {
-        notify(QStringLiteral("在线更新失败，历史号码未改变：%1").arg(failure));
-        return;
-    }
     if (!result.ran()) {
         notify(QStringLiteral("在线更新没有进行：%1").arg(fromStd(result.refusal)));
         return;

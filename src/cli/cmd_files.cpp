@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "history_io/atomic_file.h"
 #include "history_io/export.h"
+#include "history_io/history_service.h"
 #include "history_io/import.h"
 #include "history_io/trimming.h"
 
@@ -20,7 +21,7 @@ int import(Context& c) {
     if (c.args.size() != 1) throw UsageError("import takes one file");
     const auto path = io::utf8Path(c.args[0]);
     if (!io::hasTextFileName(path)) throw UsageError("the file name must end in txt: " + c.args[0]);
-    const io::ImportResult r = io::importHistoryFile(c.db, path, paramsOf(c));
+    const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
     if (!r.ok()) {
         c.err << "quarvel-cli import: " << r.errorText << "\n";
         return 1;
@@ -41,6 +42,7 @@ int report(Context& c, const char* name, const io::TrimResult& r) {
         return 1;
     }
     c.out << "kept " << r.drawsKept << " draws\n";
+    if (!r.warning.empty()) c.err << "quarvel-cli " << name << ": " << r.warning << "\n";
     return 0;
 }
 
@@ -53,12 +55,12 @@ std::int32_t positiveArgument(Context& c, const char* what) {
 
 int trimTo(Context& c) {
     const std::int32_t issue = positiveArgument(c, "issue");
-    return report(c, "trim-to", io::trimToIssue(c.db, issue, paramsOf(c)));
+    return report(c, "trim-to", io::HistoryService(c.db).trimToIssue(issue, paramsOf(c)));
 }
 
 int trimLast(Context& c) {
     const std::int32_t n = positiveArgument(c, "count");
-    return report(c, "trim-last", io::trimLastDraws(c.db, n, paramsOf(c)));
+    return report(c, "trim-last", io::HistoryService(c.db).trimLastDraws(n, paramsOf(c)));
 }
 
 RegisterCommand importCmdReg("import", "import FILE", import);

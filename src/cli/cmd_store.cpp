@@ -1,36 +1,32 @@
 // Commands on the stored history itself: add, row, list, delete-last, clear, compact.
 #include <iostream>
-#include <set>
 
 #include "cli/command.h"
+#include "history_io/history_service.h"
 #include "store/numbering.h"
 
 namespace quarvel::cli {
 namespace {
 
-using store::Transaction;
+// The outcome of a change: its message and exit status 2 for refused input, 1 for a failure.
+int refusal(Context& c, const char* name, const io::ChangeResult& r) {
+    c.err << "quarvel-cli " << name << ": " << r.message << "\n";
+    return r.badInput ? 2 : 1;
+}
 
 int add(Context& c) {
     if (c.args.size() != 9) throw UsageError("add takes an issue and eight numbers");
     const long long issue = parseWholeNumber(c.args[0], "the issue");
-    if (issue < 1 || issue > INT32_MAX) throw UsageError("the issue must be a positive 32-bit number");
+    if (issue < 1 || issue > io::kMaxIssue)
+        throw UsageError("the issue must lie between 1 and " + std::to_string(io::kMaxIssue));
     std::array<int, 8> numbers{};
-    std::set<int> seen;
     for (int p = 0; p < 8; ++p) {
         const long long n = parseWholeNumber(c.args[p + 1], "number " + std::to_string(p + 1));
-        if (n < 1 || n > 30) throw UsageError("number " + std::to_string(p + 1) + " must lie between 01 and 30");
-        if (!seen.insert(static_cast<int>(n)).second) throw UsageError("number " + c.args[p + 1] + " is repeated");
-        numbers[p] = static_cast<int>(n);
+        numbers[p] = n < 0 || n > 99 ? -1 : static_cast<int>(n);  // out of range either way
     }
-    if (c.db.drawCount() >= static_cast<std::size_t>(store::kMaxDraws))
-        throw std::runtime_error("the history already holds the most draws it can number");
-    const auto row = store::buildDrawRow(static_cast<std::int32_t>(issue), static_cast<std::int32_t>(issue), numbers,
-                                         store::ZodiacCodes::startup(c.bases.sx), c.bases.ds);
-    Transaction tx(c.db.db());
-    store::appendDrawRow(c.db.rsLishi(), row);
-    c.db.renumberIdx();
-    tx.commit();
-    c.db.reopenSort();
+    const auto r = io::HistoryService(c.db).addDraw(static_cast<std::int32_t>(issue), numbers,
+                                                    io::RowRules::fromBases(c.bases), currentYear());
+    if (!r.ok) return refusal(c, "add", r);
     c.out << "stored " << issue << "\n";
     return 0;
 }
@@ -60,35 +56,30 @@ int list(Context& c) {
 
 int deleteLast(Context& c) {
     if (!c.args.empty()) throw UsageError("delete-last takes no arguments");
-    {
-        Transaction tx(c.db.db());
-        store::UpdatableCursor cur = c.db.db().openUpdatable(store::kSortedHistorySql);
-        cur.moveLast();
-        if (cur.bof()) {
-            c.out << "the history is empty\n";
-            return 0;
-        }
-        const auto issue = cur.intField("SQQH");
-        cur.deleteCurrent();
-        tx.commit();
-        c.out << "deleted " << issue << "\n";
+    const auto r = io::HistoryService(c.db).deleteLast();
+    if (!r.ok) return refusal(c, "delete-last", r);
+    if (!r.issue) {
+        c.out << "the history is empty\n";
+        return 0;
     }
-    c.db.compact();
+    c.out << "deleted " << *r.issue << "\n";
+    // The draw is deleted either way; a compaction that could not run is only reported.
+    if (!r.compactionFailure.empty()) c.err << "quarvel-cli delete-last: not compacted: " << r.compactionFailure << "\n";
     return 0;
 }
 
 int clear(Context& c) {
     if (!c.args.empty()) throw UsageError("clear takes no arguments");
-    Transaction tx(c.db.db());
-    store::delrec(c.db.rsLishi());
-    tx.commit();
+    const auto r = io::HistoryService(c.db).clear();
+    if (!r.ok) return refusal(c, "clear", r);
     c.out << "cleared\n";
     return 0;
 }
 
 int compact(Context& c) {
     if (!c.args.empty()) throw UsageError("compact takes no arguments");
-    c.db.compact();
+    const auto r = io::HistoryService(c.db).compact();
+    if (!r.ok) return refusal(c, "compact", r);
     c.out << "compacted " << c.db.dbPath().string() << "\n";
     return 0;
 }

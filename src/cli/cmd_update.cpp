@@ -7,21 +7,13 @@
 // 1 when every page failed (the history is then as it was), when the update was refused (no
 // results site, kept years out of range) or the store failed; 2 for bad arguments.
 #include <chrono>
-#include <ctime>
 
 #include "cli/command.h"
-#include "history_io/online_update.h"
+#include "history_io/history_service.h"
 #include "platform/page_fetch.h"
 
 namespace quarvel::cli {
 namespace {
-
-int currentYear() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
-}
 
 int update(Context& c) {
     io::UpdateParams params;
@@ -51,7 +43,7 @@ int update(Context& c) {
         }
     }
 
-    const io::UpdateResult r = io::runOnlineUpdate(c.db, source, params);
+    const io::UpdateResult r = io::HistoryService(c.db).update(source, params);
     if (!r.ran()) {
         c.err << "quarvel-cli update: " << r.refusal << "\n";
         return 1;

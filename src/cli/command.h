@@ -50,4 +50,7 @@ struct RegisterCommand {
 // Argument helpers: strict whole numbers (UsageError with `what` when not one).
 long long parseWholeNumber(const std::string& text, const std::string& what);
 
+// The calendar year of the local clock.
+int currentYear();
+
 }  // namespace quarvel::cli

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     try {
         db.open();
     } catch (const std::exception& e) {
-        std::cerr << "quarvel-cli: " << e.what() << "\n";
+        std::cerr << "quarvel-cli: " << store::userText(e) << "\n";
         return 1;
     }
     cli::Context ctx{db, settings, store::Settings::load(settings), {}, {args.begin() + i + 1, args.end()},
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         std::cerr << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli " << found->second.usage << ")\n";
         return 2;
     } catch (const std::exception& e) {
-        std::cerr << "quarvel-cli " << name << ": " << e.what() << "\n";
+        std::cerr << "quarvel-cli " << name << ": " << store::userText(e) << "\n";
         return 1;
     }
 }

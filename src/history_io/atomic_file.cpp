@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -116,6 +117,35 @@ private:
     bool renamed_ = false;
 };
 
+// The first bytes of a database file, of its write-ahead log and of its rollback journal.
+bool startsLikeDatabase(const fs::path& p) {
+    static const std::string_view kMagics[] = {
+        std::string_view("SQLite format 3\0", 16), std::string_view("\x37\x7f\x06\x82", 4),
+        std::string_view("\x37\x7f\x06\x83", 4), std::string_view("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8)};
+    std::ifstream in(p, std::ios::binary);
+    char head[16] = {};
+    in.read(head, sizeof head);
+    const std::string_view got(head, static_cast<std::size_t>(in.gcount()));
+    for (auto magic : kMagics)
+        if (got.substr(0, magic.size()) == magic) return true;
+    return false;
+}
+
+// An output file must never land on a database (the history, whoever has it open) or on one
+// of the files SQLite keeps beside it, also not through a link: that would destroy the history.
+void refuseDatabaseTarget(const fs::path& target, const fs::path& file) {
+    std::error_code ec;
+    bool database = fs::is_regular_file(file, ec) && startsLikeDatabase(file);
+    const std::string name = file.filename().string();
+    for (std::string_view suffix : {"-journal", "-wal", "-shm"}) {
+        if (database || name.size() <= suffix.size() || !name.ends_with(suffix)) continue;
+        const fs::path base = file.parent_path() / name.substr(0, name.size() - suffix.size());
+        database = fs::is_regular_file(base, ec) && startsLikeDatabase(base);
+    }
+    if (database)
+        throw IoError("不能写入 " + target.string() + "：它是历史数据库文件或其日志文件，不会被覆盖。");
+}
+
 }  // namespace
 
 ScopedWriteFailure::ScopedWriteFailure(WriteStep step) : previous_(activeFailure), step_(step) {
@@ -139,6 +169,7 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     // Devices, pipes and sockets are never replaced by a plain file.
     if (fs::exists(st) && !fs::is_regular_file(st)) fail(target, "it is not a regular file");
     if (!fs::is_directory(folder, ec)) fail(target, "the folder " + folder.string() + " does not exist");
+    refuseDatabaseTarget(target, file);
 
     TempFile temp(folder, file);
     copyMode(temp.fd(), file);

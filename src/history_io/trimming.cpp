@@ -29,44 +29,52 @@ std::optional<long long> wholeNumber(std::string_view text) {
     return negative ? -v : v;
 }
 
-TrimResult trimTo(store::HistoryDb& db, std::vector<HistoryDraw> kept, const ImportParams& params) {
+// Reads the stored draws, keeps those `choose` leaves, writes them to lsbf.txt and rebuilds
+// the history from that file, all inside one write transaction: what is read is exactly what is
+// replaced, also while other programs change the history. Compacts only after a rebuild.
+template <class Choose>
+TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose choose) {
     TrimResult t;
-    for (const auto& d : kept) {
-        if (!writableAsHistoryLine(d.issue, d.numbers)) {
-            t.errorText = "draw " + std::to_string(d.issue) +
-                          " cannot be written in the history text format; the history is unchanged";
+    try {
+        store::Transaction tx(db.db());
+        const std::vector<HistoryDraw> kept = choose(storedDraws(db));
+        for (const auto& d : kept) {
+            if (!writableAsHistoryLine(d.issue, d.numbers)) {
+                t.errorText = "draw " + std::to_string(d.issue) +
+                              " cannot be written in the history text format; the history is unchanged";
+                return t;
+            }
+        }
+        std::vector<std::string> lines;
+        lines.reserve(kept.size());
+        for (const auto& d : kept) lines.push_back(historyLine(d.issue, d.numbers));
+        writeFileAtomically(backupPath(db), crlfLines(lines));
+
+        const ImportResult r =
+            replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .expected = &kept});
+        if (!r.ok()) {
+            t.errorText = r.errorText;
             return t;
         }
-    }
-    std::vector<std::string> lines;
-    lines.reserve(kept.size());
-    for (const auto& d : kept) lines.push_back(historyLine(d.issue, d.numbers));
-    try {
-        writeFileAtomically(backupPath(db), crlfLines(lines));
+        tx.commit();
+        t.rebuilt = true;
+        t.drawsKept = r.drawsStored;
     } catch (const IoError& e) {
         t.errorText = std::string(e.what()) + "; the history is unchanged";
-        return t;
+    } catch (const std::exception& e) {
+        t.errorText = "the history could not be read: " + store::userText(e);
     }
-
-    const ImportResult r = replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .expected = &kept});
-    if (!r.ok()) {
-        t.errorText = r.errorText;
-        return t;
+    try {
+        db.reopenSort();
+    } catch (...) {
     }
-    t.rebuilt = true;
-    t.drawsKept = r.drawsStored;
+    if (!t.rebuilt) return t;
     try {
         db.compact();
         t.compacted = true;
     } catch (const std::exception& e) {
-        t.errorText = std::string("the history was trimmed but not compacted: ") + e.what();
+        t.warning = "the history was trimmed but not compacted: " + store::userText(e);
     }
-    return t;
-}
-
-TrimResult unreadableHistory(const std::exception& e) {
-    TrimResult t;
-    t.errorText = std::string("the history could not be read: ") + e.what();
     return t;
 }
 
@@ -88,28 +96,18 @@ std::optional<int> parseKeptYears(std::string_view text) {
 
 TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params) {
     if (lastKept <= 0) return {};
-    std::vector<HistoryDraw> kept;
-    try {
-        for (const auto& d : storedDraws(db)) {
-            if (d.issue > lastKept) break;  // issue order: everything after is later
-            kept.push_back(d);
-        }
-    } catch (const std::exception& e) {
-        return unreadableHistory(e);
-    }
-    return trimTo(db, std::move(kept), params);
+    return trimWith(db, params, [&](std::vector<HistoryDraw> draws) {
+        std::erase_if(draws, [&](const HistoryDraw& d) { return d.issue > lastKept; });
+        return draws;
+    });
 }
 
 TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params) {
     if (count <= 0) return {};
-    std::vector<HistoryDraw> kept;
-    try {
-        kept = storedDraws(db);
-    } catch (const std::exception& e) {
-        return unreadableHistory(e);
-    }
-    kept.resize(static_cast<std::size_t>(count) >= kept.size() ? 0 : kept.size() - static_cast<std::size_t>(count));
-    return trimTo(db, std::move(kept), params);
+    return trimWith(db, params, [&](std::vector<HistoryDraw> draws) {
+        draws.resize(static_cast<std::size_t>(count) >= draws.size() ? 0 : draws.size() - static_cast<std::size_t>(count));
+        return draws;
+    });
 }
 
 ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) {

@@ -41,7 +41,8 @@ struct TrimResult {
     std::size_t drawsKept = 0;
     bool rebuilt = false;    // the history now holds exactly the kept draws
     bool compacted = false;
-    std::string errorText;   // empty on full success
+    std::string errorText;   // why the history is unchanged; empty when it was trimmed
+    std::string warning;     // the history was trimmed, but something after it failed (compaction)
     bool ok() const { return errorText.empty(); }
 };
 

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include <unistd.h>
+
 #include "store/engine_internal.h"
 #include "store/sql_translate.h"
 
@@ -20,18 +22,31 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+DbFault faultOf(int code) {
+    switch (code & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return DbFault::Busy;
+        case SQLITE_NOTADB: return DbFault::NotADatabase;
+        case SQLITE_CORRUPT: return DbFault::Damaged;
+        case SQLITE_READONLY: return DbFault::ReadOnly;
+        case SQLITE_FULL: return DbFault::Full;
+        default: return DbFault::Other;
+    }
+}
+
 void fail(sqlite3* db, const std::string& what) {
     const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
     std::string reason = db ? sqlite3_errmsg(db) : "no database";
-    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+    const DbFault fault = faultOf(code);
+    if (fault == DbFault::Busy)
         reason = "the database is locked by another program (" + reason + ")";
-    else if ((code & 0xff) == SQLITE_NOTADB)
+    else if (fault == DbFault::NotADatabase)
         reason = "the file is not a database (" + reason + ")";
-    else if ((code & 0xff) == SQLITE_READONLY)
+    else if (fault == DbFault::ReadOnly)
         reason = "the database cannot be written (" + reason + ")";
-    else if ((code & 0xff) == SQLITE_FULL)
+    else if (fault == DbFault::Full)
         reason = "the disk is full (" + reason + ")";
-    throw DbError(what + ": " + reason);
+    throw DbError(what + ": " + reason, fault);
 }
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
@@ -85,6 +100,42 @@ Value Statement::column(int i) const {
 using detail::equalsNoCase;
 using detail::Statement;
 
+namespace {
+
+// How long a statement waits for another program's transaction before it reports "in use".
+constexpr int kBusyWaitMs = 2000;
+
+// Whether the file may be written: it has a write permission bit and the system allows it.
+bool writableFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto perms = std::filesystem::status(path, ec).permissions();
+    if (ec) return true;  // let SQLite report what it finds
+    using P = std::filesystem::perms;
+    if ((perms & (P::owner_write | P::group_write | P::others_write)) == P::none) return false;
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+std::string userText(const DbError& e) {
+    std::string sentence;
+    switch (e.fault()) {
+        case DbFault::Busy: sentence = "历史数据库正被另一个程序使用，请稍后再试。"; break;
+        case DbFault::ReadOnly: sentence = "历史数据库是只读的，无法保存。"; break;
+        case DbFault::Full: sentence = "磁盘已满，历史数据库无法保存。"; break;
+        case DbFault::NotADatabase: sentence = "历史数据库文件不是本程序的数据库。"; break;
+        case DbFault::Damaged: sentence = "历史数据库文件已损坏。"; break;
+        case DbFault::Missing: sentence = "历史数据库文件已被移走或删除。"; break;
+        case DbFault::Other: sentence = "历史数据库操作失败。"; break;
+    }
+    return sentence + "（" + e.what() + "）";
+}
+
+std::string userText(const std::exception& e) {
+    if (const auto* db = dynamic_cast<const DbError*>(&e)) return userText(*db);
+    return e.what();
+}
+
 // ---- Cursor ----------------------------------------------------------------------------------
 
 void Cursor::moveFirst() { pos_ = 0; }
@@ -135,30 +186,33 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if (mode == OpenMode::OpenExisting && !exists)
-        throw DbError("cannot open " + path.string() + ": the file does not exist");
+        throw DbError("cannot open " + path.string() + ": the file does not exist", DbFault::Missing);
     if (exists && std::filesystem::is_directory(path, ec))
         throw DbError("cannot open " + path.string() + ": it is a folder");
 
     Database d;
     d.path_ = path;
+    // A file without write permission is opened for reading only, also for a user (root) whom
+    // the system would let write it anyway: the user made it read-only to keep it unchanged.
+    d.readOnly_ = exists && !writableFile(path);
     // One connection per thread: the per-call mutexes of the serialized mode are not needed.
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (mode == OpenMode::CreateIfMissing) flags |= SQLITE_OPEN_CREATE;
+    int flags = (d.readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    if (mode == OpenMode::CreateIfMissing && !d.readOnly_) flags |= SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(path.string().c_str(), &d.db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string msg = d.db_ ? sqlite3_errmsg(d.db_) : "out of memory";
         sqlite3_close(d.db_);
         d.db_ = nullptr;
-        throw DbError("cannot open " + path.string() + ": " + msg);
+        throw DbError("cannot open " + path.string() + ": " + msg, detail::faultOf(rc));
     }
     sqlite3_extended_result_codes(d.db_, 1);
-    sqlite3_busy_timeout(d.db_, 2000);
+    sqlite3_busy_timeout(d.db_, kBusyWaitMs);
     try {
         // Reading the schema proves the file is a database and not locked exclusively.
         Statement probe(d.db_, "SELECT count(*) FROM sqlite_master");
         probe.step();
     } catch (const DbError& e) {
-        throw DbError("cannot open " + path.string() + ": " + e.what());
+        throw DbError("cannot open " + path.string() + ": " + e.what(), e.fault());
     }
     return d;
 }
@@ -257,6 +311,20 @@ void Database::compactInto(const std::filesystem::path& destination) {
     Statement st(db_, "VACUUM INTO ?");
     st.bind(1, destination.string());
     st.step();
+}
+
+void Database::compactInPlace(int waitMs) {
+    if (!db_) throw DbError("database not open");
+    if (readOnly_) throw DbError("cannot compact " + path_.string() + ": the file is read-only", DbFault::ReadOnly);
+    sqlite3_busy_timeout(db_, waitMs);
+    try {
+        Statement st(db_, "VACUUM");
+        st.step();
+    } catch (...) {
+        sqlite3_busy_timeout(db_, kBusyWaitMs);
+        throw;
+    }
+    sqlite3_busy_timeout(db_, kBusyWaitMs);
 }
 
 // ---- Transaction -----------------------------------------------------------------------------

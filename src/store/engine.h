@@ -15,10 +15,23 @@ struct sqlite3;
 
 namespace quarvel::store {
 
+// What kind of failure a DbError is, so that the user can be told in words of the history.
+enum class DbFault { Other, Busy, ReadOnly, Full, NotADatabase, Damaged, Missing };
+
 class DbError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit DbError(const std::string& what, DbFault fault = DbFault::Other)
+        : std::runtime_error(what), fault_(fault) {}
+    DbFault fault() const { return fault_; }
+
+private:
+    DbFault fault_;
 };
+
+// The sentence a user reads for a failure of the store (Chinese), the technical detail after it.
+std::string userText(const DbError& e);
+// The same for any exception: a DbError as above, anything else as its own text.
+std::string userText(const std::exception& e);
 
 class Database;
 
@@ -147,6 +160,8 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
     const std::filesystem::path& path() const { return path_; }
+    // True when the file was opened for reading only (it has no write permission).
+    bool readOnly() const { return readOnly_; }
 
     // Runs one of the system's statement texts (translated to SQLite); returns rows changed.
     int execute(const std::string& systemSql);
@@ -163,6 +178,10 @@ public:
 
     // Writes a compacted copy of the whole database to `destination` (VACUUM INTO).
     void compactInto(const std::filesystem::path& destination);
+    // Compacts the database file in place (VACUUM) under SQLite's own locking, so that other
+    // connections to the same file stay valid. Waits at most `waitMs` for the other
+    // connections' transactions to end, then fails with DbFault::Busy and changes nothing.
+    void compactInPlace(int waitMs);
 
     sqlite3* handle() const { return db_; }
     int transactionDepth() const { return txDepth_; }
@@ -175,6 +194,7 @@ private:
     std::filesystem::path path_;
     int txDepth_ = 0;
     int savepointSeq_ = 0;
+    bool readOnly_ = false;
 };
 
 // RAII transaction: commits on commit(), rolls back when destroyed uncommitted. Nested guards

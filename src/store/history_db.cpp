@@ -2,8 +2,7 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <system_error>
 
@@ -62,30 +61,6 @@ std::int64_t tableCount(Database& db) {
     return s.intField("n");
 }
 
-// True when both databases hold the same rows, value for value, in both tables.
-bool sameRows(Database& a, Database& b, const std::string& table) {
-    const std::string sql = "SELECT * FROM [" + table + "] ORDER BY rowid";
-    detail::Statement sa(a.handle(), sql);
-    detail::Statement sb(b.handle(), sql);
-    if (sa.columnCount() != sb.columnCount()) return false;
-    for (;;) {
-        const bool ra = sa.step();
-        const bool rb = sb.step();
-        if (ra != rb) return false;
-        if (!ra) return true;
-        for (int i = 0; i < sa.columnCount(); ++i)
-            if (sa.column(i) != sb.column(i)) return false;
-    }
-}
-
-void syncFile(const fs::path& p) {
-    const int fd = ::open(p.c_str(), O_RDONLY);
-    if (fd < 0) throw fs::filesystem_error("cannot reopen for syncing", p, std::error_code(errno, std::generic_category()));
-    const int rc = ::fsync(fd);
-    ::close(fd);
-    if (rc != 0) throw fs::filesystem_error("cannot sync", p, std::error_code(errno, std::generic_category()));
-}
-
 }  // namespace
 
 HistoryDb::HistoryDb(fs::path dataDir) : dataDir_(std::move(dataDir)) {}
@@ -129,13 +104,32 @@ void HistoryDb::open() {
     }
     if (!hasLishi || !hasYl) createSchema(d, !hasLishi, !hasYl);
     db_ = std::move(d);
+    openedFile_ = fileIdOf(path);
     openCursors();
+}
+
+std::optional<HistoryDb::FileId> HistoryDb::fileIdOf(const fs::path& p) {
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0) return std::nullopt;
+    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+}
+
+bool HistoryDb::replacedOnDisk() const { return isOpen() && fileIdOf(dbPath()) != openedFile_; }
+
+void HistoryDb::reopenIfReplaced() {
+    if (!replacedOnDisk()) return;
+    close();
+    if (!fileIdOf(dbPath()))
+        throw DbError("cannot use " + dbPath().string() + ": the file was moved or deleted by another program",
+                      DbFault::Missing);
+    open();
 }
 
 void HistoryDb::close() {
     rsLishi_.reset();
     rsLishiSort_ = Snapshot();
     db_.close();
+    openedFile_.reset();
 }
 
 void HistoryDb::openCursors() {
@@ -181,31 +175,16 @@ void HistoryDb::renumberIdx() {
 
 void HistoryDb::compact() {
     Database& d = db();
-    const fs::path path = dbPath();
+    if (d.readOnly())
+        throw DbError("cannot compact " + dbPath().string() + ": the file is read-only", DbFault::ReadOnly);
+    // The copy is a consistent picture of the history even while others write (VACUUM INTO
+    // reads in one transaction); a copy that fails to be written is only a missing backup.
     const fs::path tmp = tmpPath();
     std::error_code ec;
     fs::remove(tmp, ec);
     d.compactInto(tmp);
-
-    // The copy must hold exactly the rows of the original before it may replace it.
-    {
-        Database copy = Database::open(tmp);
-        if (!sameRows(d, copy, "Lishi") || !sameRows(d, copy, "YL"))
-            throw DbError("compaction of " + path.string() + " produced a different copy; the history is kept as it was");
-    }
-
-    close();
-    const fs::path partial = dataDir_ / (std::string(kDbFileName) + ".partial");
-    try {
-        fs::copy_file(tmp, partial, fs::copy_options::overwrite_existing);
-        syncFile(partial);  // the copy must be on disk before it takes the database's name
-        fs::rename(partial, path);
-    } catch (const fs::filesystem_error& e) {
-        fs::remove(partial, ec);
-        open();
-        throw DbError(std::string("cannot replace the database with its compacted copy: ") + e.what());
-    }
-    open();
+    d.compactInPlace(kCompactWaitMs);
+    openCursors();
 }
 
 void delrec(RowCursor& cursor) {

@@ -16,6 +16,8 @@ inline constexpr const char* kDbTmpFileName = "quarvelTmp.mdb";
 inline constexpr const char* kSortedHistorySql = "SELECT * FROM lishi ORDER BY SQQH";
 // The history is limited to what a 16-bit ordinal can number.
 inline constexpr int kMaxDraws = 32766;
+// How long a compaction waits for other programs' transactions before it says the history is in use.
+inline constexpr int kCompactWaitMs = 5000;
 
 // The columns of Lishi in their table order (the internal key RowSeq first is not listed).
 const std::vector<std::string>& lishiColumns();
@@ -49,15 +51,31 @@ public:
 
     // RenumberIdx: IDX = 1..N in SQQH order, equal issues in insertion order.
     void renumberIdx();
-    // CompactDb: compacts into quarvelTmp.mdb, checks the copy holds the same rows, then
-    // replaces quarvel.mdb by copy-to-temporary and rename, and reopens everything. On any
-    // failure quarvel.mdb is left as it was (reopened) and DbError is thrown.
+    // CompactDb: writes the compacted copy quarvelTmp.mdb beside the database (kept as a
+    // backup of the history), then compacts quarvel.mdb in place under SQLite's locking, so
+    // that other programs with the file open go on working on it, a link stays a link and the
+    // file keeps its owner and permissions. A read-only file, or one another program keeps busy
+    // longer than a few seconds, gives DbError with quarvel.mdb unchanged.
     void compact();
 
+    // True when the file at dbPath() is no longer the one that was opened (another program
+    // replaced, moved or deleted it).
+    bool replacedOnDisk() const;
+    // Reopens the database when replacedOnDisk(), so that no write goes to a file that is no
+    // longer the history. DbError (DbFault::Missing) when no file is there any more: a new
+    // empty history is not created behind the user's back.
+    void reopenIfReplaced();
+
 private:
+    struct FileId {
+        unsigned long long device = 0, inode = 0;
+        bool operator==(const FileId&) const = default;
+    };
+    static std::optional<FileId> fileIdOf(const std::filesystem::path& p);
     void openCursors();
     std::filesystem::path dataDir_;
     Database db_;
+    std::optional<FileId> openedFile_;
     std::optional<TableCursor> rsLishi_;
     Snapshot rsLishiSort_;
 };

@@ -184,6 +184,22 @@ private slots:
         QVERIFY(QString::fromStdString(rs.textField("txtHisLstDs")).contains("1X0"));
     }
 
+    void anEditedNextIssueIsTheIssueStoredAndGivesTheZodiacYear() {
+        f->seed(simpleDraws(3));
+        f->open();
+        f->history().nextIssueBox()->setText(" 2014001 ");
+        typeDraw(*f, {"01", "12", "18", "21", "25", "28", "30", "09"});
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(4));
+        QCOMPARE(rows.back().issue, 2014001);
+        QCOMPARE(f->history().nextIssueBox()->text(), QString("2014002"));
+        store::HistoryDb db(f->dir.path());
+        db.open();
+        auto& rs = db.reopenSort();
+        rs.moveLast();
+        QCOMPARE(int(rs.intField("L1B")), 1 + store::zodiacIndex(store::zodiacYear(2014001), 1));
+    }
+
     void aFirstDrawTakesTheCalendarsZodiacYear() {
         f->open();  // empty history: the next issue box shows 1
         typeDraw(*f, {"01", "12", "18", "21", "25", "28", "30", "09"});

@@ -102,7 +102,9 @@ private slots:
         f->dialogs.questionAnswers.enqueue(true);
         f->window->clearHistory();
         for (int i = 1; i <= 8; ++i) QTest::keyClicks(f->box(i), QString("%1").arg(i, 2, 10, QChar('0')));
-        QCOMPARE(f->dialogs.messages().size(), 1);  // the entry is refused with a message
+        // Each command is refused with a message.
+        QCOMPARE(f->dialogs.messages().size(), 3);
+        for (const auto& m : f->dialogs.messages()) QVERIFY2(m.text.contains("历史数据库没有打开"), qPrintable(m.text));
         f->close();
         QCOMPARE(testing::readFile(f->dir.path() / "quarvel.mdb"), junk);
     }

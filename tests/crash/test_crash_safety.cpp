@@ -17,56 +17,22 @@
 
 #include "store/history_db.h"
 #include "store/numbering.h"
+#include "crash/cli_process.h"
 #include "support/http_test_server.h"
 #include "support/test_support.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace quarvel;
-using quarvel::testing::TempDir;
+using namespace quarvel::testing;
 using Clock = std::chrono::steady_clock;
-
-std::string fingerprint(const fs::path& dataDir) {
-    store::HistoryDb db(dataDir);
-    db.open();
-    return store::historyListGrid(db.reopenSort()).toTsv();
-}
-
-pid_t spawnCli(const fs::path& dataDir, const std::vector<std::string>& command) {
-    std::vector<std::string> args = {QUARVEL_CLI_PATH, "--data-dir", dataDir.string(), "--settings-file",
-                                     (dataDir / "settings.ini").string()};
-    args.insert(args.end(), command.begin(), command.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start quarvel-cli");
-    return pid;
-}
 
 // Runs a command to its end; returns how long it took.
 std::chrono::microseconds runToEnd(const fs::path& dataDir, const std::vector<std::string>& command) {
     const auto start = Clock::now();
-    const pid_t pid = spawnCli(dataDir, command);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command.front();
+    EXPECT_EQ(waitForExit(spawnCli(dataDir, command)), 0) << command.front();
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-}
-
-void copyHistory(const fs::path& from, const fs::path& to) {
-    fs::remove_all(to);
-    fs::create_directories(to);
-    fs::copy_file(from / store::kDbFileName, to / store::kDbFileName);
 }
 
 struct Outcome {
@@ -123,14 +89,7 @@ struct CrashSafety : ::testing::Test {
 
 TEST_F(CrashSafety, ImportIsAllOrNothing) {
     const fs::path file = dir.path() / "big.txt";
-    {
-        std::ofstream out(file, std::ios::binary);
-        for (const auto& d : quarvel::testing::randomDraws(12000, 5, 2001001)) {
-            out << d.issue;
-            for (int n : d.numbers) out << (n < 10 ? " 0" : " ") << n;
-            out << "\r\n";
-        }
-    }
+    writeHistoryFile(file, quarvel::testing::randomDraws(12000, 5, 2001001));
     const Outcome o = killRepeatedly(pristine, work, {"import", file.string()}, 20, 1);
     EXPECT_EQ(o.old + o.fresh, o.kills);
 }
@@ -145,30 +104,10 @@ TEST_F(CrashSafety, CompactionNeverLosesTheHistory) {
     EXPECT_EQ(o.old + o.fresh, o.kills);  // old and new are the same rows here
 }
 
-namespace {
-
-// A results page for one year: one table row per draw, as the results site lays them out.
-std::string resultsPage(int year, int draws) {
-    std::string html = "<html><body><table>";
-    for (const auto& d : quarvel::testing::randomDraws(static_cast<std::size_t>(draws), static_cast<unsigned>(year),
-                                                       year * 1000 + 1)) {
-        if (d.issue / 1000 != year) break;
-        html += "<tr><td>" + std::to_string(d.issue) + "</td><td>15-01-01</td><td>周二</td>";
-        for (int n : d.numbers) html += std::string("<td>") + (n < 10 ? "0" : "") + std::to_string(n) + "</td>";
-        html += "</tr>";
-    }
-    return html + "</table></body></html>";
-}
-
-}  // namespace
-
 TEST_F(CrashSafety, OnlineUpdateIsAllOrNothing) {
     // The stored history ends in 2015 (serial 100); the site holds the rest of 2015 and 2016.
     std::map<std::string, std::string> pages;
-    for (int year : {2015, 2016}) {
-        pages["/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=" + std::to_string(year) + "001_" +
-              std::to_string(year) + "365"] = resultsPage(year, 150);
-    }
+    for (int year : {2015, 2016}) pages[resultsPageTarget(year)] = resultsPage(year, 150);
     quarvel::testing::HttpTestServer server(quarvel::testing::HttpTestServer::pages(pages));
     const Outcome o = killRepeatedly(pristine, work, {"update", "--host", server.baseUrl(), "--year-now", "2016"}, 15, 4);
     EXPECT_EQ(o.old + o.fresh, o.kills);

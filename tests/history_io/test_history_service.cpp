@@ -1,0 +1,111 @@
+// The one service that changes the history: its limit and refusals, and that no output file
+// ever lands on the database.
+#include <gtest/gtest.h>
+
+#include "history_io/atomic_file.h"
+#include "history_io/export.h"
+#include "history_io/history_service.h"
+#include "history_io/xls_writer.h"
+#include "store/numbering.h"
+#include "support/test_support.h"
+
+namespace io = quarvel::io;
+namespace store = quarvel::store;
+namespace qt = quarvel::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Service : ::testing::Test {
+    qt::TempDir dir;
+    store::HistoryDb db{dir.path()};
+    io::HistoryService service{db};
+    io::RowRules rules;
+
+    void SetUp() override { db.open(); }
+};
+
+}  // namespace
+
+TEST_F(Service, AddRefusesImpossibleDrawsAndIssuesWithTheSameSentences) {
+    EXPECT_EQ(io::drawRefusal({1, 2, 3, 4, 5, 6, 7, 8}), "");
+    EXPECT_EQ(io::drawRefusal({1, 2, 3, 4, 5, 6, 7, 31}), "特码 31 不在 01 到 30 之间。");
+    EXPECT_EQ(io::drawRefusal({1, 2, 3, 4, 5, 6, 2, 8}), "第7个号码 02 与前面的号码重复。");
+    EXPECT_EQ(io::drawRefusal({0, 2, 3, 4, 5, 6, 7, 8}), "第1个号码 00 不在 01 到 30 之间。");
+    for (std::int32_t issue : {0, -5, io::kMaxIssue + 1}) {
+        const auto r = service.addDraw(issue, {1, 2, 3, 4, 5, 6, 7, 8}, rules, 2020);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.badInput) << issue;
+    }
+    const auto r = service.addDraw(io::kMaxIssue, {1, 2, 3, 4, 5, 6, 7, 8}, rules, 2020);
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(db.drawCount(), 1u);
+}
+
+TEST_F(Service, TheLimitOfDrawsHoldsForEveryAdd) {
+    // Fill to one below the limit quickly; only the count matters here.
+    db.db().executeNative(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32765) "
+        "INSERT INTO Lishi (SQQH) SELECT 1000000 + i FROM n");
+    auto r = service.addDraw(2099001, {1, 2, 3, 4, 5, 6, 7, 8}, rules, 2020);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(db.drawCount(), static_cast<std::size_t>(store::kMaxDraws));
+    r = service.addDraw(2099002, {1, 2, 3, 4, 5, 6, 7, 8}, rules, 2020);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.badInput);
+    EXPECT_NE(r.message.find("32766"), std::string::npos);
+    EXPECT_EQ(db.drawCount(), static_cast<std::size_t>(store::kMaxDraws));
+}
+
+TEST_F(Service, ZodiacYearOfANewDrawFollowsItsIssueOrTheCalendar) {
+    EXPECT_EQ(io::zodiacIssueFor(2014001, 2030), 2014001);
+    EXPECT_EQ(io::zodiacIssueFor(1, 2030), 2030999);
+    EXPECT_EQ(io::zodiacIssueFor(999999, 2030), 2030999);
+}
+
+TEST_F(Service, OutputFilesAimedAtTheDatabaseAreRefusedAndItStaysByteIdentical) {
+    qt::addDraws(db, qt::randomDraws(30, 2));
+    const std::string before = qt::readFile(db.dbPath());
+    store::TextGrid grid;
+    grid.cells = {{"期号", "特码"}, {"2013001", "08"}};
+    grid.colWidths = {820, 600};
+
+    EXPECT_THROW(io::writeXlsFile(db.dbPath(), grid), io::IoError);
+    fs::create_symlink(db.dbPath(), dir.path() / "lishi.xls");
+    EXPECT_THROW(io::writeXlsFile(dir.path() / "lishi.xls", grid), io::IoError);
+    fs::create_symlink(dir.path() / "quarvel.mdb-journal", dir.path() / "Jieguo.xls");
+    EXPECT_THROW(io::writeFileAtomically(dir.path() / "Jieguo.xls", "x"), io::IoError);
+    EXPECT_THROW(io::writeFileAtomically(dir.path() / "quarvel.mdb-wal", "x"), io::IoError);
+
+    // A trim whose backup file is a link to the database is refused before anything changes,
+    // and a refused trim never goes on to compact.
+    fs::create_symlink(db.dbPath(), dir.path() / "lsbf.txt");
+    const auto trimmed = service.trimLastDraws(3, {});
+    EXPECT_FALSE(trimmed.ok());
+    EXPECT_NE(trimmed.errorText.find("历史数据库"), std::string::npos) << trimmed.errorText;
+    EXPECT_FALSE(fs::exists(db.tmpPath()));
+    EXPECT_EQ(db.drawCount(), 30u);
+    db.close();
+    EXPECT_EQ(qt::readFile(dir.path() / "quarvel.mdb"), before);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "lishi.xls"));
+}
+
+TEST_F(Service, DeletingFromAnEmptyHistoryIsNoFailureAndDoesNotCompact) {
+    const auto r = service.deleteLast();
+    EXPECT_TRUE(r.ok);
+    EXPECT_FALSE(r.issue);
+    EXPECT_FALSE(fs::exists(db.tmpPath()));
+    qt::addDraws(db, qt::randomDraws(2, 3));
+    const auto d = service.deleteLast();
+    EXPECT_EQ(d.issue, 2013002);
+    EXPECT_TRUE(fs::exists(db.tmpPath()));
+}
+
+TEST_F(Service, ACommandOnAHistoryMovedAwayIsRefusedWithoutCreatingANewOne) {
+    qt::addDraws(db, qt::randomDraws(5, 4));
+    fs::rename(db.dbPath(), dir.path() / "moved.mdb");
+    const auto r = service.addDraw(2099001, {1, 2, 3, 4, 5, 6, 7, 8}, rules, 2020);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("历史数据库文件已被移走或删除"), std::string::npos) << r.message;
+    EXPECT_FALSE(fs::exists(db.dbPath()));
+}
