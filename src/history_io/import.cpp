@@ -37,6 +37,7 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
         return refuse(ImportError::StoreFailed, e.what());
     }
     r.linesSkipped = text.skippedLines;
+    r.firstSkippedLines = text.firstSkippedLines;
     r.blankLines = text.blankLines;
 
     if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws))

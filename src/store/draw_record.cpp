@@ -98,6 +98,15 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
     return r;
 }
 
+bool isPossibleDraw(const std::array<int, 8>& numbers) {
+    bool seen[31] = {};
+    for (int n : numbers) {
+        if (n < 1 || n > 30 || seen[n]) return false;
+        seen[n] = true;
+    }
+    return true;
+}
+
 void appendDrawRow(RowCursor& rsLishi, const DrawRow& row) {
     rsLishi.addNew();
     rsLishi.set("SQQH", std::int64_t{row.sqqh});
