@@ -72,7 +72,8 @@ class PageCache {
 public:
     struct Year {
         PageResult page;
-        std::optional<PageDraws> draws;
+        std::optional<PageDraws> draws;  // when the page came
+        bool holdsOwnDraw = false;       // it shows a readable draw of its year
     };
 
     PageCache(PageSource& source, std::string host, const UpdateParams& params)
@@ -86,11 +87,14 @@ public:
                 if (params_.progress) params_.progress(y);
                 Year entry;
                 entry.page = source_.fetch(resultsPageUrl(host_, y));
-                if (entry.page.ok) entry.draws.emplace(entry.page.body);
+                if (entry.page.ok) {
+                    entry.draws.emplace(entry.page.body);
+                    entry.holdsOwnDraw = holdsADrawOf(*entry.draws, y);
+                }
                 it = years_.emplace(y, std::move(entry)).first;
             }
             const Year& got = it->second;
-            if (!got.page.ok || (y < params_.yearNow && !holdsADrawOf(*got.draws, y))) return;
+            if (!got.page.ok || (y < params_.yearNow && !got.holdsOwnDraw)) return;
         }
     }
     const Year* find(int year) const {
@@ -107,8 +111,8 @@ private:
 
 // Stores the draws of one year's page from rep.firstSerial on, as long as they run unbroken.
 // Sets result.stop (or limitReached) where they do not.
-void storeYear(int y, const PageDraws& draws, bool currentYear, YearReport& rep, RowAppender& appender,
-               std::size_t& stored, const UpdateParams& params, UpdateResult& result) {
+void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender, std::size_t& stored,
+               const UpdateParams& params, UpdateResult& result) {
     auto stopAt = [&](UpdateStop why, int serial) {
         result.stop = why;
         result.stopIssue = y * 1000 + serial;
@@ -116,7 +120,8 @@ void storeYear(int y, const PageDraws& draws, bool currentYear, YearReport& rep,
     if (rep.firstSerial > kLastSerial) return;
     // A page without a single draw of its year is not that year's chart (a changed layout, a
     // maintenance page); the current year's page may just not have a draw yet.
-    if (!currentYear && !holdsADrawOf(draws, y)) return stopAt(UpdateStop::NoDraws, rep.firstSerial);
+    if (y < params.yearNow && !page.holdsOwnDraw) return stopAt(UpdateStop::NoDraws, rep.firstSerial);
+    const PageDraws& draws = *page.draws;
 
     std::vector<PageDraws::Lookup> looks(kLastSerial + 1);
     int lastPresent = 0;  // the last serial whose key stands with numbers after it
@@ -164,7 +169,7 @@ int storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateP
         if (!page) return y;
         if (page->page.ok) {
             rep.read = true;
-            storeYear(y, *page->draws, y == params.yearNow, rep, appender, stored, params, result);
+            storeYear(y, *page, rep, appender, stored, params, result);
         } else {
             rep.error = page->page.error.empty() ? "the page could not be read" : page->page.error;
             result.stop = UpdateStop::PageFailed;

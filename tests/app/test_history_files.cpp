@@ -113,6 +113,30 @@ private slots:
         QVERIFY2(f->status().contains("未改变"), qPrintable(f->status()));
         QCOMPARE(f->stored().size(), size_t(3));
         QCOMPARE(f->history().list()->gridModel()->rowCount(), 3);
+        // Each refusal is a modal message: the Chinese sentence first, the detail after it.
+        const auto messages = f->dialogs.messages();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1].title, QString("读入历史"));
+        QVERIFY2(messages[1].text.startsWith(QStringLiteral("历史号码文件无法读取，历史号码未改变。\n\n")),
+                 qPrintable(messages[1].text));
+        QVERIFY(messages[1].text.contains("missing.txt"));
+    }
+
+    // Lines that cannot be a draw are skipped; the user is told how many and where.
+    void importNamesTheSkippedLines() {
+        const auto file = f->dir.path() / "typos.txt";
+        testing::writeFile(file, "2013001 01 02 03 04 05 06 07 08\r2013-002 01 02 03 04 05 06 07 08\r"
+                                 "2013003 00 99 45 05 05 31 12 13\r09 10 11 12 13 14 15 16\r");
+        f->open();
+        f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.fileAnswers.enqueue(toQString(file));
+        f->window->importHistoryText();
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[1].issue, 2013004);
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QVERIFY2(f->dialogs.messages()[0].text.contains(QStringLiteral("2 行不是有效的号码（第 2、3 行）")),
+                 qPrintable(f->dialogs.messages()[0].text));
     }
 
     void textExportWritesTheFileAndOpensIt() {
