@@ -1,6 +1,7 @@
 // quarvel-cli update against a results site on 127.0.0.1 serving the fixture pages.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -77,7 +78,9 @@ TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
 struct ChangingSite {
     std::mutex mutex;
     std::map<int, std::string> pages;  // by year; others are 404
+    std::function<void()> beforeAnswer;  // runs on the server's thread while the client waits
     HttpTestServer server{[this](const std::string& t) {
+        if (beforeAnswer) beforeAnswer();
         std::lock_guard<std::mutex> lock(mutex);
         for (const auto& [year, html] : pages)
             if (t == target(year)) return quarvel::testing::HttpResponse{200, "OK", "text/html; charset=utf-8", html};
@@ -126,6 +129,25 @@ TEST_F(CliUpdateHoles, AFailedYearStoresNothingAfterItAndTheNextUpdateFillsIt) {
     std::vector<int> expected = run(2013148, 2013152);
     for (int i : run(2014001, 2014004)) expected.push_back(i);
     EXPECT_EQ(issues(), expected);
+}
+
+// While the update waits for its page, another program stores a draw: the update holds no lock
+// then, and afterwards stores only what is still missing.
+TEST_F(CliUpdateHoles, WhileWaitingAnotherProgramStoresAndOnlyTheRestIsAdded) {
+    addAll({{"2014001", "01", "02", "03", "04", "05", "06", "07", "08"}});
+    site.set(2014, chartPage(2014, serials(1, 6)));
+    int otherStatus = -1;
+    site.beforeAnswer = [&] {
+        site.beforeAnswer = nullptr;
+        std::vector<std::string> add = {"add", "2014002"};
+        for (int n : quarvel::testing::siteNumbers(2014, 2)) add.push_back(std::to_string(n));
+        otherStatus = cli(add).status;
+    };
+    const auto r = update();
+    EXPECT_EQ(otherStatus, 0);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "2014\t4\tfrom 3\nadded 4\n");
+    EXPECT_EQ(issues(), run(2014001, 2014006));
 }
 
 TEST_F(CliUpdateHoles, APageWithAGapStoresUpToTheGapOnly) {
