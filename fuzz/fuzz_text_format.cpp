@@ -47,6 +47,7 @@ std::string_view trimmed(std::string_view s) {
 
 struct Expected {
     bool hasIssueField = false;
+    bool brokenIssue = false;  // no issue field, but three to six digits in a row at the start
     std::int64_t issue = 0;
     std::vector<int> numbers;
 };
@@ -61,6 +62,8 @@ Expected expectedLine(std::string_view raw, std::int64_t previous) {
         scan = line.size() > 8 ? line.substr(8) : std::string_view{};
     } else {
         e.issue = previous + 1;
+        const auto run = static_cast<std::size_t>(std::find_if_not(line.begin(), line.end(), isDigit) - line.begin());
+        e.brokenIssue = run >= 3 && run <= 6;
     }
     std::size_t i = 0;
     while (i < scan.size() && e.numbers.size() < 8) {
@@ -77,20 +80,21 @@ Expected expectedLine(std::string_view raw, std::int64_t previous) {
     return e;
 }
 
-// getline's view of the bytes: '\n' ends a line, a last line without it still counts, and a
-// UTF-8 byte order mark at the start of the first line is not part of it (a file of nothing
-// but the mark is one blank line).
+// The reader's view of the bytes: CR LF, LF or a CR alone ends a line, a last line without an
+// end still counts, and a UTF-8 byte order mark at the start of the first line is not part of
+// it (a file of nothing but the mark is one blank line).
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     const bool marked = text.substr(0, 3) == "\xEF\xBB\xBF";
     while (!text.empty()) {
-        const std::size_t nl = text.find('\n');
-        if (nl == std::string_view::npos) {
+        const std::size_t end = text.find_first_of("\r\n");
+        if (end == std::string_view::npos) {
             lines.push_back(text);
             break;
         }
-        lines.push_back(text.substr(0, nl));
-        text.remove_prefix(nl + 1);
+        lines.push_back(text.substr(0, end));
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
     if (marked) lines.front().remove_prefix(3);
     return lines;
@@ -113,8 +117,14 @@ io::ParsedLine checkLine(io::LineParser& parser, std::string_view line) {
         if (p.numbers[static_cast<std::size_t>(k)] != want) fail("wrong number or unfilled slot not 0", line);
     }
     if (p.blank != trimmed(line).empty()) fail("blank flag wrong", line);
-    const bool usable = p.count == 8 && p.issue >= 1 && p.issue <= kLastUsableIssue;
-    if (p.yieldsDraw() != usable) fail("yieldsDraw disagrees with count and issue", line);
+    if (p.badIssueField != e.brokenIssue) fail("mistyped issue recognised wrongly", line);
+    // A draw: a usable issue, no mistyped one, and eight distinct numbers from 1 to 30.
+    std::vector<int> sorted = e.numbers;
+    std::sort(sorted.begin(), sorted.end());
+    const bool possible = sorted.size() == 8 && sorted.front() >= 1 && sorted.back() <= 30 &&
+                          std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+    const bool usable = possible && !e.brokenIssue && p.issue >= 1 && p.issue <= kLastUsableIssue;
+    if (p.yieldsDraw() != usable) fail("yieldsDraw disagrees with the numbers and the issue", line);
 
     // What the export would write for this draw reads back as the same draw.
     if (usable && io::writableAsHistoryLine(p.issue, p.numbers)) {

@@ -23,6 +23,13 @@ struct AppContext {
     std::function<void(const QString&)> notify;  // status-bar notice
 
     store::Bases bases() const { return {saved.SxIni, saved.DsIni}; }
+    // Saves a setting the user has just changed; a value that cannot be written is reported, as
+    // the change would otherwise be lost at the next start without a word.
+    void saveSetting(const std::string& key, const std::string& value) const {
+        if (!settings || settings->save(key, value) || !notify) return;
+        notify(QStringLiteral("设置 %1 无法保存（设置文件只读或无法写入），下次启动时将不会保留。")
+                   .arg(QString::fromStdString(key)));
+    }
     bool historyOpen() const { return db != nullptr && db->isOpen(); }
 };
 

@@ -242,7 +242,7 @@ QLineEdit* CriteriaPanel::referenceBox() const { return tabs_->referenceBox(); }
 bool CriteriaPanel::historyTabActive() const { return tabs_->currentTab() == PositionTabs::History; }
 
 void CriteriaPanel::save(const char* key, const std::string& value) {
-    if (ctx_.settings) ctx_.settings->save(key, value);
+    ctx_.saveSetting(key, value);
 }
 
 void CriteriaPanel::notify(const QString& text) const {

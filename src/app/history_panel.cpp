@@ -1,6 +1,7 @@
 #include "app/history_panel.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -117,12 +118,11 @@ std::array<std::optional<int>, 8> HistoryPanel::typedNumbers() const {
 void HistoryPanel::onBoxChanged(int i) {
     if (justStored_) return;
     auto* box = boxes_[static_cast<size_t>(i - 1)];
-    const QString shown = box->displayText();
     if (i == 8) {
         if (complete(box)) emit drawTyped();
         return;  // box 8 never moves the focus
     }
-    if (shown.size() >= 2 && shown.at(1) != u'_') {
+    if (complete(box)) {
         auto* next = boxes_[static_cast<size_t>(i)];
         next->setFocus(Qt::OtherFocusReason);
         next->selectAll();  // typing replaces what the next box held
@@ -144,10 +144,55 @@ void HistoryPanel::focusFirstBox() {
     boxes_[0]->selectAll();
 }
 
+int HistoryPanel::boxIndex(const QObject* watched) const {
+    for (size_t k = 0; k < boxes_.size(); ++k)
+        if (watched == boxes_[k]) return static_cast<int>(k) + 1;
+    return 0;
+}
+
+// A digit typed into a box: the box's second place when it holds just its first digit,
+// otherwise the box starts again with this digit. So two typed digits always make that box's
+// number, whatever the box held and wherever the cursor stood.
+void HistoryPanel::typeDigit(QLineEdit* box, QChar digit) {
+    const QString shown = box->displayText();
+    const bool firstOnly = !box->hasSelectedText() && shown.size() >= 2 && shown.at(0).isDigit() && shown.at(1) == u'_';
+    const QString text = firstOnly ? QString(shown.at(0)) + digit : QString(digit);
+    box->setText(text);
+    if (box->hasFocus()) box->setCursorPosition(static_cast<int>(text.size()));
+}
+
 bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        for (auto* box : boxes_)
-            if (watched == box) justStored_ = false;  // the next key press ends the stored state
+    if (const int i = boxIndex(watched)) {
+        auto* box = boxes_[static_cast<size_t>(i - 1)];
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                justStored_ = false;  // the next key press ends the stored state
+                auto* key = static_cast<QKeyEvent*>(event);
+                const QString text = key->text();
+                if (text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9' &&
+                    !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                    typeDigit(box, text.at(0));
+                    return true;
+                }
+                break;
+            }
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                // A click anywhere in a box takes the whole box, so that typing replaces it.
+                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                    box->setFocus(Qt::MouseFocusReason);
+                    box->selectAll();
+                    return true;
+                }
+                break;
+            case QEvent::MouseMove:
+            case QEvent::MouseButtonRelease:
+                if (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton ||
+                    static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                    return true;  // no selection by dragging: the box stays whole
+                break;
+            default: break;
+        }
     } else if (event->type() == QEvent::MouseButtonRelease && watched == list_->viewport()) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) emit listRightReleased(mouse->globalPosition().toPoint());

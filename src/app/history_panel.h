@@ -2,8 +2,9 @@
 // The history side of the main window: the history list MSFlexGrid1, the next-issue box Text1,
 // the eight entry boxes MaskEdBox1_1..8 for the newest draw, and the history buttons.
 //
-// The panel owns the typing rules of the entry boxes (two digits move the focus on, the second
-// digit of box 8 completes the draw, the just-stored flag); storing is the window's business:
+// The panel owns the typing rules of the entry boxes (a click takes the whole box, a digit typed
+// into a full box starts it again, two digits move the focus on, the second digit of box 8
+// completes the draw, the just-stored flag); storing is the window's business:
 // the panel signals `drawTyped` and the window answers with `entryStored()` or leaves the boxes
 // as they are.
 
@@ -58,6 +59,8 @@ protected:
 private:
     void onBoxChanged(int i);
     static bool complete(const QLineEdit* box);
+    int boxIndex(const QObject* watched) const;  // 1..8, 0 for no entry box
+    static void typeDigit(QLineEdit* box, QChar digit);
 
     GridView* list_;
     QLabel* label12_;

@@ -183,7 +183,14 @@ void MainWindow::notify(const QString& text) { statusBar()->showMessage(text); }
 void MainWindow::startUp() {
     QStringList failures;
     // Settings first: every later step reads them.
-    step(failures, QStringLiteral("设置"), [&] { ctx_.saved = store::Settings::load(*ctx_.settings); });
+    step(failures, QStringLiteral("设置"), [&] {
+        std::vector<std::string> reset;
+        ctx_.saved = store::Settings::load(*ctx_.settings, &reset);
+        QStringList keys;
+        for (const auto& k : reset) keys << QString::fromStdString(k);
+        if (!keys.isEmpty())
+            failures << QStringLiteral("设置 %1 的值无效，已改用默认值").arg(keys.join(QStringLiteral("、")));
+    });
     // The wheel handling sees every event of the window's widgets.
     qApp->installEventFilter(this);
     // The database: a file that cannot be opened is left alone and the list stays empty.

@@ -48,6 +48,41 @@ struct UpdateScope {
 };
 
 const QString kTrimAllTitle = QStringLiteral("确认删除");
+const QString kImportTitle = QStringLiteral("读入历史");
+const QString kUpdateTitle = QStringLiteral("在线更新");
+
+// A refusal or failure: a modal message, the sentence first and the detail after it; the status
+// bar keeps the sentence.
+void refuse(AppContext& ctx, const QString& title, const QString& sentence, const QString& detail = {}) {
+    ctx.dialogs->message(title, detail.isEmpty() ? sentence : sentence + QStringLiteral("\n\n") + detail);
+    ctx.notify(sentence);
+}
+
+QString trimFailure(const io::TrimResult& r) {
+    if (r.rebuilt) return QStringLiteral("历史号码已删除，但数据库没有压缩。");
+    return QStringLiteral("历史号码没有删除，历史号码未改变。");
+}
+
+QString importRefusal(const io::ImportResult& r) {
+    switch (r.error) {
+        case io::ImportError::NotATextFile: return QStringLiteral("所选文件不是文本文件（*.txt），历史号码未改变。");
+        case io::ImportError::Unreadable: return QStringLiteral("历史号码文件无法读取，历史号码未改变。");
+        case io::ImportError::TooManyDraws:
+            return QStringLiteral("文件中的历史号码超过 %1 期，历史号码未改变。").arg(store::kMaxDraws);
+        case io::ImportError::NoDraws: return QStringLiteral("文件中没有一期有效的历史号码，历史号码未改变。");
+        case io::ImportError::StoreFailed:
+        case io::ImportError::None: break;
+    }
+    return QStringLiteral("历史号码无法保存，历史号码未改变。");
+}
+
+// "第 3、7、9 行" and "……" when more were skipped than listed.
+QString skippedLines(const io::ImportResult& r) {
+    QStringList numbers;
+    for (std::size_t n : r.firstSkippedLines) numbers << QString::number(n);
+    return QStringLiteral("第 %1 行%2").arg(numbers.join(QStringLiteral("、")),
+                                           r.linesSkipped > r.firstSkippedLines.size() ? QStringLiteral("等") : QString());
+}
 
 }  // namespace
 
@@ -75,11 +110,11 @@ void MainWindow::importHistoryText() {
     const QString chosen = ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
     if (chosen.isEmpty()) return;
     if (!io::hasTextFileName(toPath(chosen))) {
-        notify(QStringLiteral("%1 不是文本文件（*.txt），历史号码未改变。").arg(chosen));
+        refuse(ctx_, kImportTitle, QStringLiteral("%1 不是文本文件（*.txt），历史号码未改变。").arg(chosen));
         return;
     }
     if (!ctx_.historyOpen()) {
-        notify(QStringLiteral("历史数据库没有打开，无法读入。"));
+        refuse(ctx_, kImportTitle, QStringLiteral("历史数据库没有打开，无法读入。"));
         return;
     }
     io::ImportResult result;
@@ -90,13 +125,17 @@ void MainWindow::importHistoryText() {
         result = io::HistoryService(db_).importFile(toPath(chosen), params);
     }
     if (!result.ok()) {
-        notify(QStringLiteral("读入失败，历史号码未改变：%1").arg(fromStd(result.errorText)));
+        refuse(ctx_, kImportTitle, importRefusal(result), fromStd(result.errorText));
         return;
     }
     if (history_->list()->gridModel()->rowCount() > 39) history_->list()->setTopRow(history_->list()->gridModel()->rowCount());
     afterHistoryReplaced();
     QString text = QStringLiteral("已读入 %1 期历史号码").arg(result.drawsStored);
-    if (result.linesSkipped > 0) text += QStringLiteral("，%1 行不是完整的号码，已跳过").arg(result.linesSkipped);
+    if (result.linesSkipped > 0) {
+        // Lines that gave no draw are told at once, so that the file can be mended.
+        text += QStringLiteral("，%1 行不是有效的号码（%2），已跳过。").arg(result.linesSkipped).arg(skippedLines(result));
+        ctx_.dialogs->message(kImportTitle, text);
+    }
     notify(text);
 }
 
@@ -130,11 +169,11 @@ void MainWindow::trimToIssue() {
     if (!answer) return;
     const auto issue = io::parseTrimInput(answer->toStdString());
     if (!issue) {
-        notify(QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
         return;
     }
     if (!ctx_.historyOpen()) {
-        notify(QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
     std::optional<std::int32_t> first;
@@ -151,8 +190,8 @@ void MainWindow::trimToIssue() {
         result = io::HistoryService(db_).trimToIssue(*issue, params);
     }
     afterHistoryReplaced();
-    notify(result.ok() ? QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept) + fromStd(result.warning)
-                       : QStringLiteral("删除到选定期失败：%1").arg(fromStd(result.errorText)));
+    if (result.ok()) notify(QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept) + fromStd(result.warning));
+    else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
 }
 
 void MainWindow::trimLastDraws() {
@@ -162,11 +201,11 @@ void MainWindow::trimLastDraws() {
     if (!answer) return;
     const auto count = io::parseTrimInput(answer->toStdString());
     if (!count) {
-        notify(QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
         return;
     }
     if (!ctx_.historyOpen()) {
-        notify(QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
     std::size_t stored = 0;
@@ -183,8 +222,8 @@ void MainWindow::trimLastDraws() {
         result = io::HistoryService(db_).trimLastDraws(*count, params);
     }
     afterHistoryReplaced();
-    notify(result.ok() ? QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept) + fromStd(result.warning)
-                       : QStringLiteral("删除最后指定数量期失败：%1").arg(fromStd(result.errorText)));
+    if (result.ok()) notify(QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept) + fromStd(result.warning));
+    else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
 }
 
 void MainWindow::setKeptYears() {
@@ -195,8 +234,8 @@ void MainWindow::setKeptYears() {
         if (!answer || answer->trimmed().isEmpty()) return;
         if (const auto years = io::parseKeptYears(answer->toStdString())) {
             ctx_.saved.IniSerchDay = *years;
-            ctx_.settings->save("IniSerchDay", std::to_string(*years));
             notify(QStringLiteral("在线更新保留 %1 年的历史号码").arg(*years));
+            ctx_.saveSetting("IniSerchDay", std::to_string(*years));
             return;
         }
         ctx_.dialogs->message(QString::fromUtf8(io::kKeptYearsRefusalTitle), QString::fromUtf8(io::kKeptYearsRefusal));
@@ -218,8 +257,8 @@ void MainWindow::setResultsHost() {
         if (web) {
             const QString host = text.endsWith('/') ? text.chopped(1) : text;
             ctx_.saved.ResultsHost = host.toStdString();
-            ctx_.settings->save("ResultsHost", ctx_.saved.ResultsHost);
             notify(QStringLiteral("开奖结果网站：%1").arg(host));
+            ctx_.saveSetting("ResultsHost", ctx_.saved.ResultsHost);
             return;
         }
         ctx_.dialogs->message(QStringLiteral("输入有误"),
@@ -232,7 +271,7 @@ void MainWindow::onlineUpdate() {
     if (updating_) return;  // a second press while the pages load does nothing
     if (!ctx_.dialogs->question(QStringLiteral("读入历史"), kUpdateQuestion)) return;
     if (!ctx_.historyOpen()) {
-        notify(QStringLiteral("历史数据库没有打开，无法更新。"));
+        refuse(ctx_, kUpdateTitle, QStringLiteral("历史数据库没有打开，无法更新。"));
         return;
     }
     if (ctx_.saved.ResultsHost.empty()) {
@@ -260,19 +299,17 @@ void MainWindow::onlineUpdate() {
     }
     afterHistoryReplaced();
     if (!result.ran()) {
-        notify(QStringLiteral("在线更新没有进行：%1").arg(fromStd(result.refusal)));
+        refuse(ctx_, kUpdateTitle, QStringLiteral("在线更新没有进行，历史号码未改变。"), fromStd(result.refusal));
         return;
     }
-    QString text = QStringLiteral("在线更新完成：新增 %1 期").arg(result.added);
-    const auto failed = result.failedYears();
-    if (!failed.empty()) {
-        QStringList years;
-        for (int y : failed) years << QString::number(y);
-        text += QStringLiteral("；%1 年的页面没有读到").arg(years.join(QStringLiteral("、")));
-    }
+    QString text = QStringLiteral("在线更新：新增 %1 期").arg(result.added);
     if (result.discarded) text += QStringLiteral("；超过保留年数的历史已重新下载");
-    if (result.limitReached) text += QStringLiteral("；历史已达最多期数");
-    notify(text);
+    if (result.complete()) {
+        notify(text);
+        return;
+    }
+    // Stopped early: where, and why, so that the next update or a hand entry continues there.
+    refuse(ctx_, kUpdateTitle, text + QStringLiteral("。") + fromStd(io::updateStopMessage(result)));
 }
 
 void MainWindow::openReadme() {

@@ -114,14 +114,14 @@ void MainWindow::clearHistory() {
 
 void MainWindow::chooseZodiacBase(int i) {
     ctx_.saved.SxIni = i;
-    ctx_.settings->save("SxIni", std::to_string(i));
+    ctx_.saveSetting("SxIni", std::to_string(i));
     for (int k = 0; k < 2; ++k) mnuSxcs_[k]->setChecked(k == i);
     ctx_.zodiacCodes = store::ZodiacCodes::forMenuChoice(i, ctx_.zodiacYear);
 }
 
 void MainWindow::chooseSegmentBase(int i) {
     ctx_.saved.DsIni = i;
-    ctx_.settings->save("DsIni", std::to_string(i));
+    ctx_.saveSetting("DsIni", std::to_string(i));
     for (int k = 0; k < 2; ++k) mnuDscs_[k]->setChecked(k == i);
 }
 

@@ -26,7 +26,12 @@ int import(Context& c) {
         c.err << "quarvel-cli import: " << r.errorText << "\n";
         return 1;
     }
-    c.out << "stored " << r.drawsStored << " draws, skipped " << r.linesSkipped << " lines\n";
+    c.out << "stored " << r.drawsStored << " draws, skipped " << r.linesSkipped << " lines";
+    // Where the skipped lines are, so that they can be mended in the file.
+    for (std::size_t i = 0; i < r.firstSkippedLines.size(); ++i)
+        c.out << (i == 0 ? " (line " : ", ") << r.firstSkippedLines[i];
+    if (!r.firstSkippedLines.empty()) c.out << (r.linesSkipped > r.firstSkippedLines.size() ? ", ...)" : ")");
+    c.out << "\n";
     return 0;
 }
 

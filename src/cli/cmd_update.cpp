@@ -1,11 +1,13 @@
 // The online update from the command line: update [--host URL] [--year-now Y] [--timeout S].
 //
 // Prints one tab-separated line per year requested: the year, the number of draws added and the
-// first serial looked up, or the year, "failed" and why. Then "added N" and, when the age check
-// acted, "discarded" (the old history was replaced) or "restored" (nothing came in, so the old
-// history was kept). Exit status: 0 when at least one page could be read or none was needed;
-// 1 when every page failed (the history is then as it was), when the update was refused (no
-// results site, kept years out of range) or the store failed; 2 for bad arguments.
+// first serial looked up, or the year, "failed" and why. Then "added N" (draws stored) and, when
+// the age check acted, "discarded" (the old history was replaced) or "restored" (the kept window
+// could not be read whole, so the old history was kept). When the update stopped before the
+// newest draw, a "stopped at ISSUE" line says where and why; nothing after that issue is stored.
+// Exit status: 0 when the history is brought up to the newest draw on the pages; 1 when the
+// update stopped early (the draws reported as added are stored), was refused (no results site,
+// kept years out of range) or the store failed; 2 for bad arguments.
 #include <chrono>
 
 #include "cli/command.h"
@@ -14,6 +16,17 @@
 
 namespace quarvel::cli {
 namespace {
+
+std::string stopReason(const io::UpdateResult& r) {
+    switch (r.stop) {
+        case io::UpdateStop::PageFailed: return "the page of " + std::to_string(r.stopIssue / 1000) + " failed: " + r.stopDetail;
+        case io::UpdateStop::NoDraws: return "the page of " + std::to_string(r.stopIssue / 1000) + " holds no draw of its year";
+        case io::UpdateStop::Missing: return "not on the page, while later draws are";
+        case io::UpdateStop::Unreadable: return "its numbers on the page cannot be a draw";
+        case io::UpdateStop::None: break;
+    }
+    return {};
+}
 
 int update(Context& c) {
     io::UpdateParams params;
@@ -61,13 +74,11 @@ int update(Context& c) {
     }
     c.out << "added " << r.added << "\n";
     if (r.discarded) c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
-    if (r.restored) c.out << "restored: no draw could be read, the history is kept as it was\n";
+    if (r.restored) c.out << "restored: the kept years could not be read whole, the history is kept as it was\n";
     if (r.limitReached) c.out << "the history is full; later draws were left out\n";
-    if (!r.years.empty() && read == 0) {
-        c.err << "quarvel-cli update: no page could be read\n";
-        return 1;
-    }
-    return 0;
+    if (r.stop != io::UpdateStop::None) c.out << "stopped at " << r.stopIssue << "\t" << stopReason(r) << "\n";
+    if (!r.years.empty() && read == 0) c.err << "quarvel-cli update: no page could be read\n";
+    return r.complete() ? 0 : 1;
 }
 
 const RegisterCommand reg("update", "update [--host URL] [--year-now YEAR] [--timeout SECONDS]", update);

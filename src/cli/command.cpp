@@ -1,7 +1,8 @@
 #include "cli/command.h"
 
-#include <charconv>
 #include <ctime>
+
+#include "store/whole_number.h"
 
 namespace quarvel::cli {
 
@@ -11,13 +12,9 @@ std::map<std::string, CommandInfo>& commandRegistry() {
 }
 
 long long parseWholeNumber(const std::string& text, const std::string& what) {
-    long long v = 0;
-    const char* begin = text.data();
-    const char* end = text.data() + text.size();
-    if (begin != end && *begin == '+') ++begin;
-    auto [p, ec] = std::from_chars(begin, end, v);
-    if (text.empty() || ec != std::errc() || p != end) throw UsageError(what + " must be a whole number, not \"" + text + "\"");
-    return v;
+    const auto v = store::readWholeNumber(text);
+    if (!v) throw UsageError(what + " must be a whole number, not \"" + text + "\"");
+    return *v;
 }
 
 int currentYear() {

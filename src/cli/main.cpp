@@ -68,8 +68,11 @@ int main(int argc, char** argv) {
         std::cerr << "quarvel-cli: " << store::userText(e) << "\n";
         return 1;
     }
-    cli::Context ctx{db, settings, store::Settings::load(settings), {}, {args.begin() + i + 1, args.end()},
+    std::vector<std::string> reset;
+    cli::Context ctx{db, settings, store::Settings::load(settings, &reset), {}, {args.begin() + i + 1, args.end()},
                      std::cout, std::cerr};
+    for (const auto& key : reset)
+        std::cerr << "quarvel-cli: the saved setting " << key << " is not valid; its default is used\n";
     ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
     try {
         return found->second.run(ctx);

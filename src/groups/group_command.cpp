@@ -1,10 +1,10 @@
 #include "groups/group_command.h"
 
-#include <charconv>
 #include <limits>
 
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
+#include "store/whole_number.h"
 
 namespace quarvel::groups {
 
@@ -22,20 +22,7 @@ std::string sizeLimitMessage(int size) {
     return std::to_string(size) + "个分组请选择" + std::to_string(sizeBound(size)) + "个（含）以内的个数的号码";
 }
 
-std::optional<std::int32_t> parseWhole(const std::string& text) {
-    std::size_t b = text.find_first_not_of(" \t");
-    if (b == std::string::npos) return std::nullopt;
-    std::size_t e = text.find_last_not_of(" \t") + 1;
-    const char* first = text.data() + b;
-    const char* last = text.data() + e;
-    if (*first == '-' && (last - first < 2)) return std::nullopt;
-    long long value = 0;
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || ptr != last) return std::nullopt;
-    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
+std::optional<std::int32_t> parseWhole(const std::string& text) { return store::readWholeNumber32(text); }
 
 std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
     if (!isGroupType(input.type)) return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};

@@ -43,8 +43,7 @@ int sizeBound(int size);
 // "4个分组请选择24个（含）以内的个数的号码" and its siblings for sizes 3 to 6.
 std::string sizeLimitMessage(int size);
 
-// Strict whole number: optional blanks around an optional minus sign and decimal digits, in the
-// 32-bit range; nothing else.
+// A whole number as every command reads it (store::readWholeNumber32).
 std::optional<std::int32_t> parseWhole(const std::string& text);
 
 // Checks the input and builds the plan: boxes 1..value count that are ticked, the size, the

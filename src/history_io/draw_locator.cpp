@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "store/draw_record.h"
+
 namespace quarvel::io {
 namespace {
 
@@ -12,17 +14,14 @@ bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 // no number twice, and no digit run longer than two (which would mean the layout is not ours).
 std::optional<std::array<int, 8>> numbersAt(const std::u32string& t, std::size_t p) {
     std::array<int, 8> out{};
-    bool seen[31] = {};
     for (int j = 0; j < 8; ++j) {
         const std::size_t at = p + kFirstNumberOffset + static_cast<std::size_t>(kNumberPitch * j);
         if (at + 1 >= t.size() || !isDigit(t[at]) || !isDigit(t[at + 1])) return std::nullopt;
         if (at + 2 < t.size() && isDigit(t[at + 2])) return std::nullopt;
         if (isDigit(t[at - 1])) return std::nullopt;
-        const int n = static_cast<int>(t[at] - U'0') * 10 + static_cast<int>(t[at + 1] - U'0');
-        if (n < 1 || n > 30 || seen[n]) return std::nullopt;
-        seen[n] = true;
-        out[static_cast<std::size_t>(j)] = n;
+        out[static_cast<std::size_t>(j)] = static_cast<int>(t[at] - U'0') * 10 + static_cast<int>(t[at + 1] - U'0');
     }
+    if (!store::isPossibleDraw(out)) return std::nullopt;
     return out;
 }
 

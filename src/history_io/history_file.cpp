@@ -21,15 +21,36 @@ std::unique_ptr<std::istream> openFileForReading(const fs::path& path) {
     return in;
 }
 
+namespace {
+
+// One line without its end. A line ends at CR LF, at LF or at a CR alone, so that files from
+// every system (and a stray CR inside a CR LF file) give one line per draw. False at the end of
+// the text. A failing stream buffer sets badbit rather than throwing out of get().
+bool readLine(std::istream& in, std::string& line) {
+    line.clear();
+    bool any = false;
+    char c = 0;
+    while (in.get(c)) {
+        any = true;
+        if (c == '\n') return true;
+        if (c == '\r') {
+            if (in.peek() == '\n') in.get(c);
+            return true;
+        }
+        line += c;
+    }
+    return any;
+}
+
+}  // namespace
+
 HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws) {
     HistoryText out;
     LineParser parser(previousIssue);
     std::string line;
-    bool first = true;
-    // A failing stream buffer sets badbit rather than throwing out of getline.
-    while (std::getline(in, line)) {
-        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-        first = false;
+    std::size_t lineNumber = 0;
+    while (readLine(in, line)) {
+        if (++lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         const ParsedLine p = parser.parse(line);
         if (p.yieldsDraw()) {
             ++out.drawLines;
@@ -38,6 +59,7 @@ HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::s
             ++out.blankLines;
         } else {
             ++out.skippedLines;
+            if (out.firstSkippedLines.size() < kSkippedLinesListed) out.firstSkippedLines.push_back(lineNumber);
         }
     }
     if (in.bad()) throw IoError("reading stopped after " + std::to_string(out.drawLines + out.skippedLines + out.blankLines) +

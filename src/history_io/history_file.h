@@ -23,10 +23,16 @@ struct HistoryDraw {
     bool operator==(const HistoryDraw&) const = default;
 };
 
+// How many line numbers of skipped lines are kept to show the user.
+inline constexpr std::size_t kSkippedLinesListed = 5;
+
 struct HistoryText {
     std::vector<HistoryDraw> draws;  // at most the limit given to readHistoryText
     std::size_t drawLines = 0;       // lines that gave a draw, also beyond the limit
-    std::size_t skippedLines = 0;    // non-blank lines without a draw (short, or no usable issue)
+    // Non-blank lines without a draw: short, no usable issue, a mistyped issue, or numbers that
+    // cannot be a draw. Each still advanced the carried issue.
+    std::size_t skippedLines = 0;
+    std::vector<std::size_t> firstSkippedLines;  // 1-based line numbers, at most kSkippedLinesListed
     std::size_t blankLines = 0;
 };
 
@@ -34,8 +40,8 @@ struct HistoryText {
 using OpenForReading = std::function<std::unique_ptr<std::istream>(const std::filesystem::path&)>;
 std::unique_ptr<std::istream> openFileForReading(const std::filesystem::path& path);
 
-// Reads every line of `in` (CR LF or LF line ends, a UTF-8 byte order mark at the start is
-// ignored). `previousIssue` is the issue before the first line. Draws beyond `maxDraws` are
+// Reads every line of `in` (a line ends at CR LF, at LF or at a CR alone; a UTF-8 byte order
+// mark at the start is ignored). `previousIssue` is the issue before the first line. Draws beyond `maxDraws` are
 // counted but not kept. A read error (as opposed to the end of the text) throws IoError.
 HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws);
 

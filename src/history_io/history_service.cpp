@@ -1,14 +1,10 @@
 #include "history_io/history_service.h"
 
-#include <set>
-
 #include "store/draw_record.h"
 
 namespace quarvel::io {
 
 namespace {
-
-std::string twoDigits(int n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
 
 // Compaction after a change that succeeded; its failure does not undo the change.
 void compactAfter(store::HistoryDb& db, ChangeResult& r) {
@@ -39,17 +35,6 @@ ChangeResult badInput(std::string why) {
 
 }  // namespace
 
-std::string drawRefusal(const std::array<int, 8>& numbers) {
-    std::set<int> seen;
-    for (std::size_t k = 0; k < numbers.size(); ++k) {
-        const std::string place = k == 7 ? "特码" : "第" + std::to_string(k + 1) + "个号码";
-        const int n = numbers[k];
-        if (n < 1 || n > 30) return place + " " + twoDigits(n) + " 不在 01 到 30 之间。";
-        if (!seen.insert(n).second) return place + " " + twoDigits(n) + " 与前面的号码重复。";
-    }
-    return {};
-}
-
 std::int32_t zodiacIssueFor(std::int32_t issue, int calendarYear) {
     return issue / 1000 >= 1000 ? issue : calendarYear * 1000 + 999;
 }
@@ -68,7 +53,7 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
                                      int calendarYear) {
     if (issue < 1 || issue > kMaxIssue)
         return badInput("期号 " + std::to_string(issue) + " 不在 1 到 " + std::to_string(kMaxIssue) + " 之间。");
-    if (auto why = drawRefusal(numbers); !why.empty()) return badInput(why);
+    if (auto why = store::drawRefusal(numbers); !why.empty()) return badInput(why);
     if (auto why = checkOpen(); !why.empty()) return refused(why);
     ChangeResult r;
     try {

@@ -26,10 +26,6 @@ namespace quarvel::io {
 // draw can be exported and read back as itself.
 inline constexpr std::int32_t kMaxIssue = 9'999'999;
 
-// Why these eight numbers are not a draw (numbers 01..30, none repeated, the last one the
-// special number); empty when they are one.
-std::string drawRefusal(const std::array<int, 8>& numbers);
-
 // The issue whose year gives a new draw's zodiac codes: its own, or, for an issue without a
 // real year (a history numbered 1, 2, ...), the calendar year past every new-year threshold.
 std::int32_t zodiacIssueFor(std::int32_t issue, int calendarYear);

@@ -58,6 +58,7 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
         std::istringstream in(bytes);
         text = readHistoryText(in, next, static_cast<std::size_t>(store::kMaxDraws));
         r.linesSkipped = text.skippedLines;
+        r.firstSkippedLines = text.firstSkippedLines;
         r.blankLines = text.blankLines;
 
         if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws))

@@ -35,7 +35,10 @@ enum class ImportError {
 
 struct ImportResult {
     std::size_t drawsStored = 0;
-    std::size_t linesSkipped = 0;  // non-blank lines that gave no draw (fewer than eight numbers, no usable issue)
+    // Non-blank lines that gave no draw (fewer than eight numbers, no usable or a mistyped issue,
+    // numbers that cannot be a draw), and the first few of their 1-based line numbers.
+    std::size_t linesSkipped = 0;
+    std::vector<std::size_t> firstSkippedLines;
     std::size_t blankLines = 0;
     ImportError error = ImportError::None;
     std::string errorText;

@@ -1,7 +1,12 @@
 #pragma once
 // The online update: adds the draws missing at the newest end of the history from the results
 // site, one chart page per calendar year, and keeps the history within the kept years.
+//
+// Draws are stored only as one unbroken run that continues the stored history: the update stops
+// at the first draw it cannot read (a failed page, a missing or unreadable serial before a later
+// one) and stores nothing after it, so no omission distance is ever measured across a hole.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,26 +42,48 @@ struct YearReport {
     int rejected = 0;     // keys followed by numbers that are not eight distinct 01..30
 };
 
+// Why the update stopped before the end of the current year's draws.
+enum class UpdateStop {
+    None,
+    PageFailed,  // the year's page did not come (no answer, an error status)
+    NoDraws,     // the year's page holds no draw of its year at all
+    Missing,     // a serial is not on the page while a later one is
+    Unreadable,  // a serial is on the page, but its numbers cannot be a draw
+};
+
 struct UpdateResult {
     // Why nothing was attempted (no host, kept years out of range, ...); empty when it ran.
     std::string refusal;
     std::vector<YearReport> years;  // every year requested, ascending
-    int added = 0;                  // draws stored in all
+    int added = 0;                  // draws stored (and committed) in all
     // The age check found the oldest draw too old: the history was replaced by the pages read.
     bool discarded = false;
-    // The age check would have replaced the history, but no page gave a draw: it was kept.
+    // The age check would have replaced the history, but the kept window could not be read
+    // whole: the old history was kept.
     bool restored = false;
     // The history reached the most draws a 16-bit ordinal can number; later draws were left out.
     bool limitReached = false;
+    // Where the update stopped: the first issue not stored, and why.
+    UpdateStop stop = UpdateStop::None;
+    std::int32_t stopIssue = 0;
+    std::string stopDetail;  // the page's error, when the page failed
 
     bool ran() const { return refusal.empty(); }
+    // The update stored everything up to the newest draw on the pages.
+    bool complete() const { return ran() && stop == UpdateStop::None && !limitReached && !restored; }
     std::vector<int> failedYears() const;
 };
 
-// Runs the update on an open history. The age check's discard and every page's draws are one
-// transaction: a store failure leaves the history as it was (the DbError is passed on), and a
-// discard is undone when no draw at all could be stored. Draws are only added after the last
-// stored issue, never twice, and IDX is renumbered and rsLishiSort reopened at the end.
+// Runs the update on an open history. The pages are fetched first, with no transaction open;
+// then one write transaction (BEGIN IMMEDIATE) reads the history as it is at that moment, runs
+// the age check and stores the unbroken run that continues it. So an update that waited while
+// another program added, trimmed or compacted stores exactly what is missing then. A store
+// failure leaves the history as it was (the DbError is passed on); IDX is renumbered and
+// rsLishiSort reopened at the end.
 UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const UpdateParams& params);
+
+// What the user is told when the update did not complete, in Chinese, e.g. "2013050 期在页面上
+// 读不出，之后的号码没有保存；可手动输入或读入文本后再更新。"; empty when it completed.
+std::string updateStopMessage(const UpdateResult& result);
 
 }  // namespace quarvel::io

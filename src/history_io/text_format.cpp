@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "store/draw_record.h"
+
 namespace quarvel::io {
 
 namespace {
@@ -28,10 +30,19 @@ bool startsWithIssueField(std::string_view line) {
     return true;
 }
 
+// A line without an issue field that starts with three to six digits in a row: an issue typed
+// with a separator inside it or a digit short.
+bool startsWithBrokenIssue(std::string_view line) {
+    std::size_t run = 0;
+    while (run < line.size() && isDigit(line[run])) ++run;
+    return run >= 3 && run <= 6;
+}
+
 }  // namespace
 
 bool ParsedLine::yieldsDraw() const {
-    return count == kNumbersPerDraw && issue >= 1 && issue <= kLastUsableIssue;
+    return count == kNumbersPerDraw && !badIssueField && issue >= 1 && issue <= kLastUsableIssue &&
+           store::isPossibleDraw(numbers);
 }
 
 ParsedLine LineParser::parse(std::string_view raw) {
@@ -47,6 +58,7 @@ ParsedLine LineParser::parse(std::string_view raw) {
         pos = 8;  // character 8 is the separator, whatever it is
     } else {
         out.issue = previous_ + 1;
+        out.badIssueField = startsWithBrokenIssue(line);
     }
     previous_ = out.issue;
 

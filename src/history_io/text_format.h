@@ -19,11 +19,15 @@ struct ParsedLine {
     // The issue the line takes: its own, or the previous line's plus one. 64-bit so that a
     // carried issue can never wrap; only issues in 1 .. INT32_MAX - 1 give a draw.
     std::int64_t issue = 0;
+    // The line starts with a mistyped issue ("2013-002", "201301", "2013 002"): a run of three to
+    // six digits where a line without an issue starts with a two-digit number. Its numbers
+    // would be cut out of the issue, so it gives no draw.
+    bool badIssueField = false;
     std::array<int, kNumbersPerDraw> numbers{};  // slots in line order, unfilled slots 0
     int count = 0;                               // two-digit numbers found, at most eight
 
-    // A line gives a draw only with a usable issue and all eight numbers. A short line never
-    // borrows numbers from an earlier line.
+    // A line gives a draw only with a usable issue and eight numbers that can be a draw (eight
+    // distinct numbers from 01 to 30). A short line never borrows numbers from an earlier line.
     bool yieldsDraw() const;
 };
 

@@ -6,28 +6,11 @@
 #include "history_io/atomic_file.h"
 #include "history_io/history_file.h"
 #include "history_io/text_format.h"
+#include "store/whole_number.h"
 
 namespace quarvel::io {
 
 namespace {
-
-// Leniently read whole number: blanks around it, an optional sign, digits only.
-std::optional<long long> wholeNumber(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > 12) return std::nullopt;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    return negative ? -v : v;
-}
 
 // Reads the stored draws, keeps those `choose` leaves, writes them to lsbf.txt and rebuilds
 // the history from that file, all inside one write transaction: what is read is exactly what is
@@ -83,13 +66,13 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose cho
 std::filesystem::path backupPath(const store::HistoryDb& db) { return db.dataDir() / kBackupFileName; }
 
 std::optional<std::int32_t> parseTrimInput(std::string_view text) {
-    const auto v = wholeNumber(text);
+    const auto v = store::readWholeNumber(text);
     if (!v || *v <= 0 || *v > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
     return static_cast<std::int32_t>(*v);
 }
 
 std::optional<int> parseKeptYears(std::string_view text) {
-    const auto v = wholeNumber(text);
+    const auto v = store::readWholeNumber(text);
     if (!v || *v < 2 || *v > 16) return std::nullopt;
     return static_cast<int>(*v);
 }

@@ -36,9 +36,10 @@ std::optional<std::string> QtSettingsStore::get(const std::string& key) {
     return v.toString().toStdString();
 }
 
-void QtSettingsStore::save(const std::string& key, const std::string& value) {
+bool QtSettingsStore::save(const std::string& key, const std::string& value) {
     settings_->setValue(keyPath(key), QString::fromStdString(value));
     settings_->sync();
+    return settings_->status() == QSettings::NoError;
 }
 
 QString QtSettingsStore::fileName() const { return settings_->fileName(); }

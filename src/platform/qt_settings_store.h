@@ -22,7 +22,7 @@ public:
     QtSettingsStore& operator=(QtSettingsStore&&) noexcept;
 
     std::optional<std::string> get(const std::string& key) override;
-    void save(const std::string& key, const std::string& value) override;
+    bool save(const std::string& key, const std::string& value) override;
     QString fileName() const;
 
 private:

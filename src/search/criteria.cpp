@@ -1,9 +1,9 @@
 #include "search/criteria.h"
 
-#include <charconv>
 #include <cstdlib>
 
 #include "store/draw_record.h"
+#include "store/whole_number.h"
 
 namespace quarvel::search {
 
@@ -54,22 +54,6 @@ std::string twoDigits(int v) {
     return v < 0 ? "-" + digits : digits;
 }
 
-std::optional<std::int32_t> parseIssue(const std::string& text) {
-    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    std::size_t b = 0, e = text.size();
-    while (b < e && isBlank(text[b])) ++b;
-    while (e > b && isBlank(text[e - 1])) --e;
-    if (b == e) return std::nullopt;
-    const char* first = text.data() + b;
-    const char* last = text.data() + e;
-    if (*first == '+') {
-        ++first;
-        if (first != last && *first == '-') return std::nullopt;
-    }
-    std::int32_t value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || ptr != last || first == last) return std::nullopt;
-    return value;
-}
+std::optional<std::int32_t> parseIssue(const std::string& text) { return store::readWholeNumber32(text); }
 
 }  // namespace quarvel::search

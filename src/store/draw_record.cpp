@@ -98,6 +98,23 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
     return r;
 }
 
+std::string drawRefusal(const std::array<int, 8>& numbers) {
+    bool seen[31] = {};
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        const int n = numbers[k];
+        if (n >= 1 && n <= 30 && !seen[n]) {
+            seen[n] = true;
+            continue;
+        }
+        const std::string place = k == 7 ? "特码" : "第" + std::to_string(k + 1) + "个号码";
+        const std::string shown = (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
+        return place + " " + shown + (n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。");
+    }
+    return {};
+}
+
+bool isPossibleDraw(const std::array<int, 8>& numbers) { return drawRefusal(numbers).empty(); }
+
 void appendDrawRow(RowCursor& rsLishi, const DrawRow& row) {
     rsLishi.addNew();
     rsLishi.set("SQQH", std::int64_t{row.sqqh});

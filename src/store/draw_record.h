@@ -48,6 +48,12 @@ struct DrawRow {
         txtHisLstDs;
 };
 
+// True when the eight numbers can be a draw: each from 1 to 30, no number twice. Every way a
+// draw comes in (typed, read from a file, fetched from a page) holds to this one rule.
+bool isPossibleDraw(const std::array<int, 8>& numbers);
+// Why they are not one, for the user (Chinese; the first number at fault); empty when they are.
+std::string drawRefusal(const std::array<int, 8>& numbers);
+
 // BuildDrawRow (computing part): the issue is stored, the zodiac year comes from zodiacIssue.
 DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::array<int, 8>& numbers,
                      const ZodiacCodes& codes, int dsBase);

@@ -1,7 +1,8 @@
 #include "store/settings.h"
 
 #include <cctype>
-#include <charconv>
+
+#include "store/whole_number.h"
 
 namespace quarvel::store {
 
@@ -22,41 +23,38 @@ bool equalsNoCase(const std::string& a, const char* b) {
 }
 }  // namespace
 
-std::optional<bool> parseBool(const std::string& text) {
-    const std::string t = trimmed(text);
-    if (equalsNoCase(t, "true")) return true;
-    if (equalsNoCase(t, "false")) return false;
-    if (auto i = parseInt(t)) return *i != 0;
-    return std::nullopt;
-}
+std::optional<int> parseInt(const std::string& text) { return readWholeNumber32(text); }
 
-std::optional<int> parseInt(const std::string& text) {
-    std::string t = trimmed(text);
-    if (!t.empty() && t.front() == '+') t.erase(0, 1);
-    int v = 0;
-    auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (t.empty() || ec != std::errc() || p != t.data() + t.size()) return std::nullopt;
-    return v;
-}
-
-Settings Settings::load(SettingsStore& store) {
+Settings Settings::load(SettingsStore& store, std::vector<std::string>* reset) {
     Settings s;
-    // A missing key keeps the default; a value that does not convert gives zero or false.
-    auto readBool = [&](const char* key, bool& out) {
-        if (auto v = store.get(key)) out = parseBool(*v).value_or(false);
+    // A missing key keeps the default; so does a value that is not valid for its key.
+    auto invalid = [&](const char* key) {
+        if (reset) reset->push_back(key);
     };
-    auto readInt = [&](const char* key, int& out) {
-        if (auto v = store.get(key)) out = parseInt(*v).value_or(0);
+    auto readBool = [&](const char* key, bool& out) {
+        const auto v = store.get(key);
+        if (!v) return;
+        const std::string t = trimmed(*v);
+        if (equalsNoCase(t, "true")) out = true;
+        else if (equalsNoCase(t, "false")) out = false;
+        else invalid(key);
+    };
+    auto readInt = [&](const char* key, int& out, int low, int high) {
+        const auto v = store.get(key);
+        if (!v) return;
+        const auto i = readWholeNumber32(*v);
+        if (i && *i >= low && *i <= high) out = *i;
+        else invalid(key);
     };
     readBool("bolZyw", s.bolZyw);
-    readInt("intIdfTm", s.intIdfTm);
-    readInt("intLei", s.intLei);
-    readInt("DsIni", s.DsIni);
-    readInt("SxIni", s.SxIni);
+    readInt("intIdfTm", s.intIdfTm, 0, 1);
+    readInt("intLei", s.intLei, 0, 5);
+    readInt("DsIni", s.DsIni, 0, 1);
+    readInt("SxIni", s.SxIni, 0, 1);
     readBool("bolZhpm", s.bolZhpm);
-    readInt("intZhWSetup", s.intZhWSetup);
+    readInt("intZhWSetup", s.intZhWSetup, 1, 6);
     readBool("bolLdm", s.bolLdm);
-    readInt("IniSerchDay", s.IniSerchDay);
+    readInt("IniSerchDay", s.IniSerchDay, 2, 16);
     if (auto v = store.get("ResultsHost")) s.ResultsHost = *v;
     return s;
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quarvel::store {
 
@@ -11,14 +12,16 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     virtual std::optional<std::string> get(const std::string& key) = 0;
-    virtual void save(const std::string& key, const std::string& value) = 0;
+    // False when the value could not be written (a read-only settings file, a full disk).
+    virtual bool save(const std::string& key, const std::string& value) = 0;
 };
 
 inline constexpr const char* kSettingsApp = "TARNVEMOS";
 inline constexpr const char* kSettingsSection = "IniSetting";
 
-// Every key with its value after reading: a missing key gives the default, a stored value that
-// does not convert gives zero/false (as the window's start-up does).
+// Every key with its value after reading: a missing key gives the default, and so does a stored
+// value that is not valid for its key (a base other than 0 or 1, a search type outside 0..5, a
+// boolean other than True/False, ...), so that no step runs on a value it cannot use.
 struct Settings {
     bool bolZyw = true;
     int intIdfTm = 1;
@@ -32,13 +35,13 @@ struct Settings {
     // Address (scheme, host, port) of the results site, key ResultsHost; empty until set.
     std::string ResultsHost;
 
-    static Settings load(SettingsStore& store);
+    // `reset`, when given, receives the keys whose stored value was not valid and gave the default.
+    static Settings load(SettingsStore& store, std::vector<std::string>* reset = nullptr);
 };
 
 // Value texts as stored: "True"/"False", decimal integers.
 std::string boolText(bool v);
-// Lenient readers: nullopt when the text does not convert.
-std::optional<bool> parseBool(const std::string& text);
+// A whole number as every command reads it (readWholeNumber32); nullopt when it is not one.
 std::optional<int> parseInt(const std::string& text);
 
 }  // namespace quarvel::store

@@ -91,13 +91,14 @@ private slots:
         QCOMPARE(child<QComboBox>(panel, "Combo1")->currentText(), QString("4"));
         QVERIFY(panel->readCriteria().fixed);
         QVERIFY(!panel->readCriteria().countSpecial);
-        // A stored type without a button is kept for the analyses.
+        // A stored type without a button is not valid: the default 号码 is selected and used.
         cleanup();
         init();
         f->settings.values = {{"intLei", "7"}};
         start();
-        QCOMPARE(panel->searchType(), 7);
-        QCOMPARE(panel->readCriteria().type, 7);
+        QCOMPARE(panel->searchType(), 0);
+        QCOMPARE(panel->readCriteria().type, 0);
+        QVERIFY(child<QRadioButton>(panel, "Option3_0")->isChecked());
     }
 
     void settingsAreStoredWhenChanged() {

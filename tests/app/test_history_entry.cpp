@@ -46,6 +46,51 @@ private slots:
         QVERIFY(f->stored().empty());
     }
 
+    // A click in the middle or the right part of a box takes the whole box: the typed digits
+    // replace what it held, the focus moves on only with two digits, and exactly the draw typed
+    // is stored.
+    void clickingIntoBoxesAndTypingStoresExactlyTheTypedDraw() {
+        f->seed(simpleDraws(3));
+        f->open();
+        for (int i = 1; i <= 7; ++i) QTest::keyClicks(f->box(i), QStringLiteral("%1").arg(i + 20));  // boxes full
+        const QStringList draw = {"22", "01", "12", "11", "20", "30", "13", "09"};
+        for (int i = 1; i <= 8; ++i) {
+            QLineEdit* box = f->box(i);
+            const QPoint at = i % 2 ? QPoint(box->width() / 2, box->height() / 2) : QPoint(box->width() - 3, box->height() / 2);
+            QTest::mouseClick(box, Qt::LeftButton, {}, at);
+            QVERIFY(box->hasFocus());
+            QTest::keyClicks(box, draw[i - 1].left(1));
+            QVERIFY2(box->hasFocus(), "one digit moved the focus on");
+            QCOMPARE(box->displayText(), draw[i - 1].left(1) + "_");
+            QTest::keyClicks(box, draw[i - 1].mid(1));
+            if (i < 8) QVERIFY(f->box(i + 1)->hasFocus());
+        }
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(4));
+        const std::array<int, 8> expected{22, 1, 12, 11, 20, 30, 13, 9};
+        QVERIFY(rows.back().numbers == expected);
+        QCOMPARE(f->status(), QString("已保存 2013004 期"));
+    }
+
+    // Correcting one box: typing into it again replaces both digits and nothing moves into the
+    // next box.
+    void typingIntoAFilledBoxReplacesIt() {
+        f->open();
+        QTest::keyClicks(f->box(1), "05");
+        QTest::keyClicks(f->box(2), "12");
+        QTest::mouseClick(f->box(1), Qt::LeftButton, {}, QPoint(f->box(1)->width() - 2, 4));
+        QTest::keyClicks(f->box(1), "0");
+        QCOMPARE(f->box(1)->displayText(), QString("0_"));
+        QTest::keyClicks(f->box(1), "7");
+        QCOMPARE(f->box(1)->displayText(), QString("07"));
+        QCOMPARE(f->box(2)->displayText(), QString("12"));
+        // Reached with the tab key, a full box is replaced as well.
+        f->box(2)->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(f->box(2), "18");
+        QCOMPARE(f->box(2)->displayText(), QString("18"));
+        QVERIFY(f->stored().empty());
+    }
+
     void aFullDrawIsStoredOnceUnderTheNextIssue() {
         f->seed(simpleDraws(3));
         f->open();

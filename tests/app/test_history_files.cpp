@@ -45,8 +45,10 @@ private:
         ++requests;
         if (onRequest) onRequest();
         QByteArray body = "<html><body><p>no draws</p></body></html>";
-        const QByteArray y = QByteArray::number(drawYear);
-        if (drawYear != 0 && request.contains("span=" + y + "001_")) {
+        // Every year up to drawYear shows its first two draws.
+        const int at = request.indexOf("span=");
+        const QByteArray y = at < 0 ? QByteArray() : request.mid(at + 5, 4);
+        if (drawYear != 0 && y.toInt() <= drawYear) {
             // Key, 13 filler characters, then eight numbers at a pitch of three.
             body = "<html><body><p>" + y + "001abcdefghijklm05,12,18,21,25,28,30,09</p><p>" + y +
                    "002abcdefghijklm01,02,03,04,06,07,08,10</p></body></html>";
@@ -111,6 +113,30 @@ private slots:
         QVERIFY2(f->status().contains("未改变"), qPrintable(f->status()));
         QCOMPARE(f->stored().size(), size_t(3));
         QCOMPARE(f->history().list()->gridModel()->rowCount(), 3);
+        // Each refusal is a modal message: the Chinese sentence first, the detail after it.
+        const auto messages = f->dialogs.messages();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1].title, QString("读入历史"));
+        QVERIFY2(messages[1].text.startsWith(QStringLiteral("历史号码文件无法读取，历史号码未改变。\n\n")),
+                 qPrintable(messages[1].text));
+        QVERIFY(messages[1].text.contains("missing.txt"));
+    }
+
+    // Lines that cannot be a draw are skipped; the user is told how many and where.
+    void importNamesTheSkippedLines() {
+        const auto file = f->dir.path() / "typos.txt";
+        testing::writeFile(file, "2013001 01 02 03 04 05 06 07 08\r2013-002 01 02 03 04 05 06 07 08\r"
+                                 "2013003 00 99 45 05 05 31 12 13\r09 10 11 12 13 14 15 16\r");
+        f->open();
+        f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.fileAnswers.enqueue(toQString(file));
+        f->window->importHistoryText();
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[1].issue, 2013004);
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QVERIFY2(f->dialogs.messages()[0].text.contains(QStringLiteral("2 行不是有效的号码（第 2、3 行）")),
+                 qPrintable(f->dialogs.messages()[0].text));
     }
 
     void textExportWritesTheFileAndOpensIt() {
@@ -233,13 +259,34 @@ private slots:
         QCOMPARE(server.requests, 7);  // an empty history: the kept 6 years and this one
         QVERIFY(statusDuring.value(0).contains(QString::number(year - 6)));
         const auto rows = f->stored();
-        QCOMPARE(rows.size(), size_t(2));
-        QCOMPARE(rows[0].issue, year * 1000 + 1);
+        QCOMPARE(rows.size(), size_t(14));
+        QCOMPARE(rows[0].issue, (year - 6) * 1000 + 1);
+        QCOMPARE(rows[13].issue, year * 1000 + 2);
         QCOMPARE(f->history().nextIssueBox()->text(), QString::number(year * 1000 + 3));
-        QCOMPARE(f->history().list()->gridModel()->rowCount(), 2);
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), 14);
         QVERIFY(!f->window->updateRunning());
         QVERIFY(f->window->centralWidget()->isEnabled());
-        QVERIFY2(f->status().contains("2"), qPrintable(f->status()));
+        QVERIFY2(f->status().contains("14"), qPrintable(f->status()));
+        QVERIFY(f->dialogs.messages().isEmpty());
+    }
+
+    // An update that stops at a year whose page fails keeps the draws before it and says in a
+    // message box where it stopped.
+    void onlineUpdateThatStopsSaysWhere() {
+        ResultsServer server;
+        const int year = QDate::currentDate().year();
+        server.drawYear = year - 3;  // later years show no draw of their own
+        f->open();
+        f->window->context().saved.ResultsHost = server.host().toStdString();
+        f->dialogs.questionAnswers.enqueue(true);
+        f->window->onlineUpdate();
+        QCOMPARE(server.requests, 5);  // up to the first page without a draw of its year
+        QCOMPARE(f->stored().size(), size_t(8));
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        const QString text = f->dialogs.messages()[0].text;
+        const QString y = QString::number(year - 2);
+        QVERIFY2(text.contains(y + QStringLiteral(" 年的页面上没有该年的号码，") + y + QStringLiteral("001 期及之后的号码没有保存")),
+                 qPrintable(text));
     }
 };
 

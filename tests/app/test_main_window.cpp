@@ -135,6 +135,41 @@ private slots:
         QCOMPARE(f->window->context().zodiacCodes.code[11], 11);
     }
 
+    // Stored values that no step can use: each key falls back to its default, and the status
+    // bar names the keys that were reset.
+    void badSettingValuesGiveTheDefaults() {
+        testing::writeFile(f->settingsFile.toStdString(),
+                           "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
+                           "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\n");
+        f->open();
+        const auto& saved = f->window->context().saved;
+        QCOMPARE(saved.bolZyw, true);
+        QCOMPARE(saved.intIdfTm, 1);
+        QCOMPARE(saved.intLei, 0);
+        QCOMPARE(saved.DsIni, 1);
+        QCOMPARE(saved.SxIni, 1);
+        QCOMPARE(saved.bolZhpm, false);
+        QCOMPARE(saved.intZhWSetup, 2);
+        QCOMPARE(saved.bolLdm, false);  // a valid value is kept
+        QCOMPARE(saved.IniSerchDay, 6);
+        QVERIFY(f->find<QRadioButton>("Option3_0")->isChecked());  // a search type is selected
+        QVERIFY(f->find<QAction>("mnuDscs_1")->isChecked());
+        QCOMPARE(f->window->context().zodiacCodes.code[11], 12);
+        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm", "intZhWSetup", "IniSerchDay"})
+            QVERIFY2(f->status().contains(QLatin1String(key)), qPrintable(f->status()));
+        QVERIFY(!f->status().contains(QLatin1String("bolLdm")));
+    }
+
+    void aChangeThatCannotBeSavedIsReported() {
+        // A settings file below a plain file can be neither created nor written.
+        testing::writeFile(f->dir.path() / "blocker", "x");
+        f->settingsFile = QString::fromStdString((f->dir.path() / "blocker" / "settings.ini").string());
+        f->open();
+        f->find<QAction>("mnuDscs_0")->trigger();
+        QVERIFY2(f->status().contains(QLatin1String("DsIni")), qPrintable(f->status()));
+        QVERIFY(f->find<QAction>("mnuDscs_0")->isChecked());  // the change holds for this run
+    }
+
     void baseMenusMoveTheirCheckMarksAndWaveColourItemsDoNothing() {
         f->open();
         auto* sx0 = f->find<QAction>("mnuSxcs_0");

@@ -14,7 +14,7 @@ struct CliFiles : ::testing::Test, quarvel::testing::CliSandbox {
 TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     const auto imported = cli({"import", quarvel::testing::dataFile("import/mixed.txt").string()});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.out, "stored 8 draws, skipped 2 lines\n");
+    EXPECT_EQ(imported.out, "stored 8 draws, skipped 2 lines (line 7, 8)\n");
 
     const auto exported = cli({"export"});
     ASSERT_EQ(exported.status, 0) << exported.err;

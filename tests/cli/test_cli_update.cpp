@@ -1,12 +1,20 @@
 // quarvel-cli update against a results site on 127.0.0.1 serving the fixture pages.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "support/chart_page.h"
 #include "support/http_test_server.h"
 #include "support/test_support.h"
 
 namespace {
 
+using quarvel::testing::chartPage;
 using quarvel::testing::HttpTestServer;
+using quarvel::testing::serials;
 using quarvel::testing::readFile;
 using quarvel::testing::runCli;
 using quarvel::testing::TempDir;
@@ -40,11 +48,13 @@ TEST_F(CliUpdate, AddsTheMissingDrawsOfEachYear) {
 
 TEST_F(CliUpdate, HostComesFromTheSavedSetting) {
     quarvel::testing::writeFile(dir.path() / "settings.ini", "[IniSetting]\nResultsHost=" + site.baseUrl() + "\nIniSerchDay=2\n");
-    // Empty history, two kept years: 2012 (not served), 2013 and 2014.
+    // Empty history, two kept years: 2012 is not served, so nothing after it is stored.
     const auto r = cli({"update", "--year-now", "2014"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.rfind("2012\tfailed\t", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("2013\t13\tfrom 1\n2014\t3\tfrom 1\nadded 16\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("added 0\nstopped at 2012001\tthe page of 2012 failed: "), std::string::npos) << r.out;
+    EXPECT_EQ(site.requests(), std::vector<std::string>{target(2012)});
+    EXPECT_EQ(cli({"list"}).out.find("2013"), std::string::npos);
 }
 
 TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
@@ -53,6 +63,7 @@ TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
     auto r = cli({"update", "--host", site.baseUrl(), "--year-now", "2030"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("restored"), std::string::npos) << r.out;
+    EXPECT_EQ(site.requests().size(), 1u);  // the first failed year ends the update
     EXPECT_NE(r.err.find("no page could be read"), std::string::npos) << r.err;
     EXPECT_EQ(cli({"row", "2005001"}).status, 0);
 
@@ -61,6 +72,113 @@ TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
     EXPECT_NE(r.err.find("ResultsHost"), std::string::npos) << r.err;
     EXPECT_EQ(cli({"update", "--host", site.baseUrl(), "--year-now", "20x"}).status, 2);
     EXPECT_EQ(cli({"update", "--bogus", "1"}).status, 2);
+}
+
+// A results site whose pages the test changes between runs.
+struct ChangingSite {
+    std::mutex mutex;
+    std::map<int, std::string> pages;  // by year; others are 404
+    std::function<void()> beforeAnswer;  // runs on the server's thread while the client waits
+    HttpTestServer server{[this](const std::string& t) {
+        if (beforeAnswer) beforeAnswer();
+        std::lock_guard<std::mutex> lock(mutex);
+        for (const auto& [year, html] : pages)
+            if (t == target(year)) return quarvel::testing::HttpResponse{200, "OK", "text/html; charset=utf-8", html};
+        return HttpTestServer::notFound();
+    }};
+    void set(int year, std::string html) {
+        std::lock_guard<std::mutex> lock(mutex);
+        pages[year] = std::move(html);
+    }
+};
+
+struct CliUpdateHoles : ::testing::Test, quarvel::testing::CliSandbox {
+    ChangingSite site;
+    quarvel::testing::CliResult update(const char* yearNow = "2014") {
+        return cli({"update", "--host", site.server.baseUrl(), "--year-now", yearNow});
+    }
+    // The stored issues in order, from `list` (issue first on each line after the header).
+    std::vector<int> issues() {
+        std::vector<int> out;
+        std::istringstream in(cli({"list"}).out);
+        std::string line;
+        std::getline(in, line);
+        while (std::getline(in, line)) out.push_back(std::stoi(line.substr(0, line.find('\t'))));
+        return out;
+    }
+    static std::vector<int> run(int first, int last) {
+        std::vector<int> v;
+        for (int i = first; i <= last; ++i) v.push_back(i);
+        return v;
+    }
+};
+
+TEST_F(CliUpdateHoles, AFailedYearStoresNothingAfterItAndTheNextUpdateFillsIt) {
+    addAll({{"2013148", "01", "02", "03", "04", "05", "06", "07", "08"}});
+    site.set(2014, chartPage(2014, serials(1, 4)));  // 2013 answers 404
+    auto r = update();
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("2013\tfailed\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("stopped at 2013149\t"), std::string::npos) << r.out;
+    EXPECT_EQ(issues(), std::vector<int>{2013148});
+
+    site.set(2013, chartPage(2013, serials(140, 152)));
+    r = update();
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "2013\t4\tfrom 149\n2014\t4\tfrom 1\nadded 8\n");
+    std::vector<int> expected = run(2013148, 2013152);
+    for (int i : run(2014001, 2014004)) expected.push_back(i);
+    EXPECT_EQ(issues(), expected);
+}
+
+// While the update waits for its page, another program stores a draw: the update holds no lock
+// then, and afterwards stores only what is still missing.
+TEST_F(CliUpdateHoles, WhileWaitingAnotherProgramStoresAndOnlyTheRestIsAdded) {
+    addAll({{"2014001", "01", "02", "03", "04", "05", "06", "07", "08"}});
+    site.set(2014, chartPage(2014, serials(1, 6)));
+    int otherStatus = -1;
+    site.beforeAnswer = [&] {
+        site.beforeAnswer = nullptr;
+        std::vector<std::string> add = {"add", "2014002"};
+        for (int n : quarvel::testing::siteNumbers(2014, 2)) add.push_back(std::to_string(n));
+        otherStatus = cli(add).status;
+    };
+    const auto r = update();
+    EXPECT_EQ(otherStatus, 0);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "2014\t4\tfrom 3\nadded 4\n");
+    EXPECT_EQ(issues(), run(2014001, 2014006));
+}
+
+TEST_F(CliUpdateHoles, APageWithAGapStoresUpToTheGapOnly) {
+    addAll({{"2014001", "01", "02", "03", "04", "05", "06", "07", "08"}});
+    site.set(2014, chartPage(2014, {1, 2, 3, 5, 6}));
+    auto r = update();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("2014\t2\tfrom 2\nadded 2\nstopped at 2014004\tnot on the page"), std::string::npos) << r.out;
+    EXPECT_EQ(issues(), run(2014001, 2014003));
+
+    site.set(2014, chartPage(2014, serials(1, 6)));
+    r = update();
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(issues(), run(2014001, 2014006));
+}
+
+TEST_F(CliUpdateHoles, TheAgeCheckKeepsTheOldHistoryUntilTheWholeWindowIsRead) {
+    addAll({{"2005001", "01", "02", "03", "04", "05", "06", "07", "08"}});
+    quarvel::testing::writeFile(dir.path() / "settings.ini", "[IniSetting]\nIniSerchDay=2\n");
+    site.set(2012, chartPage(2012, serials(1, 2)));
+    site.set(2014, chartPage(2014, serials(1, 2)));  // 2013 fails
+    auto r = update();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("restored"), std::string::npos) << r.out;
+    EXPECT_EQ(issues(), std::vector<int>{2005001});
+
+    site.set(2013, chartPage(2013, serials(1, 2)));
+    r = update();
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("discarded"), std::string::npos) << r.out;
+    EXPECT_EQ(issues(), (std::vector<int>{2012001, 2012002, 2013001, 2013002, 2014001, 2014002}));
 }
 
 }  // namespace

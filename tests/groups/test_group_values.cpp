@@ -91,7 +91,8 @@ TEST(GroupInputText, WholeNumbers) {
     EXPECT_EQ(parseWhole("4"), 4);
     EXPECT_EQ(parseWhole(" 2013001 "), 2013001);
     EXPECT_EQ(parseWhole("-3"), -3);
-    for (const char* bad : {"", " ", "-", "4.5", "4a", "+4", "二", "2147483648", "1 2"})
+    EXPECT_EQ(parseWhole(" +4"), 4);  // a sign is read as every other command reads it
+    for (const char* bad : {"", " ", "-", "4.5", "4a", "+-4", "二", "2147483648", "1 2"})
         EXPECT_FALSE(parseWhole(bad).has_value()) << '"' << bad << '"';
 }
 

@@ -28,10 +28,10 @@ struct Service : ::testing::Test {
 }  // namespace
 
 TEST_F(Service, AddRefusesImpossibleDrawsAndIssuesWithTheSameSentences) {
-    EXPECT_EQ(io::drawRefusal({1, 2, 3, 4, 5, 6, 7, 8}), "");
-    EXPECT_EQ(io::drawRefusal({1, 2, 3, 4, 5, 6, 7, 31}), "特码 31 不在 01 到 30 之间。");
-    EXPECT_EQ(io::drawRefusal({1, 2, 3, 4, 5, 6, 2, 8}), "第7个号码 02 与前面的号码重复。");
-    EXPECT_EQ(io::drawRefusal({0, 2, 3, 4, 5, 6, 7, 8}), "第1个号码 00 不在 01 到 30 之间。");
+    EXPECT_EQ(store::drawRefusal({1, 2, 3, 4, 5, 6, 7, 8}), "");
+    EXPECT_EQ(store::drawRefusal({1, 2, 3, 4, 5, 6, 7, 31}), "特码 31 不在 01 到 30 之间。");
+    EXPECT_EQ(store::drawRefusal({1, 2, 3, 4, 5, 6, 2, 8}), "第7个号码 02 与前面的号码重复。");
+    EXPECT_EQ(store::drawRefusal({0, 2, 3, 4, 5, 6, 7, 8}), "第1个号码 00 不在 01 到 30 之间。");
     for (std::int32_t issue : {0, -5, io::kMaxIssue + 1}) {
         const auto r = service.addDraw(issue, {1, 2, 3, 4, 5, 6, 7, 8}, rules, 2020);
         EXPECT_FALSE(r.ok);

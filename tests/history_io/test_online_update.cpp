@@ -8,6 +8,7 @@
 #include "history_io/draw_locator.h"
 #include "history_io/online_update.h"
 #include "history_io/page_text.h"
+#include "support/chart_page.h"
 #include "support/test_support.h"
 
 namespace quarvel::io {
@@ -18,36 +19,9 @@ using testing::TempDir;
 
 const std::string kHost = "http://results.test";
 
-// The numbers the fake site shows for a draw: eight distinct values that differ per draw.
-std::array<int, 8> siteNumbers(int year, int serial) {
-    std::array<int, 8> n{};
-    for (int j = 0; j < 8; ++j) n[static_cast<std::size_t>(j)] = (serial * 7 + year + j * 4) % 30 + 1;
-    return n;
-}
-
-// A chart page in the site's markup: drawn serials with numbers, pending ones with dashes.
-std::string chartPage(int year, const std::vector<int>& drawn, const std::vector<int>& pending = {}) {
-    std::string html = "<html><head><title>开奖</title><script>var s='" + std::to_string(year) +
-                       "001';</script></head><body><h1>" + std::to_string(year) +
-                       "年 开奖号码</h1><table><tr><th>期号</th><th>日期</th><th>星期</th><th>号码</th></tr>";
-    char buf[64];
-    for (int s : drawn) {
-        html += "<tr><td>" + issueKey(year, s) + "</td><td>13-05-26</td><td>周日</td>";
-        for (int x : siteNumbers(year, s)) {
-            std::snprintf(buf, sizeof buf, "<td><span>%02d</span></td>", x);
-            html += buf;
-        }
-        html += "</tr>\n";
-    }
-    for (int s : pending) html += "<tr><td>" + issueKey(year, s) + "</td><td>--</td><td>--</td><td>-</td></tr>";
-    return html + "</table></body></html>";
-}
-
-std::vector<int> serials(int from, int to) {
-    std::vector<int> v;
-    for (int s = from; s <= to; ++s) v.push_back(s);
-    return v;
-}
+using testing::chartPage;
+using testing::serials;
+using testing::siteNumbers;
 
 class FakeSite : public PageSource {
 public:
@@ -176,40 +150,32 @@ TEST_F(OnlineUpdate, EmptyHistoryFetchesKeptYearsPlusOnePages) {
     EXPECT_EQ(s.idx.back(), 21);
 }
 
-TEST_F(OnlineUpdate, TooOldHistoryIsReplacedByTheKeptWindow) {
-    testing::addDraws(db, testing::randomDraws(300, 3, 2005001));  // 2005001 .. 2006150
-    for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
-    site.pages.erase(2010);  // one page fails: the rest still replaces the history
-
-    const UpdateResult r = run(2014, 6);
-    EXPECT_EQ(site.years(), (std::vector<int>{2008, 2009, 2010, 2011, 2012, 2013, 2014}));
-    EXPECT_TRUE(r.discarded);
-    EXPECT_FALSE(r.restored);
-    EXPECT_EQ(r.failedYears(), std::vector<int>{2010});
-    const Stored s = stored(db);
-    ASSERT_EQ(s.issues.size(), 12u);
-    EXPECT_EQ(s.issues.front(), 2008001);
-    EXPECT_EQ(s.idx.front(), 1);
-}
-
-TEST_F(OnlineUpdate, DiscardIsUndoneWhenNoDrawCameIn) {
-    const auto old = testing::randomDraws(300, 3, 2005001);
+TEST_F(OnlineUpdate, TooOldHistoryIsReplacedOnlyByAWholeKeptWindow) {
+    const auto old = testing::randomDraws(300, 3, 2005001);  // 2005001 .. 2006150
     testing::addDraws(db, old);
+    for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
+    site.pages.erase(2010);  // one page fails: the old history stays, later pages are not asked for
 
-    // No network at all.
     UpdateResult r = run(2014, 6);
-    EXPECT_TRUE(r.restored);
+    EXPECT_EQ(site.years(), (std::vector<int>{2008, 2009, 2010}));
     EXPECT_FALSE(r.discarded);
-    EXPECT_EQ(r.failedYears(), (std::vector<int>{2008, 2009, 2010, 2011, 2012, 2013, 2014}));
-    EXPECT_EQ(stored(db).issues, issuesOf(old));
-    EXPECT_EQ(db.rsLishiSort().recordCount(), old.size());
-
-    // Pages that load but hold no draws (a changed layout) do not replace it either.
-    for (int y = 2008; y <= 2014; ++y) site.pages[y] = "<html><body>维护中 " + std::to_string(y) + "001</body></html>";
-    r = run(2014, 6);
     EXPECT_TRUE(r.restored);
-    EXPECT_TRUE(r.failedYears().empty());
+    EXPECT_EQ(r.added, 0);
+    EXPECT_EQ(r.failedYears(), std::vector<int>{2010});
     EXPECT_EQ(stored(db).issues, issuesOf(old));
+    EXPECT_EQ(updateStopMessage(r),
+              "没有完整读到保留年数内的历史号码（2010 年的页面没有读到（host not found）），原有历史号码保持不变。");
+
+    // Once the year can be read, the next update replaces the history with the whole window.
+    site.pages[2010] = chartPage(2010, serials(1, 2));
+    r = run(2014, 6);
+    EXPECT_TRUE(r.discarded);
+    EXPECT_TRUE(r.complete());
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 14u);
+    EXPECT_EQ(s.issues.front(), 2008001);
+    EXPECT_EQ(s.issues[4], 2010001);
+    EXPECT_EQ(s.idx.front(), 1);
 }
 
 TEST_F(OnlineUpdate, LongKeptWindowPassesTheAgeCheckAndStartsIn2006) {
@@ -220,7 +186,7 @@ TEST_F(OnlineUpdate, LongKeptWindowPassesTheAgeCheckAndStartsIn2006) {
     EXPECT_FALSE(r.discarded);
     ASSERT_FALSE(site.urls.empty());
     EXPECT_EQ(site.years().front(), 2006);
-    EXPECT_EQ(site.years().back(), 2014);
+    EXPECT_EQ(site.years().back(), 2007);  // the first page that fails ends the update
     EXPECT_EQ(stored(db).issues.front(), 2000001);
     EXPECT_EQ(stored(db).issues.size(), 752u);
 }
@@ -231,8 +197,9 @@ TEST_F(OnlineUpdate, NoNetworkKeepsTheHistory) {
     const UpdateResult r = run(2014, 6);
     EXPECT_TRUE(r.ran());
     EXPECT_EQ(r.added, 0);
-    EXPECT_EQ(r.failedYears(), (std::vector<int>{2013, 2014}));
+    EXPECT_EQ(r.failedYears(), std::vector<int>{2013});
     EXPECT_EQ(r.years[0].error, "host not found");
+    EXPECT_EQ(r.stopIssue, 2013151);
     const Stored s = stored(db);
     EXPECT_EQ(s.issues, issuesOf(draws));
     EXPECT_EQ(s.idx.back(), 900);
@@ -301,6 +268,116 @@ TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
     p.host = kHost + "/";
     EXPECT_TRUE(runOnlineUpdate(db, site, p).ran());
     EXPECT_EQ(site.urls.front(), resultsPageUrl(kHost, 2008));
+}
+
+TEST_F(OnlineUpdate, AFailedYearEndsTheUpdateAndTheNextOneFillsIt) {
+    testing::addDraws(db, testing::randomDraws(750, 7, 2008001));  // 2008001 .. 2012150
+    site.pages[2012] = chartPage(2012, serials(1, 153));
+    site.pages[2014] = chartPage(2014, serials(1, 3));  // 2013 fails
+
+    UpdateResult r = run(2014);
+    EXPECT_EQ(site.years(), (std::vector<int>{2012, 2013}));
+    EXPECT_EQ(r.added, 3);
+    EXPECT_EQ(r.stop, UpdateStop::PageFailed);
+    EXPECT_EQ(r.stopIssue, 2013001);
+    EXPECT_FALSE(r.complete());
+    EXPECT_EQ(updateStopMessage(r),
+              "2013 年的页面没有读到（host not found），2013001 期及之后的号码没有保存；可手动输入或读入文本后再更新。");
+    EXPECT_EQ(stored(db).issues.back(), 2012153);
+
+    site.pages[2013] = chartPage(2013, serials(1, 150));
+    r = run(2014);
+    EXPECT_TRUE(r.complete());
+    EXPECT_EQ(r.added, 153);
+    EXPECT_EQ(updateStopMessage(r), "");
+    const Stored s = stored(db);
+    EXPECT_EQ(std::vector<std::int32_t>(s.issues.end() - 5, s.issues.end()),
+              (std::vector<std::int32_t>{2013149, 2013150, 2014001, 2014002, 2014003}));
+}
+
+TEST_F(OnlineUpdate, ASerialMissingOrUnreadableBeforeALaterOneEndsTheUpdateThere) {
+    testing::addDraws(db, testing::randomDraws(40, 7, 2014001));  // 2014001 .. 2014040
+    std::vector<int> drawn = serials(41, 49);
+    for (int k = 51; k <= 60; ++k) drawn.push_back(k);
+    site.pages[2014] = chartPage(2014, drawn, {61, 62});
+
+    UpdateResult r = run(2014);
+    EXPECT_EQ(r.added, 9);
+    EXPECT_EQ(r.stop, UpdateStop::Missing);
+    EXPECT_EQ(updateStopMessage(r), "2014050 期在页面上没有，之后的号码没有保存；可手动输入或读入文本后再更新。");
+    EXPECT_EQ(stored(db).issues.back(), 2014049);
+
+    // The serial comes back with numbers that cannot be a draw: still nothing after it.
+    site.pages[2014] = chartPage(2014, serials(41, 60), {}, {50});
+    r = run(2014);
+    EXPECT_EQ(r.added, 0);
+    EXPECT_EQ(r.years[0].rejected, 1);
+    EXPECT_EQ(updateStopMessage(r), "2014050 期在页面上读不出，之后的号码没有保存；可手动输入或读入文本后再更新。");
+
+    // Mended on the site: the next update continues from 2014050, with no hole.
+    site.pages[2014] = chartPage(2014, serials(41, 60), {61});
+    r = run(2014);
+    EXPECT_TRUE(r.complete());
+    EXPECT_EQ(r.added, 11);
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 60u);
+    for (std::size_t i = 0; i < s.issues.size(); ++i) ASSERT_EQ(s.issues[i], 2014001 + static_cast<int>(i));
+}
+
+TEST_F(OnlineUpdate, APastYearPageWithoutADrawOfItsYearIsAFailure) {
+    testing::addDraws(db, testing::randomDraws(150, 7, 2013001));
+    site.pages[2013] = "<html><body>维护中</body></html>";
+    site.pages[2014] = chartPage(2014, serials(1, 3));
+    const UpdateResult r = run(2014);
+    EXPECT_EQ(r.stop, UpdateStop::NoDraws);
+    EXPECT_EQ(r.stopIssue, 2013151);
+    EXPECT_EQ(r.added, 0);
+    EXPECT_EQ(site.years(), std::vector<int>{2013});
+}
+
+TEST_F(OnlineUpdate, WaitsForPagesWithoutALockAndStoresWhatIsMissingThen) {
+    testing::addDraws(db, testing::randomDraws(100, 7, 2013001));  // 2013001 .. 2013100
+    site.pages[2013] = chartPage(2013, serials(1, 120));
+    // While the page loads, another program stores five draws; it would wait for the lock, and
+    // fail after the busy time-out, if the update held one.
+    site.onFetch = [&] {
+        store::HistoryDb other(dir.path());
+        other.open();
+        std::vector<testing::Draw> more;
+        for (int k = 101; k <= 105; ++k) more.push_back({2013000 + k, siteNumbers(2013, k)});
+        testing::addDraws(other, more);
+        site.onFetch = nullptr;
+    };
+    const UpdateResult r = run(2013);
+    EXPECT_TRUE(r.complete());
+    EXPECT_EQ(r.years[0].firstSerial, 106);
+    EXPECT_EQ(r.added, 15);
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 120u);
+    for (std::size_t i = 0; i < s.issues.size(); ++i) ASSERT_EQ(s.issues[i], 2013001 + static_cast<int>(i));
+    EXPECT_EQ(s.idx.back(), 120);
+}
+
+TEST_F(OnlineUpdate, AHistoryCutBackWhileWaitingGetsTheEarlierPageToo) {
+    testing::addDraws(db, testing::randomDraws(160, 7, 2012001));  // 2012001 .. 2012150, 2013001 .. 2013010
+    site.pages[2012] = chartPage(2012, serials(1, 152));
+    site.pages[2013] = chartPage(2013, serials(1, 20));
+    // While the 2013 page loads, another program trims the history back into 2012.
+    site.onFetch = [&] {
+        site.onFetch = nullptr;
+        store::HistoryDb other(dir.path());
+        other.open();
+        other.db().executeNative("DELETE FROM Lishi WHERE SQQH > 2012140");
+    };
+    const UpdateResult r = run(2013);
+    EXPECT_EQ(site.years(), (std::vector<int>{2013, 2012}));
+    EXPECT_TRUE(r.complete());
+    EXPECT_EQ(r.added, 12 + 20);
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 172u);
+    EXPECT_EQ(s.issues[139], 2012140);
+    EXPECT_EQ(s.issues[140], 2012141);
+    EXPECT_EQ(s.issues.back(), 2013020);
 }
 
 TEST_F(OnlineUpdate, StoreFailureLeavesTheHistoryAsItWas) {

@@ -62,11 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"LoneDigitSkipped", "2013001 5 12 18 21 25 28 30 09 11", 7, 2013001, true, 8, {12, 18, 21, 25, 28, 30, 9, 11}, true},
         LineCase{"TenNumbersFirstEight", "2013001 01 02 03 04 05 06 07 08 09 10", 7, 2013001, true, 8, k1to8, true},
         LineCase{"RunCutIntoPairsFromTheLeft", "2013001 0512 182 125 28 30 09", 7, 2013001, true, 7, {5, 12, 18, 12, 28, 30, 9}, false},
-        LineCase{"NumbersAreNotRangeChecked", "2013001 00 99 45 31 01 02 03 04", 7, 2013001, true, 8, {0, 99, 45, 31, 1, 2, 3, 4}, true},
+        LineCase{"NumbersOutOfRangeGiveNoDraw", "2013001 00 99 45 31 01 02 03 04", 7, 2013001, true, 8, {0, 99, 45, 31, 1, 2, 3, 4}, false},
         LineCase{"SevenZerosNoDraw", "0000000 01 02 03 04 05 06 07 08", 7, 0, true, 8, k1to8, false},
         LineCase{"CarriedIssueBelowOneNoDraw", "01 02 03 04 05 06 07 08", -1, 0, false, 8, k1to8, false},
         LineCase{"ShortLineGivesNoDraw", "2013003 01 02 03", 7, 2013003, true, 3, {1, 2, 3}, false},
-        LineCase{"SixDigitIssueIsNoIssueField", "201301 05 12 18 21 25 28 30 09", 2013000, 2013001, false, 8, {20, 13, 1, 5, 12, 18, 21, 25}, true},
+        LineCase{"SixDigitIssueIsAMistypedIssue", "201301 05 12 18 21 25 28 30 09", 2013000, 2013001, false, 8, {20, 13, 1, 5, 12, 18, 21, 25}, false},
         LineCase{"HeadingLine", "期号 落1码 落2码", 2013001, 2013002, false, 0, {}, false},
         LineCase{"BlankLineStillAdvances", "   ", 2013001, 2013002, false, 0, {}, false},
         LineCase{"IssueWhoseSuccessorOverflowsNoDraw", "01 02 03 04 05 06 07 08", 2147483646, 2147483647, false, 8, k1to8, false}),
@@ -116,6 +116,84 @@ TEST(HistoryText, CountsDrawsSkippedAndBlankLinesAcrossLineEnds) {
     EXPECT_EQ(t.draws[2].issue, 2013010);
     EXPECT_EQ(t.skippedLines, 1u);
     EXPECT_EQ(t.blankLines, 1u);
+}
+
+// The same four lines with every kind of line end: each gives the same draws.
+class LineEnds : public ::testing::TestWithParam<std::pair<const char*, std::string>> {};
+
+TEST_P(LineEnds, EndALineAtCrLfLfAndLoneCr) {
+    const std::string& end = GetParam().second;
+    std::istringstream in("2013001 01 02 03 04 05 06 07 08" + end + "09 10 11 12 13 14 15 16" + end + end +
+                          "2013005 17 18 19 20 21 22 23 24" + end);
+    const io::HistoryText t = io::readHistoryText(in, 1, 100);
+    ASSERT_EQ(t.draws.size(), 3u);
+    EXPECT_EQ(t.draws[1].issue, 2013002);
+    EXPECT_EQ(t.draws[1].numbers, (Numbers{9, 10, 11, 12, 13, 14, 15, 16}));
+    EXPECT_EQ(t.draws[2].issue, 2013005);
+    EXPECT_EQ(t.blankLines, 1u);
+    EXPECT_EQ(t.skippedLines, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HistoryText, LineEnds,
+    ::testing::Values(std::pair{"CrLf", std::string("\r\n")}, std::pair{"Lf", std::string("\n")},
+                      std::pair{"LoneCr", std::string("\r")}),
+    [](const auto& info) { return std::string(info.param.first); });
+
+TEST(HistoryText, AStrayCrInACrLfFileLosesNoDraw) {
+    std::istringstream in("2013001 01 02 03 04 05 06 07 08\r09 10 11 12 13 14 15 16\r\n"
+                          "17 18 19 20 21 22 23 24\r\r\n25 26 27 28 29 30 01 02\r\n");
+    const io::HistoryText t = io::readHistoryText(in, 1, 100);
+    ASSERT_EQ(t.draws.size(), 4u);
+    EXPECT_EQ(t.draws[3].issue, 2013005);  // the CR CR LF holds one empty line
+    EXPECT_EQ(t.blankLines, 1u);
+}
+
+// Lines that cannot be a draw: each is skipped, counted with its line number, and still
+// advances the carried issue, so that the draw after it keeps its place.
+struct ImpossibleLine {
+    const char* name;
+    std::string line;
+};
+void PrintTo(const ImpossibleLine& c, std::ostream* os) { *os << c.name; }
+
+class ImpossibleLines : public ::testing::TestWithParam<ImpossibleLine> {};
+
+TEST_P(ImpossibleLines, AreSkippedCountedAndAdvanceTheIssue) {
+    std::istringstream in("2013001 01 02 03 04 05 06 07 08\r\n" + GetParam().line +
+                          "\r\n09 10 11 12 13 14 15 16\r\n");
+    const io::HistoryText t = io::readHistoryText(in, 1, 100);
+    ASSERT_EQ(t.draws.size(), 2u);
+    EXPECT_EQ(t.draws[1].issue, 2013003);
+    EXPECT_EQ(t.skippedLines, 1u);
+    EXPECT_EQ(t.firstSkippedLines, std::vector<std::size_t>{2});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HistoryText, ImpossibleLines,
+    ::testing::Values(ImpossibleLine{"NumberZero", "2013002 00 02 03 04 05 06 07 08"},
+                      ImpossibleLine{"NumberAboveThirty", "2013002 01 02 03 04 05 06 07 31"},
+                      ImpossibleLine{"NumbersOfTheReport", "2013002 00 99 45 05 05 31 12 13"},
+                      ImpossibleLine{"RepeatedNumber", "2013002 01 02 03 04 05 06 07 01"},
+                      ImpossibleLine{"RepeatedWithoutIssue", "01 02 03 04 05 06 07 07"},
+                      ImpossibleLine{"IssueWithADash", "2013-002 01 02 03 04 05 06 07 08"},
+                      ImpossibleLine{"IssueWithAPoint", "2016.025 03 04 05 06 07 08"},  // else 20 16 02 03 .. 07
+                      ImpossibleLine{"IssueSplitByABlank", "2013 002 01 02 03 04 05 06 07 08"},
+                      ImpossibleLine{"IssueADigitShort", "201302 01 02 03 04 05 06 07 08"},
+                      ImpossibleLine{"IssueWithALetter", "2O13002 01 02 03 04 05 06 07 08"},
+                      ImpossibleLine{"ShortLine", "2013002 01 02 03"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HistoryText, ListsTheFirstSkippedLinesAndCountsThemAll) {
+    std::string text;
+    for (int i = 1; i <= 8; ++i) text += (i % 2 ? "01 02 03 04 05 06 07 08\n" : "01 01 01 01 01 01 01 01\n");
+    std::istringstream in(text);
+    const io::HistoryText t = io::readHistoryText(in, 2013000, 100);
+    EXPECT_EQ(t.draws.size(), 4u);
+    EXPECT_EQ(t.skippedLines, 4u);
+    EXPECT_EQ(t.firstSkippedLines, (std::vector<std::size_t>{2, 4, 6, 8}));
+    std::istringstream many(text + text);
+    EXPECT_EQ(io::readHistoryText(many, 2013000, 100).firstSkippedLines.size(), io::kSkippedLinesListed);
 }
 
 TEST(HistoryText, KeepsDrawsUpToTheLimitButCountsThemAll) {

@@ -10,9 +10,10 @@ std::optional<std::string> MemorySettings::get(const std::string& key) {
     return it->second;
 }
 
-void MemorySettings::save(const std::string& key, const std::string& value) {
+bool MemorySettings::save(const std::string& key, const std::string& value) {
     values[key] = value;
     ++saves;
+    return true;
 }
 
 bool RecordingDialogs::question(const QString& title, const QString& text) {

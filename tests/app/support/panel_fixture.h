@@ -36,7 +36,7 @@ namespace quarvel::apptest {
 class MemorySettings : public store::SettingsStore {
 public:
     std::optional<std::string> get(const std::string& key) override;
-    void save(const std::string& key, const std::string& value) override;
+    bool save(const std::string& key, const std::string& value) override;
     std::map<std::string, std::string> values;
     int saves = 0;
 };
