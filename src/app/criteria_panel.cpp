@@ -295,7 +295,7 @@ void CriteriaPanel::startUp() {
         onOption3Clicked(s.intLei);
     } else {
         searchType_ = s.intLei;
-        groups_->relabel(s.intLei);
+        groups_->relabel(s.intLei, boxCoding());
     }
     if (auto first = oldestIssue()) text3_0_->setText(QString::number(*first));
     setEndToNewest();
@@ -351,12 +351,16 @@ void CriteriaPanel::onOption2Clicked(int index) {
     refreshPositionValues();
 }
 
+groups::BoxCoding CriteriaPanel::boxCoding() const { return {ctx_.zodiacCodes, ctx_.saved.DsIni}; }
+
+void CriteriaPanel::relabelGroupBoxes() { groups_->relabel(searchType_, boxCoding()); }
+
 void CriteriaPanel::onOption3Clicked(int type) {
     searchType_ = type;
     refreshPositionValues();
     save("intLei", std::to_string(type));
     ctx_.saved.intLei = type;
-    groups_->relabel(type);
+    groups_->relabel(type, boxCoding());
 }
 
 void CriteriaPanel::onOption6Clicked(int index) {

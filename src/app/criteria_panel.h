@@ -15,6 +15,7 @@
 
 #include <QWidget>
 
+#include "groups/group_values.h"
 #include "search/criteria.h"
 #include "search/search_command.h"
 
@@ -58,6 +59,10 @@ public:
 
     // The panel read into the input of an analysis.
     search::Criteria readCriteria() const;
+    // The zodiac codes and segment base in force, for the group boxes.
+    groups::BoxCoding boxCoding() const;
+    // Captions the group boxes again, after a change of the numbering.
+    void relabelGroupBoxes();
     const std::array<int, 8>& positionValues() const { return values_; }
     int searchType() const { return searchType_; }
     bool freePosition() const { return freeMode_; }

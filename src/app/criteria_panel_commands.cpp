@@ -92,6 +92,7 @@ void CriteriaPanel::runGroupCommand() {
     input.ticked = groups_->ticked();
     input.rangeStart = text3_0_->text().toStdString();
     input.rangeEnd = text3_1_->text().toStdString();
+    input.coding = boxCoding();
     groups::GroupResult result;
     {
         BusyCursor busy;

@@ -20,6 +20,7 @@ struct GroupInput {
     std::string sizeText = "2";   // the text of the group-size drop-down
     std::array<bool, 31> ticked{};  // value boxes 1..30 (index 0 unused)
     std::string rangeStart, rangeEnd;  // the two issue boxes of the range
+    BoxCoding coding;  // the zodiac codes and segment base in force
 };
 
 struct GroupResult {

@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "groups/group_values.h"
 #include "store/history_db.h"
 
 namespace quarvel::groups {
@@ -24,6 +25,7 @@ struct GroupPlan {
     std::vector<int> boxes;  // ticked box indexes, ascending
     std::int32_t rangeStart = 0;
     std::int32_t rangeEnd = 0;
+    BoxCoding coding;  // the zodiac codes and segment base in force
 };
 
 enum class Evaluation { InMemory, Statements };
