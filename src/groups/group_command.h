@@ -58,4 +58,10 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input);
 GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input,
                                 Evaluation how = Evaluation::InMemory);
 
+// The omission curve (遗漏曲线) of one listed group: its label read under the input's type and
+// numbering, its hits over the input's range. A label that names no group of the type, or a
+// range that is not whole numbers, is refused.
+std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, const GroupInput& input,
+                                                        const std::string& label);
+
 }  // namespace quarvel::groups

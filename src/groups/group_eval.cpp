@@ -1,5 +1,6 @@
 #include "groups/group_eval.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <string>
@@ -148,6 +149,38 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
         ++pos[static_cast<std::size_t>(k)];
         for (int j = k + 1; j < size; ++j) pos[static_cast<std::size_t>(j)] = pos[static_cast<std::size_t>(j - 1)] + 1;
     }
+}
+
+std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::string& label) {
+    std::vector<int> boxes;
+    std::size_t from = 0;
+    while (from <= label.size()) {
+        const std::size_t space = std::min(label.find(' ', from), label.size());
+        const std::string part = label.substr(from, space - from);
+        int found = 0;
+        for (int b = 1; b <= valueCount(plan.type) && found == 0; ++b)
+            if (labelPart(plan.type, b, plan.coding) == part) found = b;
+        if (found == 0) return std::nullopt;
+        boxes.push_back(found);
+        from = space + 1;
+    }
+    std::sort(boxes.begin(), boxes.end());
+    if (std::adjacent_find(boxes.begin(), boxes.end()) != boxes.end()) return std::nullopt;
+    return boxes;
+}
+
+std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan) {
+    store::Database& sql = db.db();
+    store::Transaction tx(sql);  // never committed
+    sql.execute(kResetSql);
+    sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
+    for (int box : plan.boxes) sql.execute(memberSql(memberPattern(plan.type, box, plan.coding)));
+    store::Snapshot s = sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, static_cast<int>(plan.boxes.size())));
+    std::vector<search::Hit> hits;
+    for (s.moveFirst(); !s.eof(); s.moveNext())
+        hits.push_back({static_cast<int>(s.intField("IDX")), static_cast<std::int32_t>(s.intField("SQQH"))});
+    tx.rollback();
+    return hits;
 }
 
 int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, std::size_t limit) {

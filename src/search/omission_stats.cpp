@@ -21,14 +21,19 @@ void OmissionStats::finish(int newestIdx, int draws) {
     drawsInRange = draws;
 }
 
-double OmissionStats::averageOmission() const {
+double averageOmission(int drawsInRange, int hits) {
     return static_cast<double>(drawsInRange + 1) / static_cast<double>(hits + 1);
 }
 
-std::optional<double> OmissionStats::dueRatio() const {
+std::optional<double> dueRatio(int lastOmission, int drawsInRange, int hits) {
     if (drawsInRange <= hits) return std::nullopt;
-    return static_cast<double>(last - 1) * static_cast<double>(hits + 1) / static_cast<double>(drawsInRange - hits);
+    return static_cast<double>(lastOmission - 1) * static_cast<double>(hits + 1) /
+           static_cast<double>(drawsInRange - hits);
 }
+
+double OmissionStats::averageOmission() const { return search::averageOmission(drawsInRange, hits); }
+
+std::optional<double> OmissionStats::dueRatio() const { return search::dueRatio(last, drawsInRange, hits); }
 
 OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newestIdx) {
     OmissionStats stats;

@@ -37,6 +37,11 @@ struct OmissionStats {
     std::optional<double> dueRatio() const;
 };
 
+// 平均遗漏 of k hits among N draws: (N + 1) / (k + 1).
+double averageOmission(int drawsInRange, int hits);
+// 欲出几率 with last omission L: (L - 1)(k + 1) / (N - k); none when N = k.
+std::optional<double> dueRatio(int lastOmission, int drawsInRange, int hits);
+
 // The statistics of hits given by their IDX in ascending order, with N draws in the range and
 // the newest stored draw's IDX.
 OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newestIdx);
