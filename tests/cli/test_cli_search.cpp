@@ -107,3 +107,20 @@ TEST_F(CliSearch, XlsSearchWritesWorkbooksAndNothingOnRefusal) {
     EXPECT_EQ(cli({"xls-search", "grid", refused.string()}).status, 2);
     EXPECT_FALSE(std::filesystem::exists(refused));
 }
+
+TEST_F(CliSearch, TrendChart) {
+    const auto r = cli({"trend", "--type", "2", "--no-special", "--range", "2013021:2013022"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Head 1 showed at IDX 1 only as the special number, which does not count here.
+    EXPECT_EQ(r.out,
+              "期号\t0\t1\t2\t3\n"
+              "2013021\t0×6\t1\t0\t0\n"
+              "2013022\t0×7\t1\t0\t0\n"
+              "出现次数\t2\t1\t0\t0\n"
+              "平均遗漏\t1.00\t1.50\t3.00\t3.00\n"
+              "最大遗漏\t1\t2\t-\t-\n"
+              "最后遗漏\t1\t2\t4\t4\n"
+              "欲出几率\t-\t2.00\t1.50\t1.50\n");
+    EXPECT_EQ(cli({"trend", "--fixed"}).status, 2);
+    EXPECT_EQ(cli({"trend", "--range", "x:2013024"}).status, 2);
+}
