@@ -71,7 +71,7 @@ QVariant TrendModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !chart_) return {};
     if (section < 0 || section >= columnCount()) return {};
     if (section == 0) return QStringLiteral("期号");
-    return QString::fromStdString(chart_->header()[static_cast<std::size_t>(section)]);
+    return QString::fromStdString(chart_->caption(section - 1));
 }
 
 TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart, const QString& title,

@@ -49,6 +49,7 @@ public:
     int valueColumns() const { return static_cast<int>(captions_.size()); }
     // The header: "期号", then the caption of every value column.
     std::vector<std::string> header() const;
+    const std::string& caption(int col) const { return captions_[static_cast<std::size_t>(col)]; }
     std::int32_t issue(int row) const { return issues_[static_cast<std::size_t>(row)]; }
     // Value column `col` (0-based) of draw row `row`.
     std::string cellText(int row, int col) const;
