@@ -144,6 +144,14 @@ void CriteriaPanel::buildLayout() {
     command1_->setAutoDefault(false);
     command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
 
+    // The pictures: the trend chart of the history and the omission curve of the result.
+    cmdZst_ = new QPushButton(QStringLiteral("走势图(&Z)"), this);
+    cmdZst_->setObjectName(QStringLiteral("cmdZst"));
+    cmdZst_->setAutoDefault(false);
+    cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
+    cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
+    cmdYlqx_->setAutoDefault(false);
+
     multi_ = new MultiSearchPanel(this);
     groups_ = new GroupPanel(this);
 
@@ -167,6 +175,8 @@ void CriteriaPanel::buildLayout() {
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(rangeFrame);
     searchRow->addStretch(1);
+    searchRow->addWidget(cmdZst_, 0, Qt::AlignBottom);
+    searchRow->addWidget(cmdYlqx_, 0, Qt::AlignBottom);
     searchRow->addWidget(command1_, 0, Qt::AlignBottom);
 
     auto* grids = new QSplitter(Qt::Vertical, this);
@@ -205,6 +215,8 @@ void CriteriaPanel::connectEvents() {
     connect(multi_, &MultiSearchPanel::sectionLeft, this, &CriteriaPanel::onSectionLeft);
 
     connect(command1_, &QPushButton::clicked, this, &CriteriaPanel::runSearchCommand);
+    connect(cmdZst_, &QPushButton::clicked, this, &CriteriaPanel::runTrendCommand);
+    connect(cmdYlqx_, &QPushButton::clicked, this, &CriteriaPanel::runCurveCommand);
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 
@@ -295,7 +307,7 @@ void CriteriaPanel::startUp() {
         onOption3Clicked(s.intLei);
     } else {
         searchType_ = s.intLei;
-        groups_->relabel(s.intLei);
+        groups_->relabel(s.intLei, boxCoding());
     }
     if (auto first = oldestIssue()) text3_0_->setText(QString::number(*first));
     setEndToNewest();
@@ -351,12 +363,16 @@ void CriteriaPanel::onOption2Clicked(int index) {
     refreshPositionValues();
 }
 
+groups::BoxCoding CriteriaPanel::boxCoding() const { return {ctx_.zodiacCodes, ctx_.saved.DsIni}; }
+
+void CriteriaPanel::relabelGroupBoxes() { groups_->relabel(searchType_, boxCoding()); }
+
 void CriteriaPanel::onOption3Clicked(int type) {
     searchType_ = type;
     refreshPositionValues();
     save("intLei", std::to_string(type));
     ctx_.saved.intLei = type;
-    groups_->relabel(type);
+    groups_->relabel(type, boxCoding());
 }
 
 void CriteriaPanel::onOption6Clicked(int index) {

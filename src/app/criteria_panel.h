@@ -15,7 +15,10 @@
 
 #include <QWidget>
 
+#include "groups/group_command.h"
+#include "groups/group_values.h"
 #include "search/criteria.h"
+#include "search/omission_curve.h"
 #include "search/search_command.h"
 
 class QCheckBox;
@@ -58,6 +61,10 @@ public:
 
     // The panel read into the input of an analysis.
     search::Criteria readCriteria() const;
+    // The zodiac codes and segment base in force, for the group boxes.
+    groups::BoxCoding boxCoding() const;
+    // Captions the group boxes again, after a change of the numbering.
+    void relabelGroupBoxes();
     const std::array<int, 8>& positionValues() const { return values_; }
     int searchType() const { return searchType_; }
     bool freePosition() const { return freeMode_; }
@@ -88,9 +95,14 @@ public:
     std::optional<int> showAnalysis(const QString& title, const std::function<search::SearchResult()>& run);
     void runGroupCommand();
     void relistGroups(int column);
+    // The pictures: 走势图 of the panel's type, range and "自由位计特码", and 遗漏曲线 of the
+    // last search or partial search, or of the selected row of the group listing.
+    void runTrendCommand();
+    void runCurveCommand();
 
 private:
     void buildLayout();
+    groups::GroupInput readGroupInput() const;  // the panel read into the group computation's input
     void connectEvents();
     void readTypedValues();
     bool readTypedValue(int position);  // false: not a 16-bit integer, the value is kept
@@ -121,6 +133,10 @@ private:
     QLineEdit* text3_1_ = nullptr;
     PositionTabs* tabs_ = nullptr;
     QPushButton* command1_ = nullptr;
+    QPushButton* cmdZst_ = nullptr;
+    QPushButton* cmdYlqx_ = nullptr;
+    // The curve of the result the summary grid shows; none while it lists the groups.
+    std::optional<search::OmissionCurve> resultCurve_;
     MultiSearchPanel* multi_ = nullptr;
     GroupPanel* groups_ = nullptr;
     GridView* grid2_ = nullptr;

@@ -54,6 +54,7 @@ std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
         if (result.ok()) {
             grid2_->setGrid(result.hits);
             grid3_->setGrid(result.summary);
+            resultCurve_ = search::curveOfHitGrid(result.label, result.hits, result.stats);
         }
     }
     if (!result.ok()) {
@@ -83,8 +84,7 @@ void CriteriaPanel::runPartialCommand() {
     if (hits) notify(QStringLiteral("分部检索完成：命中 %1 期").arg(*hits));
 }
 
-void CriteriaPanel::runGroupCommand() {
-    if (!commandReady(groups_->computeButton())) return;
+groups::GroupInput CriteriaPanel::readGroupInput() const {
     groups::GroupInput input;
     input.type = searchType_;
     input.countSpecial = check2_->isChecked();
@@ -92,6 +92,13 @@ void CriteriaPanel::runGroupCommand() {
     input.ticked = groups_->ticked();
     input.rangeStart = text3_0_->text().toStdString();
     input.rangeEnd = text3_1_->text().toStdString();
+    input.coding = boxCoding();
+    return input;
+}
+
+void CriteriaPanel::runGroupCommand() {
+    if (!commandReady(groups_->computeButton())) return;
+    const groups::GroupInput input = readGroupInput();
     groups::GroupResult result;
     {
         BusyCursor busy;
@@ -103,8 +110,10 @@ void CriteriaPanel::runGroupCommand() {
         }
         // A refused input leaves the grid as it was; after a database failure it shows YL as
         // the failed run left it (unchanged).
-        if (result.error.empty() || (result.storeFailure && result.listing.rows() > 0))
+        if (result.error.empty() || (result.storeFailure && result.listing.rows() > 0)) {
             grid3_->setGrid(result.listing);
+            resultCurve_.reset();
+        }
     }
     if (!result.error.empty()) {
         const QString title = result.errorTitle.empty() ? QStringLiteral("分组计算") : fromStd(result.errorTitle);
@@ -119,9 +128,19 @@ void CriteriaPanel::relistGroups(int column) {
         notify(kClosedHistory);
         return;
     }
+    // The clicked group stays the current row after the re-listing (the 遗漏曲线 reads it).
+    const QModelIndex current = grid3_->currentIndex();
+    const std::string label = current.isValid() ? grid3_->grid().at(current.row() + 1, 0) : std::string();
     try {
         BusyCursor busy;
         grid3_->setGrid(groups::listYl(*ctx_.db, column));
+        resultCurve_.reset();
+        for (int row = 1; !label.empty() && row < grid3_->grid().rows(); ++row) {
+            if (grid3_->grid().at(row, 0) != label) continue;
+            grid3_->setCurrentIndex(grid3_->model()->index(row - 1, std::max(0, current.column())));
+            grid3_->scrollTo(grid3_->currentIndex());
+            break;
+        }
     } catch (const store::DbError& e) {
         notify(QStringLiteral("分组结果无法列出：%1").arg(fromStd(e.what())));
     }

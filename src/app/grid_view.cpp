@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 namespace quarvel::app {
@@ -37,16 +39,20 @@ void GridView::setGrid(store::TextGrid grid) {
 }
 
 int GridView::textWidth(int col) const {
-    // The longest text of the column stands for its widest; the fonts here are near enough
-    // to fixed-width for digits and CJK that measuring every cell is not worth it.
-    const auto& cells = model_->grid().cells;
-    const std::string* longest = nullptr;
-    for (const auto& row : cells)
-        if (col < static_cast<int>(row.size()) && (!longest || row[static_cast<size_t>(col)].size() > longest->size()))
-            longest = &row[static_cast<size_t>(col)];
-    if (!longest || longest->empty()) return 0;
+    // Every text of the column is measured as it is drawn: byte counts say little once digits
+    // and CJK characters mix ("大后比" has more bytes than "2.333333" and is narrower). Each
+    // distinct text is measured once, which keeps long hit grids quick.
+    const QFontMetrics metrics = fontMetrics();
+    std::unordered_set<std::string_view> seen;
+    int widest = 0;
+    for (const auto& row : model_->grid().cells) {
+        if (col >= static_cast<int>(row.size())) continue;
+        const std::string& text = row[static_cast<size_t>(col)];
+        if (text.empty() || !seen.insert(text).second) continue;
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(text)));
+    }
     // Header and cells share the font here; a small margin keeps the text off the grid lines.
-    return fontMetrics().horizontalAdvance(QString::fromStdString(*longest)) + 10;
+    return widest == 0 ? 0 : widest + 10;
 }
 
 void GridView::applyWidths() {

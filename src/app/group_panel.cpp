@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "store/draw_record.h"
 
 namespace quarvel::app {
 
@@ -89,7 +88,7 @@ GroupPanel::GroupPanel(QWidget* parent) : QGroupBox(QStringLiteral("组合检索
     layout->addLayout(bottom);
 }
 
-void GroupPanel::relabel(int type) {
+void GroupPanel::relabel(int type, const groups::BoxCoding& coding) {
     type_ = type;
     int shown = 30;
     switch (type) {
@@ -101,14 +100,10 @@ void GroupPanel::relabel(int type) {
         default: break;
     }
     for (int k = 1; k <= 30; ++k) {
-        QString caption;
-        switch (type) {
-            case 1: caption = QString::fromUtf8(store::kZodiacNames[k % 12]); break;
-            case 2:
-            case 3: caption = QString::number(k - 1); break;
-            default: caption = QString::number(k); break;
-        }
-        boxes_[k - 1]->setText(caption);
+        // The caption names what the box finds; the group labels use the same text. Numbers
+        // and digit sums are captioned in plain decimal (1, not 01).
+        const bool plain = !groups::isGroupType(type) || type == 0 || type == 4;
+        boxes_[k - 1]->setText(plain ? QString::number(k) : QString::fromStdString(groups::labelPart(type, k, coding)));
         boxes_[k - 1]->setVisible(k <= shown);
     }
     recount();

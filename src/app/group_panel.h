@@ -3,14 +3,16 @@
 // "清空", "反选", the group size Combo2 ("组合位数"), the count box Text5 and Command5
 // "分组计算(&P)".
 //
-// Box k is captioned by search type: zodiac names for 生肖 follow k mod 12 of 鼠 牛 虎 … 猪, so
-// box 12 reads 鼠 and box 1 reads 牛, while the group computation searches box k as zodiac
-// code k. Both are kept as they are: the captions name the zodiac of each box's place in the
-// twelve-number cycle, the codes are what the draws store.
+// Box k is captioned by search type with what the group computation finds for it: zodiac
+// names for 生肖 follow k mod 12 of 鼠 牛 虎 … 猪 (box 12 reads 鼠, box 1 reads 牛) and the box
+// finds that zodiac's code; segment box k reads the code of the k-th segment under the
+// segment base in force.
 
 #include <array>
 
 #include <QGroupBox>
+
+#include "groups/group_values.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,8 +30,9 @@ class GroupPanel : public QGroupBox {
 public:
     explicit GroupPanel(QWidget* parent = nullptr);
 
-    // Captions and visibility of the boxes for a search type; the count follows the new type.
-    void relabel(int type);
+    // Captions and visibility of the boxes for a search type under the numbering in force; the
+    // count follows the new type.
+    void relabel(int type, const groups::BoxCoding& coding);
     // The count box: how many of boxes 1..m are ticked, m from the type last relabelled.
     void recount();
     void selectAll();

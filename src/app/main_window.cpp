@@ -145,8 +145,17 @@ void MainWindow::buildMenus() {
           std::pair{QStringLiteral("软件演示说明录像下载(&D)"), QStringLiteral("numYanshiDown")}})
         connect(action(mnuWeb_, caption, name), &QAction::triggered, this, &MainWindow::openReadme);
 
+    // The pictures, also on the buttons beside "检索(&S)".
+    auto* charts = new QMenu(QStringLiteral("图表"), this);
+    charts->setObjectName(QStringLiteral("mnuCharts"));
+    connect(action(charts, QStringLiteral("走势图(&Z)"), QStringLiteral("mnuZst")), &QAction::triggered, this,
+            [this] { criteria_->runTrendCommand(); });
+    connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")), &QAction::triggered, this,
+            [this] { criteria_->runCurveCommand(); });
+
     menuBar()->addMenu(mnuLsgl_);
     menuBar()->addMenu(mnuSetup_);
+    menuBar()->addMenu(charts);
     menuBar()->addMenu(mnuWeb_);
 }
 

@@ -117,12 +117,14 @@ void MainWindow::chooseZodiacBase(int i) {
     ctx_.saveSetting("SxIni", std::to_string(i));
     for (int k = 0; k < 2; ++k) mnuSxcs_[k]->setChecked(k == i);
     ctx_.zodiacCodes = store::ZodiacCodes::forMenuChoice(i, ctx_.zodiacYear);
+    criteria_->relabelGroupBoxes();
 }
 
 void MainWindow::chooseSegmentBase(int i) {
     ctx_.saved.DsIni = i;
     ctx_.saveSetting("DsIni", std::to_string(i));
     for (int k = 0; k < 2; ++k) mnuDscs_[k]->setChecked(k == i);
+    criteria_->relabelGroupBoxes();  // segment boxes are captioned with their codes
 }
 
 }  // namespace quarvel::app

@@ -62,7 +62,7 @@ GroupArgs parseArgs(const std::vector<std::string>& args) {
             g.haveRange = true;
         } else if (a == "--sort") {
             const long long s = parseWholeNumber(valueOf(args, i), "the sort column");
-            if (s < 0 || s > 4) throw UsageError("the sort column must be 0 to 4");
+            if (s < 0 || s > 8) throw UsageError("the sort column must be 0 to 8");
             g.sort = static_cast<int>(s);
         } else {
             throw UsageError("unknown argument " + a);
@@ -80,6 +80,8 @@ int runGroups(Context& c) {
         g.input.rangeStart = std::to_string(c.db.firstIssue().value_or(0));
         g.input.rangeEnd = std::to_string(c.db.lastIssue().value_or(0));
     }
+    // The start-up numbering: zodiac codes base + name index, the segment base of the settings.
+    g.input.coding = {store::ZodiacCodes::startup(c.bases.sx), c.bases.ds};
     const groups::GroupResult result = groups::runGroupComputation(c.db, g.input);
     if (!result.error.empty()) {
         c.err << result.errorTitle << ": " << result.error << "\n";
@@ -91,7 +93,7 @@ int runGroups(Context& c) {
 }
 
 RegisterCommand groupsCommand("groups",
-                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range A:B] [--sort 0..4]",
+                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range A:B] [--sort 0..8]",
                               runGroups);
 
 }  // namespace

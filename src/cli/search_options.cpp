@@ -52,7 +52,7 @@ SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& arg
             const long long t = parseWholeNumber(value(), "--type");
             if (t < 0 || t > 5) throw UsageError("--type takes 0 to 5");
             cr.type = static_cast<int>(t);
-        } else if (a == "--fixed") {
+        } else if (a == "--fixed" && kind != SearchKind::Trend) {
             cr.fixed = true;
         } else if (a == "--no-special") {
             cr.countSpecial = false;

@@ -1,6 +1,7 @@
 #pragma once
 // Reading the criteria of the search commands from arguments: --type, --fixed, --no-special,
-// --range A:B, --pos P=TEXT (search), --pm, -k K, --values T1,...,T8 (partial).
+// --range A:B, --pos P=TEXT (search), --pm, -k K, --values T1,...,T8 (partial); the trend
+// chart takes the first three.
 
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ struct SearchOptions {
     std::string kText = "2";  // partial: section digit count as given
 };
 
-enum class SearchKind { Search, Partial };
+enum class SearchKind { Search, Partial, Trend };  // trend: --type, --no-special, --range only
 
 // Parses the arguments from `first` on; every argument must be understood (UsageError).
 // The range defaults to the whole stored history, the bases come from the context.

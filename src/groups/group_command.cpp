@@ -4,6 +4,7 @@
 
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
+#include "search/omission_scan.h"
 #include "store/whole_number.h"
 
 namespace quarvel::groups {
@@ -29,6 +30,7 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
     GroupPlan plan;
     plan.type = input.type;
     plan.countSpecial = input.countSpecial;
+    plan.coding = input.coding;
     const int values = valueCount(input.type);
     for (int i = 1; i <= values; ++i)
         if (input.ticked[static_cast<std::size_t>(i)]) plan.boxes.push_back(i);
@@ -74,6 +76,27 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
         result.listing = ylHeaderGrid();
     }
     return result;
+}
+
+std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, const GroupInput& input,
+                                                        const std::string& label) {
+    if (!isGroupType(input.type)) return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
+    const auto start = parseWhole(input.rangeStart);
+    const auto end = parseWhole(input.rangeEnd);
+    if (!start || !end) return Refusal{"检索起止期数必须是整数期号", kInputTitle};
+    GroupPlan plan;
+    plan.type = input.type;
+    plan.countSpecial = input.countSpecial;
+    plan.coding = input.coding;
+    plan.rangeStart = *start;
+    plan.rangeEnd = *end;
+    const auto boxes = boxesOfLabel(plan, label);
+    if (!boxes) return Refusal{"分组“" + label + "”不是当前搜索类型的分组，请先选择它的搜索类型", kInputTitle};
+    plan.boxes = *boxes;
+    plan.size = static_cast<int>(plan.boxes.size());
+    const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);
+    // IDX numbers the stored draws 1..n, so the newest draw's IDX is their count.
+    return search::curveOfHits(label, groupHits(db, plan), draws, static_cast<int>(db.drawCount()));
 }
 
 }  // namespace quarvel::groups

@@ -20,6 +20,7 @@ struct GroupInput {
     std::string sizeText = "2";   // the text of the group-size drop-down
     std::array<bool, 31> ticked{};  // value boxes 1..30 (index 0 unused)
     std::string rangeStart, rangeEnd;  // the two issue boxes of the range
+    BoxCoding coding;  // the zodiac codes and segment base in force
 };
 
 struct GroupResult {
@@ -55,5 +56,11 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input);
 // was, reports the error and lists YL unchanged.
 GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input,
                                 Evaluation how = Evaluation::InMemory);
+
+// The omission curve (遗漏曲线) of one listed group: its label read under the input's type and
+// numbering, its hits over the input's range. A label that names no group of the type, or a
+// range that is not whole numbers, is refused.
+std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, const GroupInput& input,
+                                                        const std::string& label);
 
 }  // namespace quarvel::groups

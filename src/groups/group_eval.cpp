@@ -1,5 +1,6 @@
 #include "groups/group_eval.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <string>
@@ -7,6 +8,7 @@
 #include "groups/group_statements.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
+#include "search/omission_scan.h"
 #include "search/omission_stats.h"
 
 namespace quarvel::groups {
@@ -19,7 +21,7 @@ std::string groupLabel(const GroupPlan& plan, std::span<const int> positions) {
     std::string label;
     for (int p : positions) {
         if (!label.empty()) label += ' ';
-        label += labelPart(plan.type, plan.boxes[static_cast<std::size_t>(p)]);
+        label += labelPart(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding);
     }
     return label;
 }
@@ -76,13 +78,13 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
 
 // The default way: each member is a bit set of the draws of the range whose scratch copy
 // matches it; a group is the AND of its members, its hits the set bits in IDX order.
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit) {
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, std::size_t limit) {
     YlAppender yl(db.db());
     const Draws d = readDraws(db.db());
     const int top = newestIdxOf(db.db());
     std::vector<Bits> members;
     members.reserve(plan.boxes.size());
-    for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box)));
+    for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box, plan.coding)));
 
     Bits hits(members.empty() ? 0 : members.front().size());
     int stored = 0;
@@ -97,7 +99,7 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t li
             for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
                 stats.addHit(d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
         }
-        stats.finish(top);
+        stats.finish(top, drawsInRange);
         yl.append(groupLabel(plan, positions), stats);
         return static_cast<std::size_t>(++stored) < limit;
     });
@@ -107,23 +109,25 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t li
 }
 
 // P6Stat: the hits of the marked group in the range, their gaps, and the group's YL row.
-void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, const std::string& label, store::RowCursor& yl) {
+void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange, const std::string& label,
+            store::RowCursor& yl) {
     store::Snapshot hits = db.db().snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, n));
     search::OmissionStats stats;
     for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
-    stats.finish(newestIdx(db));
+    stats.finish(newestIdx(db), drawsInRange);
     appendYlRow(yl, label, stats);
 }
 
 // P6Count: for every group the counter reset, one LIKE statement per member, then P6Stat.
-int P6Count(store::HistoryDb& db, const GroupPlan& plan, store::RowCursor& yl, std::size_t limit) {
+int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, store::RowCursor& yl,
+            std::size_t limit) {
     store::Database& sql = db.db();
     int stored = 0;
     forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
         sql.execute(kResetSql);
         for (int p : positions)
-            sql.execute(memberSql(memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)])));
-        P6Stat(db, plan, plan.size, groupLabel(plan, positions), yl);
+            sql.execute(memberSql(memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
+        P6Stat(db, plan, plan.size, drawsInRange, groupLabel(plan, positions), yl);
         return static_cast<std::size_t>(++stored) < limit;
     });
     return stored;
@@ -147,6 +151,38 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
     }
 }
 
+std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::string& label) {
+    std::vector<int> boxes;
+    std::size_t from = 0;
+    while (from <= label.size()) {
+        const std::size_t space = std::min(label.find(' ', from), label.size());
+        const std::string part = label.substr(from, space - from);
+        int found = 0;
+        for (int b = 1; b <= valueCount(plan.type) && found == 0; ++b)
+            if (labelPart(plan.type, b, plan.coding) == part) found = b;
+        if (found == 0) return std::nullopt;
+        boxes.push_back(found);
+        from = space + 1;
+    }
+    std::sort(boxes.begin(), boxes.end());
+    if (std::adjacent_find(boxes.begin(), boxes.end()) != boxes.end()) return std::nullopt;
+    return boxes;
+}
+
+std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan) {
+    store::Database& sql = db.db();
+    store::Transaction tx(sql);  // never committed
+    sql.execute(kResetSql);
+    sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
+    for (int box : plan.boxes) sql.execute(memberSql(memberPattern(plan.type, box, plan.coding)));
+    store::Snapshot s = sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, static_cast<int>(plan.boxes.size())));
+    std::vector<search::Hit> hits;
+    for (s.moveFirst(); !s.eof(); s.moveNext())
+        hits.push_back({static_cast<int>(s.intField("IDX")), static_cast<std::int32_t>(s.intField("SQQH"))});
+    tx.rollback();
+    return hits;
+}
+
 int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, std::size_t limit) {
     store::Database& sql = db.db();
     store::Transaction tx(sql);
@@ -154,10 +190,11 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
     store::delrec(yl);
     sql.execute(kResetSql);
     sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
+    const int draws = search::countDrawsInRange(sql, plan.rangeStart, plan.rangeEnd);
     int stored = 0;
     if (limit > 0) {
-        stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, limit)
-                                             : P6Count(db, plan, yl, limit);
+        stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, draws, limit)
+                                             : P6Count(db, plan, draws, yl, limit);
     }
     tx.commit();
     return stored;

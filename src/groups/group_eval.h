@@ -9,9 +9,13 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "groups/group_values.h"
+#include "search/omission_curve.h"
 #include "store/history_db.h"
 
 namespace quarvel::groups {
@@ -24,6 +28,7 @@ struct GroupPlan {
     std::vector<int> boxes;  // ticked box indexes, ascending
     std::int32_t rangeStart = 0;
     std::int32_t rangeEnd = 0;
+    BoxCoding coding;  // the zodiac codes and segment base in force
 };
 
 enum class Evaluation { InMemory, Statements };
@@ -37,5 +42,14 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
 // DbError propagates. Returns the number of groups stored.
 int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
                   std::size_t limit = std::numeric_limits<std::size_t>::max());
+
+// The boxes of the group a YL label names (its parts as the plan's type and coding write
+// them), ascending; nullopt when a part names no box of the type.
+std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::string& label);
+
+// The hits of one group (plan.boxes) in the range, in IDX order, found by the group's own
+// statements inside a transaction that is rolled back: the marking columns and YL are left as
+// they were.
+std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan);
 
 }  // namespace quarvel::groups

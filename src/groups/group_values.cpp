@@ -1,11 +1,9 @@
 #include "groups/group_values.h"
 
-#include "search/criteria.h"
-
 #include <array>
 #include <cstdio>
 
-#include "store/draw_record.h"
+#include "search/criteria.h"
 
 namespace quarvel::groups {
 
@@ -18,16 +16,17 @@ std::string twoDigits(int v) {
 }
 
 // The code of box `box` as written in the tokens of the type's column.
-std::string tokenCode(int type, int box) {
+std::string tokenCode(int type, int box, const BoxCoding& coding) {
     switch (type) {
-        case 1:  // zodiac code = box, two digits
+        case 1:  // the code of the zodiac the caption names, two digits
+            return twoDigits(coding.zodiac.code[static_cast<std::size_t>(box % 12)]);
         case 4:  // digit sum = box, two digits
             return twoDigits(box);
         case 2:  // head = box - 1
         case 3:  // tail = box - 1
             return std::to_string(box - 1);
-        case 5:  // segment code = box
-            return std::to_string(box);
+        case 5:  // the k-th segment's code
+            return std::to_string(box - 1 + coding.dsBase);
         default:
             return twoDigits(box);
     }
@@ -44,17 +43,17 @@ int valueCount(int type) {
 
 const char* attributeColumn(int type) { return search::freeColumn(type); }
 
-std::string memberPattern(int type, int box) {
-    if (type == 0) return "*" + tokenCode(type, box) + "*";
+std::string memberPattern(int type, int box, const BoxCoding& coding) {
+    if (type == 0) return "*" + tokenCode(type, box, coding) + "*";
     // Members of a group are distinct values, so each asks for the first occurrence.
-    std::string pattern = "*1X" + tokenCode(type, box);
+    std::string pattern = "*1X" + tokenCode(type, box, coding);
     if (type == 5) pattern += ' ';
     return pattern + "*";
 }
 
-std::string labelPart(int type, int box) {
+std::string labelPart(int type, int box, const BoxCoding& coding) {
     if (type == 1) return store::kZodiacNames[static_cast<std::size_t>(box % 12)];
-    return tokenCode(type, box);
+    return tokenCode(type, box, coding);
 }
 
 }  // namespace quarvel::groups

@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <cstdint>
+
+#include "search/omission_scan.h"
 
 namespace quarvel::groups {
 
@@ -15,12 +18,18 @@ void appendYlRow(store::RowCursor& yl, const std::string& label, const search::O
     yl.set("intMinYL", static_cast<std::int64_t>(stats.minimum));
     yl.set("intLstYl", static_cast<std::int64_t>(stats.last));
     yl.set("sglLlr", static_cast<double>(ratio));
+    yl.set("intHitCount", static_cast<std::int64_t>(stats.hits));
+    yl.set("dblAvgYl", stats.averageOmission());
+    if (const auto due = stats.dueRatio()) yl.set("dblDueRatio", *due);
+    yl.set("intMaxRun", static_cast<std::int64_t>(stats.longestRun));
     yl.update();
 }
 
 YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
     if (db_ == nullptr) throw store::DbError("the database is not open");
-    const char* sql = "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr) VALUES (?, ?, ?, ?, ?)";
+    const char* sql =
+        "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, dblDueRatio, "
+        "intMaxRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
     if (sqlite3_prepare_v2(db_, sql, -1, &insert_, nullptr) != SQLITE_OK)
         throw store::DbError(std::string("cannot add to YL: ") + sqlite3_errmsg(db_));
 }
@@ -35,6 +44,11 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
     sqlite3_bind_int(insert_, 3, stats.minimum);
     sqlite3_bind_int(insert_, 4, stats.last);
     sqlite3_bind_double(insert_, 5, static_cast<double>(ratio));
+    sqlite3_bind_int(insert_, 6, stats.hits);
+    sqlite3_bind_double(insert_, 7, stats.averageOmission());
+    if (const auto due = stats.dueRatio()) sqlite3_bind_double(insert_, 8, *due);
+    else sqlite3_bind_null(insert_, 8);
+    sqlite3_bind_int(insert_, 9, stats.longestRun);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         const std::string message = sqlite3_errmsg(db_);
         sqlite3_reset(insert_);
@@ -42,20 +56,31 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
     }
 }
 
-std::string ylOrderColumn(int gridColumn) {
-    switch (gridColumn) {
-        case 1: return "intMinYL";
-        case 2: return "intMaxYL";
-        case 3: return "intLstYl";
-        case 4: return "sglLlr";
-        default: return "rowid";
-    }
+namespace {
+
+// The YL columns behind grid columns 1..8.
+constexpr std::array<const char*, 8> kFigureColumns = {"intMinYL", "intMaxYL",    "intLstYl",    "sglLlr",
+                                                       "intHitCount", "dblAvgYl", "dblDueRatio", "intMaxRun"};
+
+// A stored figure of a later column, "" when the row predates it (NULL), "-" for no due ratio.
+std::string laterFigure(const store::Value& v, bool twoDecimals, bool dashWhenNull) {
+    if (store::isNull(v)) return dashWhenNull ? "-" : "";
+    return twoDecimals ? search::formatTwoDecimals(store::toDouble(v)) : store::toText(v);
+}
+
+}  // namespace
+
+std::string ylOrderBy(int gridColumn) {
+    if (gridColumn < 1 || gridColumn > static_cast<int>(kFigureColumns.size())) return "rowid";
+    const std::string column = kFigureColumns[static_cast<std::size_t>(gridColumn - 1)];
+    // Ascending, the rows without a figure ("-") after every number.
+    return column + " IS NULL, " + column;
 }
 
 store::TextGrid ylHeaderGrid() {
     store::TextGrid grid;
-    grid.cells.push_back({"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"});
-    grid.colWidths = {1880, 880, 880, 880, 880};
+    grid.cells.push_back(search::summaryHeader());
+    grid.colWidths = {1880, 880, 880, 880, 880, 880, 880, 880, 880};
     return grid;
 }
 
@@ -67,16 +92,25 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
     const int maximum = rows.columnIndex("intMaxYL");
     const int last = rows.columnIndex("intLstYl");
     const int ratio = rows.columnIndex("sglLlr");
-    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0)
+    const int hits = rows.columnIndex("intHitCount");
+    const int average = rows.columnIndex("dblAvgYl");
+    const int due = rows.columnIndex("dblDueRatio");
+    const int run = rows.columnIndex("intMaxRun");
+    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0 || hits < 0 || average < 0 || due < 0 ||
+        run < 0)
         throw store::DbError("YL lacks one of its columns");
     grid.cells.reserve(rows.recordCount() + 1);
     for (std::size_t i = 0; i < rows.recordCount(); ++i) {
         const auto& row = rows.row(i);
         const float r = static_cast<float>(store::toDouble(row[static_cast<std::size_t>(ratio)]));
-        grid.cells.push_back({store::toText(row[static_cast<std::size_t>(content)]),
-                              store::toText(row[static_cast<std::size_t>(minimum)]),
-                              store::toText(row[static_cast<std::size_t>(maximum)]),
-                              store::toText(row[static_cast<std::size_t>(last)]), search::formatSingle(r)});
+        const auto at = [&row](int col) -> const store::Value& { return row[static_cast<std::size_t>(col)]; };
+        // A row stored before the later columns existed shows them empty; no due ratio is "-"
+        // only where the row has the other later figures.
+        const bool hasLater = !store::isNull(at(hits));
+        grid.cells.push_back({store::toText(at(content)), store::toText(at(minimum)), store::toText(at(maximum)),
+                              store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
+                              laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
+                              laterFigure(at(run), false, false)});
     }
     return grid;
 }
@@ -84,7 +118,7 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
 store::TextGrid listYl(store::HistoryDb& db) { return ylGrid(db.db(), kYlListingSql); }
 
 store::TextGrid listYl(store::HistoryDb& db, int gridColumn) {
-    return ylGrid(db.db(), "SELECT * FROM YL ORDER BY " + ylOrderColumn(gridColumn));
+    return ylGrid(db.db(), "SELECT * FROM YL ORDER BY " + ylOrderBy(gridColumn));
 }
 
 }  // namespace quarvel::groups

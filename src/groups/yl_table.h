@@ -16,8 +16,9 @@ namespace quarvel::groups {
 
 inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl";
 
-// Appends one row: content, intMaxYL, intMinYL, intLstYl and the ratio max / last stored as a
-// single-precision value.
+// Appends one row: content, intMaxYL, intMinYL, intLstYl, the ratio max / last stored as a
+// single-precision value, then the hit count, average omission, due ratio (NULL when every
+// draw of the range is a hit) and longest run.
 void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats);
 
 // Appends rows to YL through one prepared INSERT: the same row as appendYlRow, at a fraction
@@ -36,19 +37,21 @@ private:
     sqlite3_stmt* insert_ = nullptr;
 };
 
-// The YL column behind grid column 1..4 (intMinYL, intMaxYL, intLstYl, sglLlr). The label
-// column has no numeric key; column 0 (and any other) lists the groups in the order they were
-// computed, which is the ascending order of their boxes.
-std::string ylOrderColumn(int gridColumn);
+// The ORDER BY of a click on grid column 1..8 (intMinYL, intMaxYL, intLstYl, sglLlr,
+// intHitCount, dblAvgYl, dblDueRatio, intMaxRun): ascending, rows without the figure ("-")
+// last. The label column has no numeric key; column 0 (and any other) lists the groups in the
+// order they were computed, which is the ascending order of their boxes.
+std::string ylOrderBy(int gridColumn);
 
 // The listing header alone (an empty YL).
 store::TextGrid ylHeaderGrid();
-// The listing of a YL selection: header "号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏",
-// "大后比" and one row per YL row, the ratio in its single-precision form (7/3 -> 2.333333).
+// The listing of a YL selection: the header of a result row (号码（分组） … 最大连出) and one
+// row per YL row, the ratio in its single-precision form (7/3 -> 2.333333), the average
+// omission and due ratio with two decimals.
 store::TextGrid ylGrid(store::Database& db, const std::string& select);
 // The listing after a computation (by intLstYl).
 store::TextGrid listYl(store::HistoryDb& db);
-// The re-sort by a grid column: "SELECT * FROM YL ORDER BY " + the column's name.
+// The re-sort by a grid column: "SELECT * FROM YL ORDER BY " + ylOrderBy(gridColumn).
 store::TextGrid listYl(store::HistoryDb& db, int gridColumn);
 
 }  // namespace quarvel::groups

@@ -50,7 +50,9 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
     }
     const search::ConditionSet set = markPartial(c, pm, *k);
     result.failedStatements = search::runMarking(db.db(), set.statements).failed;
-    search::ScanResult scan = search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase);
+    const int draws = search::countDrawsInRange(db.db(), range->start, range->end);
+    search::ScanResult scan =
+        search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase, draws);
     result.hits = std::move(scan.hits);
     result.stats = scan.stats;
     result.label = partialLabel(c, kText);

@@ -68,7 +68,14 @@ store::TextGrid emptyHitGrid() {
     return g;
 }
 
-ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase) {
+int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end) {
+    store::Snapshot s = db.snapshot("SELECT count(*) AS n FROM [Lishi] WHERE [SQQH] >= " + std::to_string(start) +
+                                    " AND [SQQH] <= " + std::to_string(end));
+    s.moveFirst();
+    return s.onRow() ? static_cast<int>(s.intField("n")) : 0;
+}
+
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange) {
     ScanResult r;
     r.hits = emptyHitGrid();
     store::Snapshot hits;
@@ -92,16 +99,24 @@ ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type
         line.push_back(std::to_string(i + 1));
         r.hits.cells.push_back(std::move(line));
     }
-    r.stats.finish(newestIdx(db));
+    r.stats.finish(newestIdx(db), drawsInRange);
     return r;
+}
+
+std::vector<std::string> summaryHeader() {
+    std::vector<std::string> header{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"};
+    header.insert(header.end(), kMoreFigureHeaders.begin(), kMoreFigureHeaders.end());
+    return header;
 }
 
 store::TextGrid summaryGrid(const std::string& label, const OmissionStats& stats) {
     store::TextGrid g;
-    g.cells.push_back({"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"});
-    g.cells.push_back({label, std::to_string(stats.minimum), std::to_string(stats.maximum),
-                       std::to_string(stats.last), formatRatio(stats.ratio())});
-    g.colWidths = {2400, 1000, 1000, 1000, 1000};
+    g.cells.push_back(summaryHeader());
+    std::vector<std::string> row{label, std::to_string(stats.minimum), std::to_string(stats.maximum),
+                                 std::to_string(stats.last), formatRatio(stats.ratio())};
+    for (auto& text : moreFigureTexts(stats)) row.push_back(std::move(text));
+    g.cells.push_back(std::move(row));
+    g.colWidths = {2400, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000};
     return g;
 }
 

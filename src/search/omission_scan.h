@@ -1,15 +1,17 @@
 #pragma once
 // The omission scan: reads the marked draws of an issue range in IDX order, lays them out in the
 // hit grid (MSFlexGrid2) with the gap before each, and fills the summary grid (MSFlexGrid3)
-// with the smallest, largest and last omission and their ratio.
+// with the smallest, largest and last omission, their ratio and the four further figures.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "search/omission_stats.h"
 #include "store/text_grid.h"
 
 namespace quarvel::store {
+class Database;
 class HistoryDb;
 }
 
@@ -25,15 +27,22 @@ struct ScanResult {
     OmissionStats stats;
 };
 
+// N of the statistics: the stored draws whose issue lies in [start, end].
+int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end);
+
 // Runs the selection and scans its rows: one grid row per hit with the issue, the eight
 // attributes of the search type (zodiac names for the zodiac type), the gap and the row number.
 // The last omission is measured to the newest stored draw (rsLishiSort is reopened and left
-// on it). A selection the engine refuses gives the header row only.
-ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase);
+// on it). drawsInRange is N. A selection the engine refuses gives the header row only.
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange);
 
 // The hit grid with its header row only (期号, 平1位 … 平7位, 特位, 遗漏次数, 序号).
 store::TextGrid emptyHitGrid();
-// The two-row summary grid: headers, then label, minimum, maximum, last omission and ratio.
+// The header of a result row: 号码（分组）, 最小遗漏, 最大遗漏, 最后遗漏, 大后比, 出现次数,
+// 平均遗漏, 欲出几率, 最大连出; the group listing uses it too.
+std::vector<std::string> summaryHeader();
+// The two-row summary grid: the header, then label, minimum, maximum, last omission, ratio and
+// the four further figures.
 store::TextGrid summaryGrid(const std::string& label, const OmissionStats& stats);
 
 }  // namespace quarvel::search

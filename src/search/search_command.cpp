@@ -34,7 +34,9 @@ SearchResult runSearch(store::HistoryDb& db, const Criteria& c) {
     if (!range) return result;
     const ConditionSet set = markSingle(c);
     result.failedStatements = runMarking(db.db(), set.statements).failed;
-    ScanResult scan = scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type, c.sxBase);
+    const int draws = countDrawsInRange(db.db(), range->start, range->end);
+    ScanResult scan =
+        scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type, c.sxBase, draws);
     result.hits = std::move(scan.hits);
     result.stats = scan.stats;
     result.label = set.label;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "store/engine_internal.h"
+#include "store/yl_schema.h"
 
 namespace quarvel::store {
 
@@ -41,17 +42,13 @@ std::string lishiSchema() {
     return sql + ")";
 }
 
-const char* kYlSchema =
-    "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, intMaxYL SMALLINT, "
-    "intLstYl SMALLINT, sglLlr REAL)";
-
 void createSchema(Database& db, bool lishi, bool yl) {
     Transaction tx(db);
     if (lishi) {
         db.executeNative(lishiSchema());
         db.executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH)");
     }
-    if (yl) db.executeNative(kYlSchema);
+    if (yl) db.executeNative(ylSchemaSql());
     tx.commit();
 }
 
@@ -103,6 +100,7 @@ void HistoryDb::open() {
         }
     }
     if (!hasLishi || !hasYl) createSchema(d, !hasLishi, !hasYl);
+    if (hasYl) addMissingYlColumns(d);
     db_ = std::move(d);
     openedFile_ = fileIdOf(path);
     openCursors();

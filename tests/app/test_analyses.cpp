@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(hits().rows(), 4);
         QCOMPARE(hits().cells[1][0], std::string("2013001"));
         QCOMPARE(hits().cells[3], (Row{"2013005", "3", "10", "20", "30", "11", "22", "28", "29", "2", "3"}));
-        QCOMPARE(summary().cells[1], (Row{"03 ", "1", "2", "1", "2"}));
+        QCOMPARE(summary().cells[1], (Row{"03 ", "1", "2", "1", "2", "3", "1.50", "0.00", "1"}));
         QVERIFY(f->notices.last().contains("3"));
         QVERIFY(f->dialogs.messages.isEmpty());
     }
@@ -152,7 +152,8 @@ private slots:
         QCOMPARE(hits().rows(), 3);
         QCOMPARE(hits().cells[1][0], std::string("2013002"));
         QCOMPARE(hits().cells[2][0], std::string("2013003"));
-        QCOMPARE(summary().cells[1], (Row{"4 6 8 10 12 14 16 18 (1)", "1", "2", "3", "0.666666666666667"}));
+        QCOMPARE(summary().cells[1], (Row{"4 6 8 10 12 14 16 18 (1)", "1", "2", "3", "0.666666666666667", "2", "2.00",
+                                         "2.00", "2"}));
         // A section count outside 1..6 is refused.
         combo->setCurrentText("7");
         press("Command2");

@@ -77,6 +77,21 @@ private slots:
         QVERIFY(view.verticalHeader()->width() >= view.fontMetrics().horizontalAdvance("2013029"));
     }
 
+    void columnsAreAsWideAsTheirWidestTextAsDrawn() {
+        // 大后比 has more bytes than 2.333333 but is narrower when drawn.
+        GridView view;
+        TextGrid g;
+        g.cells = {{"号码（分组）", "大后比", "欲出几率"}, {"01 02", "2.333333", "-"}, {"03 04", "12", "123.45"}};
+        g.colWidths = {300, 300, 300};
+        view.setGrid(g);
+        const QFontMetrics fm = view.fontMetrics();
+        for (int c = 1; c <= 2; ++c)
+            for (const auto& row : g.cells)
+                QVERIFY2(view.columnWidth(c - 1) > fm.horizontalAdvance(QString::fromStdString(row[c])),
+                         row[c].c_str());
+        QVERIFY(view.verticalHeader()->width() > fm.horizontalAdvance(QStringLiteral("号码（分组）")));
+    }
+
     void topRowIsKeptUntilShownAndClampedToTheGrid() {
         GridView view;
         view.resize(300, 200);

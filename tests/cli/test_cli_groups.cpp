@@ -9,7 +9,7 @@ using quarvel::testing::TempDir;
 
 namespace {
 
-const char* kHeader = "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比";
+const char* kHeader = "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比\t出现次数\t平均遗漏\t欲出几率\t最大连出";
 
 struct CliGroups : ::testing::Test, quarvel::testing::CliSandbox {
     void SetUp() override {
@@ -27,9 +27,9 @@ TEST_F(CliGroups, ListsTheGroupsByLastOmission) {
     const auto r = cli({"groups", "--size", "1", "--boxes", "30,29,11"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, std::string(kHeader) + "\n"
-                     "29\t2\t2\t1\t2\n"
-                     "30\t1\t2\t2\t1\n"
-                     "11\t32767\t32767\t5\t6553.4\n");
+                     "29\t2\t2\t1\t2\t2\t1.67\t0.00\t1\n"
+                     "30\t1\t2\t2\t1\t2\t1.67\t1.50\t1\n"
+                     "11\t32767\t32767\t5\t6553.4\t0\t5.00\t1.00\t0\n");
 }
 
 TEST_F(CliGroups, SpecialNumberRangeAndSort) {
@@ -38,8 +38,8 @@ TEST_F(CliGroups, SpecialNumberRangeAndSort) {
     ASSERT_EQ(r.status, 0) << r.err;
     // Computation order; 30 counts only at IDX 1, 29 only at IDX 2 inside the range.
     EXPECT_EQ(r.out, std::string(kHeader) + "\n"
-                     "29\t2\t2\t3\t0.6666667\n"
-                     "30\t1\t1\t4\t0.25\n");
+                     "29\t2\t2\t3\t0.6666667\t1\t1.50\t4.00\t1\n"
+                     "30\t1\t1\t4\t0.25\t1\t1.50\t6.00\t1\n");
 }
 
 TEST_F(CliGroups, SizeLimitExitsTwoAndKeepsTheTable) {
@@ -65,7 +65,7 @@ TEST_F(CliGroups, BadArgumentsAreRefused) {
         {"groups", "--size", "2", "--boxes", "1,2", "--range", "2013021"},
         {"groups", "--size", "2", "--boxes", "1,2", "--range", "x:2013024"},
         {"groups", "--size", "two", "--boxes", "1,2"},
-        {"groups", "--size", "2", "--boxes", "1,2", "--sort", "5"},
+        {"groups", "--size", "2", "--boxes", "1,2", "--sort", "9"},
         {"groups", "--size", "2", "--boxes", "1,2", "--colour"},
     };
     for (const auto& args : bad) {

@@ -39,15 +39,15 @@ TEST_F(CliSearch, PrintsHitsThenSummary) {
     EXPECT_EQ(l[0], "期号\t平1位\t平2位\t平3位\t平4位\t平5位\t平6位\t平7位\t特位\t遗漏次数\t序号");
     EXPECT_EQ(l[1].substr(0, 15), "2013021\t兔\t兔");
     EXPECT_EQ(l[2], "");
-    EXPECT_EQ(l[3], "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比");
-    EXPECT_EQ(l[4], "兔 04 \t2\t2\t4\t0.5");
+    EXPECT_EQ(l[3], "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比\t出现次数\t平均遗漏\t欲出几率\t最大连出");
+    EXPECT_EQ(l[4], "兔 04 \t2\t2\t4\t0.5\t1\t3.00\t1.50\t1");
 }
 
 TEST_F(CliSearch, ModesAndRange) {
     auto r = cli({"search", "--type", "4", "--fixed", "--pos", "1=11"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\n2013024\t11\t"), std::string::npos);
-    EXPECT_NE(r.out.find("\n11 \t5\t5\t1\t5\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n11 \t5\t5\t1\t5\t1\t3.00\t0.00\t1\n"), std::string::npos);
 
     r = cli({"search", "--pos", "8=27"});
     EXPECT_NE(r.out.find("\n2013023\t"), std::string::npos);
@@ -59,7 +59,7 @@ TEST_F(CliSearch, ModesAndRange) {
     const auto l = lines(r.out);
     ASSERT_EQ(l.size(), 6u) << r.out;
     EXPECT_EQ(l[1].substr(0, 7), "2013022");
-    EXPECT_EQ(l[5], "4 \t1\t3\t2\t1.5");
+    EXPECT_EQ(l[5], "4 \t1\t3\t2\t1.5\t2\t1.00\t-\t2");  // both draws of the range hit
 }
 
 TEST_F(CliSearch, PartialSearch) {
@@ -69,7 +69,7 @@ TEST_F(CliSearch, PartialSearch) {
     ASSERT_EQ(l.size(), 6u) << r.out;
     EXPECT_EQ(l[1].substr(0, 7), "2013021");
     EXPECT_EQ(l[2].substr(0, 7), "2013022");
-    EXPECT_EQ(l[5], "03 15 30 30 30 30 30 30 (1)\t1\t2\t3\t0.666666666666667");
+    EXPECT_EQ(l[5], "03 15 30 30 30 30 30 30 (1)\t1\t2\t3\t0.666666666666667\t2\t2.00\t2.00\t2");
 }
 
 TEST_F(CliSearch, BadArgumentsAreRefused) {
@@ -106,4 +106,21 @@ TEST_F(CliSearch, XlsSearchWritesWorkbooksAndNothingOnRefusal) {
     EXPECT_EQ(cli({"xls-search", "hits", refused.string(), "--range", "x:y"}).status, 2);
     EXPECT_EQ(cli({"xls-search", "grid", refused.string()}).status, 2);
     EXPECT_FALSE(std::filesystem::exists(refused));
+}
+
+TEST_F(CliSearch, TrendChart) {
+    const auto r = cli({"trend", "--type", "2", "--no-special", "--range", "2013021:2013022"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Head 1 showed at IDX 1 only as the special number, which does not count here.
+    EXPECT_EQ(r.out,
+              "期号\t0\t1\t2\t3\n"
+              "2013021\t0×6\t1\t0\t0\n"
+              "2013022\t0×7\t1\t0\t0\n"
+              "出现次数\t2\t1\t0\t0\n"
+              "平均遗漏\t1.00\t1.50\t3.00\t3.00\n"
+              "最大遗漏\t1\t2\t-\t-\n"
+              "最后遗漏\t1\t2\t4\t4\n"
+              "欲出几率\t-\t2.00\t1.50\t1.50\n");
+    EXPECT_EQ(cli({"trend", "--fixed"}).status, 2);
+    EXPECT_EQ(cli({"trend", "--range", "x:2013024"}).status, 2);
 }

@@ -46,8 +46,9 @@ TEST_F(GroupCommand, WorkedExampleStatistics) {
     // Gaps 3, 1, 5, 8; last omission 20 + 1 - 17.
     EXPECT_EQ(ylRows(db), (std::vector<YlRow>{{"29 30", 1, 8, 4, 2.0}}));
     ASSERT_EQ(r.listing.rows(), 2);
-    EXPECT_EQ(r.listing.cells[0], (std::vector<std::string>{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"}));
-    EXPECT_EQ(r.listing.cells[1], (std::vector<std::string>{"29 30", "1", "8", "4", "2"}));
+    EXPECT_EQ(r.listing.cells[0], (std::vector<std::string>{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比", "出现次数", "平均遗漏", "欲出几率", "最大连出"}));
+    // k = 4 of N = 20: average 21 / 5, due ratio 3 * 5 / 16, run IDX 3..4
+    EXPECT_EQ(r.listing.cells[1], (std::vector<std::string>{"29 30", "1", "8", "4", "2", "4", "4.20", "0.94", "2"}));
 }
 
 TEST_F(GroupCommand, RangeInsideTheHistoryStillMeasuresFromTheWholeHistory) {
@@ -193,11 +194,14 @@ TEST_F(GroupCommand, ResortByEveryColumn) {
     runGroupComputation(db, input(0, "2", {1, 4, 9, 16, 25, 30, 12}, "2013001", "2013120"));
     const auto stored = ylRows(db);
     ASSERT_EQ(stored.size(), 21u);
-    for (int col = 1; col <= 4; ++col) {
+    for (int col = 1; col <= 8; ++col) {
         const store::TextGrid g = listYl(db, col);
         ASSERT_EQ(g.rows(), 22);
-        for (int r = 2; r < g.rows(); ++r)
+        for (int r = 2; r < g.rows(); ++r) {
+            if (g.at(r, col) == "-") continue;  // "-" comes after every number
+            ASSERT_NE(g.at(r - 1, col), "-") << "column " << col << " row " << r;
             EXPECT_LE(std::stod(g.at(r - 1, col)), std::stod(g.at(r, col))) << "column " << col << " row " << r;
+        }
     }
     // The label column lists the groups in the order they were computed.
     const store::TextGrid byLabel = listYl(db, 0);
@@ -223,3 +227,32 @@ TEST_F(GroupCommand, DatabaseFailureLeavesTheOldRows) {
 }
 
 }  // namespace
+
+TEST(GroupTable, AnOlderTableGetsTheNewColumnsWhenOpenedAndKeepsItsRows) {
+    qt::TempDir dir;
+    {
+        store::HistoryDb db(dir.path());
+        db.open();
+        db.db().executeNative("DROP TABLE YL");
+        db.db().executeNative(
+            "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, intMaxYL SMALLINT, "
+            "intLstYl SMALLINT, sglLlr REAL)");
+        db.db().executeNative("INSERT INTO YL (content, intMinYL, intMaxYL, intLstYl, sglLlr) VALUES ('05', 2, 9, 3, 3)");
+    }
+    store::HistoryDb db(dir.path());
+    db.open();
+    const auto cols = db.db().tableColumns("YL");
+    EXPECT_EQ(std::vector<std::string>(cols.end() - 4, cols.end()),
+              (std::vector<std::string>{"intHitCount", "dblAvgYl", "dblDueRatio", "intMaxRun"}));
+    // The old row lists with its figures and empty new cells, and sorts after every number.
+    db.db().executeNative(
+        "INSERT INTO YL (content, intMinYL, intMaxYL, intLstYl, sglLlr, intHitCount, dblAvgYl, dblDueRatio, intMaxRun) "
+        "VALUES ('07', 1, 4, 2, 2, 5, 3.5, NULL, 2)");
+    const store::TextGrid byDue = listYl(db, 5);  // by 出现次数
+    ASSERT_EQ(byDue.rows(), 3);
+    EXPECT_EQ(byDue.cells[1], (std::vector<std::string>{"07", "1", "4", "2", "2", "5", "3.50", "-", "2"}));
+    EXPECT_EQ(byDue.cells[2], (std::vector<std::string>{"05", "2", "9", "3", "3", "", "", "", ""}));
+    db.close();
+    db.open();  // a second opening finds nothing to add
+    EXPECT_EQ(db.db().tableColumns("YL").size(), cols.size());
+}

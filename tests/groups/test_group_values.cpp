@@ -17,26 +17,39 @@ struct BoxCase {
     int box;
     const char* pattern;
     const char* label;
+    int base = 1;  // zodiac and segment base of the start-up numbering
 };
 
 class BoxCodes : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(BoxCodes, PatternAndLabel) {
     const BoxCase c = GetParam();
-    EXPECT_EQ(memberPattern(c.type, c.box), c.pattern);
-    EXPECT_EQ(labelPart(c.type, c.box), c.label);
+    const BoxCoding coding{quarvel::store::ZodiacCodes::startup(c.base), c.base};
+    EXPECT_EQ(memberPattern(c.type, c.box, coding), c.pattern);
+    EXPECT_EQ(labelPart(c.type, c.box, coding), c.label);
 }
 
+// Zodiac box k finds the code of the zodiac its caption names (name index k mod 12); segment
+// box k finds the k-th segment, captioned with its code.
 INSTANTIATE_TEST_SUITE_P(
     EveryType, BoxCodes,
     ::testing::Values(BoxCase{0, 5, "*05*", "05"}, BoxCase{0, 17, "*17*", "17"},
-                      BoxCase{1, 5, "*1X05*", "蛇"}, BoxCase{1, 1, "*1X01*", "牛"},
-                      BoxCase{1, 12, "*1X12*", "鼠"},  // the caption of box 12
+                      BoxCase{1, 5, "*1X06*", "蛇"}, BoxCase{1, 1, "*1X02*", "牛"},
+                      BoxCase{1, 12, "*1X01*", "鼠"}, BoxCase{1, 12, "*1X00*", "鼠", 0},
+                      BoxCase{1, 11, "*1X11*", "猪", 0},
                       BoxCase{2, 1, "*1X0*", "0"}, BoxCase{2, 5, "*1X4*", "4"},
                       BoxCase{3, 10, "*1X9*", "9"}, BoxCase{4, 3, "*1X03*", "03"},
                       BoxCase{4, 11, "*1X11*", "11"},
                       // the closing space keeps segment 1 from matching segment 10
-                      BoxCase{5, 1, "*1X1 *", "1"}, BoxCase{5, 10, "*1X10 *", "10"}));
+                      BoxCase{5, 1, "*1X1 *", "1"}, BoxCase{5, 10, "*1X10 *", "10"},
+                      BoxCase{5, 1, "*1X0 *", "0", 0}, BoxCase{5, 10, "*1X9 *", "9", 0}));
+
+TEST(BoxCodes, MenuFillingOfTheZodiacTable) {
+    // After a zodiac-parameter menu choice the table in force gives the code.
+    const BoxCoding coding{quarvel::store::ZodiacCodes::forMenuChoice(1, 2013), 1};
+    EXPECT_EQ(memberPattern(1, 12, coding), "*1X06*");  // 鼠 in 2013: 1 + (41 mod 12)
+    EXPECT_EQ(labelPart(1, 12, coding), "鼠");
+}
 
 TEST(GroupValues, ValueCountsAndColumns) {
     const int counts[] = {30, 12, 5, 10, 11, 10};

@@ -144,7 +144,8 @@ TEST_F(PartialSearch, AllSevenEqualsTheFullSearch) {
             const auto set = partial::markPartial(c, true, 7);
             ASSERT_EQ(search::runMarking(db.db(), set.statements).failed, 0);
             search::SearchResult part;
-            auto scan = search::scanHits(db, search::unionSelection(draws.front().issue, draws.back().issue), type, 1);
+            auto scan = search::scanHits(db, search::unionSelection(draws.front().issue, draws.back().issue), type, 1,
+                                         static_cast<int>(draws.size()));
             part.hits = scan.hits;
             part.stats = scan.stats;
             for (int p = 0; p < 7; ++p) c.selected[p] = true;
@@ -170,7 +171,8 @@ TEST_F(PartialSearch, EmptyUnionAndRefusedSection) {
     const auto r = partial::runPartialSearch(db, c, false, "1");
     EXPECT_EQ(r.hits.rows(), 1);
     EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"31 31 31 31 31 31 31 31 (1)", "32767", "32767", "301",
-                                                            search::formatRatio(32767.0 / 301)}));
+                                                            search::formatRatio(32767.0 / 301), "0", "301.00",
+                                                            "1.00", "0"}));
 
     db.db().executeNative("UPDATE Lishi SET bolOk = 1");
     for (const char* k : {"0", "7", "x"}) {

@@ -68,8 +68,10 @@ TEST_F(SearchCommand, StatisticsOfTheHitsAndTheGrids) {
     EXPECT_EQ(r.hits.at(3, 9), "1");
     EXPECT_EQ(r.hits.at(3, 10), "3");
     EXPECT_EQ(r.summary.cells,
-              (std::vector<std::vector<std::string>>{{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"},
-                                                     {"4 ", "1", "2", "3", "0.666666666666667"}}));
+              (std::vector<std::vector<std::string>>{
+                  {"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比", "出现次数", "平均遗漏", "欲出几率", "最大连出"},
+                  // k = 3 of N = 6 draws: average 7 / 4, due ratio (3 - 1) * 4 / 3, run IDX 2..4
+                  {"4 ", "1", "2", "3", "0.666666666666667", "3", "1.75", "2.67", "3"}}));
     EXPECT_EQ(r.hits.cells[0], (std::vector<std::string>{"期号", "平1位", "平2位", "平3位", "平4位", "平5位", "平6位",
                                                          "平7位", "特位", "遗漏次数", "序号"}));
     EXPECT_EQ(r.hits.colWidths, (std::vector<int>{1000, 800, 800, 800, 800, 800, 800, 800, 800, 800, 680}));
@@ -79,7 +81,7 @@ TEST_F(SearchCommand, NoHitLeavesHeaderAndStartingValues) {
     const auto r = search::runSearch(db, criteria(0, {{1, 30}}));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.hits.rows(), 1);
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "32767", "32767", "7", "4681"}));
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "32767", "32767", "7", "4681", "0", "7.00", "1.00", "0"}));
 }
 
 TEST_F(SearchCommand, RangeInsideTheHistoryStillMeasuresFromTheWholeHistory) {
@@ -88,7 +90,7 @@ TEST_F(SearchCommand, RangeInsideTheHistoryStillMeasuresFromTheWholeHistory) {
     auto r = search::runSearch(db, c);
     EXPECT_EQ(issues(r), (Issues{"2013022", "2013023"}));
     EXPECT_EQ(r.hits.at(1, 9), "3");  // measured from the first stored draw
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"4 ", "1", "3", "3", "1"}));
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"4 ", "1", "3", "3", "1", "2", "1.67", "3.00", "2"}));
 
     c.rangeStart = "2013020";
     c.rangeEnd = "2013022";
@@ -195,7 +197,7 @@ TEST(SearchEmptyHistory, NoDrawsNoHits) {
     const auto r = search::runSearch(db, c);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.hits.rows(), 1);
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"", "32767", "32767", "1", "32767"}));
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"", "32767", "32767", "1", "32767", "0", "1.00", "-", "0"}));
 }
 
 TEST(SearchWorkedExample, GapsThreeOneFiveEight) {
@@ -217,5 +219,5 @@ TEST(SearchWorkedExample, GapsThreeOneFiveEight) {
     const auto r = search::runSearch(db, c);
     ASSERT_EQ(r.hits.rows(), 5);
     EXPECT_EQ(r.hits.at(4, 9), "8");
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "1", "8", "4", "2"}));
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "1", "8", "4", "2", "4", "4.20", "0.94", "2"}));
 }

@@ -1,0 +1,84 @@
+// The two pictures of the panel: the 走势图 of the history for the panel's type, range and
+// "自由位计特码", and the 遗漏曲线 of the result the summary grid shows.
+
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <memory>
+
+#include "app/app_context.h"
+#include "app/busy_cursor.h"
+#include "app/criteria_panel.h"
+#include "app/grid_view.h"
+#include "app/omission_curve_view.h"
+#include "app/trend_view.h"
+#include "groups/group_command.h"
+#include "search/trend_chart.h"
+
+namespace quarvel::app {
+
+void CriteriaPanel::runTrendCommand() {
+    if (!commandReady(cmdZst_)) return;
+    const search::Criteria c = readCriteria();
+    const QString title = QStringLiteral("走势图");
+    if (c.type < 0 || c.type > 5) {
+        message(title, QStringLiteral("走势图只能按号码、生肖、头数、尾数、合数或段数显示"));
+        return;
+    }
+    std::string error;
+    const auto range = search::readRange(c, error);
+    if (!range) {
+        message(title, QString::fromStdString(error));
+        return;
+    }
+    search::TrendInput in{c.type, c.countSpecial, range->start, range->end, c.sxBase, c.dsBase};
+    std::shared_ptr<const search::TrendChart> chart;
+    try {
+        BusyCursor busy;
+        chart = std::make_shared<const search::TrendChart>(search::buildTrend(ctx_.db->db(), in));
+    } catch (const store::DbError& e) {
+        message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(e.what())));
+        return;
+    }
+    const QString caption = QStringLiteral("走势图 — %1  %2～%3%4")
+                                .arg(option3_[static_cast<std::size_t>(c.type)]->text())
+                                .arg(range->start)
+                                .arg(range->end)
+                                .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
+    auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
+    window->show();
+    notify(QStringLiteral("走势图：%1 期").arg(window->model()->chart()->drawRows()));
+}
+
+void CriteriaPanel::runCurveCommand() {
+    if (!commandReady(cmdYlqx_)) return;
+    const QString title = QStringLiteral("遗漏曲线");
+    std::optional<search::OmissionCurve> curve = resultCurve_;
+    if (!curve) {
+        // The summary grid lists the groups: the curve of the selected row.
+        const QModelIndex current = grid3_->currentIndex();
+        if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
+            message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
+            return;
+        }
+        const groups::GroupInput input = readGroupInput();
+        const std::string label = grid3_->grid().at(current.row() + 1, 0);
+        std::variant<search::OmissionCurve, groups::Refusal> made;
+        try {
+            BusyCursor busy;
+            made = groups::groupCurve(*ctx_.db, input, label);
+        } catch (const store::DbError& e) {
+            message(title, QStringLiteral("分组的命中无法读取：%1").arg(QString::fromStdString(e.what())));
+            return;
+        }
+        if (const auto* refusal = std::get_if<groups::Refusal>(&made)) {
+            message(title, QString::fromStdString(refusal->message));
+            return;
+        }
+        curve = std::get<search::OmissionCurve>(made);
+    }
+    auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), this);
+    window->show();
+}
+
+}  // namespace quarvel::app
