@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/grid_clicks.h"
+
 namespace quarvel::app {
 
 GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridModel(this)) {
@@ -27,12 +29,16 @@ GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridMod
     // The corner button stands where the header of column 0 belongs; paint that caption on it.
     corner_ = findChild<QAbstractButton*>();
     if (corner_) corner_->installEventFilter(this);
+    clicks_ = new GridClicks(this);
 }
 
 void GridView::setGrid(store::TextGrid grid) {
     const int top = grid.topRow;
     model_->setGrid(std::move(grid));
     applyWidths();
+    // The scroll range follows the new row count now rather than at the next layout pass, so
+    // that a top row beyond the old range is reached.
+    doItemsLayout();
     setTopRow(top);
 }
 
