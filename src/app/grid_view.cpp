@@ -85,6 +85,24 @@ void GridView::applyPendingTop() {
 void GridView::updateGeometries() {
     QTableView::updateGeometries();
     applyPendingTop();
+    showTopRowWhole();
+}
+
+void GridView::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    showTopRowWhole();
+}
+
+void GridView::showTopRowWhole() {
+    // At the end of its range a view scrolled by rows lines the last row up with the bottom
+    // edge, which leaves the top row half under the header. The grid shows its top row whole
+    // and leaves the spare height below the last row.
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->maximum() <= 0 || bar->value() != bar->maximum()) return;
+    QHeaderView* rows = verticalHeader();
+    if (rows->offset() == rows->sectionPosition(rows->logicalIndex(bar->value()))) return;
+    rows->setOffsetToSectionPosition(bar->value());
+    viewport()->update();
 }
 
 void GridView::focusInEvent(QFocusEvent* event) {

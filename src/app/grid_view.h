@@ -39,12 +39,14 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyWidths();
     int textWidth(int col) const;  // pixels the column's longest text needs
     void applyPendingTop();
+    void showTopRowWhole();
 
     TextGridModel* model_;
     QWidget* corner_ = nullptr;

@@ -117,6 +117,27 @@ private slots:
         QVERIFY(!rowInView(list, 0));
     }
 
+    void longListShowsItsTopRowWholeAndItsNewestDraw() {
+        f->seed(simpleDraws(100));
+        f->open();
+        auto* list = f->history().list();
+        // Heights that are not a whole number of rows leave a part row over.
+        for (int extra : {0, list->rowHeight(0) / 2, list->rowHeight(0) - 1}) {
+            list->setFixedHeight(20 * list->rowHeight(0) + extra);
+            QApplication::processEvents();
+            list->setTopRow(100);
+            QVERIFY(rowInView(list, 99));
+            const int top = list->rowAt(0);
+            QCOMPARE(list->visualRect(list->model()->index(top, 0)).top(), 0);
+            // Wheeling back up and down again keeps it so.
+            list->setFocus();
+            list->setTopRow(list->topRow() - 1);
+            list->setTopRow(list->topRow() + 1);
+            QCOMPARE(list->visualRect(list->model()->index(list->rowAt(0), 0)).top(), 0);
+            QVERIFY(rowInView(list, 99));
+        }
+    }
+
     void wheelOverADropDownScrollsTheFocusedGridAndLeavesTheDropDown() {
         f->seed(simpleDraws(100));
         f->open();
