@@ -1,5 +1,6 @@
 // quarvel: the main window over the history in the data folder.
 #include <QApplication>
+#include <QIcon>
 
 #include "app/main_window.h"
 #include "app/qt_chinese_texts.h"
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(quarvel::platform::kProgramName));
     QApplication app(argc, argv);
     quarvel::app::installQtChineseTexts(app);
+    // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(quarvel::platform::kProgramName));
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
     QString givenDataDir;
     QString settingsFile;
     const QStringList args = QCoreApplication::arguments();
