@@ -16,6 +16,7 @@
 
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
+#include "support/mouse.h"
 #include "support/panel_fixture.h"
 
 using quarvel::apptest::child;
@@ -50,12 +51,8 @@ class TestAnalyses : public QObject {
         b->selectAll();
         QTest::keyClicks(b, text);
     }
-    // As the window system delivers a double click: press, release, double click, release.
     static void doubleClick(QAbstractItemView* view, const QModelIndex& cell) {
-        const QPoint at = view->visualRect(cell).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+        quarvel::apptest::doubleClickAt(view->viewport(), view->visualRect(cell).center());
     }
     void press(const char* button) {
         w<QPushButton>(button)->click();
@@ -239,11 +236,7 @@ private slots:
         press("Command1");
         auto* grid2 = panel->hitGrid();
         auto* grid3 = panel->summaryGrid();
-        const auto dClick = [](QWidget* part, const QPoint& at) {
-            QTest::mouseClick(part, Qt::LeftButton, {}, at);
-            QTest::mouseDClick(part, Qt::LeftButton, {}, at);
-            QTest::mouseRelease(part, Qt::LeftButton, {}, at);
-        };
+        const auto dClick = quarvel::apptest::doubleClickAt;
         dClick(grid2->viewport(), QPoint(10, grid2->viewport()->height() - 4));
         dClick(grid2->verticalHeader()->viewport(), QPoint(5, 5));
         dClick(grid3->viewport(), QPoint(10, grid3->viewport()->height() - 4));

@@ -23,10 +23,12 @@
 #include "app/history_panel.h"
 #include "app/qt_chinese_texts.h"
 #include "app/qt_paths.h"
+#include "support/mouse.h"
 #include "support/window_fixture.h"
 
 using namespace quarvel;
 using namespace quarvel::app;
+using quarvel::apptest::doubleClickAt;
 
 namespace {
 
@@ -37,13 +39,6 @@ QPoint blankPart(GridView* grid) {
     const QPoint p(10, grid->viewport()->height() - 4);
     if (grid->indexAt(p).isValid()) qFatal("the grid has no blank part below its rows");
     return p;
-}
-
-// As the window system delivers a double click: press, release, double click, release.
-void doubleClickAt(QWidget* w, const QPoint& at) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
 }
 
 // A wheel turn over `target`, marked as coming from the window system.
