@@ -48,18 +48,22 @@ QString svg() {
     s << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kSide << "\" height=\"" << kSide
       << "\" viewBox=\"0 0 " << kSide << ' ' << kSide << "\">\n"
-      << "  <rect x=\"8\" y=\"8\" width=\"240\" height=\"240\" rx=\"40\" fill=\"" << kGround.name() << "\"/>\n"
-      << "  <rect x=\"32\" y=\"32\" width=\"192\" height=\"192\" rx=\"12\" fill=\"" << kPaper.name() << "\"/>\n"
+      << "  <rect x=\"8\" y=\"8\" width=\"240\" height=\"240\" rx=\"40\" fill=\"" << kGround.name()
+      << "\"/>\n"
+      << "  <rect x=\"32\" y=\"32\" width=\"192\" height=\"192\" rx=\"12\" fill=\"" << kPaper.name()
+      << "\"/>\n"
       << "  <g stroke=\"" << kLine.name() << "\" stroke-width=\"4\">\n";
     for (int v : kGridLines)
         s << "    <line x1=\"32\" y1=\"" << v << "\" x2=\"224\" y2=\"" << v << "\"/>\n"
           << "    <line x1=\"" << v << "\" y1=\"32\" x2=\"" << v << "\" y2=\"224\"/>\n";
     s << "  </g>\n  <polyline fill=\"none\" stroke=\"" << kHit.name()
-      << "\" stroke-width=\"6\" stroke-linecap=\"round\" stroke-linejoin=\"round\" stroke-dasharray=\"2 14\" points=\"";
+      << "\" stroke-width=\"6\" stroke-linecap=\"round\" stroke-linejoin=\"round\" "
+         "stroke-dasharray=\"2 14\" points=\"";
     for (const QPointF& c : kHits) s << c.x() << ',' << c.y() << ' ';
     s << "\"/>\n  <g fill=\"" << kHit.name() << "\">\n";
     for (const QPointF& c : kHits)
-        s << "    <circle cx=\"" << c.x() << "\" cy=\"" << c.y() << "\" r=\"" << kHitRadius << "\"/>\n";
+        s << "    <circle cx=\"" << c.x() << "\" cy=\"" << c.y() << "\" r=\"" << kHitRadius
+          << "\"/>\n";
     s << "  </g>\n</svg>\n";
     return out;
 }

@@ -10,8 +10,8 @@ namespace quarvel::app {
 
 GridClicks::GridClicks(GridView* grid) : QObject(grid), grid_(grid) {
     // The corner button stands where the header of column 0 belongs.
-    QWidget* parts[] = {grid->viewport(), grid->horizontalHeader()->viewport(), grid->verticalHeader()->viewport(),
-                        grid->findChild<QAbstractButton*>()};
+    QWidget* parts[] = {grid->viewport(), grid->horizontalHeader()->viewport(),
+                        grid->verticalHeader()->viewport(), grid->findChild<QAbstractButton*>()};
     for (QWidget* part : parts)
         if (part) part->installEventFilter(this);
 }
@@ -32,17 +32,19 @@ int GridClicks::columnAt(QObject* part, const QPoint& pos) const {
 
 bool GridClicks::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) emit rightReleased(mouse->globalPosition().toPoint());
-        else if (mouse->button() == Qt::LeftButton) emit clicked(columnAt(watched, mouse->position().toPoint()));
-        break;
-    }
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) emit doubleClicked();
-        break;
-    default:
-        break;
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton)
+                emit rightReleased(mouse->globalPosition().toPoint());
+            else if (mouse->button() == Qt::LeftButton)
+                emit clicked(columnAt(watched, mouse->position().toPoint()));
+            break;
+        }
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) emit doubleClicked();
+            break;
+        default:
+            break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -8,7 +8,8 @@ namespace quarvel::app {
 
 bool installQtChineseTexts(QCoreApplication& app) {
     auto* translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return false;

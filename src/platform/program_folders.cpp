@@ -31,7 +31,8 @@ QString firstExisting(const QStringList& candidates, bool folder) {
 
 }  // namespace
 
-QString chooseDataFolder(const QString& given, const QString& programDir, const QString& userDataDir) {
+QString chooseDataFolder(const QString& given, const QString& programDir,
+                         const QString& userDataDir) {
     if (!given.isEmpty()) return given;
     const QFileInfo dir(programDir);
     if (dir.isDir() && dir.isWritable()) return programDir;
@@ -39,8 +40,8 @@ QString chooseDataFolder(const QString& given, const QString& programDir, const 
 }
 
 QString dataFolderOfThisProgram(const QString& given) {
-    const QString folder = chooseDataFolder(given, programDir(),
-                                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString folder = chooseDataFolder(
+        given, programDir(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QDir().mkpath(folder);
     return folder;
 }
@@ -54,9 +55,10 @@ QString sampleHistoryFolder() {
 
 QString documentationFile(const QString& name) {
     const QString bin = programDir();
-    return firstExisting({bin + '/' + name, bin + QStringLiteral("/" QUARVEL_DOC_FROM_BIN "/") + name,
-                          bin + QStringLiteral("/../") + name, bin + QStringLiteral("/../../") + name},
-                         false);
+    return firstExisting(
+        {bin + '/' + name, bin + QStringLiteral("/" QUARVEL_DOC_FROM_BIN "/") + name,
+         bin + QStringLiteral("/../") + name, bin + QStringLiteral("/../../") + name},
+        false);
 }
 
 }  // namespace quarvel::platform

@@ -12,7 +12,8 @@ inline constexpr const char* kProgramName = "quarvel";
 
 // The data folder: `given` (--data-dir) when not empty, else `programDir` when it may be
 // written, else `userDataDir`.
-QString chooseDataFolder(const QString& given, const QString& programDir, const QString& userDataDir);
+QString chooseDataFolder(const QString& given, const QString& programDir,
+                         const QString& userDataDir);
 
 // The same choice for the running program (its own folder and QStandardPaths::AppDataLocation);
 // the folder is created when missing.

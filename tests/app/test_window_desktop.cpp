@@ -3,6 +3,8 @@
 // over a drop-down, the status bar (count kept over menus, the data folder), the menu-bar
 // access keys, steady mode buttons, the import dialog's folder and Qt's texts in Chinese.
 
+#include <QtTest/qtestspontaneevent.h>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -17,7 +19,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QWheelEvent>
-#include <QtTest/qtestspontaneevent.h>
 
 #include "app/grid_view.h"
 #include "app/history_panel.h"
@@ -44,8 +45,8 @@ QPoint blankPart(GridView* grid) {
 // A wheel turn over `target`, marked as coming from the window system.
 void systemWheel(QWidget* target, int angle) {
     const QPointF pos(target->width() / 2.0, target->height() / 2.0);
-    QWheelEvent ev(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
-                   Qt::NoScrollPhase, false);
+    QWheelEvent ev(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, angle), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QSpontaneKeyEvent::setSpontaneous(&ev);
     QApplication::sendEvent(target, &ev);
 }
@@ -87,7 +88,10 @@ private slots:
     void importThatGrowsAShortListShowsTheNewestDraw() {
         f->seed(simpleDraws(5));
         std::string text;
-        for (int i = 1; i <= 60; ++i) text += QStringLiteral("2014%1 01 02 03 04 05 06 07 08\r\n").arg(i, 3, 10, QChar('0')).toStdString();
+        for (int i = 1; i <= 60; ++i)
+            text += QStringLiteral("2014%1 01 02 03 04 05 06 07 08\r\n")
+                        .arg(i, 3, 10, QChar('0'))
+                        .toStdString();
         const auto file = f->dir.path() / "grow.txt";
         testing::writeFile(file, text);
         f->open();
@@ -133,7 +137,8 @@ private slots:
         // The window system gives the focus to a widget under a wheel turn when its policy
         // says so; none of the window's may take it that way.
         for (auto* w : f->window->findChildren<QWidget*>())
-            QVERIFY2(w->focusPolicy() != Qt::WheelFocus, qPrintable(w->objectName() + " " + w->metaObject()->className()));
+            QVERIFY2(w->focusPolicy() != Qt::WheelFocus,
+                     qPrintable(w->objectName() + " " + w->metaObject()->className()));
         systemWheel(combo, -120);
         QCOMPARE(f->window->wheelTarget(), list);
         QVERIFY(list->hasFocus());
@@ -166,7 +171,8 @@ private slots:
         f->open();
         const QRegularExpression key(QStringLiteral("&(\\w)"));
         QSet<QString> taken;
-        for (auto* b : f->window->findChildren<QAbstractButton*>()) taken << key.match(b->text()).captured(1).toUpper();
+        for (auto* b : f->window->findChildren<QAbstractButton*>())
+            taken << key.match(b->text()).captured(1).toUpper();
         for (QAction* a : f->window->menuBar()->actions()) {
             const QString k = key.match(a->text()).captured(1).toUpper();
             QVERIFY2(!k.isEmpty() && !taken.contains(k), qPrintable(a->text()));
@@ -205,7 +211,8 @@ private slots:
 
     void qtsOwnButtonsAndFileDialogReadChinese() {
         QVERIFY(installQtChineseTexts(*qApp));
-        QMessageBox box(QMessageBox::Question, "读入历史", "确实要读入最新历史号码吗？", QMessageBox::Ok | QMessageBox::Cancel);
+        QMessageBox box(QMessageBox::Question, "读入历史", "确实要读入最新历史号码吗？",
+                        QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(box.button(QMessageBox::Ok)->text().remove('&'), QString("确定"));
         QCOMPARE(box.button(QMessageBox::Cancel)->text().remove('&'), QString("取消"));
         QFileDialog dialog(nullptr, "读入历史", QDir::tempPath(), "Text (*.txt)");

@@ -22,9 +22,11 @@ protected:
     static void SetUpTestSuite() {
         root_ = new TempDir;
         // Others (the ordinary user below) may pass through, not write.
-        fs::permissions(root_->path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                           fs::perms::others_read | fs::perms::others_exec);
-        const CliResult r = runCommand({"cmake", "--install", QUARVEL_BUILD_DIR, "--prefix", prefix().string()});
+        fs::permissions(root_->path(), fs::perms::owner_all | fs::perms::group_read |
+                                           fs::perms::group_exec | fs::perms::others_read |
+                                           fs::perms::others_exec);
+        const CliResult r =
+            runCommand({"cmake", "--install", QUARVEL_BUILD_DIR, "--prefix", prefix().string()});
         ASSERT_EQ(r.status, 0) << r.out << r.err;
     }
     static void TearDownTestSuite() {
@@ -40,14 +42,16 @@ TempDir* Installed::root_ = nullptr;
 
 TEST_F(Installed, LaysOutEveryFileOfTheProgram) {
     const fs::path share = prefix() / "share";
-    for (const fs::path& f : {prefix() / "bin/quarvel", prefix() / "bin/quarvel-cli",
-                              share / "applications/quarvel.desktop", share / "icons/hicolor/scalable/apps/quarvel.svg",
-                              share / "icons/hicolor/48x48/apps/quarvel.png",
-                              share / "icons/hicolor/256x256/apps/quarvel.png", share / "doc/quarvel/README.md",
-                              share / "doc/quarvel/LICENSE", share / "quarvel" / u8"历史号码" / u8"示例历史号码.txt"})
+    for (const fs::path& f :
+         {prefix() / "bin/quarvel", prefix() / "bin/quarvel-cli",
+          share / "applications/quarvel.desktop", share / "icons/hicolor/scalable/apps/quarvel.svg",
+          share / "icons/hicolor/48x48/apps/quarvel.png",
+          share / "icons/hicolor/256x256/apps/quarvel.png", share / "doc/quarvel/README.md",
+          share / "doc/quarvel/LICENSE", share / "quarvel" / u8"历史号码" / u8"示例历史号码.txt"})
         EXPECT_TRUE(fs::is_regular_file(f)) << f;
     // A PNG of the size its folder names.
-    const std::string png = quarvel::testing::readFile(share / "icons/hicolor/48x48/apps/quarvel.png");
+    const std::string png =
+        quarvel::testing::readFile(share / "icons/hicolor/48x48/apps/quarvel.png");
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(png.substr(1, 3), "PNG");
     EXPECT_EQ(static_cast<unsigned char>(png[19]), 48);  // IHDR width, big-endian
@@ -65,7 +69,8 @@ TEST_F(Installed, DesktopEntryPassesTheValidator) {
 }
 
 TEST_F(Installed, CliInAWritablePrefixKeepsTheHistoryBesideItself) {
-    const CliResult r = runCommand({cli().string(), "add", "2013001", "1", "2", "3", "4", "5", "6", "7", "8"});
+    const CliResult r =
+        runCommand({cli().string(), "add", "2013001", "1", "2", "3", "4", "5", "6", "7", "8"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::exists(prefix() / "bin/quarvel.mdb"));
     fs::remove(prefix() / "bin/quarvel.mdb");
@@ -79,10 +84,15 @@ TEST_F(Installed, CliForAUserWhoCannotWriteThePrefixUsesTheUsersDataFolder) {
     fs::create_directory(home);
     ASSERT_EQ(chown(home.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
     const auto asNobody = [&](std::vector<std::string> args) {
-        std::vector<std::string> command = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
-                                            "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", "env",
-                                            "HOME=" + home.string(), "XDG_DATA_HOME=" + (home / "data").string(),
-                                            "XDG_CONFIG_HOME=" + (home / "config").string(), cli().string()};
+        std::vector<std::string> command = {"setpriv",
+                                            "--reuid=" + std::to_string(nobody->pw_uid),
+                                            "--regid=" + std::to_string(nobody->pw_gid),
+                                            "--clear-groups",
+                                            "env",
+                                            "HOME=" + home.string(),
+                                            "XDG_DATA_HOME=" + (home / "data").string(),
+                                            "XDG_CONFIG_HOME=" + (home / "config").string(),
+                                            cli().string()};
         command.insert(command.end(), args.begin(), args.end());
         return runCommand(command);
     };
