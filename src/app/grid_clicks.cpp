@@ -22,11 +22,9 @@ int GridClicks::currentColumn() const {
 }
 
 int GridClicks::columnAt(QObject* part, const QPoint& pos) const {
-    int section = -1;
-    if (part == grid_->viewport() || part == grid_->horizontalHeader()->viewport())
-        section = grid_->horizontalHeader()->logicalIndexAt(pos.x());
-    else
-        return 0;  // the fixed column and the corner
+    QHeaderView* header = grid_->horizontalHeader();
+    if (part != grid_->viewport() && part != header->viewport()) return 0;  // the fixed column, the corner
+    const int section = header->logicalIndexAt(pos.x());
     return section >= 0 ? section + grid_->grid().fixedCols : currentColumn();
 }
 
