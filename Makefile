@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
-.PHONY: deps configure build run test bench test-asan fuzz clean
+.PHONY: deps configure build run test bench test-asan fuzz deb clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -18,6 +18,11 @@ test: build
 
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$b"; "$$b" $(BENCH_ARGS) || exit 1; done
+
+# A Debian package of the programs, the desktop entry, the icon, the sample history and the
+# documentation, in build/; its Depends come from the libraries the programs link.
+deb: build
+	cd build && cpack -G DEB
 
 test-asan: deps
 	cmake --preset asan

@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QApplication>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +17,7 @@
 
 #include "app/app_context.h"
 #include "app/dialogs.h"
+#include "app/grid_clicks.h"
 #include "app/grid_view.h"
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
@@ -104,6 +104,10 @@ void CriteriaPanel::buildLayout() {
     check2_ = new QCheckBox(QStringLiteral("自由位计特码"), modeFrame);
     check2_->setObjectName(QStringLiteral("Check2"));
     check2_->setChecked(true);
+    // Hidden in fixed-position mode, it keeps its place so that the two buttons above stay put.
+    QSizePolicy keepPlace = check2_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    check2_->setSizePolicy(keepPlace);
     modeGrid->addWidget(option1_[0], 0, 0);
     modeGrid->addWidget(option1_[1], 0, 1);
     modeGrid->addWidget(check2_, 1, 0, 1, 2);
@@ -220,33 +224,23 @@ void CriteriaPanel::connectEvents() {
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 
-    // A double click anywhere on a grid, its headers included, exports it.
-    auto onDoubleClick = [this](GridView* grid, auto handler) {
-        connect(grid, &QAbstractItemView::doubleClicked, this, handler);
-        connect(grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, handler);
-        connect(grid->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, handler);
-    };
-    onDoubleClick(grid2_, [this] { exportGrid(grid2_, "Jiansuo.xls"); });
-    onDoubleClick(grid3_, [this] {
+    // A double click anywhere on a grid, its headers and blank part included, exports it.
+    connect(grid2_->clicks(), &GridClicks::doubleClicked, this, [this] { exportGrid(grid2_, "Jiansuo.xls"); });
+    connect(grid3_->clicks(), &GridClicks::doubleClicked, this, [this] {
         // The double click exports what the grid shows: the click that began it, and the
         // release that ends it, re-list nothing.
         relistTimer_->stop();
         quietUntil_ = QDateTime::currentMSecsSinceEpoch() + QApplication::doubleClickInterval();
         exportGrid(grid3_, "Jieguo.xls");
     });
-    // A click re-lists YL by the grid column under the mouse: the cells and their headers
-    // stand for grid columns 1.., the row headers for the label column 0. The re-listing waits
-    // out the double-click time so that a double click exports what the grid shows.
-    auto relistLater = [this](int gridColumn) {
+    // A click anywhere on the summary grid re-lists YL by the grid column it names. The
+    // re-listing waits out the double-click time so that a double click exports what the grid
+    // shows.
+    connect(grid3_->clicks(), &GridClicks::clicked, this, [this](int gridColumn) {
         if (QDateTime::currentMSecsSinceEpoch() < quietUntil_) return;
         pendingColumn_ = gridColumn;
         relistTimer_->start(QApplication::doubleClickInterval());
-    };
-    connect(grid3_, &QAbstractItemView::clicked, this,
-            [this, relistLater](const QModelIndex& index) { relistLater(index.column() + grid3_->grid().fixedCols); });
-    connect(grid3_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this, relistLater](int section) { relistLater(section + grid3_->grid().fixedCols); });
-    connect(grid3_->verticalHeader(), &QHeaderView::sectionClicked, this, [relistLater](int) { relistLater(0); });
+    });
 }
 
 QLineEdit* CriteriaPanel::referenceBox() const { return tabs_->referenceBox(); }

@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "app/grid_clicks.h"
+
 namespace quarvel::app {
 
 GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridModel(this)) {
@@ -29,12 +31,16 @@ GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridMod
     // The corner button stands where the header of column 0 belongs; paint that caption on it.
     corner_ = findChild<QAbstractButton*>();
     if (corner_) corner_->installEventFilter(this);
+    clicks_ = new GridClicks(this);
 }
 
 void GridView::setGrid(store::TextGrid grid) {
     const int top = grid.topRow;
     model_->setGrid(std::move(grid));
     applyWidths();
+    // The scroll range follows the new row count now rather than at the next layout pass, so
+    // that a top row beyond the old range is reached.
+    doItemsLayout();
     setTopRow(top);
 }
 
@@ -85,6 +91,24 @@ void GridView::applyPendingTop() {
 void GridView::updateGeometries() {
     QTableView::updateGeometries();
     applyPendingTop();
+    showTopRowWhole();
+}
+
+void GridView::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    showTopRowWhole();
+}
+
+void GridView::showTopRowWhole() {
+    // At the end of its range a view scrolled by rows lines the last row up with the bottom
+    // edge, which leaves the top row half under the header. The grid shows its top row whole
+    // and leaves the spare height below the last row.
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->maximum() <= 0 || bar->value() != bar->maximum()) return;
+    QHeaderView* rows = verticalHeader();
+    if (rows->offset() == rows->sectionPosition(rows->logicalIndex(bar->value()))) return;
+    rows->setOffsetToSectionPosition(bar->value());
+    viewport()->update();
 }
 
 void GridView::focusInEvent(QFocusEvent* event) {

@@ -9,6 +9,8 @@
 
 namespace quarvel::app {
 
+class GridClicks;
+
 class GridView : public QTableView {
     Q_OBJECT
 public:
@@ -18,6 +20,8 @@ public:
     // Shows `grid`: its cells, widths and top row.
     void setGrid(store::TextGrid grid);
     const store::TextGrid& grid() const { return model_->grid(); }
+    // Clicks anywhere on the grid, headers and blank part included.
+    GridClicks* clicks() const { return clicks_; }
 
     // First visible scrolling row in grid rows (>= 1); 1 when the grid has no data rows.
     int topRow() const;
@@ -35,15 +39,18 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyWidths();
     int textWidth(int col) const;  // pixels the column's longest text needs
     void applyPendingTop();
+    void showTopRowWhole();
 
     TextGridModel* model_;
     QWidget* corner_ = nullptr;
+    GridClicks* clicks_ = nullptr;
     int pendingTop_ = 0;  // 0: nothing pending
 };
 

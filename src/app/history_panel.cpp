@@ -7,11 +7,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/grid_clicks.h"
 #include "app/grid_view.h"
 
 namespace quarvel::app {
@@ -32,9 +32,10 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     list_ = new GridView(this);
     list_->setObjectName(QStringLiteral("MSFlexGrid1"));
     list_->setToolTip(QStringLiteral("鼠标双击列表可以将列表导出到EXCEL"));
-    // The history menu opens on the right button's release, not on Qt's context-menu event.
+    // The history menu opens on the right button's release anywhere on the list (the issue
+    // column and the header row included), not on Qt's context-menu event.
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
-    list_->viewport()->installEventFilter(this);
+    connect(list_->clicks(), &GridClicks::rightReleased, this, &HistoryPanel::listRightReleased);
     // Room for the issue column, eight number columns and the scroll bar without a side scroll.
     list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("2013001")) + 10 + 8 * 600 / 15 +
                            style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
@@ -193,9 +194,6 @@ bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
                 break;
             default: break;
         }
-    } else if (event->type() == QEvent::MouseButtonRelease && watched == list_->viewport()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) emit listRightReleased(mouse->globalPosition().toPoint());
     }
     return QWidget::eventFilter(watched, event);
 }

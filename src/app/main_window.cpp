@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,10 +14,12 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QWheelEvent>
 
 #include "app/criteria_panel.h"
 #include "app/dialogs.h"
+#include "app/grid_clicks.h"
 #include "app/grid_view.h"
 #include "app/history_panel.h"
 #include "app/qt_paths.h"
@@ -67,9 +71,16 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     split->setChildrenCollapsible(false);
     setCentralWidget(split);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    auto* folder = new QLabel(QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(toQString(db_.dataDir()))));
+    folder->setObjectName(QStringLiteral("DataFolderLabel"));
+    statusBar()->addPermanentWidget(folder);
 
     buildMenus();
     connectEvents();
+    // A wheel turn must not move the focus: over a drop-down it would take the focus, and with
+    // it the wheel target, from the grid being scrolled.
+    for (auto* w : findChildren<QWidget*>())
+        if (w->focusPolicy() == Qt::WheelFocus) w->setFocusPolicy(Qt::StrongFocus);
     startUp();
     // As large as the layout wants, but never beyond the screen.
     QSize size(1260, 860);
@@ -95,7 +106,7 @@ QAction* MainWindow::action(QMenu* menu, const QString& caption, const QString& 
 }
 
 void MainWindow::buildMenus() {
-    mnuLsgl_ = new QMenu(QStringLiteral("历史管理"), this);
+    mnuLsgl_ = new QMenu(QStringLiteral("历史管理(&L)"), this);
     mnuLsgl_->setObjectName(QStringLiteral("mnuLsgl"));
     connect(action(mnuLsgl_, QStringLiteral("导出历史号码(&O)"), QStringLiteral("mnuDcls")),
             &QAction::triggered, this, &MainWindow::exportHistoryList);
@@ -108,7 +119,7 @@ void MainWindow::buildMenus() {
     connect(action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&E)"), QStringLiteral("mnuEszhzd")),
             &QAction::triggered, this, &MainWindow::trimLastDraws);
 
-    mnuSetup_ = new QMenu(QStringLiteral("设置"), this);
+    mnuSetup_ = new QMenu(QStringLiteral("设置(&E)"), this);
     mnuSetup_->setObjectName(QStringLiteral("mnuSetup"));
     auto submenu = [this](const QString& caption, const QString& name) {
         auto* m = mnuSetup_->addMenu(caption);
@@ -169,7 +180,7 @@ void MainWindow::connectEvents() {
     connect(history_->importButton(), &QPushButton::clicked, this, &MainWindow::importHistoryText);
     connect(history_->exportButton(), &QPushButton::clicked, this, &MainWindow::exportHistoryText);
     connect(history_->updateButton(), &QPushButton::clicked, this, &MainWindow::onlineUpdate);
-    connect(history_->list(), &QAbstractItemView::doubleClicked, this, &MainWindow::exportHistoryList);
+    connect(history_->list()->clicks(), &GridClicks::doubleClicked, this, &MainWindow::exportHistoryList);
     watchGridFocus(history_->list());
     watchGridFocus(criteria_->hitGrid());
     watchGridFocus(criteria_->summaryGrid());
@@ -285,6 +296,13 @@ bool MainWindow::handleWheel(QObject* watched, QEvent* event) {
     else if (top > 1) wheelTarget_->setTopRow(top - 1);
     // Consumed: the view's own wheel scrolling would move it a second time.
     return true;
+}
+
+bool MainWindow::event(QEvent* event) {
+    // Moving over a menu item without a status tip would blank the status bar, and with it
+    // the notice shown there ("共 N 期历史号码", the result of the last command).
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) return true;
+    return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

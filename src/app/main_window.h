@@ -73,6 +73,7 @@ signals:
     void popupShown(QMenu* menu);
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

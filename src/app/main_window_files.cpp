@@ -2,9 +2,7 @@
 // as text and as a spreadsheet, cutting the history back, the kept-years and results-site
 // settings, the online update, and the help entries.
 
-#include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QUrl>
@@ -20,6 +18,7 @@
 #include "history_io/export.h"
 #include "history_io/history_service.h"
 #include "platform/page_fetch.h"
+#include "platform/program_folders.h"
 
 namespace quarvel::app {
 
@@ -106,7 +105,12 @@ bool MainWindow::confirmTrimKeepsNothing(bool keepsNothing) {
 void MainWindow::importHistoryText() {
     if (refuseWhileUpdating()) return;
     if (!ctx_.dialogs->question(QStringLiteral("读入历史"), kImportQuestion)) return;
-    const QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
+    // The dialog opens on an existing folder (a missing one would fill its name into the file
+    // name box): the data folder's 历史号码, else the folder of the sample history, else the
+    // data folder itself.
+    QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
+    if (!QFileInfo(dir).isDir()) dir = platform::sampleHistoryFolder();
+    if (dir.isEmpty()) dir = toQString(db_.dataDir());
     const QString chosen = ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
     if (chosen.isEmpty()) return;
     if (!io::hasTextFileName(toPath(chosen))) {
@@ -128,7 +132,6 @@ void MainWindow::importHistoryText() {
         refuse(ctx_, kImportTitle, importRefusal(result), fromStd(result.errorText));
         return;
     }
-    if (history_->list()->gridModel()->rowCount() > 39) history_->list()->setTopRow(history_->list()->gridModel()->rowCount());
     afterHistoryReplaced();
     QString text = QStringLiteral("已读入 %1 期历史号码").arg(result.drawsStored);
     if (result.linesSkipped > 0) {
@@ -313,18 +316,16 @@ void MainWindow::onlineUpdate() {
 }
 
 void MainWindow::openReadme() {
-    // The program's description travels with it as README.md: beside the program, in the data
-    // folder, or at the top of the source tree the program was built in.
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QStringList candidates = {appDir + "/README.md", toQString(db_.dataDir()) + "/README.md",
-                                    appDir + "/../README.md", appDir + "/../../README.md"};
-    for (const QString& c : candidates) {
-        if (!QFileInfo::exists(c)) continue;
-        const QString path = QFileInfo(c).canonicalFilePath();
-        if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开说明文件 %1").arg(path));
+    // The program's description travels with it as README.md: beside the program, in the
+    // installed documentation, in the data folder, or in the source tree it was built in.
+    QString path = platform::documentationFile(QStringLiteral("README.md"));
+    const QString inDataFolder = toQString(db_.dataDir() / "README.md");
+    if (path.isEmpty() && QFileInfo::exists(inDataFolder)) path = QFileInfo(inDataFolder).canonicalFilePath();
+    if (path.isEmpty()) {
+        notify(QStringLiteral("找不到说明文件 README.md"));
         return;
     }
-    notify(QStringLiteral("找不到说明文件 README.md"));
+    if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开说明文件 %1").arg(path));
 }
 
 }  // namespace quarvel::app

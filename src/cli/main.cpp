@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/command.h"
+#include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
 
 namespace {
@@ -24,8 +25,9 @@ int baseArgument(const std::string& text, const char* option) {
 
 int main(int argc, char** argv) {
     using namespace quarvel;
+    QCoreApplication::setApplicationName(QString::fromLatin1(platform::kProgramName));
     QCoreApplication app(argc, argv);
-    std::filesystem::path dataDir = QCoreApplication::applicationDirPath().toStdString();
+    std::string givenDataDir;
     std::string settingsFile;
     std::optional<int> sxBase, dsBase;
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
             }
             if (i + 1 >= args.size()) throw cli::UsageError(opt + " needs a value");
             const std::string& value = args[++i];
-            if (opt == "--data-dir") dataDir = value;
+            if (opt == "--data-dir") givenDataDir = value;
             else if (opt == "--settings-file") settingsFile = value;
             else if (opt == "--sx-base") sxBase = baseArgument(value, "--sx-base");
             else if (opt == "--ds-base") dsBase = baseArgument(value, "--ds-base");
@@ -61,7 +63,10 @@ int main(int argc, char** argv) {
     platform::QtSettingsStore settings = settingsFile.empty()
         ? platform::QtSettingsStore()
         : platform::QtSettingsStore(QString::fromStdString(settingsFile));
-    store::HistoryDb db(dataDir);
+    // The same data folder as the window's: --data-dir, else the program's folder when it may
+    // be written, else the user's data folder.
+    const QString dataDir = platform::dataFolderOfThisProgram(QString::fromStdString(givenDataDir));
+    store::HistoryDb db(std::filesystem::path(dataDir.toStdString()));
     try {
         db.open();
     } catch (const std::exception& e) {

@@ -1,7 +1,9 @@
 // The three analysis buttons of the panel on a small history: what reaches the grids, the
 // refusals shown as messages, the re-listing of the group table and the grid exports.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
+#include "support/mouse.h"
 #include "support/panel_fixture.h"
 
 using quarvel::apptest::child;
@@ -48,12 +51,8 @@ class TestAnalyses : public QObject {
         b->selectAll();
         QTest::keyClicks(b, text);
     }
-    // As the window system delivers a double click: press, release, double click, release.
     static void doubleClick(QAbstractItemView* view, const QModelIndex& cell) {
-        const QPoint at = view->visualRect(cell).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+        quarvel::apptest::doubleClickAt(view->viewport(), view->visualRect(cell).center());
     }
     void press(const char* button) {
         w<QPushButton>(button)->click();
@@ -209,6 +208,45 @@ private slots:
         doubleClick(grid2, grid2->model()->index(0, 0));
         QVERIFY(std::filesystem::exists(f->dir.path() / "Jiansuo.xls"));
         QCOMPARE(f->dialogs.opened.size(), 2);
+    }
+
+    void clicksOnTheSummaryGridsBlankPartAndHeadersReList() {
+        for (int k : {3, 6, 9, 12, 15}) w<QCheckBox>(QString("Check6_%1").arg(k))->click();
+        press("Command5");
+        auto* grid = panel->summaryGrid();
+        const auto* header = grid->horizontalHeader();
+        const QPoint overMax(header->sectionViewportPosition(1) + 5, 5);  // 最大遗漏
+        const QList<QPair<QWidget*, QPoint>> parts = {
+            {grid->viewport(), QPoint(10, grid->viewport()->height() - 4)},
+            {grid->verticalHeader()->viewport(), QPoint(5, 5)},
+            {grid->findChild<QAbstractButton*>(), QPoint(5, 5)},
+            {header->viewport(), overMax}};
+        for (const auto& [part, at] : parts) {
+            press("Command1");
+            QCOMPARE(summary().rows(), 2);
+            QVERIFY(!grid->indexAt(QPoint(10, grid->viewport()->height() - 4)).isValid());
+            QTest::mouseClick(part, Qt::LeftButton, {}, at);
+            QTRY_COMPARE(summary().rows(), 11);
+        }
+        // The header over 最大遗漏 ordered by it.
+        for (int r = 2; r < summary().rows(); ++r)
+            QVERIFY(std::stoi(summary().cells[r - 1][2]) <= std::stoi(summary().cells[r][2]));
+    }
+
+    void doubleClicksOnBlankPartsAndHeadersExport() {
+        press("Command1");
+        auto* grid2 = panel->hitGrid();
+        auto* grid3 = panel->summaryGrid();
+        const auto dClick = quarvel::apptest::doubleClickAt;
+        dClick(grid2->viewport(), QPoint(10, grid2->viewport()->height() - 4));
+        dClick(grid2->verticalHeader()->viewport(), QPoint(5, 5));
+        dClick(grid3->viewport(), QPoint(10, grid3->viewport()->height() - 4));
+        dClick(grid3->findChild<QAbstractButton*>(), QPoint(5, 5));
+        QCOMPARE(f->dialogs.opened.size(), 4);
+        QVERIFY(f->dialogs.opened[0].endsWith("Jiansuo.xls") && f->dialogs.opened[1].endsWith("Jiansuo.xls"));
+        QVERIFY(f->dialogs.opened[2].endsWith("Jieguo.xls") && f->dialogs.opened[3].endsWith("Jieguo.xls"));
+        QTest::qWait(2 * QApplication::doubleClickInterval());
+        QCOMPARE(summary().rows(), 2);  // still the search summary
     }
 
     void groupSizeLimitRefusesAndKeepsTheGrid() {

@@ -85,10 +85,16 @@ std::string shellQuote(const std::string& s) {
 }  // namespace
 
 CliResult runCli(const std::vector<std::string>& args) {
+    std::vector<std::string> command = {QUARVEL_CLI_PATH};
+    command.insert(command.end(), args.begin(), args.end());
+    return runCommand(command);
+}
+
+CliResult runCommand(const std::vector<std::string>& command) {
     TempDir errDir;
     const fs::path errFile = errDir.path() / "stderr";
-    std::string cmd = shellQuote(QUARVEL_CLI_PATH);
-    for (const auto& a : args) cmd += " " + shellQuote(a);
+    std::string cmd;
+    for (const auto& a : command) cmd += (cmd.empty() ? "" : " ") + shellQuote(a);
     cmd += " 2>" + shellQuote(errFile.string()) + " </dev/null";
     CliResult r;
     FILE* pipe = popen(cmd.c_str(), "r");

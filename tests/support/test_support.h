@@ -47,6 +47,8 @@ struct CliResult {
     std::string err;
 };
 CliResult runCli(const std::vector<std::string>& args);
+// Runs any program (first word) with its arguments the same way.
+CliResult runCommand(const std::vector<std::string>& command);
 
 // A data folder with its own settings file, and quarvel-cli run on them.
 struct CliSandbox {

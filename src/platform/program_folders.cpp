@@ -1,0 +1,64 @@
+#include "platform/program_folders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+// Set by the build from the install layout; the defaults fit a GNU layout.
+#ifndef QUARVEL_SHARE_FROM_BIN
+#define QUARVEL_SHARE_FROM_BIN "../share/quarvel"
+#endif
+#ifndef QUARVEL_DOC_FROM_BIN
+#define QUARVEL_DOC_FROM_BIN "../share/doc/quarvel"
+#endif
+
+namespace quarvel::platform {
+
+namespace {
+
+const QString kSampleFolder = QStringLiteral("历史号码");
+
+QString programDir() { return QCoreApplication::applicationDirPath(); }
+
+QString firstExisting(const QStringList& candidates, bool folder) {
+    for (const QString& c : candidates) {
+        const QFileInfo info(c);
+        if (info.exists() && info.isDir() == folder) return info.canonicalFilePath();
+    }
+    return {};
+}
+
+}  // namespace
+
+QString chooseDataFolder(const QString& given, const QString& programDir,
+                         const QString& userDataDir) {
+    if (!given.isEmpty()) return given;
+    const QFileInfo dir(programDir);
+    if (dir.isDir() && dir.isWritable()) return programDir;
+    return userDataDir;
+}
+
+QString dataFolderOfThisProgram(const QString& given) {
+    const QString folder = chooseDataFolder(
+        given, programDir(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString sampleHistoryFolder() {
+    const QString bin = programDir();
+    return firstExisting({bin + '/' + kSampleFolder,
+                          bin + QStringLiteral("/" QUARVEL_SHARE_FROM_BIN "/") + kSampleFolder},
+                         true);
+}
+
+QString documentationFile(const QString& name) {
+    const QString bin = programDir();
+    return firstExisting(
+        {bin + '/' + name, bin + QStringLiteral("/" QUARVEL_DOC_FROM_BIN "/") + name,
+         bin + QStringLiteral("/../") + name, bin + QStringLiteral("/../../") + name},
+        false);
+}
+
+}  // namespace quarvel::platform

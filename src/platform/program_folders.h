@@ -1,0 +1,31 @@
+#pragma once
+// Where the programs keep and find their files. Both quarvel and quarvel-cli decide here, so
+// that a copy run from a folder the user may write keeps its history beside it (a portable
+// copy), while an installed copy keeps it in the user's own data folder.
+
+#include <QString>
+
+namespace quarvel::platform {
+
+// The name both programs give Qt: the user's data folder is named after it.
+inline constexpr const char* kProgramName = "quarvel";
+
+// The data folder: `given` (--data-dir) when not empty, else `programDir` when it may be
+// written, else `userDataDir`.
+QString chooseDataFolder(const QString& given, const QString& programDir,
+                         const QString& userDataDir);
+
+// The same choice for the running program (its own folder and QStandardPaths::AppDataLocation);
+// the folder is created when missing.
+QString dataFolderOfThisProgram(const QString& given);
+
+// The folder holding the sample history: "历史号码" beside the program in a build or a portable
+// copy, or share/quarvel/历史号码 of an installed one. Empty when neither exists.
+QString sampleHistoryFolder();
+
+// A file of the program's documentation (README.md, LICENSE): beside the program, in the
+// installed documentation folder, or at the top of the source tree it was built in.
+// Empty when none is found.
+QString documentationFile(const QString& name);
+
+}  // namespace quarvel::platform
