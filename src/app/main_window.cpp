@@ -209,7 +209,8 @@ void MainWindow::AddHaoma() {
     store::TextGrid grid;
     if (ctx_.historyOpen()) {
         try {
-            grid = store::historyListGrid(db_.reopenSort());
+            store::Snapshot list = db_.historyList();
+            grid = store::historyListGrid(list);
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1").arg(QString::fromStdString(e.what())));
             grid = {};
@@ -227,7 +228,7 @@ void MainWindow::QihaoXianshi() {
     if (!ctx_.historyOpen()) return;  // the boxes keep their texts
     std::int32_t last = 0;
     try {
-        last = store::lastIssueOf(db_.rsLishiSort());
+        last = db_.lastIssue().value_or(0);
     } catch (const std::exception&) {
         return;
     }
