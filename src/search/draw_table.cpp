@@ -51,8 +51,17 @@ std::string gridColumn(int type, int position) {
     return "L" + std::to_string(position) + (letter == 'D' ? 'A' : letter);
 }
 
+// A plain fixed operand is the grid's own column; the digit sum and parity are selected as
+// computed columns of their own.
+bool operandIsGridColumn(int type) {
+    const char letter = attributeLetter(type);
+    return letter != 'G' && letter != 'D';
+}
+
 std::string scratchAlias() { return "P6"; }
-std::string operandAlias(int position) { return "C" + std::to_string(position); }
+std::string operandAlias(int type, int position) {
+    return operandIsGridColumn(type) ? gridColumn(type, position) : "C" + std::to_string(position);
+}
 
 std::string selectionFor(const Criteria& c) {
     std::string sql = "SELECT [IDX], [SQQH]";
@@ -60,8 +69,8 @@ std::string selectionFor(const Criteria& c) {
         if (stored(gridColumn(c.type, p))) sql += ", [" + gridColumn(c.type, p) + "]";
     if (!c.fixed) {
         sql += ", " + scratchSource(freeColumn(c.type), c.countSpecial) + " AS " + scratchAlias();
-    } else if (operandStored(c.type)) {
-        for (int p = 1; p <= kPositions; ++p) sql += ", " + fixedOperand(c.type, p) + " AS " + operandAlias(p);
+    } else if (operandStored(c.type) && !operandIsGridColumn(c.type)) {
+        for (int p = 1; p <= kPositions; ++p) sql += ", " + fixedOperand(c.type, p) + " AS " + operandAlias(c.type, p);
     }
     return sql + " FROM [Lishi] ORDER BY [IDX]";
 }
@@ -80,7 +89,7 @@ DrawTable::DrawTable(store::Database& db, const Criteria& criteria)
     sqqhCol_ = rows_.columnIndex("SQQH");
     scratchCol_ = rows_.columnIndex(scratchAlias());
     for (int p = 1; p <= kPositions; ++p)
-        operandCol_[static_cast<std::size_t>(p - 1)] = rows_.columnIndex(operandAlias(p));
+        operandCol_[static_cast<std::size_t>(p - 1)] = criteria.fixed ? rows_.columnIndex(operandAlias(criteria.type, p)) : -1;
 }
 
 RowSet DrawTable::inRange(std::int32_t start, std::int32_t end) const {
@@ -110,7 +119,7 @@ const RowSet& DrawTable::freeMatch(const std::string& pattern) const {
 }
 
 const RowSet& DrawTable::fixedMatch(int position, int value) const {
-    auto [it, fresh] = cache_.try_emplace(operandAlias(position) + "=" + std::to_string(value));
+    auto [it, fresh] = cache_.try_emplace("C" + std::to_string(position) + "=" + std::to_string(value));
     if (!fresh) return it->second;
     const auto col = static_cast<std::size_t>(operandCol_[static_cast<std::size_t>(position - 1)]);
     RowSet set(size(), false);
