@@ -8,7 +8,7 @@
 
 namespace quarvel::search {
 
-RowSet::RowSet(std::size_t rows, bool all) : rows_(rows), words_((rows + 63) / 64, all ? ~std::uint64_t{0} : 0) {
+RowSet::RowSet(std::size_t rows, bool all) : words_((rows + 63) / 64, all ? ~std::uint64_t{0} : 0) {
     if (all && rows % 64 != 0) words_.back() = (std::uint64_t{1} << (rows % 64)) - 1;
 }
 

@@ -32,7 +32,6 @@ public:
     std::vector<std::size_t> members() const;
 
 private:
-    std::size_t rows_ = 0;
     std::vector<std::uint64_t> words_;
 };
 
