@@ -322,8 +322,7 @@ bool CriteriaPanel::YSJS() {
     std::optional<search::ReferenceDraw> ref;
     if (ctx_.historyOpen()) {
         try {
-            // A fresh copy of the sorted history: a snapshot does not see draws stored since it opened.
-            ref = search::findReferenceDraw(ctx_.db->reopenSort(), toStd(reference),
+            ref = search::findReferenceDraw(*ctx_.db, toStd(reference),
                                             tabs_->onlyBefore()->isChecked(), searchType_, ctx_.saved.SxIni);
         } catch (const store::DbError&) {
             ref.reset();

@@ -157,7 +157,7 @@ void MainWindow::buildMenus() {
         connect(action(mnuWeb_, caption, name), &QAction::triggered, this, &MainWindow::openReadme);
 
     // The pictures, also on the buttons beside "检索(&S)".
-    auto* charts = new QMenu(QStringLiteral("图表"), this);
+    auto* charts = new QMenu(QStringLiteral("图表(&V)"), this);
     charts->setObjectName(QStringLiteral("mnuCharts"));
     connect(action(charts, QStringLiteral("走势图(&Z)"), QStringLiteral("mnuZst")), &QAction::triggered, this,
             [this] { criteria_->runTrendCommand(); });
@@ -238,7 +238,8 @@ void MainWindow::AddHaoma() {
         try {
             // Another program may have replaced the file meanwhile: show the history it holds now.
             db_.reopenIfReplaced();
-            grid = store::historyListGrid(db_.reopenSort());
+            store::Snapshot list = db_.historyList();
+            grid = store::historyListGrid(list);
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1").arg(QString::fromStdString(store::userText(e))));
             grid = {};
@@ -256,7 +257,7 @@ void MainWindow::QihaoXianshi() {
     if (!ctx_.historyOpen()) return;  // the boxes keep their texts
     std::int32_t last = 0;
     try {
-        last = store::lastIssueOf(db_.rsLishiSort());
+        last = db_.lastIssue().value_or(0);
     } catch (const std::exception&) {
         return;
     }

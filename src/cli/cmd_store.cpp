@@ -50,7 +50,8 @@ int row(Context& c) {
 
 int list(Context& c) {
     if (!c.args.empty()) throw UsageError("list takes no arguments");
-    c.out << store::historyListGrid(c.db.reopenSort()).toTsv();
+    store::Snapshot sorted = c.db.historyList();
+    c.out << store::historyListGrid(sorted).toTsv();
     return 0;
 }
 

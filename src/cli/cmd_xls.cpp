@@ -9,7 +9,8 @@ namespace {
 int xls(Context& c) {
     if (c.args.size() != 2) throw UsageError("xls takes a grid name and a file");
     if (c.args[0] != "list") throw UsageError("xls writes the grid list, not " + c.args[0]);
-    io::writeXlsFile(c.args[1], store::historyListGrid(c.db.reopenSort()));
+    store::Snapshot sorted = c.db.historyList();
+    io::writeXlsFile(c.args[1], store::historyListGrid(sorted));
     c.out << "wrote " << c.args[1] << "\n";
     return 0;
 }

@@ -26,21 +26,6 @@ std::string groupLabel(const GroupPlan& plan, std::span<const int> positions) {
     return label;
 }
 
-// IDX of the newest draw (the last row in issue order), 0 for an empty history. The standing
-// sorted cursor is reopened on the current history and left on that row.
-int newestIdx(store::HistoryDb& db) {
-    store::Snapshot& sorted = db.reopenSort();
-    sorted.moveLast();
-    return sorted.onRow() ? static_cast<int>(sorted.intField("IDX")) : 0;
-}
-
-// The same newest IDX read without materialising whole rows.
-int newestIdxOf(store::Database& db) {
-    store::Snapshot s = db.snapshot("SELECT [IDX] FROM lishi ORDER BY SQQH");
-    s.moveLast();
-    return s.onRow() ? static_cast<int>(s.intField("IDX")) : 0;
-}
-
 // The draws as the scan sees them: IDX order, issue, scratch copy.
 struct Draws {
     std::vector<int> idx;
@@ -81,7 +66,7 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
 int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, std::size_t limit) {
     YlAppender yl(db.db());
     const Draws d = readDraws(db.db());
-    const int top = newestIdxOf(db.db());
+    const int top = db.newestIdx();
     std::vector<Bits> members;
     members.reserve(plan.boxes.size());
     for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box, plan.coding)));
@@ -103,8 +88,6 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRan
         yl.append(groupLabel(plan, positions), stats);
         return static_cast<std::size_t>(++stored) < limit;
     });
-    // As after the statement way, the standing sorted cursor ends on the newest draw.
-    db.rsLishiSort().moveLast();
     return stored;
 }
 
@@ -114,7 +97,7 @@ void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange
     store::Snapshot hits = db.db().snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, n));
     search::OmissionStats stats;
     for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
-    stats.finish(newestIdx(db), drawsInRange);
+    stats.finish(db.newestIdx(), drawsInRange);
     appendYlRow(yl, label, stats);
 }
 

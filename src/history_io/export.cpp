@@ -34,7 +34,7 @@ std::vector<std::string> historyListLines(const store::TextGrid& list) {
 }
 
 std::filesystem::path exportHistory(store::HistoryDb& db) {
-    store::Snapshot& sorted = db.reopenSort();
+    store::Snapshot sorted = db.historyList();
     const std::int32_t last = store::lastIssueOf(sorted);
     const store::TextGrid list = store::historyListGrid(sorted);
     const std::filesystem::path path = db.dataDir() / utf8Path(exportFileName(last));

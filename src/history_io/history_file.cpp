@@ -77,11 +77,11 @@ void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
         db.renumberIdx();
         tx.commit();
     }
-    db.reopenSort();
+    db.historyChanged();
 }
 
 std::vector<HistoryDraw> storedDraws(store::HistoryDb& db) {
-    store::Snapshot& s = db.reopenSort();
+    store::Snapshot s = db.historyList();
     std::vector<HistoryDraw> out;
     out.reserve(s.recordCount());
     static const char* kNumberColumns[] = {"L1A", "L2A", "L3A", "L4A", "L5A", "L6A", "L7A", "L8A"};

@@ -69,7 +69,7 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
     } catch (const std::exception& e) {
         return refused(store::userText(e));
     }
-    db_.reopenSort();
+    db_.historyChanged();
     r.ok = true;
     r.issue = issue;
     return r;
@@ -88,14 +88,11 @@ ChangeResult HistoryService::deleteLast() {
         }
         tx.commit();
     } catch (const std::exception& e) {
-        try {
-            db_.reopenSort();
-        } catch (...) {
-        }
+        db_.historyChanged();
         return refused(store::userText(e));
     }
     r.ok = true;
-    db_.reopenSort();
+    db_.historyChanged();
     if (r.issue) compactAfter(db_, r);
     return r;
 }
@@ -109,7 +106,7 @@ ChangeResult HistoryService::clear() {
     } catch (const std::exception& e) {
         return refused(store::userText(e));
     }
-    db_.reopenSort();
+    db_.historyChanged();
     ChangeResult r;
     r.ok = true;
     return r;

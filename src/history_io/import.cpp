@@ -77,13 +77,10 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
         tx.commit();
     } catch (const std::exception& e) {
         // The standing sorted cursor must show the rows that survived the rollback.
-        try {
-            db.reopenSort();
-        } catch (...) {
-        }
+        db.historyChanged();
         return refuse(ImportError::StoreFailed, "the draws could not be stored: " + store::userText(e));
     }
-    db.reopenSort();
+    db.historyChanged();
     r.drawsStored = text.draws.size();
     return r;
 }

@@ -247,14 +247,14 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
         } catch (...) {
             try {
                 tx.rollback();
-                db.reopenSort();
+                db.historyChanged();
             } catch (...) {
                 // The store's own failure is the one to report.
             }
             throw;
         }
     }
-    db.reopenSort();
+    db.historyChanged();
     return result;
 }
 

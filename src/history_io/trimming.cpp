@@ -47,10 +47,7 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose cho
     } catch (const std::exception& e) {
         t.errorText = "the history could not be read: " + store::userText(e);
     }
-    try {
-        db.reopenSort();
-    } catch (...) {
-    }
+    db.historyChanged();
     if (!t.rebuilt) return t;
     try {
         db.compact();

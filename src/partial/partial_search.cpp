@@ -1,5 +1,6 @@
 #include "partial/partial_search.h"
 
+#include "search/draw_table.h"
 #include "search/omission_scan.h"
 #include "store/history_db.h"
 
@@ -27,9 +28,13 @@ std::optional<int> parseSection(const std::string& kText) {
     return static_cast<int>(*k);
 }
 
+namespace {
+// 平码: the seven regular positions; 平特: the special number too.
+int positionsInPlay(bool pm) { return pm ? 7 : 8; }
+}  // namespace
+
 search::ConditionSet markPartial(const search::Criteria& c, bool pm, int k) {
-    const int positions = pm ? 7 : 8;
-    return search::markUnion(c, combinations(positions, k), search::Counting::WholeSet);
+    return search::markUnion(c, combinations(positionsInPlay(pm), k), search::Counting::WholeSet);
 }
 
 std::string partialLabel(const search::Criteria& c, const std::string& kText) {
@@ -39,25 +44,31 @@ std::string partialLabel(const search::Criteria& c, const std::string& kText) {
 }
 
 search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criteria& c, bool pm,
-                                      const std::string& kText) {
-    search::SearchResult result;
-    const auto range = search::validate(c, result.error);
-    if (!range) return result;
+                                      const std::string& kText, search::Evaluation how) {
+    search::SearchResult refused;
+    const auto range = search::validate(c, refused.error);
+    if (!range) return refused;
     const auto k = parseSection(kText);
     if (!k) {
-        result.error = "分部位数必须是 1 到 6 的整数: \"" + kText + "\"";
-        return result;
+        refused.error = "分部位数必须是 1 到 6 的整数: \"" + kText + "\"";
+        return refused;
     }
-    const search::ConditionSet set = markPartial(c, pm, *k);
-    result.failedStatements = search::runMarking(db.db(), set.statements).failed;
     const int draws = search::countDrawsInRange(db.db(), range->start, range->end);
-    search::ScanResult scan =
-        search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase, draws);
-    result.hits = std::move(scan.hits);
-    result.stats = scan.stats;
-    result.label = partialLabel(c, kText);
-    result.summary = search::summaryGrid(result.label, result.stats);
-    return result;
+    if (how == search::Evaluation::Statements) {
+        const search::ConditionSet set = markPartial(c, pm, *k);
+        const int failed = search::runMarking(db.db(), set.statements).failed;
+        return search::resultOf(search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase,
+                                                  draws),
+                                partialLabel(c, kText), failed);
+    }
+    const search::DrawTable table(db.db(), c);
+    search::RowSet hits(table.size(), false);
+    int failed = 0;
+    for (const auto& members : combinations(positionsInPlay(pm), *k))
+        hits |= table.matchAll(members, search::Counting::WholeSet, failed);
+    hits &= table.inRange(range->start, range->end);
+    return search::resultOf(search::scanRows(table.rows(), hits.members(), c.type, c.sxBase, db.newestIdx(), draws),
+                            partialLabel(c, kText), failed);
 }
 
 }  // namespace quarvel::partial

@@ -6,22 +6,42 @@
 
 namespace quarvel::search {
 
+namespace {
+std::string positionColumn(int position, char letter) {
+    return "[L" + std::to_string(position) + letter + "]";
+}
+std::string digitSumOperand(int position) {
+    return "(" + positionColumn(position, 'E') + " + " + positionColumn(position, 'F') + ")";
+}
+std::string parityOperand(int position) { return "(" + positionColumn(position, 'A') + " MOD 2)"; }
+}  // namespace
+
+std::string trimmedColumn(const std::string& column) {
+    return "LEFT([" + column + "],LEN([" + column + "])-4)";
+}
+
+std::string scratchSource(const std::string& column, bool countSpecial) {
+    return countSpecial ? "[" + column + "]" : trimmedColumn(column);
+}
+
+std::string fixedOperand(int type, int position) {
+    const char letter = attributeLetter(type);
+    if (letter == 'G') return digitSumOperand(position);
+    if (letter == 'D') return parityOperand(position);
+    return positionColumn(position, letter);
+}
+
 namespace sql {
 
 namespace {
 const char* const kAddOne = "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE ";
 
 std::string quotedPattern(const std::string& pattern) { return "\"" + pattern + "\""; }
-std::string positionColumn(int position, char letter) {
-    return "[L" + std::to_string(position) + letter + "]";
-}
 }  // namespace
 
 std::string reset() { return "UPDATE [Lishi] SET [intTh]=0"; }
 
-std::string trim(const std::string& column) {
-    return "UPDATE [Lishi] SET [txtHisP6]= LEFT([" + column + "],LEN([" + column + "])-4)";
-}
+std::string trim(const std::string& column) { return "UPDATE [Lishi] SET [txtHisP6]= " + trimmedColumn(column); }
 
 std::string copy(const std::string& column) { return "UPDATE [Lishi] SET [txtHisP6]= [" + column + "]"; }
 
@@ -34,12 +54,11 @@ std::string freeOnScratch(const std::string& pattern) {
 }
 
 std::string fixedDigitSum(int position, int value) {
-    return kAddOne + ("(" + positionColumn(position, 'E') + " + " + positionColumn(position, 'F') +
-                      ") = " + std::to_string(value));
+    return kAddOne + (digitSumOperand(position) + " = " + std::to_string(value));
 }
 
 std::string fixedParity(int position, int value) {
-    return kAddOne + ("(" + positionColumn(position, 'A') + " MOD 2) = " + std::to_string(value));
+    return kAddOne + (parityOperand(position) + " = " + std::to_string(value));
 }
 
 std::string fixedPlain(int position, char letter, int value) {
@@ -96,21 +115,33 @@ std::string fixedCondition(int type, int position, int value) {
     return sql::fixedPlain(position, letter, value);
 }
 
-std::vector<std::string> freeConditions(int type, const std::vector<int>& values, Counting counting,
-                                        bool onScratch, const std::string& column, int sxBase, int dsBase) {
+std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values, Counting counting,
+                                                     int sxBase, int dsBase) {
     OccurrenceCounters counters(type, sxBase, dsBase);
     if (counting == Counting::WholeSet && counters.counted())
         for (int v : values) counters.increment(v);
-    std::vector<std::string> out;
+    std::vector<std::optional<std::string>> out;
     for (int v : values) {
         int cnt = 0;
         if (counters.counted()) {
             const auto c = counting == Counting::Running ? counters.increment(v) : counters.count(v);
-            if (!c) continue;  // cannot be counted: the condition is skipped, the set matches nothing
+            if (!c) {
+                out.emplace_back();  // cannot be counted: no condition, the set matches nothing
+                continue;
+            }
             cnt = *c;
         }
-        const std::string pattern = freePattern(type, v, cnt);
-        out.push_back(onScratch ? sql::freeOnScratch(pattern) : sql::freeOnColumn(column, pattern));
+        out.emplace_back(freePattern(type, v, cnt));
+    }
+    return out;
+}
+
+std::vector<std::string> freeConditions(int type, const std::vector<int>& values, Counting counting,
+                                        bool onScratch, const std::string& column, int sxBase, int dsBase) {
+    std::vector<std::string> out;
+    for (const auto& pattern : freePatterns(type, values, counting, sxBase, dsBase)) {
+        if (!pattern) continue;
+        out.push_back(onScratch ? sql::freeOnScratch(*pattern) : sql::freeOnColumn(column, *pattern));
     }
     return out;
 }
@@ -121,22 +152,25 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& from) 
 }
 }  // namespace
 
+std::string searchLabel(const Criteria& c) {
+    std::string label;
+    for (std::size_t i = 0; i < kPositions; ++i)
+        if (c.selected[i]) label += (c.fixed ? twoDigits(c.values[i]) : c.texts[i]) + " ";
+    return label;
+}
+
 ConditionSet markSingle(const Criteria& c) {
     ConditionSet set;
     const std::string column = freeColumn(c.type);
     set.statements.push_back(sql::reset());
+    set.label = searchLabel(c);
     std::vector<int> values;
     for (int p = 1; p <= kPositions; ++p) {
         const auto i = static_cast<std::size_t>(p - 1);
         if (!c.selected[i]) continue;
         ++set.required;
-        if (c.fixed) {
-            set.label += twoDigits(c.values[i]) + " ";
-            set.statements.push_back(fixedCondition(c.type, p, c.values[i]));
-        } else {
-            set.label += c.texts[i] + " ";
-            values.push_back(c.values[i]);
-        }
+        if (c.fixed) set.statements.push_back(fixedCondition(c.type, p, c.values[i]));
+        else values.push_back(c.values[i]);
     }
     if (!c.fixed) {
         const bool onScratch = !c.countSpecial;

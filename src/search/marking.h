@@ -16,6 +16,15 @@ class Database;
 
 namespace quarvel::search {
 
+// Expressions shared by the statements and by the in-memory evaluation, which selects them.
+// The scratch copy's source: the column, or without the special number's token (the last four
+// characters cut off).
+std::string trimmedColumn(const std::string& column);
+std::string scratchSource(const std::string& column, bool countSpecial);
+// The left side of a fixed-position condition of position 1..8: ([LpE] + [LpF]) for the digit
+// sum, ([LpA] MOD 2) for parity, [Lp<letter>] otherwise.
+std::string fixedOperand(int type, int position);
+
 // The statement texts, one function per form.
 namespace sql {
 std::string reset();
@@ -67,11 +76,20 @@ struct ConditionSet {
 // whole set first and asks every member for the final count.
 enum class Counting { Running, WholeSet };
 
+// Free-position patterns for the values of one set, in order, with their counts; nullopt for a
+// value its counters cannot count (no condition is issued for it).
+std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values, Counting counting,
+                                                     int sxBase, int dsBase);
+
 // Free-position conditions for the values of one set, in order, on the scratch copy or on the
 // column itself. A value its counters cannot count gets no statement (the set then matches no
 // row, as its required count still includes it).
 std::vector<std::string> freeConditions(int type, const std::vector<int>& values, Counting counting,
                                         bool onScratch, const std::string& column, int sxBase, int dsBase);
+
+// The search's pattern label: free, the value-box texts; fixed, two-digit values; each selected
+// position followed by a space.
+std::string searchLabel(const Criteria& criteria);
 
 // The search's sequence for one condition set: reset, then the free conditions (on the column
 // when the special number counts, else trim and conditions on the scratch copy) or the fixed

@@ -41,13 +41,6 @@ struct CellReader {
     }
 };
 
-int newestIdx(store::HistoryDb& db) {
-    store::Snapshot& sorted = db.reopenSort();
-    sorted.moveLast();
-    if (!sorted.onRow()) return 0;  // empty history: no newest draw
-    return static_cast<int>(sorted.intField("IDX"));
-}
-
 }  // namespace
 
 std::string singleSetSelection(std::int32_t start, std::int32_t end, int required) {
@@ -75,21 +68,16 @@ int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end)
     return s.onRow() ? static_cast<int>(s.intField("n")) : 0;
 }
 
-ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange) {
+ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type, int sxBase,
+                    int newestIdx, int drawsInRange) {
     ScanResult r;
     r.hits = emptyHitGrid();
-    store::Snapshot hits;
-    try {
-        hits = db.db().snapshot(selection);
-    } catch (const store::DbError&) {
-        // the selection failed: no hit is read, the statistics keep their starting values
-    }
-    const CellReader reader(hits, type, sxBase);
-    const int sqqhCol = hits.columnIndex("SQQH");
-    const int idxCol = hits.columnIndex("IDX");
-    r.hits.cells.reserve(hits.recordCount() + 1);
-    for (std::size_t i = 0; i < hits.recordCount(); ++i) {
-        const auto& row = hits.row(i);
+    const CellReader reader(rows, type, sxBase);
+    const int sqqhCol = rows.columnIndex("SQQH");
+    const int idxCol = rows.columnIndex("IDX");
+    r.hits.cells.reserve(hits.size() + 1);
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        const auto& row = rows.row(hits[i]);
         std::vector<std::string> line;
         line.reserve(11);
         line.push_back(sqqhCol < 0 ? std::string() : store::toText(row[static_cast<std::size_t>(sqqhCol)]));
@@ -99,8 +87,20 @@ ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type
         line.push_back(std::to_string(i + 1));
         r.hits.cells.push_back(std::move(line));
     }
-    r.stats.finish(newestIdx(db), drawsInRange);
+    r.stats.finish(newestIdx, drawsInRange);
     return r;
+}
+
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange) {
+    store::Snapshot rows;
+    try {
+        rows = db.db().snapshot(selection);
+    } catch (const store::DbError&) {
+        // the selection failed: no hit is read, the statistics keep their starting values
+    }
+    std::vector<std::size_t> all(rows.recordCount());
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return scanRows(rows, all, type, sxBase, db.newestIdx(), drawsInRange);
 }
 
 std::vector<std::string> summaryHeader() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/omission_stats.h"
+#include "store/engine.h"
 #include "store/text_grid.h"
 
 namespace quarvel::store {
@@ -30,10 +31,14 @@ struct ScanResult {
 // N of the statistics: the stored draws whose issue lies in [start, end].
 int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end);
 
-// Runs the selection and scans its rows: one grid row per hit with the issue, the eight
-// attributes of the search type (zodiac names for the zodiac type), the gap and the row number.
-// The last omission is measured to the newest stored draw (rsLishiSort is reopened and left
-// on it). drawsInRange is N. A selection the engine refuses gives the header row only.
+// Scans the hit rows (indexes into `rows`, in IDX order): one grid row per hit with the issue,
+// the eight attributes of the search type (zodiac names for the zodiac type; read from the
+// columns L<p><letter>, empty when `rows` lacks them), the gap and the row number. The last
+// omission is measured to `newestIdx`, the IDX of the newest stored draw; drawsInRange is N.
+ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type, int sxBase,
+                    int newestIdx, int drawsInRange);
+// Runs the selection and scans all its rows. A selection the engine refuses gives the header
+// row only.
 ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange);
 
 // The hit grid with its header row only (期号, 平1位 … 平7位, 特位, 遗漏次数, 序号).

@@ -19,22 +19,22 @@ std::optional<int> positionAttribute(const store::Cursor& row, int p, int type) 
     }
 }
 
-std::optional<ReferenceDraw> findReferenceDraw(store::Snapshot& sorted, const std::string& referenceText,
+std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db, const std::string& referenceText,
                                                bool onlyBefore, int type, int sxBase) {
     const auto reference = store::parseInt(referenceText);
-    if (!reference || sorted.recordCount() == 0) return std::nullopt;
-    const auto r = static_cast<std::int64_t>(*reference);
-
-    sorted.moveLast();
-    const auto newest = static_cast<std::int32_t>(sorted.intField("SQQH"));
-    while (sorted.onRow() && sorted.intField("SQQH") > r) sorted.movePrevious();
-    if (!sorted.onRow()) return std::nullopt;  // the reference lies before every stored draw
+    if (!reference) return std::nullopt;
+    store::Snapshot draw = db.drawAtOrBefore(*reference);
+    draw.moveFirst();
+    // No row: the history is empty or the reference lies before every stored draw.
+    if (!draw.onRow()) return std::nullopt;
+    const auto newest = db.lastIssue();
+    if (!newest) return std::nullopt;
 
     ReferenceDraw out;
-    out.issue = static_cast<std::int32_t>(sorted.intField("SQQH"));
-    out.rangeEnd = onlyBefore ? out.issue - 1 : newest;
+    out.issue = static_cast<std::int32_t>(draw.intField("SQQH"));
+    out.rangeEnd = onlyBefore ? out.issue - 1 : *newest;
     for (int p = 1; p <= 8; ++p) {
-        const auto v = positionAttribute(sorted, p, type);
+        const auto v = positionAttribute(draw, p, type);
         if (!v) return std::nullopt;
         out.values[p - 1] = *v;
         out.texts[p - 1] = type == 1 ? store::zodiacName(*v, sxBase) : std::to_string(*v);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "store/engine.h"
+#include "store/history_db.h"
 
 namespace quarvel::search {
 
@@ -24,11 +24,11 @@ struct ReferenceDraw {
 // nullopt for a type outside 0..7 or one whose column is not stored (type 6).
 std::optional<int> positionAttribute(const store::Cursor& row, int p, int type);
 
-// YSJS over the history in issue order. `sorted` is left on the reference draw (on the newest
-// draw or before the first when there is none). nullopt when the reference text is not a
-// 32-bit integer, lies before every stored draw, the history is empty or the type has no
-// readable attribute; nothing is half-computed in that case.
-std::optional<ReferenceDraw> findReferenceDraw(store::Snapshot& sorted, const std::string& referenceText,
+// YSJS over the stored history: the reference draw and the newest issue are read as they are
+// now, one draw each. nullopt when the reference text is not a 32-bit integer, lies before
+// every stored draw, the history is empty or the type has no readable attribute; nothing is
+// half-computed in that case.
+std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db, const std::string& referenceText,
                                                bool onlyBefore, int type, int sxBase);
 
 }  // namespace quarvel::search

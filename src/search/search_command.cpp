@@ -1,7 +1,7 @@
 #include "search/search_command.h"
 
+#include "search/draw_table.h"
 #include "search/marking.h"
-#include "search/omission_scan.h"
 #include "store/history_db.h"
 
 namespace quarvel::search {
@@ -28,20 +28,37 @@ std::optional<IssueRange> validate(const Criteria& c, std::string& error) {
     return readRange(c, error);
 }
 
-SearchResult runSearch(store::HistoryDb& db, const Criteria& c) {
+SearchResult resultOf(ScanResult scan, std::string label, int refusedStatements) {
     SearchResult result;
-    const auto range = validate(c, result.error);
-    if (!range) return result;
-    const ConditionSet set = markSingle(c);
-    result.failedStatements = runMarking(db.db(), set.statements).failed;
-    const int draws = countDrawsInRange(db.db(), range->start, range->end);
-    ScanResult scan =
-        scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type, c.sxBase, draws);
     result.hits = std::move(scan.hits);
     result.stats = scan.stats;
-    result.label = set.label;
-    result.summary = summaryGrid(set.label, result.stats);
+    result.label = std::move(label);
+    result.summary = summaryGrid(result.label, result.stats);
+    result.failedStatements = refusedStatements;
     return result;
+}
+
+SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) {
+    SearchResult refused;
+    const auto range = validate(c, refused.error);
+    if (!range) return refused;
+    if (how == Evaluation::Statements) {
+        const ConditionSet set = markSingle(c);
+        const int failed = runMarking(db.db(), set.statements).failed;
+        return resultOf(scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type, c.sxBase,
+                                 countDrawsInRange(db.db(), range->start, range->end)),
+                        set.label, failed);
+    }
+    const DrawTable table(db.db(), c);
+    std::vector<int> positions;
+    for (int p = 1; p <= kPositions; ++p)
+        if (c.selected[static_cast<std::size_t>(p - 1)]) positions.push_back(p);
+    int failed = 0;
+    RowSet hits = table.matchAll(positions, Counting::Running, failed);
+    hits &= table.inRange(range->start, range->end);
+    return resultOf(scanRows(table.rows(), hits.members(), c.type, c.sxBase, db.newestIdx(),
+                             countDrawsInRange(db.db(), range->start, range->end)),
+                    searchLabel(c), failed);
 }
 
 }  // namespace quarvel::search

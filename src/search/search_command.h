@@ -7,6 +7,7 @@
 #include <string>
 
 #include "search/criteria.h"
+#include "search/omission_scan.h"
 #include "search/omission_stats.h"
 #include "store/text_grid.h"
 
@@ -36,6 +37,16 @@ std::optional<IssueRange> readRange(const Criteria& criteria, std::string& error
 // Checks what every analysis needs before it marks: a search type 0..7 and a whole-number range.
 std::optional<IssueRange> validate(const Criteria& criteria, std::string& error);
 
-SearchResult runSearch(store::HistoryDb& db, const Criteria& criteria);
+// How an analysis finds its hits. In memory (the default) the draws are read once and the
+// conditions evaluated on them, nothing is written; by statements the marking sequence runs on
+// the database and the hits are selected from it, which is kept as the reference for tests and
+// benchmarks. Both give the same grids.
+enum class Evaluation { InMemory, Statements };
+
+// The result of a scan with its label, the summary grid built from both and the count of
+// marking statements the engine refused.
+SearchResult resultOf(ScanResult scan, std::string label, int refusedStatements);
+
+SearchResult runSearch(store::HistoryDb& db, const Criteria& criteria, Evaluation how = Evaluation::InMemory);
 
 }  // namespace quarvel::search

@@ -126,32 +126,74 @@ void HistoryDb::reopenIfReplaced() {
 void HistoryDb::close() {
     rsLishi_.reset();
     rsLishiSort_ = Snapshot();
+    sortRead_ = false;
     db_.close();
     openedFile_.reset();
 }
 
 void HistoryDb::openCursors() {
     rsLishi_.emplace(db_.openTable("Lishi"));
-    reopenSort();
+    historyChanged();
+}
+
+void HistoryDb::historyChanged() {
+    rsLishiSort_ = Snapshot();
+    sortRead_ = false;
+}
+
+Snapshot& HistoryDb::rsLishiSort() {
+    if (!sortRead_ && db_.isOpen()) reopenSort();
+    return rsLishiSort_;
 }
 
 Snapshot& HistoryDb::reopenSort() {
     rsLishiSort_ = db().snapshot(kSortedHistorySql);
+    sortRead_ = true;
     return rsLishiSort_;
 }
 
-std::optional<std::int32_t> HistoryDb::firstIssue() {
-    Snapshot s = db().snapshot("SELECT SQQH FROM lishi ORDER BY SQQH");
-    if (s.recordCount() == 0) return std::nullopt;
+namespace {
+
+// The one value of a one-row, one-column query; null when it gives no row.
+Value singleValue(Database& db, const std::string& sql) {
+    Snapshot s = db.snapshot(sql);
     s.moveFirst();
-    return static_cast<std::int32_t>(s.intField("SQQH"));
+    return s.onRow() ? s.row(0).at(0) : Value{};
+}
+
+std::optional<std::int32_t> optionalIssue(const Value& v) {
+    if (isNull(v)) return std::nullopt;
+    return static_cast<std::int32_t>(toInt(v));
+}
+
+// The rowid of the last row in issue order among the rows that `where` admits: the greatest
+// issue, and of equal issues the one stored last (ORDER BY SQQH breaks ties by insertion).
+std::string lastInIssueOrder(const std::string& where) {
+    return "SELECT max(rowid) FROM lishi WHERE SQQH = (SELECT max(SQQH) FROM lishi" + where + ")";
+}
+
+}  // namespace
+
+std::optional<std::int32_t> HistoryDb::firstIssue() {
+    return optionalIssue(singleValue(db(), "SELECT min(SQQH) FROM lishi"));
 }
 
 std::optional<std::int32_t> HistoryDb::lastIssue() {
-    Snapshot s = db().snapshot("SELECT SQQH FROM lishi ORDER BY SQQH");
-    if (s.recordCount() == 0) return std::nullopt;
-    s.moveLast();
-    return static_cast<std::int32_t>(s.intField("SQQH"));
+    return optionalIssue(singleValue(db(), "SELECT max(SQQH) FROM lishi"));
+}
+
+int HistoryDb::newestIdx() {
+    const Value v = singleValue(db(), "SELECT IDX FROM lishi WHERE rowid = (" + lastInIssueOrder("") + ")");
+    return static_cast<int>(toInt(v));
+}
+
+Snapshot HistoryDb::drawAtOrBefore(std::int64_t issue) {
+    return db().snapshot("SELECT * FROM lishi WHERE rowid = (" +
+                         lastInIssueOrder(" WHERE SQQH <= " + std::to_string(issue)) + ")");
+}
+
+Snapshot HistoryDb::historyList() {
+    return db().snapshot("SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH");
 }
 
 std::size_t HistoryDb::drawCount() {

@@ -40,14 +40,27 @@ public:
     // DbError when the database is not open.
     Database& db();
     TableCursor& rsLishi();
-    Snapshot& rsLishiSort() { return rsLishiSort_; }
+    // The sorted history as a whole copy. It is read when first asked for after the database
+    // opens, not at opening: the commands read what they need through the narrow reads below.
+    Snapshot& rsLishiSort();
     // Reopens rsLishiSort on the sorted history (a snapshot does not see later writes).
     Snapshot& reopenSort();
+    // After a write: rsLishiSort is read again when next asked for (not copied now, since a
+    // full copy of a large history costs tens of megabytes that no write needs).
+    void historyChanged();
 
-    // Issues of the oldest and newest stored draw (from a fresh read); nullopt when empty.
+    // Narrow reads, each one query from a fresh look at the table.
+    // Issues of the oldest and newest stored draw; nullopt when empty.
     std::optional<std::int32_t> firstIssue();
     std::optional<std::int32_t> lastIssue();
     std::size_t drawCount();
+    // IDX of the newest draw in issue order (the last of equal issues); 0 when empty.
+    int newestIdx();
+    // The newest draw in issue order whose issue is not greater than `issue`, every column;
+    // no row when there is none.
+    Snapshot drawAtOrBefore(std::int64_t issue);
+    // The history list's columns (SQQH, L1A … L8A) of every draw in issue order.
+    Snapshot historyList();
 
     // RenumberIdx: IDX = 1..N in SQQH order, equal issues in insertion order.
     void renumberIdx();
@@ -78,6 +91,7 @@ private:
     std::optional<FileId> openedFile_;
     std::optional<TableCursor> rsLishi_;
     Snapshot rsLishiSort_;
+    bool sortRead_ = false;  // rsLishiSort_ holds the sorted history read since opening
 };
 
 // Delrec: deletes every row of the cursor, from the last row backwards.

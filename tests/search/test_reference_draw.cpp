@@ -21,7 +21,7 @@ protected:
                       {2013020, {3, 11, 15, 22, 27, 29, 30, 8}},
                       {2013030, {30, 29, 28, 27, 26, 25, 24, 23}}});
     }
-    quarvel::store::Snapshot& sorted() { return db.reopenSort(); }
+    quarvel::store::HistoryDb& sorted() { return db; }
 
     TempDir dir;
     quarvel::store::HistoryDb db{dir.path()};
@@ -113,8 +113,8 @@ TEST(ReferenceDrawEmpty, EmptyHistoryHasNoReferenceDraw) {
     TempDir dir;
     quarvel::store::HistoryDb db{dir.path()};
     db.open();
-    EXPECT_FALSE(findReferenceDraw(db.reopenSort(), "2013001", false, 0, 1));
-    EXPECT_FALSE(findReferenceDraw(db.reopenSort(), "2013001", true, 0, 1));
+    EXPECT_FALSE(findReferenceDraw(db, "2013001", false, 0, 1));
+    EXPECT_FALSE(findReferenceDraw(db, "2013001", true, 0, 1));
 }
 
 }  // namespace
