@@ -57,8 +57,9 @@ QRadioButton* radio(const QString& caption, const QString& name, QWidget* parent
 // MSFlexGrid3 before any analysis: the summary headers, label column 1880 twips, others 880.
 store::TextGrid initialSummaryGrid() {
     store::TextGrid g;
-    g.cells = {{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"}};
-    g.colWidths = {1880, 880, 880, 880, 880};
+    g.cells = {search::summaryHeader()};
+    g.colWidths.assign(g.cells.front().size(), 880);
+    g.colWidths.front() = 1880;
     return g;
 }
 
