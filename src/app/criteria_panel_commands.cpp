@@ -36,9 +36,18 @@ bool CriteriaPanel::commandReady(QPushButton* button) {
     // reads the panel.
     button->setFocus(Qt::ShortcutFocusReason);
     relistTimer_->stop();  // a click on the summary grid just before gives way to the command
-    if (ctx_.historyOpen()) return true;
-    notify(kClosedHistory);
-    return false;
+    if (!ctx_.historyOpen()) {
+        notify(kClosedHistory);
+        return false;
+    }
+    try {
+        // Another program may have put another file in place: analyse the history there now.
+        ctx_.db->reopenIfReplaced();
+    } catch (const std::exception& e) {
+        message(button->text().remove('&'), fromStd(store::userText(e)));
+        return false;
+    }
+    return true;
 }
 
 std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
@@ -49,7 +58,7 @@ std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
         try {
             result = run();
         } catch (const store::DbError& e) {
-            result.error = e.what();
+            result.error = store::userText(e);
         }
         if (result.ok()) {
             grid2_->setGrid(result.hits);

@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 
+#include "app/grid_view.h"
 #include "app/history_panel.h"
 #include "support/window_fixture.h"
 
@@ -39,6 +40,24 @@ private slots:
         QCOMPARE(rows.back().numbers[0], 11);
         QVERIFY2(f->dialogs.shown.isEmpty(), "the delete was refused");
         QCOMPARE(f->history().nextIssueBox()->text(), QString("2013022"));
+    }
+
+    void aHistoryPutInPlaceByAnotherProgramIsTheOneTheWindowChanges() {
+        f->seed(simpleDraws(20));
+        f->open();
+        const auto other = f->dir.path() / "other";
+        std::filesystem::create_directories(other);
+        {
+            store::HistoryDb db(other);
+            db.open();
+            testing::addDraws(db, simpleDraws(5, 2014001));
+        }
+        std::filesystem::rename(other / store::kDbFileName, f->dir.path() / store::kDbFileName);
+        f->window->deleteLastDraw();
+        const auto rows = f->stored();
+        QCOMPARE(rows.size(), size_t(4));
+        QCOMPARE(rows.back().issue, 2014004);
+        QCOMPARE(f->history().list()->gridModel()->rowCount(), 4);
     }
 
     void theWindowRefusesADrawPastTheLimit() {
