@@ -37,7 +37,7 @@ void CriteriaPanel::runTrendCommand() {
         BusyCursor busy;
         chart = std::make_shared<const search::TrendChart>(search::buildTrend(ctx_.db->db(), in));
     } catch (const store::DbError& e) {
-        message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(e.what())));
+        message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
         return;
     }
     const QString caption = QStringLiteral("走势图 — %1  %2～%3%4")
@@ -68,7 +68,7 @@ void CriteriaPanel::runCurveCommand() {
             BusyCursor busy;
             made = groups::groupCurve(*ctx_.db, input, label);
         } catch (const store::DbError& e) {
-            message(title, QStringLiteral("分组的命中无法读取：%1").arg(QString::fromStdString(e.what())));
+            message(title, QStringLiteral("分组的命中无法读取：%1").arg(QString::fromStdString(store::userText(e))));
             return;
         }
         if (const auto* refusal = std::get_if<groups::Refusal>(&made)) {

@@ -114,7 +114,7 @@ void CriteriaPanel::runGroupCommand() {
         try {
             result = groups::runGroupComputation(*ctx_.db, input);
         } catch (const store::DbError& e) {
-            result.error = e.what();
+            result.error = store::userText(e);
             result.storeFailure = true;
         }
         // A refused input leaves the grid as it was; after a database failure it shows YL as
@@ -151,7 +151,7 @@ void CriteriaPanel::relistGroups(int column) {
             break;
         }
     } catch (const store::DbError& e) {
-        notify(QStringLiteral("分组结果无法列出：%1").arg(fromStd(e.what())));
+        notify(QStringLiteral("分组结果无法列出：%1").arg(fromStd(store::userText(e))));
     }
 }
 

@@ -151,7 +151,7 @@ void MainWindow::exportHistoryText() {
     try {
         path = toQString(io::exportHistory(db_));
     } catch (const std::exception& e) {
-        ctx_.dialogs->message(QStringLiteral("导出失败"), QStringLiteral("历史号码无法导出：%1").arg(fromStd(e.what())));
+        ctx_.dialogs->message(QStringLiteral("导出失败"), QStringLiteral("历史号码无法导出：%1").arg(fromStd(store::userText(e))));
         return;
     }
     notify(QStringLiteral("历史号码已导出到 %1").arg(path));

@@ -95,8 +95,7 @@ std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, co
     plan.boxes = *boxes;
     plan.size = static_cast<int>(plan.boxes.size());
     const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);
-    // IDX numbers the stored draws 1..n, so the newest draw's IDX is their count.
-    return search::curveOfHits(label, groupHits(db, plan), draws, static_cast<int>(db.drawCount()));
+    return search::curveOfHits(label, groupHits(db, plan), draws, db.newestIdx());
 }
 
 }  // namespace quarvel::groups

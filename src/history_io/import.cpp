@@ -76,7 +76,7 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
         replaceHistory(db, text.draws, params.rules);
         tx.commit();
     } catch (const std::exception& e) {
-        // The standing sorted cursor must show the rows that survived the rollback.
+        // The sorted history is read again when next asked for, showing the rows that survived.
         db.historyChanged();
         return refuse(ImportError::StoreFailed, "the draws could not be stored: " + store::userText(e));
     }
