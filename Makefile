@@ -1,11 +1,12 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
-.PHONY: deps configure build run test bench test-asan fuzz deb clean
+.PHONY: deps configure build run test test-fast bench test-asan fuzz deb format format-check tidy clean
 
 deps:
 	bash scripts/install-deps.sh
 
+# CMAKE_FLAGS adds configure options, e.g. CMAKE_FLAGS=-DQUARVEL_WERROR=ON as CI builds.
 configure: deps
-	cmake --preset default
+	cmake --preset default $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build --preset default
@@ -15,6 +16,10 @@ run: build
 
 test: build
 	ctest --preset default
+
+# The unit and window tests, without the kill and race trials.
+test-fast: build
+	ctest --preset default -L 'unit|window'
 
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$b"; "$$b" $(BENCH_ARGS) || exit 1; done
@@ -38,6 +43,18 @@ fuzz:
 	@for f in build-fuzz/fuzz/fuzz_*; do n=$${f##*/fuzz_}; mkdir -p build-fuzz/corpus/$$n fuzz/corpus/$$n; \
 	  echo "== $$n"; "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=build-fuzz/corpus/$$n- build-fuzz/corpus/$$n fuzz/corpus/$$n || exit 1; done
+
+# The tree as the repo's .clang-format lays it out: `make format` rewrites, `make format-check`
+# (run by CI) fails on any difference.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+format:
+	clang-format -i $(FORMAT_FILES)
+format-check:
+	clang-format --dry-run --Werror $(FORMAT_FILES)
+
+# The checks of .clang-tidy over the sources of src/, with the build's compile commands.
+tidy: build
+	clang-tidy -p build --quiet $(shell git ls-files 'src/*.cpp')
 
 clean:
 	rm -rf build build-debug build-asan build-fuzz

@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config make
   fonts-noto-cjk xvfb xauth
   qt6-translations-l10n desktop-file-utils dpkg-dev file
+  clang-format clang-tidy
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the fuzz targets.
 if [ "${1:-}" = "fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
