@@ -78,7 +78,9 @@ TEST_F(ReferenceDrawTest, ValuesAndTextsFollowTheSearchType) {
         auto ref = findReferenceDraw(sorted(), "2013020", false, c.type, 1);
         ASSERT_TRUE(ref) << "type " << c.type;
         EXPECT_EQ(ref->values, c.values) << "type " << c.type;
-        if (c.type != 1) EXPECT_EQ(ref->texts[5], std::to_string(c.values[5])) << "type " << c.type;
+        if (c.type != 1) {
+            EXPECT_EQ(ref->texts[5], std::to_string(c.values[5])) << "type " << c.type;
+        }
     }
 }
 

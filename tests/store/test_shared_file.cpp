@@ -20,8 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string listing(HistoryDb& db) { return historyListGrid(db.reopenSort()).toTsv(); }
-
 ino_t inodeOf(const fs::path& p) {
     struct stat st {};
     ::stat(p.c_str(), &st);
