@@ -3,7 +3,6 @@
 
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <memory>
 
 #include "app/app_context.h"
@@ -34,15 +33,16 @@ void CriteriaPanel::runTrendCommand() {
         message(title, QString::fromStdString(error));
         return;
     }
-    const search::TrendInput in{c.type, c.countSpecial, range->start, range->end, c.sxBase, c.dsBase};
+    const search::TrendInput in{c.type,     c.countSpecial, range->start,
+                                range->end, c.sxBase,       c.dsBase};
     auto build = [this, in, title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
         try {
             BusyCursor busy;
             return std::make_shared<const search::TrendChart>(
                 chance::buildTrendWithHotCold(ctx_.db->db(), in, ctx_.zodiacCodes, hotWindow));
         } catch (const store::DbError& e) {
-            message(title,
-                    QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
+            message(title, QStringLiteral("走势图无法读取历史号码：%1")
+                               .arg(QString::fromStdString(store::userText(e))));
             return nullptr;
         }
     };
@@ -73,9 +73,11 @@ void CriteriaPanel::runShapeCommand() {
     std::shared_ptr<const chance::ShapeTable> table;
     try {
         BusyCursor busy;
-        table = std::make_shared<const chance::ShapeTable>(chance::buildShapeTable(ctx_.db->db(), range->start, range->end));
+        table = std::make_shared<const chance::ShapeTable>(
+            chance::buildShapeTable(ctx_.db->db(), range->start, range->end));
     } catch (const store::DbError& e) {
-        message(title, QStringLiteral("形态走势无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
+        message(title, QStringLiteral("形态走势无法读取历史号码：%1")
+                           .arg(QString::fromStdString(store::userText(e))));
         return;
     }
     const QString caption = QStringLiteral("形态走势 — %1～%2").arg(range->start).arg(range->end);

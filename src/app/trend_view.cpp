@@ -111,7 +111,8 @@ TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendCha
     hotWindow_->setObjectName(QStringLiteral("cboHotWindow"));
     for (const int w : chance::kHotWindows) hotWindow_->addItem(QString::number(w), w);
     const int current = hotWindow_->findData(ctx_.saved.intHotWindow);
-    hotWindow_->setCurrentIndex(current < 0 ? hotWindow_->findData(chance::kDefaultHotWindow) : current);
+    hotWindow_->setCurrentIndex(current < 0 ? hotWindow_->findData(chance::kDefaultHotWindow)
+                                            : current);
     connect(hotWindow_, &QComboBox::activated, this, [this] {
         const int w = hotWindow_->currentData().toInt();
         ctx_.saved.intHotWindow = w;

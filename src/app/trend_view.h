@@ -38,7 +38,7 @@ public:
     static QColor coldColour();
     static QColor warmColour();
 
-private:
+  private:
     QString text(int row, int col) const;
     std::shared_ptr<const search::TrendChart> chart_;
 };
@@ -55,11 +55,11 @@ public:
     // Shows another chart of the same type and range (the hot/cold rows of another window).
     void setChart(std::shared_ptr<const search::TrendChart> chart);
 
-signals:
+  signals:
     // The user picked another hot/cold window (already saved as intHotWindow).
     void hotWindowChosen(int window);
 
-private:
+  private:
     void fitColumns();
     AppContext& ctx_;
     TrendModel* model_;

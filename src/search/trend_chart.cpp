@@ -130,7 +130,8 @@ const std::string& TrendChart::statCaption(int stat) const {
 }
 
 const std::string& TrendChart::statText(int stat, int col) const {
-    if (stat >= kStatRows) return hot_[static_cast<std::size_t>(stat - kStatRows)][static_cast<std::size_t>(col)];
+    if (stat >= kStatRows)
+        return hot_[static_cast<std::size_t>(stat - kStatRows)][static_cast<std::size_t>(col)];
     return stats_[static_cast<std::size_t>(stat)][static_cast<std::size_t>(col)];
 }
 
@@ -181,6 +182,8 @@ std::vector<TrendDraw> readTrendHistory(store::Database& db, int type) {
     return history;
 }
 
-TrendChart buildTrend(store::Database& db, const TrendInput& in) { return TrendChart(readTrendHistory(db, in.type), in); }
+TrendChart buildTrend(store::Database& db, const TrendInput& in) {
+    return TrendChart(readTrendHistory(db, in.type), in);
+}
 
 }  // namespace quarvel::search

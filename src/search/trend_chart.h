@@ -61,7 +61,8 @@ public:
     const std::string& statCaption(int stat) const;
     const std::string& statText(int stat, int col) const;
     // Sets the hot/cold rows: their captions and one text per value column each.
-    void setHotRows(std::array<std::string, kHotRows> captions, std::array<std::vector<std::string>, kHotRows> rows);
+    void setHotRows(std::array<std::string, kHotRows> captions,
+                    std::array<std::vector<std::string>, kHotRows> rows);
     // The whole chart as text, header first, the five statistic rows last.
     store::TextGrid toTextGrid() const;
 

@@ -138,9 +138,10 @@ private slots:
     // Stored values that no step can use: each key falls back to its default, and the status
     // bar names the keys that were reset.
     void badSettingValuesGiveTheDefaults() {
-        testing::writeFile(f->settingsFile.toStdString(),
-                           "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
-                           "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\nintHotWindow=40\n");
+        testing::writeFile(
+            f->settingsFile.toStdString(),
+            "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
+            "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\nintHotWindow=40\n");
         f->open();
         const auto& saved = f->window->context().saved;
         QCOMPARE(saved.bolZyw, true);
@@ -156,8 +157,8 @@ private slots:
         QVERIFY(f->find<QRadioButton>("Option3_0")->isChecked());  // a search type is selected
         QVERIFY(f->find<QAction>("mnuDscs_1")->isChecked());
         QCOMPARE(f->window->context().zodiacCodes.code[11], 12);
-        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm", "intZhWSetup", "IniSerchDay",
-                                "intHotWindow"})
+        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm",
+                                "intZhWSetup", "IniSerchDay", "intHotWindow"})
             QVERIFY2(f->status().contains(QLatin1String(key)), qPrintable(f->status()));
         QVERIFY(!f->status().contains(QLatin1String("bolLdm")));
     }

@@ -62,7 +62,8 @@ private slots:
     }
     void cleanup() {
         for (QWidget* t : QApplication::topLevelWidgets())
-            if (t->objectName() == "frmZst" || t->objectName() == "frmYlqx" || t->objectName() == "frmXtzs")
+            if (t->objectName() == "frmZst" || t->objectName() == "frmYlqx" ||
+                t->objectName() == "frmXtzs")
                 t->close();
         panel = nullptr;
         f.reset();
@@ -110,14 +111,17 @@ private slots:
         QCOMPARE(model->rowCount(), 5 + 5 + 3);
         QCOMPARE(model->data(model->index(10, 0)).toString(), QString("近30期次数"));
         QCOMPARE(model->data(model->index(12, 0)).toString(), QString("冷热"));
-        const QString heat = model->data(model->index(12, 3)).toString();  // 03 showed in 3 of 5 draws
+        const QString heat =
+            model->data(model->index(12, 3)).toString();  // 03 showed in 3 of 5 draws
         QCOMPARE(heat, QString("热"));
-        QCOMPARE(model->data(model->index(12, 3), Qt::BackgroundRole).value<QColor>(), app::TrendModel::hotColour());
+        QCOMPARE(model->data(model->index(12, 3), Qt::BackgroundRole).value<QColor>(),
+                 app::TrendModel::hotColour());
         // Another window is kept and rebuilds the rows.
         auto* box = window->hotWindowBox();
         box->setCurrentIndex(box->findData(10));
         emit box->activated(box->currentIndex());
-        QCOMPARE(window->model()->data(window->model()->index(10, 0)).toString(), QString("近10期次数"));
+        QCOMPARE(window->model()->data(window->model()->index(10, 0)).toString(),
+                 QString("近10期次数"));
         QCOMPARE(f->settings.values["intHotWindow"], std::string("10"));
     }
 
@@ -125,7 +129,8 @@ private slots:
         w<QPushButton>("cmdXtzs")->click();
         auto* window = topLevel<app::ShapeWindow>("frmXtzs");
         QVERIFY(window);
-        QAbstractItemModelTester tester(window->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(window->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(window->model()->rowCount(), 5);
         QCOMPARE(window->model()->headerData(16, Qt::Horizontal).toString(), QString("AC值"));
         // 2013005: 03 10 20 30 11 22 28, after 01 02 04 08 16 20 25: 20 repeats.

@@ -136,7 +136,8 @@ TEST_F(CliSearch, ShapesOfTheDrawsAndTheirDistribution) {
     ASSERT_EQ(r.status, 0) << r.err;
     // 01 02 03 04 06 07 15: pairs 1-2, 2-3, 3-4, 6-7; five of 2013020's numbers; 12 differences.
     EXPECT_EQ(r.out,
-              "期号\t平1位\t平2位\t平3位\t平4位\t平5位\t平6位\t平7位\t和值\t跨度\t奇偶\t大小\t012路\t区间\t连号\t重号\tAC值\n"
+              "期号\t平1位\t平2位\t平3位\t平4位\t平5位\t平6位\t平7位\t和值\t跨度\t奇偶\t大小\t012路"
+              "\t区间\t连号\t重号\tAC值\n"
               "2013021\t03\t15\t01\t02\t04\t06\t07\t38\t14\t4:3\t0:7\t3:3:1\t6:1:0\t4\t5\t6\n");
     const auto s = lines(cli({"shape", "--summary"}).out);
     ASSERT_FALSE(s.empty());
