@@ -156,6 +156,9 @@ void CriteriaPanel::buildLayout() {
     cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
     cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
     cmdYlqx_->setAutoDefault(false);
+    cmdXtzs_ = new QPushButton(QStringLiteral("形态走势(&X)"), this);
+    cmdXtzs_->setObjectName(QStringLiteral("cmdXtzs"));
+    cmdXtzs_->setAutoDefault(false);
 
     multi_ = new MultiSearchPanel(this);
     groups_ = new GroupPanel(this);
@@ -181,6 +184,7 @@ void CriteriaPanel::buildLayout() {
     searchRow->addWidget(rangeFrame);
     searchRow->addStretch(1);
     searchRow->addWidget(cmdZst_, 0, Qt::AlignBottom);
+    searchRow->addWidget(cmdXtzs_, 0, Qt::AlignBottom);
     searchRow->addWidget(cmdYlqx_, 0, Qt::AlignBottom);
     searchRow->addWidget(command1_, 0, Qt::AlignBottom);
 
@@ -222,6 +226,7 @@ void CriteriaPanel::connectEvents() {
     connect(command1_, &QPushButton::clicked, this, &CriteriaPanel::runSearchCommand);
     connect(cmdZst_, &QPushButton::clicked, this, &CriteriaPanel::runTrendCommand);
     connect(cmdYlqx_, &QPushButton::clicked, this, &CriteriaPanel::runCurveCommand);
+    connect(cmdXtzs_, &QPushButton::clicked, this, &CriteriaPanel::runShapeCommand);
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 

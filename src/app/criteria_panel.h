@@ -96,9 +96,11 @@ public:
     void runGroupCommand();
     void relistGroups(int column);
     // The pictures: 走势图 of the panel's type, range and "自由位计特码", and 遗漏曲线 of the
-    // last search or partial search, or of the selected row of the group listing.
+    // last search or partial search, or of the selected row of the group listing; 形态走势 of the
+    // range's draws.
     void runTrendCommand();
     void runCurveCommand();
+    void runShapeCommand();
 
 private:
     void buildLayout();
@@ -135,6 +137,7 @@ private:
     QPushButton* command1_ = nullptr;
     QPushButton* cmdZst_ = nullptr;
     QPushButton* cmdYlqx_ = nullptr;
+    QPushButton* cmdXtzs_ = nullptr;
     // The curve of the result the summary grid shows; none while it lists the groups.
     std::optional<search::OmissionCurve> resultCurve_;
     MultiSearchPanel* multi_ = nullptr;

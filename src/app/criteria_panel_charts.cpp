@@ -3,7 +3,6 @@
 
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <memory>
 
 #include "app/app_context.h"
@@ -11,7 +10,10 @@
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
 #include "app/omission_curve_view.h"
+#include "app/shape_view.h"
 #include "app/trend_view.h"
+#include "chance/hot_cold.h"
+#include "chance/shape_table.h"
 #include "groups/group_command.h"
 #include "search/trend_chart.h"
 
@@ -31,23 +33,57 @@ void CriteriaPanel::runTrendCommand() {
         message(title, QString::fromStdString(error));
         return;
     }
-    search::TrendInput in{c.type, c.countSpecial, range->start, range->end, c.sxBase, c.dsBase};
-    std::shared_ptr<const search::TrendChart> chart;
-    try {
-        BusyCursor busy;
-        chart = std::make_shared<const search::TrendChart>(search::buildTrend(ctx_.db->db(), in));
-    } catch (const store::DbError& e) {
-        message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
-        return;
-    }
+    const search::TrendInput in{c.type,     c.countSpecial, range->start,
+                                range->end, c.sxBase,       c.dsBase};
+    auto build = [this, in, title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
+        try {
+            BusyCursor busy;
+            return std::make_shared<const search::TrendChart>(
+                chance::buildTrendWithHotCold(ctx_.db->db(), in, ctx_.zodiacCodes, hotWindow));
+        } catch (const store::DbError& e) {
+            message(title, QStringLiteral("走势图无法读取历史号码：%1")
+                               .arg(QString::fromStdString(store::userText(e))));
+            return nullptr;
+        }
+    };
+    std::shared_ptr<const search::TrendChart> chart = build(ctx_.saved.intHotWindow);
+    if (!chart) return;
     const QString caption = QStringLiteral("走势图 — %1  %2～%3%4")
                                 .arg(option3_[static_cast<std::size_t>(c.type)]->text())
                                 .arg(range->start)
                                 .arg(range->end)
                                 .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
     auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
+    connect(window, &TrendWindow::hotWindowChosen, window, [window, build](int w) {
+        if (auto rebuilt = build(w)) window->setChart(std::move(rebuilt));
+    });
     window->show();
     notify(QStringLiteral("走势图：%1 期").arg(window->model()->chart()->drawRows()));
+}
+
+void CriteriaPanel::runShapeCommand() {
+    if (!commandReady(cmdXtzs_)) return;
+    const QString title = QStringLiteral("形态走势");
+    std::string error;
+    const auto range = search::readRange(readCriteria(), error);
+    if (!range) {
+        message(title, QString::fromStdString(error));
+        return;
+    }
+    std::shared_ptr<const chance::ShapeTable> table;
+    try {
+        BusyCursor busy;
+        table = std::make_shared<const chance::ShapeTable>(
+            chance::buildShapeTable(ctx_.db->db(), range->start, range->end));
+    } catch (const store::DbError& e) {
+        message(title, QStringLiteral("形态走势无法读取历史号码：%1")
+                           .arg(QString::fromStdString(store::userText(e))));
+        return;
+    }
+    const QString caption = QStringLiteral("形态走势 — %1～%2").arg(range->start).arg(range->end);
+    auto* window = new ShapeWindow(ctx_, std::move(table), caption, this);
+    window->show();
+    notify(QStringLiteral("形态走势：%1 期").arg(window->model()->table()->rows()));
 }
 
 void CriteriaPanel::runCurveCommand() {

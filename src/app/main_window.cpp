@@ -161,6 +161,8 @@ void MainWindow::buildMenus() {
     charts->setObjectName(QStringLiteral("mnuCharts"));
     connect(action(charts, QStringLiteral("走势图(&Z)"), QStringLiteral("mnuZst")), &QAction::triggered, this,
             [this] { criteria_->runTrendCommand(); });
+    connect(action(charts, QStringLiteral("形态走势(&X)"), QStringLiteral("mnuXtzs")),
+            &QAction::triggered, this, [this] { criteria_->runShapeCommand(); });
     connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")), &QAction::triggered, this,
             [this] { criteria_->runCurveCommand(); });
 

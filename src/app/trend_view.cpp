@@ -1,11 +1,16 @@
 #include "app/trend_view.h"
 
+#include <QComboBox>
 #include <QFont>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/app_context.h"
 #include "app/grid_export.h"
+#include "chance/hot_cold.h"
 
 namespace quarvel::app {
 
@@ -19,7 +24,7 @@ void TrendModel::setChart(std::shared_ptr<const search::TrendChart> chart) {
 
 int TrendModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() || !chart_) return 0;
-    return chart_->drawRows() + search::TrendChart::kStatRows;
+    return chart_->drawRows() + chart_->statRows();
 }
 
 int TrendModel::columnCount(const QModelIndex& parent) const {
@@ -29,6 +34,9 @@ int TrendModel::columnCount(const QModelIndex& parent) const {
 
 QColor TrendModel::shownColour() { return QColor(0xf4, 0xb0, 0xa8); }
 QColor TrendModel::specialColour() { return QColor(0xa8, 0xc8, 0xf0); }
+QColor TrendModel::hotColour() { return QColor(0xe8, 0x60, 0x50); }
+QColor TrendModel::coldColour() { return QColor(0x70, 0xa0, 0xe0); }
+QColor TrendModel::warmColour() { return QColor(0xf0, 0xd8, 0x90); }
 
 QString TrendModel::text(int row, int col) const {
     const int draws = chart_->drawRows();
@@ -56,6 +64,13 @@ QVariant TrendModel::data(const QModelIndex& index, int role) const {
                 if (mark == search::TrendMark::Shown) return shownColour();
                 if (mark == search::TrendMark::ShownBySpecial) return specialColour();
             } else if (row >= chart_->drawRows()) {
+                const int stat = row - chart_->drawRows();
+                if (col > 0 && stat == search::TrendChart::kStatRows + 2) {  // the 冷热 row
+                    const std::string& heat = chart_->statText(stat, col - 1);
+                    if (heat == "热") return hotColour();
+                    if (heat == "冷") return coldColour();
+                    if (heat == "温") return warmColour();
+                }
                 return QColor(0xf3, 0xf0, 0xdc);  // the statistic rows
             }
             return {};
@@ -91,14 +106,38 @@ TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendCha
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     fitColumns();
+    // The window of the hot/cold rows: one of the offered draw counts, kept as intHotWindow.
+    hotWindow_ = new QComboBox(this);
+    hotWindow_->setObjectName(QStringLiteral("cboHotWindow"));
+    for (const int w : chance::kHotWindows) hotWindow_->addItem(QString::number(w), w);
+    const int current = hotWindow_->findData(ctx_.saved.intHotWindow);
+    hotWindow_->setCurrentIndex(current < 0 ? hotWindow_->findData(chance::kDefaultHotWindow)
+                                            : current);
+    connect(hotWindow_, &QComboBox::activated, this, [this] {
+        const int w = hotWindow_->currentData().toInt();
+        ctx_.saved.intHotWindow = w;
+        ctx_.saveSetting("intHotWindow", std::to_string(w));
+        emit hotWindowChosen(w);
+    });
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("冷热统计期数"), this));
+    top->addWidget(hotWindow_);
+    top->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(top);
     layout->addWidget(view_);
     resize(1200, 760);
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] {
         exportGridToXls(ctx_, model_->chart()->toTextGrid(), QStringLiteral("走势图.xls"));
     });
     // Open on the newest draw, with the statistic rows below it.
+    view_->scrollToBottom();
+}
+
+void TrendWindow::setChart(std::shared_ptr<const search::TrendChart> chart) {
+    model_->setChart(std::move(chart));
+    fitColumns();
     view_->scrollToBottom();
 }
 
@@ -110,13 +149,13 @@ void TrendWindow::fitColumns() {
     const auto header = chart->header();
     const int margin = 12;
     int issueWidth = fm.horizontalAdvance(QStringLiteral("2013001期号"));
-    for (int s = 0; s < search::TrendChart::kStatRows; ++s)
+    for (int s = 0; s < chart->statRows(); ++s)
         issueWidth = std::max(issueWidth, fm.horizontalAdvance(QString::fromStdString(chart->statCaption(s))));
     view_->setColumnWidth(0, issueWidth + margin);
     for (int c = 1; c < static_cast<int>(header.size()); ++c) {
         int w = std::max(fm.horizontalAdvance(QString::fromStdString(header[static_cast<std::size_t>(c)]) + "×8"),
                          fm.horizontalAdvance(QStringLiteral("32767")));
-        for (int s = 0; s < search::TrendChart::kStatRows; ++s)
+        for (int s = 0; s < chart->statRows(); ++s)
             w = std::max(w, fm.horizontalAdvance(QString::fromStdString(chart->statText(s, c - 1))));
         view_->setColumnWidth(c, w + margin);
     }

@@ -2,8 +2,9 @@
 // The 走势图 window: a table over a TrendChart whose cells are made when the view asks for them
 // (no item per cell, so 32,766 draws open at once). Column 0 is the issue; shown values stand
 // on a coloured background (a second colour when the special number alone shows them),
-// omissions are grey; the five statistic rows follow the draws. The window opens scrolled to
-// the newest draw; a double click saves the chart as 走势图.xls.
+// omissions are grey; the five statistic rows follow the draws, then the hot/cold rows with
+// their 冷热 cells coloured. The window opens scrolled to the newest draw; a double click saves
+// the chart as 走势图.xls. The box "冷热统计期数" picks the hot/cold window.
 
 #include <memory>
 
@@ -12,6 +13,7 @@
 
 #include "search/trend_chart.h"
 
+class QComboBox;
 class QTableView;
 
 namespace quarvel::app {
@@ -32,8 +34,11 @@ public:
 
     static QColor shownColour();
     static QColor specialColour();
+    static QColor hotColour();
+    static QColor coldColour();
+    static QColor warmColour();
 
-private:
+  private:
     QString text(int row, int col) const;
     std::shared_ptr<const search::TrendChart> chart_;
 };
@@ -46,12 +51,20 @@ public:
                 QWidget* parent = nullptr);
     QTableView* view() const { return view_; }
     TrendModel* model() const { return model_; }
+    QComboBox* hotWindowBox() const { return hotWindow_; }
+    // Shows another chart of the same type and range (the hot/cold rows of another window).
+    void setChart(std::shared_ptr<const search::TrendChart> chart);
 
-private:
+  signals:
+    // The user picked another hot/cold window (already saved as intHotWindow).
+    void hotWindowChosen(int window);
+
+  private:
     void fitColumns();
     AppContext& ctx_;
     TrendModel* model_;
     QTableView* view_;
+    QComboBox* hotWindow_ = nullptr;
 };
 
 }  // namespace quarvel::app

@@ -1,5 +1,7 @@
 // The trend chart (走势图) of the history as tab-separated lines: header row first, one line per
-// draw of the range, the five statistic rows last; the texts of the window's view.
+// draw of the range, the five statistic rows and the three hot/cold rows last; the texts of the
+// window's view.
+#include "chance/hot_cold.h"
 #include "cli/command.h"
 #include "cli/search_options.h"
 #include "search/search_command.h"
@@ -9,7 +11,20 @@ namespace quarvel::cli {
 namespace {
 
 int trend(Context& c) {
-    const SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Trend);
+    // --hot W is the trend chart's own; the rest are the search options it shares.
+    int window = c.saved.intHotWindow;
+    std::vector<std::string> args;
+    for (std::size_t i = 0; i < c.args.size(); ++i) {
+        if (c.args[i] != "--hot") {
+            args.push_back(c.args[i]);
+            continue;
+        }
+        if (i + 1 >= c.args.size()) throw UsageError("--hot needs a value");
+        const long long w = parseWholeNumber(c.args[++i], "--hot");
+        if (w < 1 || w > 32767) throw UsageError("--hot takes a number of draws from 1 to 32767");
+        window = static_cast<int>(w);
+    }
+    const SearchOptions o = parseSearchOptions(c, args, 0, SearchKind::Trend);
     std::string error;
     const auto range = search::readRange(o.criteria, error);
     if (!range) throw UsageError(error);
@@ -20,11 +35,13 @@ int trend(Context& c) {
     in.rangeEnd = range->end;
     in.sxBase = o.criteria.sxBase;
     in.dsBase = o.criteria.dsBase;
-    c.out << search::buildTrend(c.db.db(), in).toTextGrid().toTsv();
+    const auto codes = store::ZodiacCodes::startup(c.bases.sx);
+    c.out << chance::buildTrendWithHotCold(c.db.db(), in, codes, window).toTextGrid().toTsv();
     return 0;
 }
 
-const RegisterCommand kTrend("trend", "trend [--type 0..5] [--no-special] [--range A:B]", trend);
+const RegisterCommand kTrend("trend", "trend [--type 0..5] [--no-special] [--range A:B] [--hot W]",
+                             trend);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -124,15 +124,27 @@ std::string TrendChart::cellText(int row, int col) const {
 
 TrendMark TrendChart::mark(int row, int col) const { return cell(row, col).mark; }
 
-const std::string& TrendChart::statCaption(int stat) const { return kStatCaptions[static_cast<std::size_t>(stat)]; }
+const std::string& TrendChart::statCaption(int stat) const {
+    if (stat >= kStatRows) return hotCaptions_[static_cast<std::size_t>(stat - kStatRows)];
+    return kStatCaptions[static_cast<std::size_t>(stat)];
+}
 
 const std::string& TrendChart::statText(int stat, int col) const {
+    if (stat >= kStatRows)
+        return hot_[static_cast<std::size_t>(stat - kStatRows)][static_cast<std::size_t>(col)];
     return stats_[static_cast<std::size_t>(stat)][static_cast<std::size_t>(col)];
+}
+
+void TrendChart::setHotRows(std::array<std::string, kHotRows> captions,
+                            std::array<std::vector<std::string>, kHotRows> rows) {
+    for (auto& row : rows) row.resize(captions_.size());
+    hotCaptions_ = std::move(captions);
+    hot_ = std::move(rows);
 }
 
 store::TextGrid TrendChart::toTextGrid() const {
     store::TextGrid g;
-    g.cells.reserve(static_cast<std::size_t>(drawRows() + kStatRows + 1));
+    g.cells.reserve(static_cast<std::size_t>(drawRows() + statRows() + 1));
     g.cells.push_back(header());
     for (int r = 0; r < drawRows(); ++r) {
         std::vector<std::string> line;
@@ -141,9 +153,9 @@ store::TextGrid TrendChart::toTextGrid() const {
         for (int c = 0; c < valueColumns(); ++c) line.push_back(cellText(r, c));
         g.cells.push_back(std::move(line));
     }
-    for (int s = 0; s < kStatRows; ++s) {
+    for (int s = 0; s < statRows(); ++s) {
         std::vector<std::string> line{statCaption(s)};
-        line.insert(line.end(), stats_[static_cast<std::size_t>(s)].begin(), stats_[static_cast<std::size_t>(s)].end());
+        for (int c = 0; c < valueColumns(); ++c) line.push_back(statText(s, c));
         g.cells.push_back(std::move(line));
     }
     g.colWidths.assign(captions_.size() + 1, 600);
@@ -151,8 +163,8 @@ store::TextGrid TrendChart::toTextGrid() const {
     return g;
 }
 
-TrendChart buildTrend(store::Database& db, const TrendInput& in) {
-    const char letter = attributeLetter(in.type);  // the digit sum is stored as its own column
+std::vector<TrendDraw> readTrendHistory(store::Database& db, int type) {
+    const char letter = attributeLetter(type);  // the digit sum is stored as its own column
     std::string sql = "SELECT [IDX], [SQQH]";
     for (int p = 1; p <= 8; ++p) sql += ", [L" + std::to_string(p) + letter + "]";
     sql += " FROM [Lishi] ORDER BY [IDX]";
@@ -167,7 +179,11 @@ TrendChart buildTrend(store::Database& db, const TrendInput& in) {
         for (std::size_t p = 0; p < 8; ++p) d.values[p] = static_cast<int>(store::toInt(row[p + 2]));
         history.push_back(d);
     }
-    return TrendChart(history, in);
+    return history;
+}
+
+TrendChart buildTrend(store::Database& db, const TrendInput& in) {
+    return TrendChart(readTrendHistory(db, in.type), in);
 }
 
 }  // namespace quarvel::search

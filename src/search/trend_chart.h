@@ -3,7 +3,8 @@
 // value of the search type. A cell whose value the draw shows holds the column's caption
 // ("×n" when the value occurs n >= 2 times); every other cell holds the value's omission, the
 // draw's IDX minus the IDX of the value's previous showing anywhere earlier (0 before its
-// first). Five statistic rows follow the draws. Cells are kept as small numbers and turned
+// first). Five statistic rows follow the draws, and the three hot/cold rows when they are
+// set. Cells are kept as small numbers and turned
 // into text when asked for, so a history of 32,766 draws stays light.
 
 #include <array>
@@ -41,6 +42,7 @@ enum class TrendMark : std::uint8_t { Omission, Shown, ShownBySpecial };
 class TrendChart {
 public:
     static constexpr int kStatRows = 5;  // 出现次数, 平均遗漏, 最大遗漏, 最后遗漏, 欲出几率
+    static constexpr int kHotRows = 3;   // 近W期次数, 理论次数, 冷热
 
     // `history`: every stored draw in IDX order (omissions reach back before the range).
     TrendChart(const std::vector<TrendDraw>& history, const TrendInput& input);
@@ -54,8 +56,13 @@ public:
     // Value column `col` (0-based) of draw row `row`.
     std::string cellText(int row, int col) const;
     TrendMark mark(int row, int col) const;
+    // The rows after the draws: the five statistic rows, then the hot/cold rows when set.
+    int statRows() const { return kStatRows + (hot_.front().empty() ? 0 : kHotRows); }
     const std::string& statCaption(int stat) const;
     const std::string& statText(int stat, int col) const;
+    // Sets the hot/cold rows: their captions and one text per value column each.
+    void setHotRows(std::array<std::string, kHotRows> captions,
+                    std::array<std::vector<std::string>, kHotRows> rows);
     // The whole chart as text, header first, the five statistic rows last.
     store::TextGrid toTextGrid() const;
 
@@ -72,6 +79,8 @@ private:
     std::vector<std::int32_t> issues_;
     std::vector<Cell> cells_;
     std::array<std::vector<std::string>, kStatRows> stats_;
+    std::array<std::string, kHotRows> hotCaptions_;
+    std::array<std::vector<std::string>, kHotRows> hot_;
 };
 
 // The value columns of a type: 号码 01 … 30; 生肖 codes base … base + 11 named by code − base;
@@ -79,8 +88,9 @@ private:
 // and fills `captions`.
 std::vector<int> trendValues(int type, int sxBase, int dsBase, std::vector<std::string>& captions);
 
-// Reads the stored history (IDX, issue and the type's eight attribute columns) and builds
-// the chart.
+// Reads the stored history: IDX, issue and the type's eight attribute columns, in IDX order.
+std::vector<TrendDraw> readTrendHistory(store::Database& db, int type);
+// Reads the stored history and builds the chart.
 TrendChart buildTrend(store::Database& db, const TrendInput& input);
 
 }  // namespace quarvel::search

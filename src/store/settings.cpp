@@ -55,6 +55,11 @@ Settings Settings::load(SettingsStore& store, std::vector<std::string>* reset) {
     readInt("intZhWSetup", s.intZhWSetup, 1, 6);
     readBool("bolLdm", s.bolLdm);
     readInt("IniSerchDay", s.IniSerchDay, 2, 16);
+    readInt("intHotWindow", s.intHotWindow, 10, 100);
+    if (const int w = s.intHotWindow; w != 10 && w != 20 && w != 30 && w != 50 && w != 100) {
+        s.intHotWindow = 30;  // one of the windows the trend chart offers, or the default
+        invalid("intHotWindow");
+    }
     if (auto v = store.get("ResultsHost")) s.ResultsHost = *v;
     return s;
 }

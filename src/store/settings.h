@@ -32,6 +32,8 @@ struct Settings {
     int intZhWSetup = 2;
     bool bolLdm = true;
     int IniSerchDay = 6;
+    // Draws the hot/cold rows of the trend chart look back over: 10, 20, 30, 50 or 100.
+    int intHotWindow = 30;
     // Address (scheme, host, port) of the results site, key ResultsHost; empty until set.
     std::string ResultsHost;
 

@@ -138,9 +138,10 @@ private slots:
     // Stored values that no step can use: each key falls back to its default, and the status
     // bar names the keys that were reset.
     void badSettingValuesGiveTheDefaults() {
-        testing::writeFile(f->settingsFile.toStdString(),
-                           "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
-                           "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\n");
+        testing::writeFile(
+            f->settingsFile.toStdString(),
+            "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
+            "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\nintHotWindow=40\n");
         f->open();
         const auto& saved = f->window->context().saved;
         QCOMPARE(saved.bolZyw, true);
@@ -152,10 +153,12 @@ private slots:
         QCOMPARE(saved.intZhWSetup, 2);
         QCOMPARE(saved.bolLdm, false);  // a valid value is kept
         QCOMPARE(saved.IniSerchDay, 6);
+        QCOMPARE(saved.intHotWindow, 30);  // 40 is not one of the offered windows
         QVERIFY(f->find<QRadioButton>("Option3_0")->isChecked());  // a search type is selected
         QVERIFY(f->find<QAction>("mnuDscs_1")->isChecked());
         QCOMPARE(f->window->context().zodiacCodes.code[11], 12);
-        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm", "intZhWSetup", "IniSerchDay"})
+        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm",
+                                "intZhWSetup", "IniSerchDay", "intHotWindow"})
             QVERIFY2(f->status().contains(QLatin1String(key)), qPrintable(f->status()));
         QVERIFY(!f->status().contains(QLatin1String("bolLdm")));
     }

@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -14,6 +15,7 @@
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
 #include "app/omission_curve_view.h"
+#include "app/shape_view.h"
 #include "app/trend_view.h"
 #include "support/panel_fixture.h"
 
@@ -60,7 +62,9 @@ private slots:
     }
     void cleanup() {
         for (QWidget* t : QApplication::topLevelWidgets())
-            if (t->objectName() == "frmZst" || t->objectName() == "frmYlqx") t->close();
+            if (t->objectName() == "frmZst" || t->objectName() == "frmYlqx" ||
+                t->objectName() == "frmXtzs")
+                t->close();
         panel = nullptr;
         f.reset();
     }
@@ -98,6 +102,41 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->model()->chart()->drawRows(), 5);
         QCOMPARE(window->model()->columnCount(), 31);
+        QTRY_VERIFY(window->isVisible());
+        auto* bar = window->view()->verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+
+        // The hot/cold rows follow the five statistic rows; 冷热 cells are coloured by their text.
+        auto* model = window->model();
+        QCOMPARE(model->rowCount(), 5 + 5 + 3);
+        QCOMPARE(model->data(model->index(10, 0)).toString(), QString("近30期次数"));
+        QCOMPARE(model->data(model->index(12, 0)).toString(), QString("冷热"));
+        const QString heat =
+            model->data(model->index(12, 3)).toString();  // 03 showed in 3 of 5 draws
+        QCOMPARE(heat, QString("热"));
+        QCOMPARE(model->data(model->index(12, 3), Qt::BackgroundRole).value<QColor>(),
+                 app::TrendModel::hotColour());
+        // Another window is kept and rebuilds the rows.
+        auto* box = window->hotWindowBox();
+        box->setCurrentIndex(box->findData(10));
+        emit box->activated(box->currentIndex());
+        QCOMPARE(window->model()->data(window->model()->index(10, 0)).toString(),
+                 QString("近10期次数"));
+        QCOMPARE(f->settings.values["intHotWindow"], std::string("10"));
+    }
+
+    void shapeViewOpensOnTheNewestDraw() {
+        w<QPushButton>("cmdXtzs")->click();
+        auto* window = topLevel<app::ShapeWindow>("frmXtzs");
+        QVERIFY(window);
+        QAbstractItemModelTester tester(window->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(window->model()->rowCount(), 5);
+        QCOMPARE(window->model()->headerData(16, Qt::Horizontal).toString(), QString("AC值"));
+        // 2013005: 03 10 20 30 11 22 28, after 01 02 04 08 16 20 25: 20 repeats.
+        QCOMPARE(window->model()->data(window->model()->index(4, 15)).toString(), QString("1"));
+        QCOMPARE(window->model()->data(window->model()->index(0, 15)).toString(), QString("-"));
+        QCOMPARE(window->summaryView()->grid().at(0, 2), std::string("出现次数"));
         QTRY_VERIFY(window->isVisible());
         auto* bar = window->view()->verticalScrollBar();
         QCOMPARE(bar->value(), bar->maximum());

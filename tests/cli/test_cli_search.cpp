@@ -120,7 +120,29 @@ TEST_F(CliSearch, TrendChart) {
               "平均遗漏\t1.00\t1.50\t3.00\t3.00\n"
               "最大遗漏\t1\t2\t-\t-\n"
               "最后遗漏\t1\t2\t4\t4\n"
-              "欲出几率\t-\t2.00\t1.50\t1.50\n");
+              "欲出几率\t-\t2.00\t1.50\t1.50\n"
+              // Heads 0 … 3 have 9, 10, 10 and 1 numbers: E = 2·(1 − C(30 − n, 7)/C(30, 7)).
+              "近30期次数\t2\t1\t0\t0\n"
+              "理论次数\t1.89\t1.92\t1.92\t0.47\n"
+              "冷热\t温\t冷\t冷\t温\n");
+    EXPECT_EQ(lines(cli({"trend", "--hot", "1"}).out).at(1 + 5 + 5).rfind("近1期次数\t", 0), 0u);
+    EXPECT_EQ(cli({"trend", "--hot", "0"}).status, 2);
     EXPECT_EQ(cli({"trend", "--fixed"}).status, 2);
     EXPECT_EQ(cli({"trend", "--range", "x:2013024"}).status, 2);
+}
+
+TEST_F(CliSearch, ShapesOfTheDrawsAndTheirDistribution) {
+    const auto r = cli({"shape", "--range", "2013021:2013021"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // 01 02 03 04 06 07 15: pairs 1-2, 2-3, 3-4, 6-7; five of 2013020's numbers; 12 differences.
+    EXPECT_EQ(r.out,
+              "期号\t平1位\t平2位\t平3位\t平4位\t平5位\t平6位\t平7位\t和值\t跨度\t奇偶\t大小\t012路"
+              "\t区间\t连号\t重号\tAC值\n"
+              "2013021\t03\t15\t01\t02\t04\t06\t07\t38\t14\t4:3\t0:7\t3:3:1\t6:1:0\t4\t5\t6\n");
+    const auto s = lines(cli({"shape", "--summary"}).out);
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s[0], "形态\t值\t出现次数\t理论次数\t偏差\t最后遗漏\t最大遗漏");
+    EXPECT_EQ(s[1].rfind("和值\t20-29\t", 0), 0u);
+    EXPECT_EQ(cli({"shape", "--range", "x:1"}).status, 2);
+    EXPECT_EQ(cli({"shape", "--type", "1"}).status, 2);
 }

@@ -1,0 +1,42 @@
+// The shapes (形态) of the draws as tab-separated lines: `shape` one line per draw of the range
+// (期号, the seven regular numbers, the nine shapes), `shape --summary` the distribution of every
+// shape value against its exact chance.
+#include "chance/shape_table.h"
+#include "cli/command.h"
+#include "search/search_command.h"
+
+namespace quarvel::cli {
+namespace {
+
+int shape(Context& c) {
+    search::Criteria range;
+    range.rangeStart = std::to_string(c.db.firstIssue().value_or(0));
+    range.rangeEnd = std::to_string(c.db.lastIssue().value_or(0));
+    bool summary = false;
+    for (std::size_t i = 0; i < c.args.size(); ++i) {
+        const std::string& a = c.args[i];
+        if (a == "--summary") {
+            summary = true;
+        } else if (a == "--range") {
+            if (i + 1 >= c.args.size()) throw UsageError("--range needs a value");
+            const std::string& r = c.args[++i];
+            const std::size_t colon = r.find(':');
+            if (colon == std::string::npos) throw UsageError("--range takes START:END");
+            range.rangeStart = r.substr(0, colon);
+            range.rangeEnd = r.substr(colon + 1);
+        } else {
+            throw UsageError("unknown argument " + a);
+        }
+    }
+    std::string error;
+    const auto issues = search::readRange(range, error);
+    if (!issues) throw UsageError(error);
+    const chance::ShapeTable table = chance::buildShapeTable(c.db.db(), issues->start, issues->end);
+    c.out << (summary ? table.summary().toTsv() : table.toTextGrid().toTsv());
+    return 0;
+}
+
+const RegisterCommand kShape("shape", "shape [--range A:B] [--summary]", shape);
+
+}  // namespace
+}  // namespace quarvel::cli
