@@ -70,7 +70,8 @@ QString importRefusal(const io::ImportResult& r) {
             return QStringLiteral("文件中的历史号码超过 %1 期，历史号码未改变。").arg(store::kMaxDraws);
         case io::ImportError::NoDraws: return QStringLiteral("文件中没有一期有效的历史号码，历史号码未改变。");
         case io::ImportError::NotHistoryText:
-        case io::ImportError::Refused: return fromStd(r.errorText);
+        case io::ImportError::Refused:
+            return fromStd(r.errorText);
         case io::ImportError::Cancelled:
         case io::ImportError::StoreFailed:
         case io::ImportError::None: break;
@@ -140,8 +141,10 @@ void MainWindow::importHistoryText() {
         return;
     }
     if (!result.ok()) {
-        const bool sentenceOnly = result.error == io::ImportError::NotHistoryText || result.error == io::ImportError::Refused;
-        refuse(ctx_, kImportTitle, importRefusal(result), sentenceOnly ? QString() : fromStd(result.errorText));
+        const bool sentenceOnly = result.error == io::ImportError::NotHistoryText ||
+                                  result.error == io::ImportError::Refused;
+        refuse(ctx_, kImportTitle, importRefusal(result),
+               sentenceOnly ? QString() : fromStd(result.errorText));
         // Refused because another program changed the history: show it as it is now.
         if (result.error == io::ImportError::Refused) afterHistoryReplaced();
         return;
@@ -208,8 +211,8 @@ void MainWindow::trimToIssue() {
     }
     afterHistoryReplaced();
     if (result.ok())
-        notify(QStringLiteral("已保留到 %1 期，共 %2 期。").arg(*issue).arg(result.drawsKept) + fromStd(result.warning) +
-               fromStd(io::backupSentence(result.backup)));
+        notify(QStringLiteral("已保留到 %1 期，共 %2 期。").arg(*issue).arg(result.drawsKept) +
+               fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
     else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
 }
 
@@ -242,8 +245,8 @@ void MainWindow::trimLastDraws() {
     }
     afterHistoryReplaced();
     if (result.ok())
-        notify(QStringLiteral("已删除最后 %1 期，保留 %2 期。").arg(*count).arg(result.drawsKept) + fromStd(result.warning) +
-               fromStd(io::backupSentence(result.backup)));
+        notify(QStringLiteral("已删除最后 %1 期，保留 %2 期。").arg(*count).arg(result.drawsKept) +
+               fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
     else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
 }
 
@@ -325,7 +328,8 @@ void MainWindow::onlineUpdate() {
     }
     QString text = QStringLiteral("在线更新：新增 %1 期").arg(result.added);
     if (result.discarded)
-        text += QStringLiteral("；超过保留年数的历史号码已删除（原历史已备份到 %1）").arg(toQString(result.backup));
+        text += QStringLiteral("；超过保留年数的历史号码已删除（原历史已备份到 %1）")
+                    .arg(toQString(result.backup));
     if (result.complete()) {
         notify(text);
         return;

@@ -62,7 +62,8 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
         // pass the limit together, nor store one issue twice.
         if (db_.drawCount() >= static_cast<std::size_t>(store::kMaxDraws))
             return refused("历史号码已达到最多的 " + std::to_string(store::kMaxDraws) + " 期，不能再保存。");
-        store::Snapshot same = db_.db().snapshot("SELECT count(*) FROM lishi WHERE SQQH = " + std::to_string(issue));
+        store::Snapshot same =
+            db_.db().snapshot("SELECT count(*) FROM lishi WHERE SQQH = " + std::to_string(issue));
         same.moveFirst();
         if (store::toInt(same.row(0).at(0)) > 0) {
             ChangeResult dup = refused("第 " + std::to_string(issue) + " 期已经保存过了。");
@@ -85,7 +86,8 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
 
 // Inside the write transaction: the stale check, then the backup and the whole-file check.
 // False with `r` set to the refusal when nothing may be removed.
-static bool mayRemove(store::HistoryDb& db, const SeenHistory* seen, const char* command, ChangeResult& r) {
+static bool mayRemove(store::HistoryDb& db, const SeenHistory* seen, const char* command,
+                      ChangeResult& r) {
     if (r.message = staleRefusal(db, seen); !r.message.empty()) {
         r.stale = true;
         return false;
@@ -158,12 +160,14 @@ ImportResult HistoryService::importFile(const std::filesystem::path& path, const
     return importHistoryFile(db_, path, params);
 }
 
-TrimResult HistoryService::trimToIssue(std::int32_t lastKept, const ImportParams& params, const SeenHistory* seen) {
+TrimResult HistoryService::trimToIssue(std::int32_t lastKept, const ImportParams& params,
+                                       const SeenHistory* seen) {
     if (auto why = checkOpen(); !why.empty()) return trimRefused(why);
     return io::trimToIssue(db_, lastKept, params, seen);
 }
 
-TrimResult HistoryService::trimLastDraws(std::int32_t count, const ImportParams& params, const SeenHistory* seen) {
+TrimResult HistoryService::trimLastDraws(std::int32_t count, const ImportParams& params,
+                                         const SeenHistory* seen) {
     if (auto why = checkOpen(); !why.empty()) return trimRefused(why);
     return io::trimLastDraws(db_, count, params, seen);
 }

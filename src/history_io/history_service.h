@@ -62,8 +62,10 @@ public:
     ChangeResult compact();
 
     ImportResult importFile(const std::filesystem::path& path, const ImportParams& params);
-    TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params, const SeenHistory* seen = nullptr);
-    TrimResult trimLastDraws(std::int32_t count, const ImportParams& params, const SeenHistory* seen = nullptr);
+    TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params,
+                           const SeenHistory* seen = nullptr);
+    TrimResult trimLastDraws(std::int32_t count, const ImportParams& params,
+                             const SeenHistory* seen = nullptr);
     ImportResult rebuild(const ImportParams& params);
     UpdateResult update(PageSource& source, const UpdateParams& params);
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <sstream>
-
 #include <unordered_set>
 
 #include "history_io/atomic_file.h"
@@ -30,7 +29,8 @@ bool holdsNulByte(const std::string& bytes) { return bytes.find('\0') != std::st
 // A history file is mostly draws; a notes file or a stray file with a draw line in it is not.
 bool mostlyDraws(const HistoryText& t) { return t.drawLines * 2 >= t.drawLines + t.skippedLines; }
 
-ImportPreview previewOf(const std::vector<HistoryDraw>& fileDraws, const std::vector<HistoryDraw>& stored) {
+ImportPreview previewOf(const std::vector<HistoryDraw>& fileDraws,
+                        const std::vector<HistoryDraw>& stored) {
     ImportPreview p;
     p.fileDraws = fileDraws.size();
     p.storedDraws = stored.size();
@@ -55,10 +55,10 @@ struct Prepared {
 }  // namespace
 
 std::string importLossQuestion(const ImportPreview& p) {
-    return "文件中有 " + std::to_string(p.fileDraws) + " 期（" + std::to_string(p.firstIssue) + "～" +
-           std::to_string(p.lastIssue) + "），读入后现有的 " + std::to_string(p.storedDraws) + " 期中有 " +
-           std::to_string(p.lostDraws) + " 期将不再保存；" + backupSentence(p.backup) +
-           "确实要读入吗？";
+    return "文件中有 " + std::to_string(p.fileDraws) + " 期（" + std::to_string(p.firstIssue) +
+           "～" + std::to_string(p.lastIssue) + "），读入后现有的 " +
+           std::to_string(p.storedDraws) + " 期中有 " + std::to_string(p.lostDraws) +
+           " 期将不再保存；" + backupSentence(p.backup) + "确实要读入吗？";
 }
 
 bool hasTextFileName(const std::filesystem::path& path) {
@@ -84,18 +84,22 @@ ImportResult refusal(ImportError e, std::string text) {
 std::optional<ImportResult> refuseText(const HistoryText& text, const std::filesystem::path& path,
                                        const ReplaceChecks& checks, bool refuseJunk) {
     if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws))
-        return refusal(ImportError::TooManyDraws, path.string() + " holds " + std::to_string(text.drawLines) +
-                                                      " draws, more than the " + std::to_string(store::kMaxDraws) +
-                                                      " the history can hold");
+        return refusal(ImportError::TooManyDraws,
+                       path.string() + " holds " + std::to_string(text.drawLines) +
+                           " draws, more than the " + std::to_string(store::kMaxDraws) +
+                           " the history can hold");
     if (checks.refuseEmpty && text.draws.empty())
-        return refusal(ImportError::NoDraws,
-                       path.string() + " holds no draw (" + std::to_string(text.skippedLines) + " lines skipped)");
+        return refusal(ImportError::NoDraws, path.string() + " holds no draw (" +
+                                                 std::to_string(text.skippedLines) +
+                                                 " lines skipped)");
     if (refuseJunk && !mostlyDraws(text))
-        return refusal(ImportError::NotHistoryText, notHistoryTextSentence(text.drawLines, text.drawLines + text.skippedLines));
+        return refusal(ImportError::NotHistoryText,
+                       notHistoryTextSentence(text.drawLines, text.drawLines + text.skippedLines));
     // A file written a moment ago from known draws must read back as exactly those, or
     // replacing the history with it would lose or alter draws.
     if (checks.expected && text.draws != *checks.expected)
-        return refusal(ImportError::Unreadable, path.string() + " does not read back as the draws written to it");
+        return refusal(ImportError::Unreadable,
+                       path.string() + " does not read back as the draws written to it");
     return std::nullopt;
 }
 
@@ -104,8 +108,9 @@ HistoryText parse(const std::string& bytes, std::int64_t previousIssue) {
     return readHistoryText(in, previousIssue, static_cast<std::size_t>(store::kMaxDraws));
 }
 
-ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
-                              const ReplaceChecks& checks, const Prepared& prepared) {
+ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path& path,
+                              const ImportParams& params, const ReplaceChecks& checks,
+                              const Prepared& prepared) {
     ImportResult r;
     HistoryText text;
     try {
@@ -124,7 +129,8 @@ ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path&
         }
         // The user agreed to replace the history as it was shown; another program changed it.
         if (prepared.seen && storedDrawsFromTable(db) != *prepared.seen)
-            return refusal(ImportError::Refused, "读入前历史号码已被其他程序改变，文件没有读入，请重新读入。");
+            return refusal(ImportError::Refused,
+                           "读入前历史号码已被其他程序改变，文件没有读入，请重新读入。");
         if (!prepared.backupWritten.empty()) {
             r.backup = prepared.backupWritten;
             if (auto why = integrityRefusal(db); !why.empty())
@@ -140,7 +146,8 @@ ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path&
     } catch (const std::exception& e) {
         // The sorted history is read again when next asked for, showing the rows that survived.
         db.historyChanged();
-        ImportResult failed = refusal(ImportError::StoreFailed, "the draws could not be stored: " + store::userText(e));
+        ImportResult failed = refusal(ImportError::StoreFailed,
+                                      "the draws could not be stored: " + store::userText(e));
         failed.backup = r.backup;
         return failed;
     }
@@ -149,7 +156,8 @@ ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path&
     return r;
 }
 
-std::optional<ImportResult> readBytes(const std::filesystem::path& path, const ImportParams& params, std::string& bytes) {
+std::optional<ImportResult> readBytes(const std::filesystem::path& path, const ImportParams& params,
+                                      std::string& bytes) {
     try {
         auto in = params.open ? params.open(path) : openFileForReading(path);
         bytes = readAll(*in, path);
@@ -166,8 +174,8 @@ std::string notHistoryTextSentence(std::size_t drawLines, std::size_t lines) {
            " 行，不像历史号码文件，未读入。";
 }
 
-ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
-                                    const ReplaceChecks& checks) {
+ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path,
+                                    const ImportParams& params, const ReplaceChecks& checks) {
     // The file is read whole before the history is touched; a read error stops here.
     Prepared prepared;
     if (auto refused = readBytes(path, params, prepared.bytes)) return *refused;
@@ -185,7 +193,8 @@ ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path
     prepared.refuseJunk = true;
     if (auto refused = readBytes(path, params, prepared.bytes)) return *refused;
     if (holdsNulByte(prepared.bytes))
-        return refusal(ImportError::NotHistoryText, "文件中有不是文字的字节（NUL），不像历史号码文件，未读入。");
+        return refusal(ImportError::NotHistoryText,
+                       "文件中有不是文字的字节（NUL），不像历史号码文件，未读入。");
     const ReplaceChecks checks{.backupCommand = "import"};
 
     std::vector<HistoryDraw> seen;
@@ -196,19 +205,23 @@ ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path
         try {
             seen = storedDrawsFromTable(db);
         } catch (const std::exception& e) {
-            return refusal(ImportError::StoreFailed, "the history could not be read: " + store::userText(e));
+            return refusal(ImportError::StoreFailed,
+                           "the history could not be read: " + store::userText(e));
         }
-        const HistoryText text = parse(prepared.bytes, std::int64_t{seen.empty() ? 0 : seen.back().issue} + 1);
+        const HistoryText text =
+            parse(prepared.bytes, std::int64_t{seen.empty() ? 0 : seen.back().issue} + 1);
         if (auto refused = refuseText(text, path, checks, true)) return *refused;
         ImportPreview preview = previewOf(text.draws, seen);
         if (preview.lostDraws > 0) {
             try {
                 preview.backup = writeHistoryBackup(db, seen, "import");
             } catch (const IoError& e) {
-                return refusal(ImportError::Refused,
-                               "原历史无法备份到“" + std::string(kBackupFolder) + "”文件夹（" + e.what() + "）。");
+                return refusal(ImportError::Refused, "原历史无法备份到“" +
+                                                         std::string(kBackupFolder) + "”文件夹（" +
+                                                         e.what() + "）。");
             }
-            if (!params.confirmLoss(preview)) return refusal(ImportError::Cancelled, "the user kept the history");
+            if (!params.confirmLoss(preview))
+                return refusal(ImportError::Cancelled, "the user kept the history");
             prepared.seen = &seen;
             prepared.backupWritten = preview.backup;
         }

@@ -24,11 +24,11 @@ inline constexpr const char* kImportFilter = "Text(*.txt)|*.txt";
 // What an import would do to the history, told before anything changes when it would leave
 // out stored draws.
 struct ImportPreview {
-    std::size_t fileDraws = 0;            // draws of the file
+    std::size_t fileDraws = 0;                   // draws of the file
     std::int32_t firstIssue = 0, lastIssue = 0;  // of the file's draws
-    std::size_t storedDraws = 0;          // draws stored now
-    std::size_t lostDraws = 0;            // stored draws whose issue the file does not hold
-    std::filesystem::path backup;         // the history as it stands, already written
+    std::size_t storedDraws = 0;                 // draws stored now
+    std::size_t lostDraws = 0;                   // stored draws whose issue the file does not hold
+    std::filesystem::path backup;                // the history as it stands, already written
 };
 
 // The question asked when an import would leave out stored draws, in Chinese.
@@ -44,14 +44,14 @@ struct ImportParams {
 
 enum class ImportError {
     None,
-    NotATextFile,   // the name does not end in "txt": refused before anything is touched
-    Unreadable,     // missing, a folder, or a read error before the end
-    TooManyDraws,   // more draws than the history can number
-    NoDraws,        // not one usable line: a wrong file must not wipe the history
-    StoreFailed,    // the database refused the new rows; the old ones are kept
-    NotHistoryText, // a NUL byte, or fewer than half of the non-blank lines are draws
-    Refused,        // no backup could be written, the file is damaged, or the history changed
-    Cancelled,      // the user did not want the stored draws left out
+    NotATextFile,    // the name does not end in "txt": refused before anything is touched
+    Unreadable,      // missing, a folder, or a read error before the end
+    TooManyDraws,    // more draws than the history can number
+    NoDraws,         // not one usable line: a wrong file must not wipe the history
+    StoreFailed,     // the database refused the new rows; the old ones are kept
+    NotHistoryText,  // a NUL byte, or fewer than half of the non-blank lines are draws
+    Refused,         // no backup could be written, the file is damaged, or the history changed
+    Cancelled,       // the user did not want the stored draws left out
 };
 
 struct ImportResult {

@@ -57,8 +57,8 @@ struct Plan {
     bool discard = false;          // draws older than the kept window are stored
     std::int32_t windowFirst = 0;  // the first issue of the kept window (its year, serial 0)
     std::optional<std::int32_t> oldestKept;  // the oldest draw that stays, when old ones go
-    int backFrom = 0, backTo = -1;           // years to fill before oldestKept (none when backTo < backFrom)
-    int forwardFrom = 0;                     // the first year of the pages after the newest draw
+    int backFrom = 0, backTo = -1;  // years to fill before oldestKept (none when backTo < backFrom)
+    int forwardFrom = 0;            // the first year of the pages after the newest draw
 };
 
 Plan planFor(store::HistoryDb& db, int yearNow, int kept) {
@@ -70,7 +70,8 @@ Plan planFor(store::HistoryDb& db, int yearNow, int kept) {
     plan.forwardFrom = last ? std::max(yearOf(*last), kEarliestUpdateYear) : windowStart;
     if (!first || yearNow - yearOf(*first) <= kept) return plan;
     plan.discard = true;
-    store::Snapshot s = db.db().snapshot("SELECT min(SQQH) FROM lishi WHERE SQQH >= " + std::to_string(plan.windowFirst));
+    store::Snapshot s = db.db().snapshot("SELECT min(SQQH) FROM lishi WHERE SQQH >= " +
+                                         std::to_string(plan.windowFirst));
     s.moveFirst();
     if (store::isNull(s.row(0).at(0))) {
         plan.forwardFrom = windowStart;  // every draw is too old: the whole window is read
@@ -78,7 +79,8 @@ Plan planFor(store::HistoryDb& db, int yearNow, int kept) {
     }
     plan.oldestKept = static_cast<std::int32_t>(store::toInt(s.row(0).at(0)));
     plan.backFrom = windowStart;
-    plan.backTo = *plan.oldestKept % 1000 > 1 ? yearOf(*plan.oldestKept) : yearOf(*plan.oldestKept) - 1;
+    plan.backTo =
+        *plan.oldestKept % 1000 > 1 ? yearOf(*plan.oldestKept) : yearOf(*plan.oldestKept) - 1;
     return plan;
 }
 
@@ -109,7 +111,8 @@ public:
                     entry.looks.resize(kLastSerial + 1);
                     for (int k = 1; k <= kLastSerial; ++k) {
                         entry.looks[static_cast<std::size_t>(k)] = draws.find(y, k);
-                        if (entry.looks[static_cast<std::size_t>(k)].status == PageDraws::Status::Found)
+                        if (entry.looks[static_cast<std::size_t>(k)].status ==
+                            PageDraws::Status::Found)
                             entry.holdsOwnDraw = true;
                     }
                 }
@@ -138,8 +141,9 @@ private:
 // Stores the draws of one year's page from rep.firstSerial on, as long as they run unbroken, up
 // to `lastSerial`; with `reachLast` every serial up to it must be there (the run must join the
 // stored draw after it). Sets result.stop (or limitReached) where they do not.
-void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender, std::size_t& stored,
-               const UpdateParams& params, UpdateResult& result, int lastSerial = kLastSerial, bool reachLast = false) {
+void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender,
+               std::size_t& stored, const UpdateParams& params, UpdateResult& result,
+               int lastSerial = kLastSerial, bool reachLast = false) {
     auto stopAt = [&](UpdateStop why, int serial) {
         result.stop = why;
         result.stopIssue = y * 1000 + serial;
@@ -147,7 +151,8 @@ void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender&
     if (rep.firstSerial > lastSerial) return;
     // A page without a single draw of its year is not that year's chart (a changed layout, a
     // maintenance page); the current year's page may just not have a draw yet.
-    if (y < params.yearNow && !page.holdsOwnDraw) return stopAt(UpdateStop::NoDraws, rep.firstSerial);
+    if (y < params.yearNow && !page.holdsOwnDraw)
+        return stopAt(UpdateStop::NoDraws, rep.firstSerial);
 
     int lastPresent = 0;  // the last serial whose key stands with numbers after it
     for (int k = rep.firstSerial; k <= kLastSerial; ++k) {
@@ -175,9 +180,9 @@ void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender&
 // Stores one year's page into the report list; false when the update stops there. A year whose
 // page is needed but was not fetched (the history changed while the pages were read) is put in
 // `missing`.
-bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appender, std::size_t& stored,
-               const UpdateParams& params, UpdateResult& result, int& missing, int lastSerial = kLastSerial,
-               bool reachLast = false) {
+bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appender,
+               std::size_t& stored, const UpdateParams& params, UpdateResult& result, int& missing,
+               int lastSerial = kLastSerial, bool reachLast = false) {
     rep.year = y;
     const PageCache::Year* page = pages.find(y);
     if (!page) {
@@ -199,8 +204,8 @@ bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appen
 }
 
 struct Attempt {
-    int missing = 0;            // the first year whose page is needed but was not fetched
-    bool windowWhole = true;    // the kept window came in as far as the removal needs it
+    int missing = 0;          // the first year whose page is needed but was not fetched
+    bool windowWhole = true;  // the kept window came in as far as the removal needs it
 };
 
 // One attempt inside the write transaction, on the history as it is now. Sets result.refusal
@@ -225,7 +230,8 @@ Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const Upd
     for (int y = plan.backFrom; y <= plan.backTo; ++y) {
         const bool joinsOldest = y == yearOf(*plan.oldestKept);
         const int last = joinsOldest ? *plan.oldestKept % 1000 - 1 : kLastSerial;
-        if (!storePage(y, pages, {}, appender, stored, params, result, a.missing, last, joinsOldest)) {
+        if (!storePage(y, pages, {}, appender, stored, params, result, a.missing, last,
+                       joinsOldest)) {
             a.windowWhole = false;
             return a;
         }
@@ -239,7 +245,8 @@ Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const Upd
         if (!storePage(y, pages, rep, appender, stored, params, result, a.missing)) break;
     }
     // When every stored draw was too old, the window replaces the history only when it came whole.
-    if (plan.discard && !plan.oldestKept && (a.missing != 0 || result.stop != UpdateStop::None || result.added == 0))
+    if (plan.discard && !plan.oldestKept &&
+        (a.missing != 0 || result.stop != UpdateStop::None || result.added == 0))
         a.windowWhole = false;
     return a;
 }

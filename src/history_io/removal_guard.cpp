@@ -27,7 +27,8 @@ std::string timeStamp() {
 }
 
 bool allDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Where a file of the backup folder stands among the backups: its time stamp, then the number
@@ -46,8 +47,10 @@ struct BackupKey {
 };
 
 std::optional<BackupKey> backupKeyOf(const std::string& name) {
-    if (name.size() < 21 || !name.ends_with(".txt") || name[8] != '-' || name[15] != '-') return std::nullopt;
-    if (!allDigits(std::string_view(name).substr(0, 8)) || !allDigits(std::string_view(name).substr(9, 6)))
+    if (name.size() < 21 || !name.ends_with(".txt") || name[8] != '-' || name[15] != '-')
+        return std::nullopt;
+    if (!allDigits(std::string_view(name).substr(0, 8)) ||
+        !allDigits(std::string_view(name).substr(9, 6)))
         return std::nullopt;
     BackupKey key{name.substr(0, 15)};
     const std::string stem = name.substr(16, name.size() - 20);  // the command, maybe "-N"
@@ -68,9 +71,11 @@ void removeOldBackups(const fs::path& folder) {
         }
     }
     if (backups.size() <= kBackupsKept) return;
-    std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(backups.begin(), backups.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     // A backup that cannot be removed only stays longer; the new one is written.
-    for (std::size_t i = 0; i + kBackupsKept < backups.size(); ++i) fs::remove(backups[i].second, ec);
+    for (std::size_t i = 0; i + kBackupsKept < backups.size(); ++i)
+        fs::remove(backups[i].second, ec);
 }
 
 }  // namespace
@@ -79,31 +84,36 @@ fs::path backupFolder(const store::HistoryDb& db) { return db.dataDir() / utf8Pa
 
 std::vector<HistoryDraw> storedDrawsFromTable(store::HistoryDb& db) {
     store::Snapshot s = db.db().snapshot(
-        "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi NOT INDEXED ORDER BY SQQH, RowSeq");
+        "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi NOT INDEXED ORDER BY SQQH, "
+        "RowSeq");
     std::vector<HistoryDraw> out;
     out.reserve(s.recordCount());
     for (std::size_t r = 0; r < s.recordCount(); ++r) {
         const auto& row = s.row(r);
         HistoryDraw d;
         d.issue = static_cast<std::int32_t>(store::toInt(row.at(0)));
-        for (int p = 0; p < kNumbersPerDraw; ++p) d.numbers[p] = static_cast<int>(store::toInt(row.at(p + 1)));
+        for (int p = 0; p < kNumbersPerDraw; ++p)
+            d.numbers[p] = static_cast<int>(store::toInt(row.at(p + 1)));
         out.push_back(d);
     }
     return out;
 }
 
-fs::path writeHistoryBackup(store::HistoryDb& db, const std::vector<HistoryDraw>& draws, std::string_view command) {
+fs::path writeHistoryBackup(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
+                            std::string_view command) {
     std::vector<std::string> lines;
     lines.reserve(draws.size());
     for (const auto& d : draws) {
         if (!writableAsHistoryLine(d.issue, d.numbers))
-            throw IoError("第 " + std::to_string(d.issue) + " 期不能写成历史号码文本（七位期号、两位号码），无法备份");
+            throw IoError("第 " + std::to_string(d.issue) +
+                          " 期不能写成历史号码文本（七位期号、两位号码），无法备份");
         lines.push_back(historyLine(d.issue, d.numbers));
     }
     const fs::path folder = backupFolder(db);
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec) throw IoError("cannot create the folder " + folder.string() + " (" + ec.message() + ")");
+    if (ec)
+        throw IoError("cannot create the folder " + folder.string() + " (" + ec.message() + ")");
 
     const std::string stem = timeStamp() + "-" + std::string(command);
     fs::path target = folder / (stem + ".txt");
@@ -125,7 +135,9 @@ std::optional<std::string> integrityFault(store::Database& db) {
 
 namespace {
 
-std::string damagedSentence(const std::string& detail) { return "历史数据库文件已损坏（" + detail + "）。"; }
+std::string damagedSentence(const std::string& detail) {
+    return "历史数据库文件已损坏（" + detail + "）。";
+}
 
 // The check itself may fail on a badly damaged file: that failure is its answer.
 std::optional<std::string> checkedFault(store::HistoryDb& db) {
@@ -160,7 +172,8 @@ RemovalGuard guardRemoval(store::HistoryDb& db, std::string_view command) {
     } else if (!readFailure.empty()) {
         g.refusal = "历史号码无法读出，无法备份：" + readFailure;
     } else if (!backupFailure.empty()) {
-        g.refusal = "原历史无法备份到“" + std::string(kBackupFolder) + "”文件夹（" + backupFailure + "）。";
+        g.refusal =
+            "原历史无法备份到“" + std::string(kBackupFolder) + "”文件夹（" + backupFailure + "）。";
     }
     return g;
 }
@@ -171,8 +184,9 @@ std::string staleRefusal(store::HistoryDb& db, const SeenHistory* seen) {
     const std::size_t draws = db.drawCount();
     if (newest == seen->newest && draws == seen->draws) return {};
     return "历史号码已被其他程序改变（现在" +
-           (newest ? "最新一期是 " + std::to_string(*newest) + "，共 " + std::to_string(draws) + " 期"
-                   : std::string("没有历史号码")) +
+           (newest
+                ? "最新一期是 " + std::to_string(*newest) + "，共 " + std::to_string(draws) + " 期"
+                : std::string("没有历史号码")) +
            "），没有执行。";
 }
 

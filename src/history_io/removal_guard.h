@@ -29,7 +29,8 @@ std::vector<HistoryDraw> storedDrawsFromTable(store::HistoryDb& db);
 // Writes `draws` to 备份/YYYYMMDD-HHMMSS-<command>.txt (local time; "-2", "-3" ... before
 // ".txt" when that name is taken) and removes the oldest backups beyond kBackupsKept. Returns
 // the file written. Throws IoError when it cannot be written.
-std::filesystem::path writeHistoryBackup(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
+std::filesystem::path writeHistoryBackup(store::HistoryDb& db,
+                                         const std::vector<HistoryDraw>& draws,
                                          std::string_view command);
 
 // The answer of PRAGMA integrity_check when it is not "ok"; nullopt for a whole file.

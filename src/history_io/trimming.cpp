@@ -18,8 +18,8 @@ namespace {
 // read is exactly what is replaced, also while other programs change the history. Refused when
 // the history is not the one the user saw or the file is damaged. Compacts only after a rebuild.
 template <class Choose>
-TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const SeenHistory* seen, const char* command,
-                    Choose choose) {
+TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const SeenHistory* seen,
+                    const char* command, Choose choose) {
     TrimResult t;
     try {
         store::Transaction tx(db.db());
@@ -47,7 +47,8 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
         writeFileAtomically(backupPath(db), crlfLines(lines));
 
         const ImportResult r =
-            replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .expected = &kept, .backupCommand = {}});
+            replaceHistoryFromFile(db, backupPath(db), params,
+                                   {.refuseEmpty = false, .expected = &kept, .backupCommand = {}});
         if (!r.ok()) {
             t.errorText = r.errorText;
             return t;
@@ -106,7 +107,8 @@ TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportP
 }
 
 ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) {
-    return replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .backupCommand = "rebuild"});
+    return replaceHistoryFromFile(db, backupPath(db), params,
+                                  {.refuseEmpty = false, .backupCommand = "rebuild"});
 }
 
 }  // namespace quarvel::io

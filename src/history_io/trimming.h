@@ -44,7 +44,7 @@ struct TrimResult {
     std::string errorText;   // why the history is unchanged; empty when it was trimmed
     std::string warning;     // the history was trimmed, but something after it failed (compaction)
     std::filesystem::path backup;  // the history before the trim, in 备份/ (empty for an empty one)
-    bool stale = false;      // refused: the history is no longer the one the user saw
+    bool stale = false;            // refused: the history is no longer the one the user saw
     bool ok() const { return errorText.empty(); }
 };
 

@@ -91,8 +91,9 @@ private slots:
         QVERIFY(f->dialogs.shown[1].text.endsWith("历史号码"));
         QCOMPARE(f->dialogs.shown[1].extra, QString("Text (*.txt)"));
         QCOMPARE(f->dialogs.shown[2].kind, QString("question"));
-        QVERIFY2(f->dialogs.shown[2].text.startsWith(QStringLiteral(
-                     "文件中有 2 期（2014001～2014002），读入后现有的 3 期中有 3 期将不再保存；原历史已备份到 ")),
+        QVERIFY2(f->dialogs.shown[2].text.startsWith(
+                     QStringLiteral("文件中有 2 期（2014001～2014002），读入后现有的 3 期中有 3 "
+                                    "期将不再保存；原历史已备份到 ")),
                  qPrintable(f->dialogs.shown[2].text));
         QVERIFY(f->dialogs.shown[2].text.endsWith(QStringLiteral("。确实要读入吗？")));
         QVERIFY2(f->status().contains(QStringLiteral("原历史已备份到")), qPrintable(f->status()));

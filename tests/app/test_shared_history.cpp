@@ -38,7 +38,8 @@ private slots:
         QTest::mouseClick(f->find<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(f->stored().size(), size_t(22));
         QCOMPARE(f->dialogs.messages().size(), 1);
-        QVERIFY2(f->dialogs.messages()[0].text.contains("2013022"), qPrintable(f->dialogs.messages()[0].text));
+        QVERIFY2(f->dialogs.messages()[0].text.contains("2013022"),
+                 qPrintable(f->dialogs.messages()[0].text));
         QCOMPARE(f->history().list()->gridModel()->rowCount(), 22);
         QTest::mouseClick(f->find<QPushButton>("Command3"), Qt::LeftButton);
         const auto rows = f->stored();
@@ -81,17 +82,20 @@ private slots:
         f->box(1)->setFocus();
         for (int i = 1; i <= 8; ++i) QTest::keyClicks(f->box(i), QString::asprintf("%02d", i + 10));
         QCOMPARE(f->dialogs.messages().size(), 1);
-        QVERIFY(f->dialogs.messages()[0].text.startsWith(QStringLiteral("第 1953101 期已经保存过了。")));
+        QVERIFY(f->dialogs.messages()[0].text.startsWith(
+            QStringLiteral("第 1953101 期已经保存过了。")));
         QCOMPARE(f->history().nextIssueBox()->text(), QString("1953102"));  // refreshed
 
         QCOMPARE(cli({"add", "1953102", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
-        f->dialogs.inputAnswers.enqueue(QStringLiteral("1953101"));  // Enter on the default it offered
+        f->dialogs.inputAnswers.enqueue(
+            QStringLiteral("1953101"));  // Enter on the default it offered
         f->window->trimToIssue();
         auto rows = f->stored();
         QCOMPARE(rows.size(), size_t(102));
         QCOMPARE(rows.back().issue, 1953102);
         QCOMPARE(f->dialogs.messages().size(), 2);
-        QVERIFY2(f->dialogs.messages()[1].text.contains("1953102"), qPrintable(f->dialogs.messages()[1].text));
+        QVERIFY2(f->dialogs.messages()[1].text.contains("1953102"),
+                 qPrintable(f->dialogs.messages()[1].text));
         QCOMPARE(f->history().list()->gridModel()->rowCount(), 102);
         // `add` of the CLI refuses a stored issue the same way.
         const auto again = cli({"add", "1953102", "11", "12", "13", "14", "15", "16", "17", "18"});

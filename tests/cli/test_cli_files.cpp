@@ -33,7 +33,8 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     // The trim names the backup of the eight draws it replaced.
     const std::string backupLine = trimmed.out.substr(trimmed.out.find('\n') + 1);
     EXPECT_EQ(trimmed.out.substr(0, trimmed.out.find('\n') + 1), "kept 4 draws\n");
-    ASSERT_EQ(backupLine.rfind("backup " + (dir.path() / "备份").string() + "/", 0), 0u) << trimmed.out;
+    ASSERT_EQ(backupLine.rfind("backup " + (dir.path() / "备份").string() + "/", 0), 0u)
+        << trimmed.out;
     EXPECT_EQ(listed().find("2013005"), std::string::npos);
 
     ASSERT_EQ(cli({"trim-last", "2"}).status, 0);

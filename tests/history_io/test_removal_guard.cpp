@@ -24,7 +24,8 @@ struct Guarded : ::testing::Test {
     std::vector<fs::path> backups() {
         std::vector<fs::path> out;
         if (fs::exists(io::backupFolder(db)))
-            for (const auto& e : fs::directory_iterator(io::backupFolder(db))) out.push_back(e.path());
+            for (const auto& e : fs::directory_iterator(io::backupFolder(db)))
+                out.push_back(e.path());
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -41,7 +42,8 @@ TEST_F(Guarded, FilesThatAreNoHistoryTextAreRefusedWithTheHistoryByteIdentical) 
         const char* says;
     } cases[] = {
         {"database.txt", dbBytes, "NUL"},
-        {"notes.txt", "会议记录\r\n买菜\r\n2013001 01 02 03 04 05 06 07 08\r\n电话 12345678\r\n", "只有 1 行是号码，共 4 行"},
+        {"notes.txt", "会议记录\r\n买菜\r\n2013001 01 02 03 04 05 06 07 08\r\n电话 12345678\r\n",
+         "只有 1 行是号码，共 4 行"},
     };
     for (const auto& c : cases) {
         qt::writeFile(dir.path() / c.name, c.bytes);
@@ -89,7 +91,8 @@ TEST_F(Guarded, EveryRemovingCommandLeavesItsBackupAndTheNewestTwentyAreKept) {
     fs::create_directories(io::backupFolder(db));
     qt::writeFile(io::backupFolder(db) / "mine.txt", "a file of the user's own\r\n");
     qt::addDraws(db, qt::randomDraws(40, 3));
-    qt::writeFile(dir.path() / "h.txt", "2013001 01 02 03 04 05 06 07 08\r\n2013002 01 02 03 04 05 06 07 09\r\n");
+    qt::writeFile(dir.path() / "h.txt",
+                  "2013001 01 02 03 04 05 06 07 08\r\n2013002 01 02 03 04 05 06 07 09\r\n");
     const std::vector<std::pair<std::string, std::function<bool()>>> commands = {
         {"trim-last", [&] { return service.trimLastDraws(1, params).ok(); }},
         {"trim-to", [&] { return service.trimToIssue(2013030, params).ok(); }},
@@ -107,11 +110,13 @@ TEST_F(Guarded, EveryRemovingCommandLeavesItsBackupAndTheNewestTwentyAreKept) {
             ++written;
             const auto all = backups();
             // The newest backup is named after its command and holds the history before it.
-            const auto newestBackup = std::max_element(all.begin(), all.end(), [](const fs::path& a, const fs::path& b) {
-                return fs::last_write_time(a) < fs::last_write_time(b);
-            });
+            const auto newestBackup =
+                std::max_element(all.begin(), all.end(), [](const fs::path& a, const fs::path& b) {
+                    return fs::last_write_time(a) < fs::last_write_time(b);
+                });
             ASSERT_NE(newestBackup, all.end());
-            EXPECT_NE(newestBackup->filename().string().find("-" + name), std::string::npos) << *newestBackup;
+            EXPECT_NE(newestBackup->filename().string().find("-" + name), std::string::npos)
+                << *newestBackup;
             const std::string text = qt::readFile(*newestBackup);
             EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(count)) << name;
             if (written == 21) break;
@@ -166,8 +171,9 @@ TEST_F(Guarded, ADamagedIndexThatTheQuickCheckPassesStopsEveryRemoval) {
     db.db().executeNative("DROP INDEX LishiBySqqh");
     db.db().executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH) WHERE SQQH < 1956100");
     db.db().executeNative("PRAGMA writable_schema = ON");
-    db.db().executeNative("UPDATE sqlite_master SET sql = 'CREATE INDEX LishiBySqqh ON Lishi (SQQH)' "
-                          "WHERE name = 'LishiBySqqh'");
+    db.db().executeNative(
+        "UPDATE sqlite_master SET sql = 'CREATE INDEX LishiBySqqh ON Lishi (SQQH)' "
+        "WHERE name = 'LishiBySqqh'");
     db.close();
     db.open();
     {
