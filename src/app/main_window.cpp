@@ -242,6 +242,12 @@ void MainWindow::AddHaoma() {
             db_.reopenIfReplaced();
             store::Snapshot list = db_.historyList();
             grid = store::historyListGrid(list);
+            seen_ = {};
+            seen_.draws = list.recordCount();
+            if (list.recordCount() > 0) {
+                list.moveLast();
+                seen_.newest = static_cast<std::int32_t>(list.intField("SQQH"));
+            }
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1").arg(QString::fromStdString(store::userText(e))));
             grid = {};

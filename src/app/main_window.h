@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "app/app_context.h"
+#include "history_io/removal_guard.h"
 #include "store/history_db.h"
 
 class QAction;
@@ -103,6 +104,8 @@ private:
     std::array<QAction*, 2> mnuDscs_{};
     std::array<QAction*, 2> mnuBscs_{};
     std::int32_t nextIssue_ = 0;
+    // The history as the list last showed it: removals are refused when it changed since.
+    io::SeenHistory seen_;
     GridView* wheelTarget_ = nullptr;
     bool updating_ = false;
     std::function<void(QMenu*, const QPoint&)> popup_;

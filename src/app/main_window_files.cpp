@@ -69,6 +69,10 @@ QString importRefusal(const io::ImportResult& r) {
         case io::ImportError::TooManyDraws:
             return QStringLiteral("文件中的历史号码超过 %1 期，历史号码未改变。").arg(store::kMaxDraws);
         case io::ImportError::NoDraws: return QStringLiteral("文件中没有一期有效的历史号码，历史号码未改变。");
+        case io::ImportError::NotHistoryText:
+        case io::ImportError::Refused:
+            return fromStd(r.errorText);
+        case io::ImportError::Cancelled:
         case io::ImportError::StoreFailed:
         case io::ImportError::None: break;
     }
@@ -126,10 +130,23 @@ void MainWindow::importHistoryText() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
+        // Asked once the file is read, when it would leave out stored draws.
+        params.confirmLoss = [this](const io::ImportPreview& p) {
+            return ctx_.dialogs->question(kImportTitle, fromStd(io::importLossQuestion(p)));
+        };
         result = io::HistoryService(db_).importFile(toPath(chosen), params);
     }
+    if (result.error == io::ImportError::Cancelled) {
+        notify(QStringLiteral("没有读入，历史号码未改变。"));
+        return;
+    }
     if (!result.ok()) {
-        refuse(ctx_, kImportTitle, importRefusal(result), fromStd(result.errorText));
+        const bool sentenceOnly = result.error == io::ImportError::NotHistoryText ||
+                                  result.error == io::ImportError::Refused;
+        refuse(ctx_, kImportTitle, importRefusal(result),
+               sentenceOnly ? QString() : fromStd(result.errorText));
+        // Refused because another program changed the history: show it as it is now.
+        if (result.error == io::ImportError::Refused) afterHistoryReplaced();
         return;
     }
     afterHistoryReplaced();
@@ -139,7 +156,7 @@ void MainWindow::importHistoryText() {
         text += QStringLiteral("，%1 行不是有效的号码（%2），已跳过。").arg(result.linesSkipped).arg(skippedLines(result));
         ctx_.dialogs->message(kImportTitle, text);
     }
-    notify(text);
+    notify(text + fromStd(io::backupSentence(result.backup)));
 }
 
 void MainWindow::exportHistoryText() {
@@ -190,10 +207,12 @@ void MainWindow::trimToIssue() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::HistoryService(db_).trimToIssue(*issue, params);
+        result = io::HistoryService(db_).trimToIssue(*issue, params, &seen_);
     }
     afterHistoryReplaced();
-    if (result.ok()) notify(QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept) + fromStd(result.warning));
+    if (result.ok())
+        notify(QStringLiteral("已保留到 %1 期，共 %2 期。").arg(*issue).arg(result.drawsKept) +
+               fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
     else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
 }
 
@@ -222,10 +241,12 @@ void MainWindow::trimLastDraws() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::HistoryService(db_).trimLastDraws(*count, params);
+        result = io::HistoryService(db_).trimLastDraws(*count, params, &seen_);
     }
     afterHistoryReplaced();
-    if (result.ok()) notify(QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept) + fromStd(result.warning));
+    if (result.ok())
+        notify(QStringLiteral("已删除最后 %1 期，保留 %2 期。").arg(*count).arg(result.drawsKept) +
+               fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
     else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
 }
 
@@ -306,7 +327,9 @@ void MainWindow::onlineUpdate() {
         return;
     }
     QString text = QStringLiteral("在线更新：新增 %1 期").arg(result.added);
-    if (result.discarded) text += QStringLiteral("；超过保留年数的历史已重新下载");
+    if (result.discarded)
+        text += QStringLiteral("；超过保留年数的历史号码已删除（原历史已备份到 %1）")
+                    .arg(toQString(result.backup));
     if (result.complete()) {
         notify(text);
         return;

@@ -56,6 +56,11 @@ void MainWindow::storeTypedDraw() {
     if (!result.ok) {
         ctx_.dialogs->message(result.badInput ? kEntryTitle : QStringLiteral("保存失败"),
                               fromStd(result.message) + QStringLiteral("本期号码没有保存。"));
+        // Another program stored that issue meanwhile: show the history as it is now.
+        if (result.stale) {
+            AddHaoma();
+            QihaoXianshi();
+        }
         return;
     }
     history_->entryStored();
@@ -75,11 +80,12 @@ void MainWindow::deleteLastDraw() {
     io::ChangeResult result;
     {
         BusyCursor busy;
-        result = io::HistoryService(db_).deleteLast();
+        result = io::HistoryService(db_).deleteLast(&seen_);
     }
     if (!result.ok) {
         // Refused or failed: nothing was deleted, and nothing is rebuilt or compacted.
         ctx_.dialogs->message(QStringLiteral("删除失败"), fromStd(result.message) + QStringLiteral("历史号码未改变。"));
+        if (result.stale) afterHistoryReplaced();
         return;
     }
     try {
@@ -92,7 +98,7 @@ void MainWindow::deleteLastDraw() {
     QString done = result.issue ? QStringLiteral("已删除 %1 期").arg(*result.issue) : QStringLiteral("没有可删除的历史号码");
     if (!result.compactionFailure.empty())
         done += QStringLiteral("（压缩数据库失败：%1）").arg(fromStd(result.compactionFailure));
-    notify(done);
+    notify(done + QStringLiteral("。") + fromStd(io::backupSentence(result.backup)));
 }
 
 void MainWindow::clearHistory() {
@@ -101,13 +107,14 @@ void MainWindow::clearHistory() {
     io::ChangeResult result;
     {
         BusyCursor busy;
-        result = io::HistoryService(db_).clear();
+        result = io::HistoryService(db_).clear(&seen_);
     }
     if (!result.ok) {
         ctx_.dialogs->message(QStringLiteral("清空失败"), fromStd(result.message) + QStringLiteral("历史号码未改变。"));
+        if (result.stale) AddHaoma();
         return;
     }
-    notify(QStringLiteral("历史号码已清空"));
+    notify(QStringLiteral("历史号码已清空。") + fromStd(io::backupSentence(result.backup)));
     // The next issue and the range boxes keep their texts until the next QihaoXianshi.
     AddHaoma();
 }

@@ -32,6 +32,8 @@ int import(Context& c) {
         c.out << (i == 0 ? " (line " : ", ") << r.firstSkippedLines[i];
     if (!r.firstSkippedLines.empty()) c.out << (r.linesSkipped > r.firstSkippedLines.size() ? ", ...)" : ")");
     c.out << "\n";
+    // The history it replaced, to be imported back when the file was the wrong one.
+    if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
     return 0;
 }
 
@@ -47,6 +49,7 @@ int report(Context& c, const char* name, const io::TrimResult& r) {
         return 1;
     }
     c.out << "kept " << r.drawsKept << " draws\n";
+    if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
     if (!r.warning.empty()) c.err << "quarvel-cli " << name << ": " << r.warning << "\n";
     return 0;
 }

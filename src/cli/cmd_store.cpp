@@ -14,6 +14,11 @@ int refusal(Context& c, const char* name, const io::ChangeResult& r) {
     return r.badInput ? 2 : 1;
 }
 
+// Names the backup a removing command wrote, so that a script can restore it with import.
+void reportBackup(Context& c, const std::filesystem::path& backup) {
+    if (!backup.empty()) c.out << "backup " << backup.string() << "\n";
+}
+
 int add(Context& c) {
     if (c.args.size() != 9) throw UsageError("add takes an issue and eight numbers");
     const long long issue = parseWholeNumber(c.args[0], "the issue");
@@ -64,6 +69,7 @@ int deleteLast(Context& c) {
         return 0;
     }
     c.out << "deleted " << *r.issue << "\n";
+    reportBackup(c, r.backup);
     // The draw is deleted either way; a compaction that could not run is only reported.
     if (!r.compactionFailure.empty()) c.err << "quarvel-cli delete-last: not compacted: " << r.compactionFailure << "\n";
     return 0;
@@ -74,6 +80,7 @@ int clear(Context& c) {
     const auto r = io::HistoryService(c.db).clear();
     if (!r.ok) return refusal(c, "clear", r);
     c.out << "cleared\n";
+    reportBackup(c, r.backup);
     return 0;
 }
 

@@ -73,7 +73,10 @@ int update(Context& c) {
         }
     }
     c.out << "added " << r.added << "\n";
-    if (r.discarded) c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
+    if (r.discarded) {
+        c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
+        if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
+    }
     if (r.restored) c.out << "restored: the kept years could not be read whole, the history is kept as it was\n";
     if (r.limitReached) c.out << "the history is full; later draws were left out\n";
     if (r.stop != io::UpdateStop::None) c.out << "stopped at " << r.stopIssue << "\t" << stopReason(r) << "\n";

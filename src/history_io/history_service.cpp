@@ -59,9 +59,18 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
     try {
         store::Transaction tx(db_.db());
         // Counted inside the write transaction, so that two programs adding at once cannot
-        // pass the limit together.
+        // pass the limit together, nor store one issue twice.
         if (db_.drawCount() >= static_cast<std::size_t>(store::kMaxDraws))
             return refused("历史号码已达到最多的 " + std::to_string(store::kMaxDraws) + " 期，不能再保存。");
+        store::Snapshot same =
+            db_.db().snapshot("SELECT count(*) FROM lishi WHERE SQQH = " + std::to_string(issue));
+        same.moveFirst();
+        if (store::toInt(same.row(0).at(0)) > 0) {
+            ChangeResult dup = refused("第 " + std::to_string(issue) + " 期已经保存过了。");
+            dup.stale = true;
+            return dup;
+        }
+        if (auto why = integrityRefusal(db_); !why.empty()) return refused(why);
         store::appendDrawRow(db_.rsLishi(), store::buildDrawRow(issue, zodiacIssueFor(issue, calendarYear), numbers,
                                                                 rules.codes, rules.dsBase));
         db_.renumberIdx();
@@ -75,11 +84,26 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
     return r;
 }
 
-ChangeResult HistoryService::deleteLast() {
+// Inside the write transaction: the stale check, then the backup and the whole-file check.
+// False with `r` set to the refusal when nothing may be removed.
+static bool mayRemove(store::HistoryDb& db, const SeenHistory* seen, const char* command,
+                      ChangeResult& r) {
+    if (r.message = staleRefusal(db, seen); !r.message.empty()) {
+        r.stale = true;
+        return false;
+    }
+    const RemovalGuard guard = guardRemoval(db, command);
+    r.backup = guard.backup;
+    r.message = guard.refusal;
+    return guard.ok();
+}
+
+ChangeResult HistoryService::deleteLast(const SeenHistory* seen) {
     if (auto why = checkOpen(); !why.empty()) return refused(why);
     ChangeResult r;
     try {
         store::Transaction tx(db_.db());
+        if (!mayRemove(db_, seen, "delete-last", r)) return r;
         auto cursor = db_.db().openUpdatable(store::kSortedHistorySql);
         cursor.moveLast();
         if (cursor.onRow()) {
@@ -97,17 +121,19 @@ ChangeResult HistoryService::deleteLast() {
     return r;
 }
 
-ChangeResult HistoryService::clear() {
+ChangeResult HistoryService::clear(const SeenHistory* seen) {
     if (auto why = checkOpen(); !why.empty()) return refused(why);
+    ChangeResult r;
     try {
         store::Transaction tx(db_.db());
+        if (!mayRemove(db_, seen, "clear", r)) return r;
         store::delrec(db_.rsLishi());
         tx.commit();
     } catch (const std::exception& e) {
-        return refused(store::userText(e));
+        r.message = store::userText(e);
+        return r;
     }
     db_.historyChanged();
-    ChangeResult r;
     r.ok = true;
     return r;
 }
@@ -134,14 +160,16 @@ ImportResult HistoryService::importFile(const std::filesystem::path& path, const
     return importHistoryFile(db_, path, params);
 }
 
-TrimResult HistoryService::trimToIssue(std::int32_t lastKept, const ImportParams& params) {
+TrimResult HistoryService::trimToIssue(std::int32_t lastKept, const ImportParams& params,
+                                       const SeenHistory* seen) {
     if (auto why = checkOpen(); !why.empty()) return trimRefused(why);
-    return io::trimToIssue(db_, lastKept, params);
+    return io::trimToIssue(db_, lastKept, params, seen);
 }
 
-TrimResult HistoryService::trimLastDraws(std::int32_t count, const ImportParams& params) {
+TrimResult HistoryService::trimLastDraws(std::int32_t count, const ImportParams& params,
+                                         const SeenHistory* seen) {
     if (auto why = checkOpen(); !why.empty()) return trimRefused(why);
-    return io::trimLastDraws(db_, count, params);
+    return io::trimLastDraws(db_, count, params, seen);
 }
 
 ImportResult HistoryService::rebuild(const ImportParams& params) {

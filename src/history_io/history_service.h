@@ -17,6 +17,7 @@
 #include "history_io/import.h"
 #include "history_io/online_update.h"
 #include "history_io/page_source.h"
+#include "history_io/removal_guard.h"
 #include "history_io/trimming.h"
 #include "store/history_db.h"
 
@@ -36,6 +37,8 @@ struct ChangeResult {
     std::string message;                // why not (refusal or failure), when !ok
     std::optional<std::int32_t> issue;  // the issue added or deleted
     std::string compactionFailure;      // the change stands, but the file could not be compacted
+    std::filesystem::path backup;       // the history before a removal, in 备份/
+    bool stale = false;                 // refused: the history is not the one the user saw
 };
 
 class HistoryService {
@@ -43,19 +46,26 @@ public:
     explicit HistoryService(store::HistoryDb& db) : db_(db) {}
 
     // Stores one draw under `issue` (1..kMaxIssue), its zodiac year from zodiacIssueFor.
-    // Refused when the numbers are no draw or the history holds kMaxDraws draws already.
+    // Refused when the numbers are no draw, a draw of that issue is stored already (checked at
+    // write time: another program may have stored it a moment ago; stale is then set), the
+    // history holds kMaxDraws draws already, or the file is damaged.
     ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers, const RowRules& rules,
                          int calendarYear);
+    // The commands below that remove draws first back up the history to 备份/ and check the
+    // file whole (removal_guard.h); with `seen` they are refused (stale) when the history is no
+    // longer the one the user saw.
     // Deletes the newest draw (one row, also when two share the newest issue), then compacts.
     // An empty history is not an error: ok with no issue.
-    ChangeResult deleteLast();
+    ChangeResult deleteLast(const SeenHistory* seen = nullptr);
     // Deletes every draw.
-    ChangeResult clear();
+    ChangeResult clear(const SeenHistory* seen = nullptr);
     ChangeResult compact();
 
     ImportResult importFile(const std::filesystem::path& path, const ImportParams& params);
-    TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params);
-    TrimResult trimLastDraws(std::int32_t count, const ImportParams& params);
+    TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params,
+                           const SeenHistory* seen = nullptr);
+    TrimResult trimLastDraws(std::int32_t count, const ImportParams& params,
+                             const SeenHistory* seen = nullptr);
     ImportResult rebuild(const ImportParams& params);
     UpdateResult update(PageSource& source, const UpdateParams& params);
 

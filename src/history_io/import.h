@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "history_io/history_file.h"
@@ -19,18 +21,37 @@ inline constexpr const char* kImportQuestion =
 inline constexpr const char* kImportFolder = "历史号码";  // below the program folder
 inline constexpr const char* kImportFilter = "Text(*.txt)|*.txt";
 
+// What an import would do to the history, told before anything changes when it would leave
+// out stored draws.
+struct ImportPreview {
+    std::size_t fileDraws = 0;                   // draws of the file
+    std::int32_t firstIssue = 0, lastIssue = 0;  // of the file's draws
+    std::size_t storedDraws = 0;                 // draws stored now
+    std::size_t lostDraws = 0;                   // stored draws whose issue the file does not hold
+    std::filesystem::path backup;                // the history as it stands, already written
+};
+
+// The question asked when an import would leave out stored draws, in Chinese.
+std::string importLossQuestion(const ImportPreview& p);
+
 struct ImportParams {
     RowRules rules;
     OpenForReading open = openFileForReading;  // tests substitute failing readers
+    // Asked when the file lacks issues the history holds (the window asks the user); false
+    // ends the import with nothing changed. Unset: the import goes on (scripts).
+    std::function<bool(const ImportPreview&)> confirmLoss;
 };
 
 enum class ImportError {
     None,
-    NotATextFile,   // the name does not end in "txt": refused before anything is touched
-    Unreadable,     // missing, a folder, or a read error before the end
-    TooManyDraws,   // more draws than the history can number
-    NoDraws,        // not one usable line: a wrong file must not wipe the history
-    StoreFailed,    // the database refused the new rows; the old ones are kept
+    NotATextFile,    // the name does not end in "txt": refused before anything is touched
+    Unreadable,      // missing, a folder, or a read error before the end
+    TooManyDraws,    // more draws than the history can number
+    NoDraws,         // not one usable line: a wrong file must not wipe the history
+    StoreFailed,     // the database refused the new rows; the old ones are kept
+    NotHistoryText,  // a NUL byte, or fewer than half of the non-blank lines are draws
+    Refused,         // no backup could be written, the file is damaged, or the history changed
+    Cancelled,       // the user did not want the stored draws left out
 };
 
 struct ImportResult {
@@ -41,7 +62,9 @@ struct ImportResult {
     std::vector<std::size_t> firstSkippedLines;
     std::size_t blankLines = 0;
     ImportError error = ImportError::None;
+    // For NotHistoryText and Refused a Chinese sentence for the user, otherwise the detail.
     std::string errorText;
+    std::filesystem::path backup;  // the history replaced, as history text; empty when it was empty
     bool ok() const { return error == ImportError::None; }
 };
 
@@ -51,15 +74,23 @@ struct ImportResult {
 struct ReplaceChecks {
     bool refuseEmpty = true;                          // a file without a draw is refused
     const std::vector<HistoryDraw>* expected = nullptr;  // the draws the file must give, if known
+    // The command named in the backup written before the history is replaced; empty when the
+    // caller has written it already inside its own transaction.
+    std::string backupCommand;
 };
 ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
                                     const ReplaceChecks& checks);
 
+// The refusal of a file that is not a history text: "文件中只有 N 行是号码，共 M 行，…".
+std::string notHistoryTextSentence(std::size_t drawLines, std::size_t lines);
+
 // True when the last three characters of the file name are "txt", in any case.
 bool hasTextFileName(const std::filesystem::path& path);
 
-// Replaces the history by the draws of the file. The file is read to its end first; then, in
-// one transaction, every row is deleted, one row per draw appended and IDX renumbered. The
+// Replaces the history by the draws of the file. The file is read to its end first and refused
+// when it is not a history text (a NUL byte, fewer than half of its non-blank lines draws).
+// Then, in one transaction, the history as it stands is backed up to 备份/ and the file checked
+// whole, every row is deleted, one row per draw appended and IDX renumbered. The
 // issue before the first line is the next issue (last stored + 1), so a first line without an
 // issue field gets the last stored issue + 2. A file without a single draw is refused (the
 // history is cleared by its own command, not by reading the wrong file).

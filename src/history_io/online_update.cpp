@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "history_io/draw_locator.h"
+#include "history_io/removal_guard.h"
 #include "history_io/row_appender.h"
 
 namespace quarvel::io {
@@ -48,54 +49,82 @@ std::string checkedHost(const std::string& raw, std::string& why) {
 
 int yearOf(std::int32_t issue) { return issue / 1000; }
 
-// What the age check decides from the stored history as it is.
+// What the age check decides from the stored history as it is. Draws older than the kept
+// window are removed; every stored draw inside it stays. Pages are needed for what is missing
+// after the newest draw and, when old draws are removed and the window reaches back further
+// than the oldest draw that stays, for the draws before it.
 struct Plan {
-    bool discard = false;
-    int startYear = 0;
+    bool discard = false;          // draws older than the kept window are stored
+    std::int32_t windowFirst = 0;  // the first issue of the kept window (its year, serial 0)
+    std::optional<std::int32_t> oldestKept;  // the oldest draw that stays, when old ones go
+    int backFrom = 0, backTo = -1;  // years to fill before oldestKept (none when backTo < backFrom)
+    int forwardFrom = 0;            // the first year of the pages after the newest draw
 };
 
-Plan planFor(std::optional<std::int32_t> first, std::optional<std::int32_t> last, int yearNow, int kept) {
-    if (first && yearNow - yearOf(*first) > kept) return {true, yearNow - kept};
-    if (!first) return {false, yearNow - kept};
-    return {false, std::max(yearOf(*last), kEarliestUpdateYear)};
+Plan planFor(store::HistoryDb& db, int yearNow, int kept) {
+    Plan plan;
+    const int windowStart = yearNow - kept;
+    plan.windowFirst = windowStart * 1000;
+    const auto first = db.firstIssue();
+    const auto last = db.lastIssue();
+    plan.forwardFrom = last ? std::max(yearOf(*last), kEarliestUpdateYear) : windowStart;
+    if (!first || yearNow - yearOf(*first) <= kept) return plan;
+    plan.discard = true;
+    store::Snapshot s = db.db().snapshot("SELECT min(SQQH) FROM lishi WHERE SQQH >= " +
+                                         std::to_string(plan.windowFirst));
+    s.moveFirst();
+    if (store::isNull(s.row(0).at(0))) {
+        plan.forwardFrom = windowStart;  // every draw is too old: the whole window is read
+        return plan;
+    }
+    plan.oldestKept = static_cast<std::int32_t>(store::toInt(s.row(0).at(0)));
+    plan.backFrom = windowStart;
+    plan.backTo =
+        *plan.oldestKept % 1000 > 1 ? yearOf(*plan.oldestKept) : yearOf(*plan.oldestKept) - 1;
+    return plan;
 }
 
-bool holdsADrawOf(const PageDraws& draws, int year) {
-    for (int k = 1; k <= kLastSerial; ++k)
-        if (draws.find(year, k).status == PageDraws::Status::Found) return true;
-    return false;
-}
-
-// The pages fetched so far, by year. Fetching stops at a page that fails or holds no draw of its
-// year: nothing after it can be stored.
+// The pages fetched so far, by year, each read and its draws looked up before the write lock
+// is taken. Fetching a run of years stops at a page that fails or holds no draw of its year:
+// nothing after it in that run can be stored.
 class PageCache {
 public:
     struct Year {
         PageResult page;
-        std::optional<PageDraws> draws;  // when the page came
-        bool holdsOwnDraw = false;       // it shows a readable draw of its year
+        std::vector<PageDraws::Lookup> looks;  // by serial 0..kLastSerial, when the page came
+        bool holdsOwnDraw = false;             // it shows a readable draw of its year
     };
 
     PageCache(PageSource& source, std::string host, const UpdateParams& params)
         : source_(source), host_(std::move(host)), params_(params) {}
 
-    // Fetches the years from `from` up to the current year that are not here yet.
-    void fetchFrom(int from) {
-        for (int y = from; y <= params_.yearNow; ++y) {
+    // Fetches the years from `from` to `to` that are not here yet.
+    void fetchRun(int from, int to) {
+        for (int y = from; y <= to; ++y) {
             auto it = years_.find(y);
             if (it == years_.end()) {
                 if (params_.progress) params_.progress(y);
                 Year entry;
                 entry.page = source_.fetch(resultsPageUrl(host_, y));
                 if (entry.page.ok) {
-                    entry.draws.emplace(entry.page.body);
-                    entry.holdsOwnDraw = holdsADrawOf(*entry.draws, y);
+                    const PageDraws draws(entry.page.body);
+                    entry.looks.resize(kLastSerial + 1);
+                    for (int k = 1; k <= kLastSerial; ++k) {
+                        entry.looks[static_cast<std::size_t>(k)] = draws.find(y, k);
+                        if (entry.looks[static_cast<std::size_t>(k)].status ==
+                            PageDraws::Status::Found)
+                            entry.holdsOwnDraw = true;
+                    }
                 }
                 it = years_.emplace(y, std::move(entry)).first;
             }
             const Year& got = it->second;
             if (!got.page.ok || (y < params_.yearNow && !got.holdsOwnDraw)) return;
         }
+    }
+    void fetchFor(const Plan& plan) {
+        fetchRun(plan.backFrom, plan.backTo);
+        fetchRun(plan.forwardFrom, params_.yearNow);
     }
     const Year* find(int year) const {
         auto it = years_.find(year);
@@ -109,30 +138,32 @@ private:
     std::map<int, Year> years_;
 };
 
-// Stores the draws of one year's page from rep.firstSerial on, as long as they run unbroken.
-// Sets result.stop (or limitReached) where they do not.
-void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender, std::size_t& stored,
-               const UpdateParams& params, UpdateResult& result) {
+// Stores the draws of one year's page from rep.firstSerial on, as long as they run unbroken, up
+// to `lastSerial`; with `reachLast` every serial up to it must be there (the run must join the
+// stored draw after it). Sets result.stop (or limitReached) where they do not.
+void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender,
+               std::size_t& stored, const UpdateParams& params, UpdateResult& result,
+               int lastSerial = kLastSerial, bool reachLast = false) {
     auto stopAt = [&](UpdateStop why, int serial) {
         result.stop = why;
         result.stopIssue = y * 1000 + serial;
     };
-    if (rep.firstSerial > kLastSerial) return;
+    if (rep.firstSerial > lastSerial) return;
     // A page without a single draw of its year is not that year's chart (a changed layout, a
     // maintenance page); the current year's page may just not have a draw yet.
-    if (y < params.yearNow && !page.holdsOwnDraw) return stopAt(UpdateStop::NoDraws, rep.firstSerial);
-    const PageDraws& draws = *page.draws;
+    if (y < params.yearNow && !page.holdsOwnDraw)
+        return stopAt(UpdateStop::NoDraws, rep.firstSerial);
 
-    std::vector<PageDraws::Lookup> looks(kLastSerial + 1);
     int lastPresent = 0;  // the last serial whose key stands with numbers after it
     for (int k = rep.firstSerial; k <= kLastSerial; ++k) {
-        const auto& l = looks[static_cast<std::size_t>(k)] = draws.find(y, k);
+        const auto& l = page.looks[static_cast<std::size_t>(k)];
         if (l.status != PageDraws::Status::Absent) lastPresent = k;
         if (l.status == PageDraws::Status::Rejected) ++rep.rejected;
     }
+    const int until = reachLast ? lastSerial : std::min(lastPresent, lastSerial);
     const auto codes = store::ZodiacCodes::startup(params.bases.sx);
-    for (int k = rep.firstSerial; k <= lastPresent; ++k) {
-        const auto& l = looks[static_cast<std::size_t>(k)];
+    for (int k = rep.firstSerial; k <= until; ++k) {
+        const auto& l = page.looks[static_cast<std::size_t>(k)];
         if (l.status == PageDraws::Status::Rejected) return stopAt(UpdateStop::Unreadable, k);
         if (l.status == PageDraws::Status::Absent) return stopAt(UpdateStop::Missing, k);
         if (stored >= static_cast<std::size_t>(store::kMaxDraws)) {
@@ -146,41 +177,78 @@ void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender&
     }
 }
 
-// One attempt inside the write transaction, on the history as it is now. Returns the first year
-// whose page is needed but was not fetched (the history changed while the pages were read), or
-// 0 when the run was stored or the update stopped.
-int storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateParams& params, UpdateResult& result) {
-    const Plan plan = planFor(db.firstIssue(), db.lastIssue(), params.yearNow, params.keptYears);
-    if (plan.startYear <= params.yearNow && !pages.find(plan.startYear)) return plan.startYear;
+// Stores one year's page into the report list; false when the update stops there. A year whose
+// page is needed but was not fetched (the history changed while the pages were read) is put in
+// `missing`.
+bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appender,
+               std::size_t& stored, const UpdateParams& params, UpdateResult& result, int& missing,
+               int lastSerial = kLastSerial, bool reachLast = false) {
+    rep.year = y;
+    const PageCache::Year* page = pages.find(y);
+    if (!page) {
+        missing = y;
+        return false;
+    }
+    if (page->page.ok) {
+        rep.read = true;
+        storeYear(y, *page, rep, appender, stored, params, result, lastSerial, reachLast);
+    } else {
+        rep.error = page->page.error.empty() ? "the page could not be read" : page->page.error;
+        result.stop = UpdateStop::PageFailed;
+        result.stopIssue = y * 1000 + std::min(rep.firstSerial, kLastSerial);
+        result.stopDetail = rep.error;
+    }
+    result.added += rep.added;
+    result.years.push_back(rep);
+    return result.stop == UpdateStop::None && !result.limitReached;
+}
+
+struct Attempt {
+    int missing = 0;          // the first year whose page is needed but was not fetched
+    bool windowWhole = true;  // the kept window came in as far as the removal needs it
+};
+
+// One attempt inside the write transaction, on the history as it is now. Sets result.refusal
+// when the old draws cannot be backed up or the file is damaged.
+Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateParams& params,
+                         UpdateResult& result) {
+    Attempt a;
+    const Plan plan = planFor(db, params.yearNow, params.keptYears);
     if (plan.discard) {
-        store::delrec(db.rsLishi());
+        const RemovalGuard guard = guardRemoval(db, "update");
+        if (!guard.ok()) {
+            result.refusal = guard.refusal;
+            return a;
+        }
+        result.backup = guard.backup;
+        db.db().executeNative("DELETE FROM Lishi WHERE SQQH < " + std::to_string(plan.windowFirst));
         result.discarded = true;
     }
-    const auto newest = db.lastIssue();
     std::size_t stored = db.drawCount();
     RowAppender appender(db.db());
-    for (int y = plan.startYear; y <= params.yearNow; ++y) {
+    // Before the oldest draw that stays: the run must come whole and join it.
+    for (int y = plan.backFrom; y <= plan.backTo; ++y) {
+        const bool joinsOldest = y == yearOf(*plan.oldestKept);
+        const int last = joinsOldest ? *plan.oldestKept % 1000 - 1 : kLastSerial;
+        if (!storePage(y, pages, {}, appender, stored, params, result, a.missing, last,
+                       joinsOldest)) {
+            a.windowWhole = false;
+            return a;
+        }
+    }
+    const auto newest = db.lastIssue();
+    for (int y = plan.forwardFrom; y <= params.yearNow; ++y) {
         YearReport rep;
-        rep.year = y;
         // Continue after the newest stored draw, which may be one entered by hand.
         if (newest && yearOf(*newest) > y) rep.firstSerial = kLastSerial + 1;  // the history runs past this year
         else if (newest && yearOf(*newest) == y) rep.firstSerial = *newest % 1000 + 1;
-        const PageCache::Year* page = pages.find(y);
-        if (!page) return y;
-        if (page->page.ok) {
-            rep.read = true;
-            storeYear(y, *page, rep, appender, stored, params, result);
-        } else {
-            rep.error = page->page.error.empty() ? "the page could not be read" : page->page.error;
-            result.stop = UpdateStop::PageFailed;
-            result.stopIssue = y * 1000 + std::min(rep.firstSerial, kLastSerial);
-            result.stopDetail = rep.error;
-        }
-        result.added += rep.added;
-        result.years.push_back(rep);
-        if (result.stop != UpdateStop::None || result.limitReached) break;
+        if (!storePage(y, pages, rep, appender, stored, params, result, a.missing)) break;
     }
-    return 0;
+    // When every stored draw was too old, the window replaces the history only when it came whole.
+    if (plan.discard && !plan.oldestKept &&
+        (a.missing != 0 || result.stop != UpdateStop::None || result.added == 0))
+        a.windowWhole = false;
+    return a;
 }
 
 }  // namespace
@@ -214,26 +282,31 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
     // The pages first, with no transaction open: another program may change the history while
     // they load. The plan made here only says which pages to fetch.
     PageCache pages(source, host, params);
-    int needed = planFor(db.firstIssue(), db.lastIssue(), params.yearNow, params.keptYears).startYear;
+    Plan plan = planFor(db, params.yearNow, params.keptYears);
     // The history may change under the update again and again; after a few rounds the pages
     // that are still missing count as failed.
-    for (int round = 0; needed != 0; ++round) {
-        pages.fetchFrom(needed);
+    for (int round = 0;; ++round) {
+        pages.fetchFor(plan);
         result = UpdateResult{};
         store::Transaction tx(db.db());
         try {
-            needed = storeUnbrokenRun(db, pages, params, result);
+            const Attempt attempt = storeUnbrokenRun(db, pages, params, result);
+            const int needed = attempt.missing;
+            if (!result.refusal.empty()) {
+                tx.rollback();
+                break;
+            }
             if (needed != 0 && round < 2) {
                 tx.rollback();
+                plan = planFor(db, params.yearNow, params.keptYears);
                 continue;
             }
             if (needed != 0) {
                 result.stop = UpdateStop::PageFailed;
                 result.stopIssue = needed * 1000 + 1;
                 result.stopDetail = "the history changed while the pages were read";
-                needed = 0;
             }
-            if (result.discarded && (result.stop != UpdateStop::None || result.added == 0)) {
+            if (result.discarded && !attempt.windowWhole) {
                 // The kept window did not come in whole: the old history stays.
                 tx.rollback();
                 result.discarded = false;
@@ -244,6 +317,7 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
                 db.renumberIdx();
                 tx.commit();
             }
+            break;
         } catch (...) {
             try {
                 tx.rollback();

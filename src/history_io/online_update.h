@@ -7,6 +7,7 @@
 // one) and stores nothing after it, so no omission distance is ever measured across a hole.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,10 +57,13 @@ struct UpdateResult {
     std::string refusal;
     std::vector<YearReport> years;  // every year requested, ascending
     int added = 0;                  // draws stored (and committed) in all
-    // The age check found the oldest draw too old: the history was replaced by the pages read.
+    // The age check found draws older than the kept window: they were removed (every stored
+    // draw inside the window stays), after a backup of the history to 备份/.
     bool discarded = false;
-    // The age check would have replaced the history, but the kept window could not be read
-    // whole: the old history was kept.
+    std::filesystem::path backup;
+    // The age check would have removed draws, but the part of the kept window before the draws
+    // that stay (all of it, when every draw was too old) could not be read whole: the old
+    // history was kept.
     bool restored = false;
     // The history reached the most draws a 16-bit ordinal can number; later draws were left out.
     bool limitReached = false;
@@ -74,9 +78,11 @@ struct UpdateResult {
     std::vector<int> failedYears() const;
 };
 
-// Runs the update on an open history. The pages are fetched first, with no transaction open;
-// then one write transaction (BEGIN IMMEDIATE) reads the history as it is at that moment, runs
-// the age check and stores the unbroken run that continues it. So an update that waited while
+// Runs the update on an open history. The pages are fetched, read and their draws looked up
+// first, with no transaction open; then one write transaction (BEGIN IMMEDIATE) reads the
+// history as it is at that moment, runs the age check (removing only draws older than the kept
+// window, and filling the window before the oldest draw that stays) and stores the unbroken
+// run that continues the newest draw. So an update that waited while
 // another program added, trimmed or compacted stores exactly what is missing then. A store
 // failure leaves the history as it was (the DbError is passed on); IDX is renumbered and
 // rsLishiSort reopened at the end.

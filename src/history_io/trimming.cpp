@@ -5,6 +5,7 @@
 
 #include "history_io/atomic_file.h"
 #include "history_io/history_file.h"
+#include "history_io/removal_guard.h"
 #include "history_io/text_format.h"
 #include "store/whole_number.h"
 
@@ -12,15 +13,27 @@ namespace quarvel::io {
 
 namespace {
 
-// Reads the stored draws, keeps those `choose` leaves, writes them to lsbf.txt and rebuilds
-// the history from that file, all inside one write transaction: what is read is exactly what is
-// replaced, also while other programs change the history. Compacts only after a rebuild.
+// Reads the stored draws, backs them up to 备份/, keeps those `choose` leaves, writes them to
+// lsbf.txt and rebuilds the history from that file, all inside one write transaction: what is
+// read is exactly what is replaced, also while other programs change the history. Refused when
+// the history is not the one the user saw or the file is damaged. Compacts only after a rebuild.
 template <class Choose>
-TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose choose) {
+TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const SeenHistory* seen,
+                    const char* command, Choose choose) {
     TrimResult t;
     try {
         store::Transaction tx(db.db());
-        const std::vector<HistoryDraw> kept = choose(storedDraws(db));
+        if (t.errorText = staleRefusal(db, seen); !t.errorText.empty()) {
+            t.stale = true;
+            return t;
+        }
+        RemovalGuard guard = guardRemoval(db, command);
+        t.backup = guard.backup;
+        if (!guard.ok()) {
+            t.errorText = guard.refusal;
+            return t;
+        }
+        const std::vector<HistoryDraw> kept = choose(std::move(guard.stored));
         for (const auto& d : kept) {
             if (!writableAsHistoryLine(d.issue, d.numbers)) {
                 t.errorText = "draw " + std::to_string(d.issue) +
@@ -34,7 +47,8 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose cho
         writeFileAtomically(backupPath(db), crlfLines(lines));
 
         const ImportResult r =
-            replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .expected = &kept});
+            replaceHistoryFromFile(db, backupPath(db), params,
+                                   {.refuseEmpty = false, .expected = &kept, .backupCommand = {}});
         if (!r.ok()) {
             t.errorText = r.errorText;
             return t;
@@ -74,24 +88,27 @@ std::optional<int> parseKeptYears(std::string_view text) {
     return static_cast<int>(*v);
 }
 
-TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params) {
+TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params,
+                       const SeenHistory* seen) {
     if (lastKept <= 0) return {};
-    return trimWith(db, params, [&](std::vector<HistoryDraw> draws) {
+    return trimWith(db, params, seen, "trim-to", [&](std::vector<HistoryDraw> draws) {
         std::erase_if(draws, [&](const HistoryDraw& d) { return d.issue > lastKept; });
         return draws;
     });
 }
 
-TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params) {
+TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params,
+                         const SeenHistory* seen) {
     if (count <= 0) return {};
-    return trimWith(db, params, [&](std::vector<HistoryDraw> draws) {
+    return trimWith(db, params, seen, "trim-last", [&](std::vector<HistoryDraw> draws) {
         draws.resize(static_cast<std::size_t>(count) >= draws.size() ? 0 : draws.size() - static_cast<std::size_t>(count));
         return draws;
     });
 }
 
 ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) {
-    return replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false});
+    return replaceHistoryFromFile(db, backupPath(db), params,
+                                  {.refuseEmpty = false, .backupCommand = "rebuild"});
 }
 
 }  // namespace quarvel::io

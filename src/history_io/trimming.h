@@ -43,13 +43,20 @@ struct TrimResult {
     bool compacted = false;
     std::string errorText;   // why the history is unchanged; empty when it was trimmed
     std::string warning;     // the history was trimmed, but something after it failed (compaction)
+    std::filesystem::path backup;  // the history before the trim, in 备份/ (empty for an empty one)
+    bool stale = false;            // refused: the history is no longer the one the user saw
     bool ok() const { return errorText.empty(); }
 };
 
-// Keeps the draws up to and including `lastKept` (issue order), deletes all later ones.
-TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params);
+struct SeenHistory;
+
+// Keeps the draws up to and including `lastKept` (issue order), deletes all later ones. With
+// `seen`, refused (stale) when the newest draw or the count is no longer the one seen.
+TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params,
+                       const SeenHistory* seen = nullptr);
 // Deletes the last `count` draws in issue order (all of them when count >= the history).
-TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params);
+TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params,
+                         const SeenHistory* seen = nullptr);
 
 // Dqzd: replaces the history with the draws of lsbf.txt in one transaction. An unreadable
 // backup or a failure half way leaves the old rows whole. Lines are read as by the import.

@@ -77,14 +77,26 @@ private slots:
         const auto file = f->dir.path() / "new.TXT";
         testing::writeFile(file, "2014001 05 12 18 21 25 28 30 09\r\n01 02 03 04 06 07 08 10\r\n\r\n");
         f->open();
-        f->dialogs.questionAnswers.enqueue(true);
-        f->dialogs.fileAnswers.enqueue(toQString(file));
-        QTest::mouseClick(f->find<QPushButton>("cmdRdLst"), Qt::LeftButton);
+        // The file lacks the three stored issues: once it is read, the window asks once more.
+        for (int answer = 0; answer < 2; ++answer) {
+            f->dialogs.questionAnswers.enqueue(true);
+            f->dialogs.questionAnswers.enqueue(answer == 1);
+            f->dialogs.fileAnswers.enqueue(toQString(file));
+            QTest::mouseClick(f->find<QPushButton>("cmdRdLst"), Qt::LeftButton);
+            QCOMPARE(f->stored().size(), size_t(answer == 0 ? 3 : 2));
+        }
         QCOMPARE(f->dialogs.shown[0].title, QString("读入历史"));
         QVERIFY(f->dialogs.shown[0].text.startsWith("确实要读入最新历史号码吗？"));
         QCOMPARE(f->dialogs.shown[1].kind, QString("file"));
         QVERIFY(f->dialogs.shown[1].text.endsWith("历史号码"));
         QCOMPARE(f->dialogs.shown[1].extra, QString("Text (*.txt)"));
+        QCOMPARE(f->dialogs.shown[2].kind, QString("question"));
+        QVERIFY2(f->dialogs.shown[2].text.startsWith(
+                     QStringLiteral("文件中有 2 期（2014001～2014002），读入后现有的 3 期中有 3 "
+                                    "期将不再保存；原历史已备份到 ")),
+                 qPrintable(f->dialogs.shown[2].text));
+        QVERIFY(f->dialogs.shown[2].text.endsWith(QStringLiteral("。确实要读入吗？")));
+        QVERIFY2(f->status().contains(QStringLiteral("原历史已备份到")), qPrintable(f->status()));
         const auto rows = f->stored();
         QCOMPARE(rows.size(), size_t(2));
         QCOMPARE(rows[1].issue, 2014002);

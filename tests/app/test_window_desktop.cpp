@@ -98,6 +98,7 @@ private slots:
         auto* list = f->history().list();
         QVERIFY(rowInView(list, 0));
         f->dialogs.questionAnswers.enqueue(true);
+        f->dialogs.questionAnswers.enqueue(true);  // the five stored draws are left out: yes
         f->dialogs.fileAnswers.enqueue(toQString(file));
         f->window->importHistoryText();
         QCOMPARE(list->gridModel()->rowCount(), 60);

@@ -30,13 +30,20 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
 
     const auto trimmed = cli({"trim-to", "2013004"});
     ASSERT_EQ(trimmed.status, 0) << trimmed.err;
-    EXPECT_EQ(trimmed.out, "kept 4 draws\n");
+    // The trim names the backup of the eight draws it replaced.
+    const std::string backupLine = trimmed.out.substr(trimmed.out.find('\n') + 1);
+    EXPECT_EQ(trimmed.out.substr(0, trimmed.out.find('\n') + 1), "kept 4 draws\n");
+    ASSERT_EQ(backupLine.rfind("backup " + (dir.path() / "备份").string() + "/", 0), 0u)
+        << trimmed.out;
     EXPECT_EQ(listed().find("2013005"), std::string::npos);
 
     ASSERT_EQ(cli({"trim-last", "2"}).status, 0);
     const std::string rest = listed();
     EXPECT_NE(rest.find("2013002\t"), std::string::npos);
     EXPECT_EQ(rest.find("2013004"), std::string::npos);
+    // Importing that backup brings the eight draws back.
+    ASSERT_EQ(cli({"import", backupLine.substr(7, backupLine.size() - 8)}).status, 0);
+    EXPECT_EQ(listed(), before);
 }
 
 TEST_F(CliFiles, BadArgumentsExit2AndFileFailuresExit1) {

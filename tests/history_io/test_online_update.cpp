@@ -178,6 +178,54 @@ TEST_F(OnlineUpdate, TooOldHistoryIsReplacedOnlyByAWholeKeptWindow) {
     EXPECT_EQ(s.idx.front(), 1);
 }
 
+TEST_F(OnlineUpdate, TheAgeCheckRemovesOnlyDrawsOlderThanTheWindowAndKeepsEveryDrawInIt) {
+    // 2014001 .. 2018150 with four years kept in 2019: only 2014 is too old.
+    const auto draws = testing::randomDraws(750, 8, 2014001);
+    testing::addDraws(db, draws);
+    site.pages[2015] = chartPage(2015, serials(1, 50));  // a page that stops early
+    site.pages[2018] = chartPage(2018, serials(1, 150));
+    site.pages[2019] = chartPage(2019, serials(1, 3));
+    const UpdateResult r = run(2019, 4);
+    EXPECT_TRUE(r.complete());
+    EXPECT_TRUE(r.discarded);
+    EXPECT_EQ(site.years(), (std::vector<int>{2018, 2019}));  // the kept years are not read again
+    const auto all = issuesOf(draws);
+    std::vector<std::int32_t> expected(all.begin() + 150, all.end());
+    for (int k = 1; k <= 3; ++k) expected.push_back(2019000 + k);
+    EXPECT_EQ(stored(db).issues, expected);
+    ASSERT_TRUE(std::filesystem::exists(r.backup));  // the history before the removal
+    EXPECT_EQ(r.added, 3);
+}
+
+TEST_F(OnlineUpdate, TheWindowBeforeTheOldestKeptDrawIsFilledOnlyWhenItComesWhole) {
+    // 2014001 .. 2014150 and 2016051 .. 2016150; three years kept in 2018 reach back to 2015.
+    auto draws = testing::randomDraws(150, 9, 2014001);
+    for (const auto& d : testing::randomDraws(100, 10, 2016051)) draws.push_back(d);
+    testing::addDraws(db, draws);
+    site.pages[2015] = chartPage(2015, serials(1, 150));
+    site.pages[2016] = chartPage(2016, serials(1, 30));  // 31 .. 50 missing: no run joins 2016051
+    site.pages[2017] = chartPage(2017, serials(1, 150));
+    site.pages[2018] = chartPage(2018, serials(1, 2));
+    UpdateResult r = run(2018, 3);
+    EXPECT_TRUE(r.restored);
+    EXPECT_EQ(stored(db).issues, issuesOf(draws));
+
+    site.pages[2016] = chartPage(2016, serials(1, 150));
+    r = run(2018, 3);
+    EXPECT_TRUE(r.complete()) << updateStopMessage(r);
+    const Stored s = stored(db);
+    ASSERT_EQ(s.issues.size(), 150u + 150u + 150u + 2u);
+    EXPECT_EQ(s.issues.front(), 2015001);
+    EXPECT_EQ(s.issues[199], 2016050);
+    EXPECT_EQ(s.issues[200], 2016051);
+    EXPECT_EQ(s.issues.back(), 2018002);
+    EXPECT_EQ(s.idx.back(), static_cast<std::int64_t>(s.issues.size()));
+    // The stored draws of the window are the ones that were there, not the page's.
+    store::Snapshot kept = db.db().snapshot("SELECT L1A FROM lishi WHERE SQQH = 2016051");
+    kept.moveFirst();
+    EXPECT_EQ(kept.intField("L1A"), draws[150].numbers[0]);
+}
+
 TEST_F(OnlineUpdate, LongKeptWindowPassesTheAgeCheckAndStartsIn2006) {
     // 2000001 .. 2004150, first year 14 years back with 16 kept.
     testing::addDraws(db, testing::randomDraws(750, 5, 2000001));
