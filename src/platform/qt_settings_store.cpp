@@ -1,6 +1,6 @@
 #include "platform/qt_settings_store.h"
 
-#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <fstream>
