@@ -1,11 +1,12 @@
 // quarvel: the main window over the history in the data folder.
 #include <QApplication>
 #include <QIcon>
+#include <filesystem>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/qt_chinese_texts.h"
 #include "app/qt_dialogs.h"
-#include "app/qt_paths.h"
 #include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
 
@@ -16,19 +17,26 @@ int main(int argc, char** argv) {
     // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quarvel::platform::kProgramName));
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
-    QString givenDataDir;
-    QString settingsFile;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--data-dir") givenDataDir = args[++i];
-        else if (args[i] == "--settings-file") settingsFile = args[++i];
+    // File and folder names are taken as bytes from argv (Qt's own arguments are already
+    // removed), so that a name that is not valid UTF-8 names that very folder.
+    std::filesystem::path givenDataDir;
+    std::filesystem::path settingsFile;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--data-dir")
+            givenDataDir = argv[++i];
+        else if (arg == "--settings-file")
+            settingsFile = argv[++i];
     }
-    const QString dataDir = quarvel::platform::dataFolderOfThisProgram(givenDataDir);
-    quarvel::platform::QtSettingsStore settings = settingsFile.isEmpty()
-        ? quarvel::platform::QtSettingsStore() : quarvel::platform::QtSettingsStore(settingsFile);
+    const std::filesystem::path dataDir = quarvel::platform::dataFolderOfThisProgram(givenDataDir);
+    quarvel::platform::QtSettingsStore settings =
+        settingsFile.empty() ? quarvel::platform::QtSettingsStore()
+                             : quarvel::platform::QtSettingsStore(settingsFile);
     quarvel::app::QtDialogs dialogs;
-    quarvel::app::MainWindow window(quarvel::app::toPath(dataDir), settings, dialogs);
+    quarvel::app::MainWindow window(dataDir, settings, dialogs);
     dialogs.setParent(&window);
     window.show();
+    if (!settings.refusal().isEmpty())
+        dialogs.message(QStringLiteral("设置文件"), settings.refusal());
     return app.exec();
 }

@@ -1,16 +1,19 @@
 #include "app/omission_curve_view.h"
 
+#include <QBuffer>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <string_view>
 
 #include "app/app_context.h"
 #include "app/dialogs.h"
 #include "app/qt_paths.h"
+#include "history_io/atomic_file.h"
 
 namespace quarvel::app {
 
@@ -136,12 +139,27 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
 
 bool OmissionCurveWindow::savePicture() {
     if (ctx_.db == nullptr) return false;
-    const QString path = toQString(ctx_.db->dataDir() / toPath(QStringLiteral("遗漏曲线.png")));
-    QSaveFile file(path);  // written to a temporary name, renamed when complete
-    const bool ok = file.open(QIODevice::WriteOnly) && chart_->grab().save(&file, "PNG") && file.commit();
-    if (!ok) {
+    const std::filesystem::path target =
+        ctx_.db->dataDir() / toPath(QStringLiteral("遗漏曲线.png"));
+    const QString path = toQString(target);
+    // Encoded in memory, then written by the guarded writer like every other output file.
+    QByteArray png;
+    QBuffer buffer(&png);
+    QString error;
+    if (!buffer.open(QIODevice::WriteOnly) || !chart_->grab().save(&buffer, "PNG")) {
+        error = QStringLiteral("图片无法编码");
+    } else {
+        try {
+            io::writeFileAtomically(
+                target, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+        } catch (const io::IoError& e) {
+            error = QString::fromStdString(e.what());
+        }
+    }
+    if (!error.isEmpty()) {
         if (ctx_.dialogs)
-            ctx_.dialogs->message(QStringLiteral("保存图片"), QStringLiteral("无法保存 %1：%2").arg(path, file.errorString()));
+            ctx_.dialogs->message(QStringLiteral("保存图片"),
+                                  QStringLiteral("无法保存 %1：%2").arg(path, error));
         return false;
     }
     if (ctx_.notify) ctx_.notify(QStringLiteral("遗漏曲线已保存到 %1").arg(path));

@@ -19,7 +19,7 @@ io::ImportParams paramsOf(const Context& c) {
 
 int import(Context& c) {
     if (c.args.size() != 1) throw UsageError("import takes one file");
-    const auto path = io::utf8Path(c.args[0]);
+    const std::filesystem::path path(c.args[0]);  // the name as bytes, exactly as given
     if (!io::hasTextFileName(path)) throw UsageError("the file name must end in txt: " + c.args[0]);
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
     if (!r.ok()) {

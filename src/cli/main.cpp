@@ -60,13 +60,15 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::QtSettingsStore settings = settingsFile.empty()
-        ? platform::QtSettingsStore()
-        : platform::QtSettingsStore(QString::fromStdString(settingsFile));
+    // File and folder names are bytes, used exactly as given (also when not valid UTF-8).
+    platform::QtSettingsStore settings =
+        settingsFile.empty() ? platform::QtSettingsStore()
+                             : platform::QtSettingsStore(std::filesystem::path(settingsFile));
+    if (!settings.refusal().isEmpty())
+        std::cerr << "quarvel-cli: " << settings.refusal().toStdString() << "\n";
     // The same data folder as the window's: --data-dir, else the program's folder when it may
     // be written, else the user's data folder.
-    const QString dataDir = platform::dataFolderOfThisProgram(QString::fromStdString(givenDataDir));
-    store::HistoryDb db(std::filesystem::path(dataDir.toStdString()));
+    store::HistoryDb db(platform::dataFolderOfThisProgram(std::filesystem::path(givenDataDir)));
     try {
         db.open();
     } catch (const std::exception& e) {

@@ -60,7 +60,7 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
         try {
             result.groups = computeGroups(db, std::get<GroupPlan>(planned), how);
         } catch (const store::DbError& e) {
-            result.error = std::string("分组计算失败，结果表未改动：") + e.what();
+            result.error = "分组计算失败，结果表未改动：" + store::userText(e);
             result.errorTitle = kInputTitle;
             result.storeFailure = true;
         }
@@ -69,7 +69,7 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
         result.listing = listYl(db);
     } catch (const store::DbError& e) {
         if (result.error.empty()) {
-            result.error = std::string("结果表无法列出：") + e.what();
+            result.error = "结果表无法列出：" + store::userText(e);
             result.errorTitle = kInputTitle;
             result.storeFailure = true;
         }

@@ -31,7 +31,7 @@ YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
         "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, dblDueRatio, "
         "intMaxRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
     if (sqlite3_prepare_v2(db_, sql, -1, &insert_, nullptr) != SQLITE_OK)
-        throw store::DbError(std::string("cannot add to YL: ") + sqlite3_errmsg(db_));
+        store::throwLastError(db_, "cannot add to YL");
 }
 
 YlAppender::~YlAppender() { sqlite3_finalize(insert_); }
@@ -50,9 +50,12 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
     else sqlite3_bind_null(insert_, 8);
     sqlite3_bind_int(insert_, 9, stats.longestRun);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
-        const std::string message = sqlite3_errmsg(db_);
-        sqlite3_reset(insert_);
-        throw store::DbError("cannot add to YL: " + message);
+        try {
+            store::throwLastError(db_, "cannot add to YL");
+        } catch (...) {
+            sqlite3_reset(insert_);
+            throw;
+        }
     }
 }
 
@@ -96,14 +99,18 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
     const int average = rows.columnIndex("dblAvgYl");
     const int due = rows.columnIndex("dblDueRatio");
     const int run = rows.columnIndex("intMaxRun");
-    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0 || hits < 0 || average < 0 || due < 0 ||
-        run < 0)
-        throw store::DbError("YL lacks one of its columns");
+    // The later figures may be missing from the YL of an older file that could not be brought up
+    // to date (a read-only one): they read as absent.
+    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0)
+        throw store::DbError("YL lacks one of its columns", store::DbFault::NotADatabase);
     grid.cells.reserve(rows.recordCount() + 1);
     for (std::size_t i = 0; i < rows.recordCount(); ++i) {
         const auto& row = rows.row(i);
         const float r = static_cast<float>(store::toDouble(row[static_cast<std::size_t>(ratio)]));
-        const auto at = [&row](int col) -> const store::Value& { return row[static_cast<std::size_t>(col)]; };
+        static const store::Value absent;
+        const auto at = [&row](int col) -> const store::Value& {
+            return col < 0 ? absent : row[static_cast<std::size_t>(col)];
+        };
         // A row stored before the later columns existed shows them empty; no due ratio is "-"
         // only where the row has the other later figures.
         const bool hasLater = !store::isNull(at(hits));
@@ -118,7 +125,11 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
 store::TextGrid listYl(store::HistoryDb& db) { return ylGrid(db.db(), kYlListingSql); }
 
 store::TextGrid listYl(store::HistoryDb& db, int gridColumn) {
-    return ylGrid(db.db(), "SELECT * FROM YL ORDER BY " + ylOrderBy(gridColumn));
+    bool stored = false;
+    const std::string order = ylOrderBy(gridColumn);
+    for (const auto& c : db.db().tableColumns("YL"))
+        stored = stored || order.rfind(c + " ", 0) == 0;
+    return ylGrid(db.db(), "SELECT * FROM YL ORDER BY " + (stored ? order : std::string("rowid")));
 }
 
 }  // namespace quarvel::groups

@@ -10,6 +10,8 @@
 #include <random>
 #include <system_error>
 
+#include "store/history_db.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -131,11 +133,33 @@ bool startsLikeDatabase(const fs::path& p) {
     return false;
 }
 
-// An output file must never land on a database (the history, whoever has it open) or on one
-// of the files SQLite keeps beside it, also not through a link: that would destroy the history.
-void refuseDatabaseTarget(const fs::path& target, const fs::path& file) {
+// The history's own files by name, whatever they hold at the moment (a new, still empty
+// quarvel.mdb, a journal SQLite has just truncated).
+bool historyFileName(const std::string& name) {
+    for (const char* base : {store::kDbFileName, store::kDbTmpFileName}) {
+        const std::string b(base);
+        if (name == b) return true;
+        for (const char* suffix : {"-journal", "-wal", "-shm"})
+            if (name == b + suffix) return true;
+    }
+    return false;
+}
+
+// The file a write to `target` would replace: the target, or the file its link names.
+fs::path fileBehind(const fs::path& target) {
     std::error_code ec;
-    bool database = fs::is_regular_file(file, ec) && startsLikeDatabase(file);
+    if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+    const fs::path file = fs::weakly_canonical(target, ec);
+    return ec ? target : file;
+}
+
+}  // namespace
+
+void refuseDatabaseTarget(const fs::path& target) {
+    const fs::path file = fileBehind(target);
+    std::error_code ec;
+    bool database = historyFileName(file.filename().string()) ||
+                    (fs::is_regular_file(file, ec) && startsLikeDatabase(file));
     const std::string name = file.filename().string();
     for (std::string_view suffix : {"-journal", "-wal", "-shm"}) {
         if (database || name.size() <= suffix.size() || !name.ends_with(suffix)) continue;
@@ -145,8 +169,6 @@ void refuseDatabaseTarget(const fs::path& target, const fs::path& file) {
     if (database)
         throw IoError("不能写入 " + target.string() + "：它是历史数据库文件或其日志文件，不会被覆盖。");
 }
-
-}  // namespace
 
 ScopedWriteFailure::ScopedWriteFailure(WriteStep step) : previous_(activeFailure), step_(step) {
     activeFailure = this;
@@ -169,7 +191,7 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     // Devices, pipes and sockets are never replaced by a plain file.
     if (fs::exists(st) && !fs::is_regular_file(st)) fail(target, "it is not a regular file");
     if (!fs::is_directory(folder, ec)) fail(target, "the folder " + folder.string() + " does not exist");
-    refuseDatabaseTarget(target, file);
+    refuseDatabaseTarget(target);
 
     TempFile temp(folder, file);
     copyMode(temp.fd(), file);

@@ -17,7 +17,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Writes `bytes` to `target`, replacing it atomically. Throws IoError on failure.
+// Throws IoError, with the sentence the user reads, when a write to `target` would land on a
+// database (the history, whoever has it open), on a file SQLite keeps beside one, or on the
+// history's files quarvel.mdb and quarvelTmp.mdb by name; links are followed. Every writer of
+// the programs asks this before it writes, so nothing replaces the history.
+void refuseDatabaseTarget(const std::filesystem::path& target);
+
+// Writes `bytes` to `target`, replacing it atomically. Throws IoError on failure, and on a
+// target that refuseDatabaseTarget refuses.
 // A new file gets the usual permissions (0666 less the umask); a replaced file keeps its own.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 

@@ -31,10 +31,9 @@ std::string insertSql() {
 RowAppender::RowAppender(store::Database& db) : db_(db) {
     const std::string sql = insertSql();
     if (sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
-        const std::string msg = sqlite3_errmsg(db.handle());
         sqlite3_finalize(insert_);
         insert_ = nullptr;
-        throw store::DbError("cannot prepare the insert into Lishi: " + msg);
+        store::throwLastError(db.handle(), "cannot prepare the insert into Lishi");
     }
 }
 
@@ -51,9 +50,13 @@ void RowAppender::append(const store::DrawRow& row) {
                                  &row.txtHisLstWei, &row.txtHisLstHe, &row.txtHisLstDs})
         sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
-        const std::string msg = sqlite3_errmsg(db_.handle());
-        sqlite3_reset(insert_);
-        throw store::DbError("cannot append draw " + std::to_string(row.sqqh) + ": " + msg);
+        // The error is read before the reset, which would replace it in newer SQLite versions.
+        try {
+            store::throwLastError(db_.handle(), "cannot append draw " + std::to_string(row.sqqh));
+        } catch (...) {
+            sqlite3_reset(insert_);
+            throw;
+        }
     }
 }
 

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <system_error>
 
 // Set by the build from the install layout; the defaults fit a GNU layout.
 #ifndef QUARVEL_SHARE_FROM_BIN
@@ -44,6 +46,15 @@ QString dataFolderOfThisProgram(const QString& given) {
         given, programDir(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QDir().mkpath(folder);
     return folder;
+}
+
+std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given) {
+    if (given.empty())
+        return std::filesystem::path(
+            QFile::encodeName(dataFolderOfThisProgram(QString())).toStdString());
+    std::error_code ec;
+    std::filesystem::create_directories(given, ec);
+    return given;
 }
 
 QString sampleHistoryFolder() {

@@ -4,6 +4,7 @@
 // copy), while an installed copy keeps it in the user's own data folder.
 
 #include <QString>
+#include <filesystem>
 
 namespace quarvel::platform {
 
@@ -18,6 +19,10 @@ QString chooseDataFolder(const QString& given, const QString& programDir,
 // The same choice for the running program (its own folder and QStandardPaths::AppDataLocation);
 // the folder is created when missing.
 QString dataFolderOfThisProgram(const QString& given);
+
+// The same choice with the given folder as bytes: a --data-dir whose name is not valid UTF-8
+// is used exactly as given (never a folder of a similar name), created when missing.
+std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given);
 
 // The folder holding the sample history: "历史号码" beside the program in a build or a portable
 // copy, or share/quarvel/历史号码 of an installed one. Empty when neither exists.

@@ -1,8 +1,12 @@
 #pragma once
-// The settings store over QSettings: application TARNVEMOS, section IniSetting. On Windows the
-// per-user registry area; elsewhere an INI file in the user's config folder, or a given file.
+// The settings store: application TARNVEMOS, section IniSetting. On Windows the per-user
+// registry area; elsewhere an INI file in the user's config folder, or a given file. The file
+// is read and written as QSettings lays out an INI file, but every write goes through the
+// guarded writer, so a settings file that is (or links to) the history database is never
+// written.
 
 #include <QString>
+#include <filesystem>
 #include <memory>
 
 #include "store/settings.h"
@@ -15,7 +19,8 @@ class QtSettingsStore : public store::SettingsStore {
 public:
     // The user's own settings.
     QtSettingsStore();
-    // Settings in an explicit INI file (tests, --settings-file).
+    // Settings in an explicit INI file (tests, --settings-file), its name used as given.
+    explicit QtSettingsStore(const std::filesystem::path& iniFile);
     explicit QtSettingsStore(const QString& iniFile);
     ~QtSettingsStore() override;
     QtSettingsStore(QtSettingsStore&&) noexcept;
@@ -24,9 +29,16 @@ public:
     std::optional<std::string> get(const std::string& key) override;
     bool save(const std::string& key, const std::string& value) override;
     QString fileName() const;
+    // Why the settings file is not used (it is a database, its name is not valid UTF-8), in
+    // Chinese; empty when it is. A refused file is neither read nor written: every key has
+    // its default.
+    const QString& refusal() const { return refusal_; }
 
-private:
-    std::unique_ptr<QSettings> settings_;
+  private:
+    void checkFile();
+    std::filesystem::path file_;
+    std::unique_ptr<QSettings> native_;  // the registry (Windows default store only)
+    QString refusal_;
 };
 
 }  // namespace quarvel::platform

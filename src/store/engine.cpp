@@ -123,13 +123,15 @@ std::string userText(const DbError& e) {
         case DbFault::Busy: sentence = "历史数据库正被另一个程序使用，请稍后再试。"; break;
         case DbFault::ReadOnly: sentence = "历史数据库是只读的，无法保存。"; break;
         case DbFault::Full: sentence = "磁盘已满，历史数据库无法保存。"; break;
-        case DbFault::NotADatabase: sentence = "历史数据库文件不是本程序的数据库。"; break;
+        case DbFault::NotADatabase: sentence = "历史数据库文件不是 quarvel 的历史数据库，未作任何改动。"; break;
         case DbFault::Damaged: sentence = "历史数据库文件已损坏。"; break;
         case DbFault::Missing: sentence = "历史数据库文件已被移走或删除。"; break;
         case DbFault::Other: sentence = "历史数据库操作失败。"; break;
     }
     return sentence + "（" + e.what() + "）";
 }
+
+void throwLastError(sqlite3* db, const std::string& what) { detail::fail(db, what); }
 
 std::string userText(const std::exception& e) {
     if (const auto* db = dynamic_cast<const DbError*>(&e)) return userText(*db);
@@ -169,18 +171,7 @@ Value Snapshot::field(std::string_view name) const {
 
 Database::~Database() { close(); }
 
-Database::Database(Database&& other) noexcept { *this = std::move(other); }
-
-Database& Database::operator=(Database&& other) noexcept {
-    if (this != &other) {
-        close();
-        db_ = std::exchange(other.db_, nullptr);
-        path_ = std::move(other.path_);
-        txDepth_ = std::exchange(other.txDepth_, 0);
-        savepointSeq_ = other.savepointSeq_;
-    }
-    return *this;
-}
+void Database::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
 Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     std::error_code ec;
@@ -198,18 +189,19 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     // One connection per thread: the per-call mutexes of the serialized mode are not needed.
     int flags = (d.readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::CreateIfMissing && !d.readOnly_) flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path.string().c_str(), &d.db_, flags, nullptr);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.string().c_str(), &raw, flags, nullptr);
+    d.db_.reset(raw);
     if (rc != SQLITE_OK) {
-        std::string msg = d.db_ ? sqlite3_errmsg(d.db_) : "out of memory";
-        sqlite3_close(d.db_);
-        d.db_ = nullptr;
+        std::string msg = raw ? sqlite3_errmsg(raw) : "out of memory";
+        d.db_.reset();
         throw DbError("cannot open " + path.string() + ": " + msg, detail::faultOf(rc));
     }
-    sqlite3_extended_result_codes(d.db_, 1);
-    sqlite3_busy_timeout(d.db_, kBusyWaitMs);
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, kBusyWaitMs);
     try {
         // Reading the schema proves the file is a database and not locked exclusively.
-        Statement probe(d.db_, "SELECT count(*) FROM sqlite_master");
+        Statement probe(raw, "SELECT count(*) FROM sqlite_master");
         probe.step();
     } catch (const DbError& e) {
         throw DbError("cannot open " + path.string() + ": " + e.what(), e.fault());
@@ -218,32 +210,28 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
 }
 
 void Database::close() {
-    if (db_) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
+    db_.reset();
     txDepth_ = 0;
 }
 
 int Database::execute(const std::string& systemSql) {
-    Statement st(db_, translateSql(systemSql));
+    Statement st(handle(), translateSql(systemSql));
     while (st.step()) {
     }
-    return sqlite3_changes(db_);
+    return sqlite3_changes(handle());
 }
 
 void Database::executeNative(const std::string& sql) {
     if (!db_) throw DbError("database not open");
-    char* err = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "unknown error";
-        sqlite3_free(err);
-        throw DbError("\"" + sql + "\" failed: " + msg);
-    }
+    // The fault kind comes from the result code, so that a BEGIN IMMEDIATE that another
+    // program's write lock keeps waiting says the history is in use, a COMMIT on a full disk
+    // that the disk is full.
+    if (sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        detail::fail(handle(), "\"" + sql + "\" failed");
 }
 
 Snapshot Database::snapshotNative(const std::string& sql) {
-    Statement st(db_, sql);
+    Statement st(handle(), sql);
     std::vector<std::string> columns;
     for (int i = 0; i < st.columnCount(); ++i) columns.push_back(st.columnName(i));
     std::vector<std::vector<Value>> rows;
@@ -287,20 +275,21 @@ TableCursor Database::openTable(const std::string& table) {
 
 UpdatableCursor Database::openUpdatable(const std::string& systemSelect) {
     const auto [table, rest] = fromClause(translateSql(systemSelect));
-    Statement st(db_, "SELECT [" + table + "].rowid" + rest);
+    Statement st(handle(), "SELECT [" + table + "].rowid" + rest);
     std::vector<std::int64_t> rowids;
     while (st.step()) rowids.push_back(toInt(st.column(0)));
     return UpdatableCursor(*this, table, std::move(rowids));
 }
 
 bool Database::hasTable(const std::string& table) {
-    Statement st(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)");
+    Statement st(handle(),
+                 "SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)");
     st.bind(1, table);
     return st.step();
 }
 
 std::vector<std::string> Database::tableColumns(const std::string& table) {
-    Statement st(db_, "SELECT name FROM pragma_table_info(?)");
+    Statement st(handle(), "SELECT name FROM pragma_table_info(?)");
     st.bind(1, table);
     std::vector<std::string> names;
     while (st.step()) names.push_back(toText(st.column(0)));
@@ -308,23 +297,25 @@ std::vector<std::string> Database::tableColumns(const std::string& table) {
 }
 
 void Database::compactInto(const std::filesystem::path& destination) {
-    Statement st(db_, "VACUUM INTO ?");
+    Statement st(handle(), "VACUUM INTO ?");
     st.bind(1, destination.string());
     st.step();
 }
 
 void Database::compactInPlace(int waitMs) {
     if (!db_) throw DbError("database not open");
-    if (readOnly_) throw DbError("cannot compact " + path_.string() + ": the file is read-only", DbFault::ReadOnly);
-    sqlite3_busy_timeout(db_, waitMs);
+    if (readOnly_)
+        throw DbError("cannot compact " + path_.string() + ": the file is read-only",
+                      DbFault::ReadOnly);
+    sqlite3_busy_timeout(handle(), waitMs);
     try {
-        Statement st(db_, "VACUUM");
+        Statement st(handle(), "VACUUM");
         st.step();
     } catch (...) {
-        sqlite3_busy_timeout(db_, kBusyWaitMs);
+        sqlite3_busy_timeout(handle(), kBusyWaitMs);
         throw;
     }
-    sqlite3_busy_timeout(db_, kBusyWaitMs);
+    sqlite3_busy_timeout(handle(), kBusyWaitMs);
 }
 
 // ---- Transaction -----------------------------------------------------------------------------

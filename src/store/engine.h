@@ -33,6 +33,10 @@ std::string userText(const DbError& e);
 // The same for any exception: a DbError as above, anything else as its own text.
 std::string userText(const std::exception& e);
 
+// Throws the DbError of the connection's last failure: `what`, SQLite's reason, and the fault
+// kind of its result code. For code that steps its own prepared statements.
+[[noreturn]] void throwLastError(sqlite3* db, const std::string& what);
+
 class Database;
 
 // Navigation shared by every cursor: the rows are fixed when the cursor opens.
@@ -151,8 +155,8 @@ public:
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
-    Database(Database&& other) noexcept;
-    Database& operator=(Database&& other) noexcept;
+    Database(Database&&) noexcept = default;
+    Database& operator=(Database&&) noexcept = default;
 
     // Opens a database file. An existing file must be an SQLite database; a file that is not
     // one, cannot be read or is locked gives DbError and is left as it is.
@@ -183,14 +187,18 @@ public:
     // connections' transactions to end, then fails with DbFault::Busy and changes nothing.
     void compactInPlace(int waitMs);
 
-    sqlite3* handle() const { return db_; }
+    sqlite3* handle() const { return db_.get(); }
     int transactionDepth() const { return txDepth_; }
 
 private:
     friend class RowCursor;
     friend class Transaction;
     Snapshot snapshotNative(const std::string& sql);
-    sqlite3* db_ = nullptr;
+    struct Closer {
+        void operator()(sqlite3* db) const;
+    };
+    // Owned, so that a moved-from Database holds nothing and every member moves with it.
+    std::unique_ptr<sqlite3, Closer> db_;
     std::filesystem::path path_;
     int txDepth_ = 0;
     int savepointSeq_ = 0;

@@ -3,7 +3,10 @@
 #include <sqlite3.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <random>
 #include <system_error>
 
 #include "store/engine_internal.h"
@@ -52,10 +55,21 @@ void createSchema(Database& db, bool lishi, bool yl) {
     tx.commit();
 }
 
-std::int64_t tableCount(Database& db) {
-    Snapshot s = db.snapshot("SELECT count(*) AS n FROM sqlite_master WHERE type='table'");
+// Tables, views, indexes and triggers alike.
+std::int64_t schemaObjectCount(Database& db) {
+    Snapshot s = db.snapshot("SELECT count(*) AS n FROM sqlite_master");
     s.moveFirst();
     return s.intField("n");
+}
+
+// A name beside `tmp` that no other compaction uses: this process's id, a random number (a
+// copy left by a crashed process of the same id) and a counter.
+fs::path uniqueCopyPath(const fs::path& tmp) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    return tmp.parent_path() /
+           ("." + tmp.filename().string() + "." + std::to_string(::getpid()) + "-" +
+            std::to_string(rd() % 1000000) + "-" + std::to_string(counter++) + ".part");
 }
 
 }  // namespace
@@ -82,19 +96,28 @@ void HistoryDb::open() {
     // and the commands that remove or rewrite draws check the file before they do.
     const bool hasLishi = d.hasTable("Lishi");
     const bool hasYl = d.hasTable("YL");
-    if (!hasLishi && tableCount(d) > 0) {
-        throw DbError("cannot open " + path.string() + ": it is a database of another program (no table Lishi)");
-    }
+    // Only a file that holds nothing at all (new, or an SQLite file without a schema) becomes a
+    // new history; any other file without our Lishi is another program's and stays untouched.
+    if (!hasLishi && schemaObjectCount(d) > 0)
+        throw DbError("cannot open " + path.string() +
+                          ": it is a database of another program (no table Lishi)",
+                      DbFault::NotADatabase);
     if (hasLishi) {
         const auto cols = d.tableColumns("Lishi");
         for (const auto& need : lishiColumns()) {
             bool found = false;
             for (const auto& c : cols) found = found || detail::equalsNoCase(c, need);
-            if (!found) throw DbError("cannot open " + path.string() + ": table Lishi has no column " + need);
+            if (!found)
+                throw DbError(
+                    "cannot open " + path.string() + ": table Lishi has no column " + need,
+                    DbFault::NotADatabase);
         }
     }
-    if (!hasLishi || !hasYl) createSchema(d, !hasLishi, !hasYl);
-    if (hasYl) addMissingYlColumns(d);
+    // A read-only file is shown as it is: a missing YL or its later columns are left missing.
+    if (!d.readOnly()) {
+        if (!hasLishi || !hasYl) createSchema(d, !hasLishi, !hasYl);
+        if (hasYl) addMissingYlColumns(d);
+    }
     db_ = std::move(d);
     openedFile_ = fileIdOf(path);
     openCursors();
@@ -212,11 +235,23 @@ void HistoryDb::compact() {
     if (d.readOnly())
         throw DbError("cannot compact " + dbPath().string() + ": the file is read-only", DbFault::ReadOnly);
     // The copy is a consistent picture of the history even while others write (VACUUM INTO
-    // reads in one transaction); a copy that fails to be written is only a missing backup.
+    // reads in one transaction). It is written under a name of its own and then renamed to
+    // quarvelTmp.mdb, so that two programs compacting at once never write the same file.
     const fs::path tmp = tmpPath();
+    const fs::path copy = uniqueCopyPath(tmp);
     std::error_code ec;
-    fs::remove(tmp, ec);
-    d.compactInto(tmp);
+    try {
+        d.compactInto(copy);
+    } catch (...) {
+        fs::remove(copy, ec);
+        throw;
+    }
+    fs::rename(copy, tmp, ec);
+    if (ec) {
+        fs::remove(copy, ec);
+        throw DbError("cannot put the compacted copy in place as " + tmp.string() + ": " +
+                      ec.message());
+    }
     d.compactInPlace(kCompactWaitMs);
     openCursors();
 }

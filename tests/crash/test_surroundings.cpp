@@ -142,13 +142,68 @@ TEST(Surroundings, LockedDatabaseIsReportedAndNothingIsWritten) {
     TempDir dir;
     makeHistory(dir.path(), 20);
     const std::string before = listing(dir.path());
+    const fs::path file = dir.path() / "more.txt";
+    quarvel::testing::writeFile(file, "2099001 01 02 03 04 05 06 07 08\r\n");
+    // The sentence of the in-use kind, whatever SQLite's own words are.
+    const std::string inUse =
+        store::userText(store::DbError("", store::DbFault::Busy)).substr(0, 30);
     store::Database other = store::Database::open(dir.path() / "quarvel.mdb");
     {
         store::Transaction holding(other);
         other.execute("UPDATE Lishi SET intTh = 1");
-        const auto r = cli(dir.path(), {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("locked"), std::string::npos) << r.err;
+        const std::vector<std::vector<std::string>> commands = {
+            {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"},
+            {"delete-last"},
+            {"clear"},
+            {"import", file.string()},
+            {"trim-last", "2"},
+            {"trim-to", "2013010"},
+            {"groups", "--size", "1", "--boxes", "1,2"}};
+        for (const auto& command : commands) {
+            const auto r = cli(dir.path(), command);
+            EXPECT_EQ(r.status, 1) << command[0];
+            EXPECT_NE(r.err.find(inUse), std::string::npos) << command[0] << ": " << r.err;
+        }
     }
     EXPECT_EQ(listing(dir.path()), before);
+}
+
+// A folder whose name is not valid UTF-8 is that very folder: the draw is stored there and
+// listed from there, and no folder of a similar name appears beside it.
+TEST(Surroundings, AFolderNameOfAnyBytesIsUsedExactly) {
+    TempDir dir;
+    const fs::path data = dir.path() / std::string("data\xff");
+    const auto a = cli(data, {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"});
+    ASSERT_EQ(a.status, 0) << a.err;
+    EXPECT_TRUE(fs::exists(data / "quarvel.mdb"));
+    EXPECT_NE(listing(data).find("2099001"), std::string::npos);
+    std::vector<fs::path> inside;
+    for (const auto& e : fs::directory_iterator(dir.path())) inside.push_back(e.path());
+    EXPECT_EQ(inside, std::vector<fs::path>{data});
+}
+
+// Another program's SQLite file is listed as refused and left byte for byte; a settings file
+// that is the history (or links to it) is refused and the history stays as it was.
+TEST(Surroundings, ForeignFilesAndASettingsFileOnTheHistoryAreLeftAlone) {
+    TempDir dir;
+    store::Database::open(dir.path() / "quarvel.mdb", store::Database::OpenMode::CreateIfMissing)
+        .executeNative("CREATE VIEW Totals AS SELECT 1 AS n");
+    const std::string foreign = readFile(dir.path() / "quarvel.mdb");
+    const auto r = cli(dir.path(), {"list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("不是 quarvel 的历史数据库"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir.path() / "quarvel.mdb"), foreign);
+
+    fs::remove(dir.path() / "quarvel.mdb");
+    makeHistory(dir.path(), 20);
+    fs::create_symlink(dir.path() / "quarvel.mdb", dir.path() / "link.ini");
+    const std::string history = readFile(dir.path() / "quarvel.mdb");
+    for (const char* settings : {"quarvel.mdb", "link.ini"}) {
+        const auto s =
+            quarvel::testing::runCli({"--data-dir", dir.path().string(), "--settings-file",
+                                      (dir.path() / settings).string(), "--sx-base", "0", "list"});
+        EXPECT_EQ(s.status, 0) << s.err;
+        EXPECT_NE(s.err.find("设置文件"), std::string::npos) << s.err;
+        EXPECT_EQ(readFile(dir.path() / "quarvel.mdb"), history) << settings;
+    }
 }

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "history_io/atomic_file.h"
+#include "store/history_db.h"
 #include "support/test_support.h"
 
 namespace quarvel {
@@ -118,6 +119,36 @@ TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLinksAreFollowed) {
     fs::create_symlink(dir.path() / "gone.txt", dangling);
     EXPECT_THROW(io::writeFileAtomically(dangling, "x"), io::IoError);
     EXPECT_FALSE(fs::exists(dir.path() / "gone.txt"));
+}
+
+// Every way an output file could land on the history: a link or a hard link onto quarvel.mdb,
+// its journal, the copy quarvelTmp.mdb by name (also while still empty), any SQLite file.
+TEST(AtomicFile, NothingIsWrittenOntoTheHistoryOrItsFiles) {
+    TempDir dir;
+    const auto db = dir.path() / "quarvel.mdb";
+    {
+        store::HistoryDb history(dir.path());
+        history.open();
+    }
+    const std::string before = testing::readFile(db);
+    fs::create_symlink(db, dir.path() / "遗漏曲线.png");
+    fs::create_symlink(dir.path() / "遗漏曲线.png", dir.path() / "chain.png");
+    fs::create_hard_link(db, dir.path() / "lishi.xls");
+    testing::writeFile(dir.path() / "quarvel.mdb-journal", "");
+    testing::writeFile(dir.path() / "quarvelTmp.mdb", "");
+    fs::copy_file(db, dir.path() / "other.sqlite");
+    for (const char* name :
+         {"遗漏曲线.png", "chain.png", "lishi.xls", "quarvel.mdb", "quarvel.mdb-journal",
+          "quarvel.mdb-wal", "quarvelTmp.mdb", "other.sqlite"}) {
+        try {
+            io::writeFileAtomically(dir.path() / name, "PNG");
+            ADD_FAILURE() << name << " was written";
+        } catch (const io::IoError& e) {
+            EXPECT_NE(std::string(e.what()).find("历史数据库文件"), std::string::npos) << name;
+        }
+    }
+    EXPECT_EQ(testing::readFile(db), before);
+    EXPECT_EQ(testing::readFile(dir.path() / "quarvelTmp.mdb"), "");
 }
 
 TEST(CrlfLines, EveryLineEndsWithCrLf) {

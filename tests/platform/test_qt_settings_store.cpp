@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include "platform/qt_settings_store.h"
+#include "store/history_db.h"
 #include "store/settings.h"
 #include "support/test_support.h"
 
@@ -51,4 +52,35 @@ TEST(QtSettingsStore, DefaultStoresShareOneFileInTheConfigFolder) {
     first.save("intLei", "3");
     EXPECT_EQ(second.get("intLei").value_or(""), "3");
     QFile::remove(first.fileName());
+}
+
+// A settings file that is the history, directly or through a link, is refused at once: nothing
+// is read from it, nothing written to it, and every key keeps its default.
+TEST(QtSettingsStore, ADatabaseAsSettingsFileIsNeverWritten) {
+    quarvel::testing::TempDir dir;
+    {
+        quarvel::store::HistoryDb history(dir.path());
+        history.open();
+    }
+    const auto db = dir.path() / quarvel::store::kDbFileName;
+    std::filesystem::create_symlink(db, dir.path() / "link.ini");
+    const std::string before = quarvel::testing::readFile(db);
+    for (const auto& file : {db, dir.path() / "link.ini"}) {
+        QtSettingsStore store(file);
+        EXPECT_FALSE(store.refusal().isEmpty());
+        EXPECT_FALSE(store.save("SxIni", "0"));
+        EXPECT_FALSE(store.get("SxIni").has_value());
+    }
+    EXPECT_EQ(quarvel::testing::readFile(db), before);
+}
+
+// A file name that is not valid UTF-8 is used as the very bytes given.
+TEST(QtSettingsStore, AFileNameOfAnyBytesIsUsedAsGiven) {
+    quarvel::testing::TempDir dir;
+    const std::filesystem::path file = dir.path() / std::string("s\xff.ini");
+    QtSettingsStore store(file);
+    EXPECT_TRUE(store.refusal().isEmpty());
+    ASSERT_TRUE(store.save("intLei", "4"));
+    EXPECT_NE(quarvel::testing::readFile(file).find("intLei=4"), std::string::npos);
+    EXPECT_EQ(QtSettingsStore(file).get("intLei").value_or(""), "4");
 }

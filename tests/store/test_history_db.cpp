@@ -61,6 +61,22 @@ TEST(HistoryDb, UnusableFilesAreReportedAndNeverOverwritten) {
     EXPECT_THROW(db.open(), DbError);
     Database check = Database::open(mdb);
     EXPECT_FALSE(check.hasTable("Lishi"));
+    check.close();
+
+    // Nor is one that holds only a view, or a Lishi of another layout: each is left byte for byte.
+    for (const char* schema :
+         {"CREATE VIEW Totals AS SELECT 1 AS n", "CREATE TABLE Lishi (SQQH INTEGER)"}) {
+        fs::remove(mdb);
+        Database::open(mdb, Database::OpenMode::CreateIfMissing).executeNative(schema);
+        const std::string foreign = quarvel::testing::readFile(mdb);
+        try {
+            db.open();
+            ADD_FAILURE() << "opened a file of another program: " << schema;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.fault(), DbFault::NotADatabase) << e.what();
+        }
+        EXPECT_EQ(quarvel::testing::readFile(mdb), foreign) << schema;
+    }
 }
 
 TEST(HistoryDb, RenumberFollowsIssueOrderWithDuplicatesInInsertionOrder) {

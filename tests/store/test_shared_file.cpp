@@ -82,6 +82,11 @@ TEST(SharedFile, AReadOnlyDatabaseIsReadButNeverChanged) {
         HistoryDb db(dir.path());
         db.open();
         addDraws(db, randomDraws(20, 5));
+        // YL as the first files had it, before its four later columns.
+        db.db().executeNative("DROP TABLE YL");
+        db.db().executeNative(
+            "CREATE TABLE YL (content TEXT, intMinYL SMALLINT, intMaxYL SMALLINT, "
+            "intLstYl SMALLINT, sglLlr REAL)");
     }
     const fs::path file = dir.path() / kDbFileName;
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
@@ -97,7 +102,9 @@ TEST(SharedFile, AReadOnlyDatabaseIsReadButNeverChanged) {
         EXPECT_EQ(e.fault(), DbFault::ReadOnly);
         EXPECT_NE(userText(e).find("历史数据库是只读的，无法保存。"), std::string::npos);
     }
+    EXPECT_FALSE(fs::exists(dir.path() / kDbTmpFileName));  // refused before any copy is written
     EXPECT_THROW(db.db().execute("DELETE FROM Lishi"), DbError);
+    EXPECT_EQ(db.db().tableColumns("YL").size(), 5u);
     db.close();
     EXPECT_EQ(readFile(file), bytes);
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
