@@ -48,11 +48,12 @@ void CriteriaPanel::runTrendCommand() {
     };
     std::shared_ptr<const search::TrendChart> chart = build(ctx_.saved.intHotWindow);
     if (!chart) return;
-    const QString caption = QStringLiteral("走势图 — %1  %2～%3%4")
-                                .arg(option3_[static_cast<std::size_t>(c.type)]->text())
-                                .arg(range->start)
-                                .arg(range->end)
-                                .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
+    const QString caption =
+        QStringLiteral("走势图 — %1  %2～%3%4")
+            .arg(option3_[static_cast<std::size_t>(c.type)]->text())
+            .arg(range->start)
+            .arg(range->end)
+            .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
     auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
     connect(window, &TrendWindow::hotWindowChosen, window, [window, build](int w) {
         if (auto rebuilt = build(w)) window->setChart(std::move(rebuilt));
@@ -104,7 +105,8 @@ void CriteriaPanel::runCurveCommand() {
             BusyCursor busy;
             made = groups::groupCurve(*ctx_.db, input, label);
         } catch (const store::DbError& e) {
-            message(title, QStringLiteral("分组的命中无法读取：%1").arg(QString::fromStdString(store::userText(e))));
+            message(title, QStringLiteral("分组的命中无法读取：%1")
+                               .arg(QString::fromStdString(store::userText(e))));
             return;
         }
         if (const auto* refusal = std::get_if<groups::Refusal>(&made)) {

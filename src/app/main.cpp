@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     quarvel::app::installQtChineseTexts(app);
     // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quarvel::platform::kProgramName));
-    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
     // File and folder names are taken as bytes from argv (Qt's own arguments are already
     // removed), so that a name that is not valid UTF-8 names that very folder.
     std::filesystem::path givenDataDir;

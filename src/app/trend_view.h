@@ -6,10 +6,9 @@
 // their 冷热 cells coloured. The window opens scrolled to the newest draw; a double click saves
 // the chart as 走势图.xls. The box "冷热统计期数" picks the hot/cold window.
 
-#include <memory>
-
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <memory>
 
 #include "search/trend_chart.h"
 
@@ -22,7 +21,7 @@ struct AppContext;
 
 class TrendModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit TrendModel(QObject* parent = nullptr);
     void setChart(std::shared_ptr<const search::TrendChart> chart);
     const search::TrendChart* chart() const { return chart_.get(); }
@@ -30,7 +29,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     static QColor shownColour();
     static QColor specialColour();
@@ -45,10 +45,10 @@ public:
 
 class TrendWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `title` names the type and range; the window deletes itself when closed.
-    TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart, const QString& title,
-                QWidget* parent = nullptr);
+    TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart,
+                const QString& title, QWidget* parent = nullptr);
     QTableView* view() const { return view_; }
     TrendModel* model() const { return model_; }
     QComboBox* hotWindowBox() const { return hotWindow_; }

@@ -42,15 +42,15 @@ struct ChangeResult {
 };
 
 class HistoryService {
-public:
+  public:
     explicit HistoryService(store::HistoryDb& db) : db_(db) {}
 
     // Stores one draw under `issue` (1..kMaxIssue), its zodiac year from zodiacIssueFor.
     // Refused when the numbers are no draw, a draw of that issue is stored already (checked at
     // write time: another program may have stored it a moment ago; stale is then set), the
     // history holds kMaxDraws draws already, or the file is damaged.
-    ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers, const RowRules& rules,
-                         int calendarYear);
+    ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
+                         const RowRules& rules, int calendarYear);
     // The commands below that remove draws first back up the history to 备份/ and check the
     // file whole (removal_guard.h); with `seen` they are refused (stale) when the history is no
     // longer the one the user saw.
@@ -71,7 +71,7 @@ public:
 
     store::HistoryDb& db() { return db_; }
 
-private:
+  private:
     // Empty when the history can be worked on; otherwise why not (not open, moved away).
     std::string checkOpen();
     store::HistoryDb& db_;

@@ -17,9 +17,12 @@ std::string readAll(std::istream& in, const std::filesystem::path& path) {
     std::string bytes;
     char chunk[1 << 16];
     // istream::read turns a failing stream buffer into badbit rather than an exception.
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) throw IoError("reading " + path.string() + " stopped after " + std::to_string(bytes.size()) +
-                                " bytes: the file could not be read to its end");
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        throw IoError("reading " + path.string() + " stopped after " +
+                      std::to_string(bytes.size()) +
+                      " bytes: the file could not be read to its end");
     return bytes;
 }
 
@@ -182,7 +185,8 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
     return replaceFromBytes(db, path, params, checks, prepared);
 }
 
-ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params) {
+ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path,
+                               const ImportParams& params) {
     if (!hasTextFileName(path)) {
         ImportResult r;
         r.error = ImportError::NotATextFile;

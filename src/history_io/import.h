@@ -16,7 +16,8 @@ namespace quarvel::io {
 // Texts of the question asked before an import and of the file dialog.
 inline constexpr const char* kImportTitle = "读入历史";
 inline constexpr const char* kImportQuestion =
-    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'放弃该操作。确要读入请保证安装目录下存在历史号码的文本文件文件。"
+    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'"
+    "放弃该操作。确要读入请保证安装目录下存在历史号码的文本文件文件。"
     "读取时可能要花费一段时间,请耐心等候！";
 inline constexpr const char* kImportFolder = "历史号码";  // below the program folder
 inline constexpr const char* kImportFilter = "Text(*.txt)|*.txt";
@@ -72,14 +73,14 @@ struct ImportResult {
 // before its first line is the last stored issue + 1), check it, then replace the history in one
 // transaction. Nothing is changed unless every check passes and every row is stored.
 struct ReplaceChecks {
-    bool refuseEmpty = true;                          // a file without a draw is refused
+    bool refuseEmpty = true;                             // a file without a draw is refused
     const std::vector<HistoryDraw>* expected = nullptr;  // the draws the file must give, if known
     // The command named in the backup written before the history is replaced; empty when the
     // caller has written it already inside its own transaction.
     std::string backupCommand;
 };
-ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
-                                    const ReplaceChecks& checks);
+ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path,
+                                    const ImportParams& params, const ReplaceChecks& checks);
 
 // The refusal of a file that is not a history text: "文件中只有 N 行是号码，共 M 行，…".
 std::string notHistoryTextSentence(std::size_t drawLines, std::size_t lines);
@@ -94,6 +95,7 @@ bool hasTextFileName(const std::filesystem::path& path);
 // issue before the first line is the next issue (last stored + 1), so a first line without an
 // issue field gets the last stored issue + 2. A file without a single draw is refused (the
 // history is cleared by its own command, not by reading the wrong file).
-ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params);
+ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path,
+                               const ImportParams& params);
 
 }  // namespace quarvel::io

@@ -26,7 +26,8 @@ std::string checkedHost(const std::string& raw, std::string& why) {
     std::string host = raw;
     auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
     while (!host.empty() && isSpace(static_cast<unsigned char>(host.back()))) host.pop_back();
-    host.erase(host.begin(), std::find_if_not(host.begin(), host.end(), [&](char c) { return isSpace(c); }));
+    host.erase(host.begin(),
+               std::find_if_not(host.begin(), host.end(), [&](char c) { return isSpace(c); }));
     while (!host.empty() && host.back() == '/') host.pop_back();
     if (host.empty()) {
         why = "no results site is set (setting ResultsHost): nothing was changed";
@@ -35,12 +36,14 @@ std::string checkedHost(const std::string& raw, std::string& why) {
     const bool http = startsWithNoCase(host, "http://");
     const bool https = startsWithNoCase(host, "https://");
     if ((!http && !https) || host.size() == (http ? 7u : 8u)) {
-        why = "the results site \"" + raw + "\" is not an http:// or https:// address: nothing was changed";
+        why = "the results site \"" + raw +
+              "\" is not an http:// or https:// address: nothing was changed";
         return {};
     }
     for (unsigned char c : host) {
         if (c <= 0x20 || c == 0x7F || c == '?' || c == '#') {
-            why = "the results site \"" + raw + "\" holds characters an address cannot have: nothing was changed";
+            why = "the results site \"" + raw +
+                  "\" holds characters an address cannot have: nothing was changed";
             return {};
         }
     }
@@ -88,7 +91,7 @@ Plan planFor(store::HistoryDb& db, int yearNow, int kept) {
 // is taken. Fetching a run of years stops at a page that fails or holds no draw of its year:
 // nothing after it in that run can be stored.
 class PageCache {
-public:
+  public:
     struct Year {
         PageResult page;
         std::vector<PageDraws::Lookup> looks;  // by serial 0..kLastSerial, when the page came
@@ -131,7 +134,7 @@ public:
         return it == years_.end() ? nullptr : &it->second;
     }
 
-private:
+  private:
     PageSource& source_;
     std::string host_;
     const UpdateParams& params_;
@@ -240,8 +243,10 @@ Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const Upd
     for (int y = plan.forwardFrom; y <= params.yearNow; ++y) {
         YearReport rep;
         // Continue after the newest stored draw, which may be one entered by hand.
-        if (newest && yearOf(*newest) > y) rep.firstSerial = kLastSerial + 1;  // the history runs past this year
-        else if (newest && yearOf(*newest) == y) rep.firstSerial = *newest % 1000 + 1;
+        if (newest && yearOf(*newest) > y)
+            rep.firstSerial = kLastSerial + 1;  // the history runs past this year
+        else if (newest && yearOf(*newest) == y)
+            rep.firstSerial = *newest % 1000 + 1;
         if (!storePage(y, pages, rep, appender, stored, params, result, a.missing)) break;
     }
     // When every stored draw was too old, the window replaces the history only when it came whole.
@@ -275,7 +280,8 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
         return result;
     }
     if (params.yearNow < 1000 || params.yearNow > 9999) {
-        result.refusal = "the current year " + std::to_string(params.yearNow) + " is not a four-digit year";
+        result.refusal =
+            "the current year " + std::to_string(params.yearNow) + " is not a four-digit year";
         return result;
     }
 
@@ -334,20 +340,31 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
 
 std::string updateStopMessage(const UpdateResult& r) {
     if (!r.ran() || r.complete()) return {};
-    if (r.limitReached) return "历史号码已达最多期数（" + std::to_string(store::kMaxDraws) + " 期），之后的号码没有保存。";
+    if (r.limitReached)
+        return "历史号码已达最多期数（" + std::to_string(store::kMaxDraws) +
+               " 期），之后的号码没有保存。";
     const std::string issue = std::to_string(r.stopIssue);
     const std::string year = std::to_string(r.stopIssue / 1000);
     std::string why;
     switch (r.stop) {
-        case UpdateStop::PageFailed: why = year + " 年的页面没有读到（" + r.stopDetail + "）"; break;
-        case UpdateStop::NoDraws: why = year + " 年的页面上没有该年的号码"; break;
-        case UpdateStop::Missing: why = issue + " 期在页面上没有"; break;
-        case UpdateStop::Unreadable: why = issue + " 期在页面上读不出"; break;
-        case UpdateStop::None: break;
+        case UpdateStop::PageFailed:
+            why = year + " 年的页面没有读到（" + r.stopDetail + "）";
+            break;
+        case UpdateStop::NoDraws:
+            why = year + " 年的页面上没有该年的号码";
+            break;
+        case UpdateStop::Missing:
+            why = issue + " 期在页面上没有";
+            break;
+        case UpdateStop::Unreadable:
+            why = issue + " 期在页面上读不出";
+            break;
+        case UpdateStop::None:
+            break;
     }
     if (r.restored)
-        return "没有完整读到保留年数内的历史号码" + (why.empty() ? std::string() : "（" + why + "）") +
-               "，原有历史号码保持不变。";
+        return "没有完整读到保留年数内的历史号码" +
+               (why.empty() ? std::string() : "（" + why + "）") + "，原有历史号码保持不变。";
     const bool wholePage = r.stop == UpdateStop::PageFailed || r.stop == UpdateStop::NoDraws;
     return why + (wholePage ? "，" + issue + " 期及之后的号码没有保存" : "，之后的号码没有保存") +
            "；可手动输入或读入文本后再更新。";

@@ -36,8 +36,9 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
         const std::vector<HistoryDraw> kept = choose(std::move(guard.stored));
         for (const auto& d : kept) {
             if (!writableAsHistoryLine(d.issue, d.numbers)) {
-                t.errorText = "draw " + std::to_string(d.issue) +
-                              " cannot be written in the history text format; the history is unchanged";
+                t.errorText =
+                    "draw " + std::to_string(d.issue) +
+                    " cannot be written in the history text format; the history is unchanged";
                 return t;
             }
         }
@@ -74,7 +75,9 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
 
 }  // namespace
 
-std::filesystem::path backupPath(const store::HistoryDb& db) { return db.dataDir() / kBackupFileName; }
+std::filesystem::path backupPath(const store::HistoryDb& db) {
+    return db.dataDir() / kBackupFileName;
+}
 
 std::optional<std::int32_t> parseTrimInput(std::string_view text) {
     const auto v = store::readWholeNumber(text);
@@ -101,7 +104,9 @@ TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportP
                          const SeenHistory* seen) {
     if (count <= 0) return {};
     return trimWith(db, params, seen, "trim-last", [&](std::vector<HistoryDraw> draws) {
-        draws.resize(static_cast<std::size_t>(count) >= draws.size() ? 0 : draws.size() - static_cast<std::size_t>(count));
+        draws.resize(static_cast<std::size_t>(count) >= draws.size()
+                         ? 0
+                         : draws.size() - static_cast<std::size_t>(count));
         return draws;
     });
 }

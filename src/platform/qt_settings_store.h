@@ -16,7 +16,7 @@ class QSettings;
 namespace quarvel::platform {
 
 class QtSettingsStore : public store::SettingsStore {
-public:
+  public:
     // The user's own settings.
     QtSettingsStore();
     // Settings in an explicit INI file (tests, --settings-file), its name used as given.

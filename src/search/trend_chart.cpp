@@ -11,8 +11,8 @@ namespace quarvel::search {
 
 namespace {
 
-const std::array<std::string, TrendChart::kStatRows> kStatCaptions = {"出现次数", "平均遗漏", "最大遗漏", "最后遗漏",
-                                                                     "欲出几率"};
+const std::array<std::string, TrendChart::kStatRows> kStatCaptions = {
+    "出现次数", "平均遗漏", "最大遗漏", "最后遗漏", "欲出几率"};
 
 }  // namespace
 
@@ -25,7 +25,8 @@ std::vector<int> trendValues(int type, int sxBase, int dsBase, std::vector<std::
     };
     switch (type) {
         case 1:
-            for (int k = 0; k < 12; ++k) add(sxBase + k, store::kZodiacNames[static_cast<std::size_t>(k)]);
+            for (int k = 0; k < 12; ++k)
+                add(sxBase + k, store::kZodiacNames[static_cast<std::size_t>(k)]);
             break;
         case 2:
             for (int v = 0; v <= 3; ++v) add(v, std::to_string(v));
@@ -82,13 +83,15 @@ TrendChart::TrendChart(const std::vector<TrendDraw>& history, const TrendInput& 
             const bool shown = count[c] > 0;
             if (inRange) {
                 if (shown) {
-                    cells_.push_back({static_cast<std::int16_t>(count[c]),
-                                      regular[c] > 0 ? TrendMark::Shown : TrendMark::ShownBySpecial});
+                    cells_.push_back(
+                        {static_cast<std::int16_t>(count[c]),
+                         regular[c] > 0 ? TrendMark::Shown : TrendMark::ShownBySpecial});
                     ++hits[c];
                     longest[c] = std::max(longest[c], d.idx - lastSeen[c]);
                 } else {
-                    cells_.push_back({static_cast<std::int16_t>(lastSeen[c] == 0 ? 0 : d.idx - lastSeen[c]),
-                                      TrendMark::Omission});
+                    cells_.push_back(
+                        {static_cast<std::int16_t>(lastSeen[c] == 0 ? 0 : d.idx - lastSeen[c]),
+                         TrendMark::Omission});
                 }
             }
             if (shown) lastSeen[c] = d.idx;
@@ -176,7 +179,8 @@ std::vector<TrendDraw> readTrendHistory(store::Database& db, int type) {
         TrendDraw d;
         d.idx = static_cast<int>(store::toInt(row[0]));
         d.issue = static_cast<std::int32_t>(store::toInt(row[1]));
-        for (std::size_t p = 0; p < 8; ++p) d.values[p] = static_cast<int>(store::toInt(row[p + 2]));
+        for (std::size_t p = 0; p < 8; ++p)
+            d.values[p] = static_cast<int>(store::toInt(row[p + 2]));
         history.push_back(d);
     }
     return history;

@@ -1,7 +1,6 @@
 #include "store/history_db.h"
 
 #include <sqlite3.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,8 +20,9 @@ const std::vector<std::string>& lishiColumns() {
         std::vector<std::string> c = {"SQQH", "QQH", "IDX", "strQQH"};
         for (char letter : {'A', 'B', 'E', 'F', 'G', 'H'})
             for (int p = 1; p <= 8; ++p) c.push_back("L" + std::to_string(p) + letter);
-        for (const char* t : {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou", "txtHisLstWei",
-                              "txtHisLstHe", "txtHisLstDs", "intTh", "txtHisP6", "bolOk"})
+        for (const char* t :
+             {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou", "txtHisLstWei",
+              "txtHisLstHe", "txtHisLstDs", "intTh", "txtHisP6", "bolOk"})
             c.push_back(t);
         return c;
     }();
@@ -91,7 +91,8 @@ void HistoryDb::open() {
     const fs::path path = dbPath();
     std::error_code ec;
     const bool existed = fs::exists(path, ec);
-    Database d = Database::open(path, existed ? Database::OpenMode::OpenExisting : Database::OpenMode::CreateIfMissing);
+    Database d = Database::open(
+        path, existed ? Database::OpenMode::OpenExisting : Database::OpenMode::CreateIfMissing);
     // No whole-file check here: reads rely on SQLite's own corruption errors (said as damaged),
     // and the commands that remove or rewrite draws check the file before they do.
     const bool hasLishi = d.hasTable("Lishi");
@@ -126,7 +127,8 @@ void HistoryDb::open() {
 std::optional<HistoryDb::FileId> HistoryDb::fileIdOf(const fs::path& p) {
     struct stat st {};
     if (::stat(p.c_str(), &st) != 0) return std::nullopt;
-    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return FileId{static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino)};
 }
 
 bool HistoryDb::replacedOnDisk() const { return isOpen() && fileIdOf(dbPath()) != openedFile_; }
@@ -135,7 +137,8 @@ void HistoryDb::reopenIfReplaced() {
     if (!replacedOnDisk()) return;
     close();
     if (!fileIdOf(dbPath()))
-        throw DbError("cannot use " + dbPath().string() + ": the file was moved or deleted by another program",
+        throw DbError("cannot use " + dbPath().string() +
+                          ": the file was moved or deleted by another program",
                       DbFault::Missing);
     open();
 }
@@ -200,7 +203,8 @@ std::optional<std::int32_t> HistoryDb::lastIssue() {
 }
 
 int HistoryDb::newestIdx() {
-    const Value v = singleValue(db(), "SELECT IDX FROM lishi WHERE rowid = (" + lastInIssueOrder("") + ")");
+    const Value v =
+        singleValue(db(), "SELECT IDX FROM lishi WHERE rowid = (" + lastInIssueOrder("") + ")");
     return static_cast<int>(toInt(v));
 }
 
@@ -210,7 +214,8 @@ Snapshot HistoryDb::drawAtOrBefore(std::int64_t issue) {
 }
 
 Snapshot HistoryDb::historyList() {
-    return db().snapshot("SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH");
+    return db().snapshot(
+        "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH");
 }
 
 std::size_t HistoryDb::drawCount() {
@@ -221,11 +226,13 @@ std::size_t HistoryDb::drawCount() {
 
 void HistoryDb::renumberIdx() {
     Database& d = db();
-    if (drawCount() > 32767) throw DbError("the history holds more draws than a 16-bit ordinal can number");
+    if (drawCount() > 32767)
+        throw DbError("the history holds more draws than a 16-bit ordinal can number");
     // One pass in SQLite: IDX = the row's place in SQQH order, equal issues in insertion order.
     Transaction tx(d);
     d.executeNative(
-        "UPDATE Lishi SET IDX = n.rn FROM (SELECT rowid AS r, row_number() OVER (ORDER BY SQQH, rowid) AS rn "
+        "UPDATE Lishi SET IDX = n.rn FROM (SELECT rowid AS r, row_number() OVER (ORDER BY SQQH, "
+        "rowid) AS rn "
         "FROM Lishi) AS n WHERE Lishi.rowid = n.r");
     tx.commit();
 }
@@ -233,7 +240,8 @@ void HistoryDb::renumberIdx() {
 void HistoryDb::compact() {
     Database& d = db();
     if (d.readOnly())
-        throw DbError("cannot compact " + dbPath().string() + ": the file is read-only", DbFault::ReadOnly);
+        throw DbError("cannot compact " + dbPath().string() + ": the file is read-only",
+                      DbFault::ReadOnly);
     // The copy is a consistent picture of the history even while others write (VACUUM INTO
     // reads in one transaction). It is written under a name of its own and then renamed to
     // quarvelTmp.mdb, so that two programs compacting at once never write the same file.
