@@ -8,6 +8,7 @@
 #include "store/draw_record.h"
 #include "store/history_db.h"
 #include "store/settings.h"
+#include "store/stored_bases.h"
 
 namespace quarvel::app {
 
@@ -23,6 +24,9 @@ struct AppContext {
     std::function<void(const QString&)> notify;  // status-bar notice
 
     store::Bases bases() const { return {saved.SxIni, saved.DsIni}; }
+    // The bases the stored rows are coded in (the settings' where the rows do not tell): what a
+    // stored code means, whatever the menus changed since the rows were built.
+    store::Bases rowBases() const { return historyOpen() ? store::storedBases(db->db(), bases()) : bases(); }
     // Saves a setting the user has just changed; a value that cannot be written is reported, as
     // the change would otherwise be lost at the next start without a word.
     void saveSetting(const std::string& key, const std::string& value) const {

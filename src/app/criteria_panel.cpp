@@ -127,6 +127,9 @@ void CriteriaPanel::buildLayout() {
     periodGrid->addWidget(option1_[2], 1, 0);
     periodGrid->addWidget(maskEdBox2_, 1, 1);
 
+    // Created in the order they are shown, which is the order Tab walks them in.
+    tabs_ = new PositionTabs(this);
+
     auto* rangeFrame = frame("检索起止期数", "FrameRange", this);
     auto* rangeLayout = new QHBoxLayout(rangeFrame);
     rangeLayout->setContentsMargins(6, 2, 6, 2);
@@ -142,13 +145,6 @@ void CriteriaPanel::buildLayout() {
     rangeLayout->addWidget(text3_1_);
     rangeLayout->addWidget(new QLabel(QStringLiteral("止"), rangeFrame));
 
-    tabs_ = new PositionTabs(this);
-
-    command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setAutoDefault(false);
-    command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
-
     // The pictures: the trend chart of the history and the omission curve of the result.
     cmdZst_ = new QPushButton(QStringLiteral("走势图(&Z)"), this);
     cmdZst_->setObjectName(QStringLiteral("cmdZst"));
@@ -156,6 +152,11 @@ void CriteriaPanel::buildLayout() {
     cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
     cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
     cmdYlqx_->setAutoDefault(false);
+
+    command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setAutoDefault(false);
+    command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
 
     multi_ = new MultiSearchPanel(this);
     groups_ = new GroupPanel(this);
@@ -357,7 +358,12 @@ void CriteriaPanel::onOption2Clicked(int index) {
     refreshPositionValues();
 }
 
-groups::BoxCoding CriteriaPanel::boxCoding() const { return {ctx_.zodiacCodes, ctx_.saved.DsIni}; }
+// The boxes find the codes the stored rows carry: the rows keep the start-up table of the base
+// they were built under, also after a menu refilled the table for draws stored from then on.
+groups::BoxCoding CriteriaPanel::boxCoding() const {
+    const store::Bases rows = ctx_.rowBases();
+    return {store::ZodiacCodes::startup(rows.sx), rows.ds};
+}
 
 void CriteriaPanel::relabelGroupBoxes() { groups_->relabel(searchType_, boxCoding()); }
 

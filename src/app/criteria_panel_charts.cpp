@@ -31,7 +31,9 @@ void CriteriaPanel::runTrendCommand() {
         message(title, QString::fromStdString(error));
         return;
     }
-    search::TrendInput in{c.type, c.countSpecial, range->start, range->end, c.sxBase, c.dsBase};
+    // Columns name the codes as the stored rows carry them.
+    const store::Bases rows = ctx_.rowBases();
+    search::TrendInput in{c.type, c.countSpecial, range->start, range->end, rows.sx, rows.ds};
     std::shared_ptr<const search::TrendChart> chart;
     try {
         BusyCursor busy;

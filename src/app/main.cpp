@@ -1,6 +1,9 @@
 // quarvel: the main window over the history in the data folder.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
+
+#include <cstdio>
 
 #include "app/main_window.h"
 #include "app/qt_chinese_texts.h"
@@ -11,18 +14,45 @@
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(quarvel::platform::kProgramName));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
+    // The arguments are read before the window system is reached, so that --help and --version
+    // answer also where there is no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("quarvel: the draw history of a number lottery, studied by omission."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption dataDirOption(QStringLiteral("data-dir"),
+                                           QStringLiteral("Folder of quarvel.mdb and of the files written."),
+                                           QStringLiteral("DIR"));
+    const QCommandLineOption settingsOption(QStringLiteral("settings-file"),
+                                            QStringLiteral("Settings file instead of the user's settings."),
+                                            QStringLiteral("FILE"));
+    parser.addOption(dataDirOption);
+    parser.addOption(settingsOption);
+    // Qt's own options (-platform xcb, -style fusion, -reverse) are left to QApplication.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!parser.parse(arguments) && parser.unknownOptionNames().isEmpty()) {
+        std::fprintf(stderr, "quarvel: %s (see --help)\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("quarvel %s\n", QUARVEL_VERSION);
+        return 0;
+    }
+    const QString givenDataDir = parser.value(dataDirOption);
+    const QString settingsFile = parser.value(settingsOption);
+
     QApplication app(argc, argv);
     quarvel::app::installQtChineseTexts(app);
     // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quarvel::platform::kProgramName));
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
-    QString givenDataDir;
-    QString settingsFile;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--data-dir") givenDataDir = args[++i];
-        else if (args[i] == "--settings-file") settingsFile = args[++i];
-    }
     const QString dataDir = quarvel::platform::dataFolderOfThisProgram(givenDataDir);
     quarvel::platform::QtSettingsStore settings = settingsFile.isEmpty()
         ? quarvel::platform::QtSettingsStore() : quarvel::platform::QtSettingsStore(settingsFile);

@@ -9,6 +9,8 @@
 #include <cmath>
 
 #include "app/app_context.h"
+#include "app/picture_save.h"
+#include "app/screen_fit.h"
 #include "app/dialogs.h"
 #include "app/qt_paths.h"
 
@@ -131,21 +133,11 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(chart_, 1);
     layout->addLayout(buttons);
-    resize(1000, 580);
+    fitToScreen(this, {1000, 580});
 }
 
 bool OmissionCurveWindow::savePicture() {
-    if (ctx_.db == nullptr) return false;
-    const QString path = toQString(ctx_.db->dataDir() / toPath(QStringLiteral("遗漏曲线.png")));
-    QSaveFile file(path);  // written to a temporary name, renamed when complete
-    const bool ok = file.open(QIODevice::WriteOnly) && chart_->grab().save(&file, "PNG") && file.commit();
-    if (!ok) {
-        if (ctx_.dialogs)
-            ctx_.dialogs->message(QStringLiteral("保存图片"), QStringLiteral("无法保存 %1：%2").arg(path, file.errorString()));
-        return false;
-    }
-    if (ctx_.notify) ctx_.notify(QStringLiteral("遗漏曲线已保存到 %1").arg(path));
-    return true;
+    return app::savePicture(ctx_, chart_, QStringLiteral("遗漏曲线.png"), QStringLiteral("遗漏曲线"));
 }
 
 }  // namespace quarvel::app

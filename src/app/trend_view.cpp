@@ -1,11 +1,15 @@
 #include "app/trend_view.h"
 
 #include <QFont>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/grid_export.h"
+#include "app/picture_save.h"
+#include "app/screen_fit.h"
 
 namespace quarvel::app {
 
@@ -93,13 +97,24 @@ TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendCha
     fitColumns();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(view_);
-    resize(1200, 760);
+    layout->addWidget(view_, 1);
+    auto* save = new QPushButton(QStringLiteral("保存图片"), this);
+    save->setObjectName(QStringLiteral("cmdSavePicture"));
+    connect(save, &QPushButton::clicked, this, [this] { savePicture(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    layout->addLayout(buttons);
+    fitToScreen(this, {1200, 760});
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] {
         exportGridToXls(ctx_, model_->chart()->toTextGrid(), QStringLiteral("走势图.xls"));
     });
     // Open on the newest draw, with the statistic rows below it.
     view_->scrollToBottom();
+}
+
+bool TrendWindow::savePicture() {
+    return app::savePicture(ctx_, view_, QStringLiteral("走势图.png"), QStringLiteral("走势图"));
 }
 
 void TrendWindow::fitColumns() {

@@ -3,7 +3,8 @@
 // (no item per cell, so 32,766 draws open at once). Column 0 is the issue; shown values stand
 // on a coloured background (a second colour when the special number alone shows them),
 // omissions are grey; the five statistic rows follow the draws. The window opens scrolled to
-// the newest draw; a double click saves the chart as 走势图.xls.
+// the newest draw; a double click saves the chart as 走势图.xls, "保存图片" what it shows as a
+// PNG picture (by default 走势图.png in the data folder).
 
 #include <memory>
 
@@ -46,6 +47,9 @@ public:
                 QWidget* parent = nullptr);
     QTableView* view() const { return view_; }
     TrendModel* model() const { return model_; }
+    // Saves the visible chart under the name picked in the save dialog; false when cancelled
+    // or failed.
+    bool savePicture();
 
 private:
     void fitColumns();

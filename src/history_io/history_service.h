@@ -57,6 +57,8 @@ public:
     TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params);
     TrimResult trimLastDraws(std::int32_t count, const ImportParams& params);
     ImportResult rebuild(const ImportParams& params);
+    // Every stored draw built again under params.rules, its backup in lsbf.txt.
+    TrimResult rebuildCodes(const ImportParams& params);
     UpdateResult update(PageSource& source, const UpdateParams& params);
 
     store::HistoryDb& db() { return db_; }

@@ -90,6 +90,10 @@ TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportP
     });
 }
 
+TrimResult rebuildCodes(store::HistoryDb& db, const ImportParams& params) {
+    return trimWith(db, params, [](std::vector<HistoryDraw> draws) { return draws; });
+}
+
 ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) {
     return replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false});
 }

@@ -33,6 +33,11 @@ std::optional<QString> RecordingDialogs::inputBox(const QString&, const QString&
 
 QString RecordingDialogs::openFileName(const QString&, const QString&, const QString&) { return {}; }
 
+QString RecordingDialogs::saveFileName(const QString&, const QString& path, const QString&) {
+    saveDialogs << path;
+    return path;
+}
+
 bool RecordingDialogs::openInDesktop(const QString& pathOrUrl) {
     opened << pathOrUrl;
     return true;
