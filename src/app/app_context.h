@@ -22,6 +22,7 @@ struct AppContext {
     store::ZodiacCodes zodiacCodes;          // the zodiac code table in force
     int zodiacYear = 0;                      // current zodiac year (start-up step 12)
     std::function<void(const QString&)> notify;  // status-bar notice
+    std::function<void(const QString&)> withdraw;  // clears that notice if it is still shown
 
     store::Bases bases() const { return {saved.SxIni, saved.DsIni}; }
     // The bases the stored rows are coded in (the settings' where the rows do not tell): what a

@@ -331,7 +331,8 @@ bool CriteriaPanel::YSJS() {
         }
     }
     if (!ref) {
-        notify(QStringLiteral("参考期“%1”没有对应的历史号码，各位的值保持不变").arg(reference));
+        referenceHint_ = QStringLiteral("参考期“%1”没有对应的历史号码，各位的值保持不变").arg(reference);
+        notify(referenceHint_);
         return false;
     }
     text3_1_->setText(QString::number(ref->rangeEnd));
@@ -403,6 +404,9 @@ void CriteriaPanel::onCheck2Changed() {
 
 void CriteriaPanel::onTabClicked(int tab) {
     if (tab == PositionTabs::Manual) {
+        // The reference-issue hint belongs to the history tab.
+        if (!referenceHint_.isEmpty() && ctx_.withdraw) ctx_.withdraw(referenceHint_);
+        referenceHint_.clear();
         tabs_->showTab(PositionTabs::Manual);
         readTypedValues();
         setEndToNewest();

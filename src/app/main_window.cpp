@@ -61,6 +61,9 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     ctx_.settings = &settings;
     ctx_.dialogs = &dialogs;
     ctx_.notify = [this](const QString& text) { notify(text); };
+    ctx_.withdraw = [this](const QString& text) {
+        if (statusBar()->currentMessage() == text) statusBar()->clearMessage();
+    };
     popup_ = [](QMenu* menu, const QPoint& pos) { menu->popup(pos); };
 
     history_ = new HistoryPanel(this);
