@@ -1,9 +1,8 @@
 #pragma once
 // What the main window shares with its panels for the whole run.
 
-#include <functional>
-
 #include <QString>
+#include <functional>
 
 #include "store/draw_record.h"
 #include "store/history_db.h"
@@ -15,19 +14,21 @@ namespace quarvel::app {
 class Dialogs;
 
 struct AppContext {
-    store::HistoryDb* db = nullptr;          // may be closed when the file could not be opened
+    store::HistoryDb* db = nullptr;  // may be closed when the file could not be opened
     store::SettingsStore* settings = nullptr;
     Dialogs* dialogs = nullptr;
-    store::Settings saved;                   // settings read at start-up, kept current
-    store::ZodiacCodes zodiacCodes;          // the zodiac code table in force
-    int zodiacYear = 0;                      // current zodiac year (start-up step 12)
-    std::function<void(const QString&)> notify;  // status-bar notice
+    store::Settings saved;                         // settings read at start-up, kept current
+    store::ZodiacCodes zodiacCodes;                // the zodiac code table in force
+    int zodiacYear = 0;                            // current zodiac year (start-up step 12)
+    std::function<void(const QString&)> notify;    // status-bar notice
     std::function<void(const QString&)> withdraw;  // clears that notice if it is still shown
 
     store::Bases bases() const { return {saved.SxIni, saved.DsIni}; }
     // The bases the stored rows are coded in (the settings' where the rows do not tell): what a
     // stored code means, whatever the menus changed since the rows were built.
-    store::Bases rowBases() const { return historyOpen() ? store::storedBases(db->db(), bases()) : bases(); }
+    store::Bases rowBases() const {
+        return historyOpen() ? store::storedBases(db->db(), bases()) : bases();
+    }
     // Saves a setting the user has just changed; a value that cannot be written is reported, as
     // the change would otherwise be lost at the next start without a word.
     void saveSetting(const std::string& key, const std::string& value) const {

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-
 #include <cstdio>
 
 #include "app/main_window.h"
@@ -20,15 +19,16 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("quarvel: the draw history of a number lottery, studied by omission."));
+    parser.setApplicationDescription(
+        QStringLiteral("quarvel: the draw history of a number lottery, studied by omission."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption dataDirOption(QStringLiteral("data-dir"),
-                                           QStringLiteral("Folder of quarvel.mdb and of the files written."),
-                                           QStringLiteral("DIR"));
-    const QCommandLineOption settingsOption(QStringLiteral("settings-file"),
-                                            QStringLiteral("Settings file instead of the user's settings."),
-                                            QStringLiteral("FILE"));
+    const QCommandLineOption dataDirOption(
+        QStringLiteral("data-dir"),
+        QStringLiteral("Folder of quarvel.mdb and of the files written."), QStringLiteral("DIR"));
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings-file"),
+        QStringLiteral("Settings file instead of the user's settings."), QStringLiteral("FILE"));
     parser.addOption(dataDirOption);
     parser.addOption(settingsOption);
     // Qt's own options (-platform xcb, -style fusion, -reverse) are left to QApplication.
@@ -52,10 +52,12 @@ int main(int argc, char** argv) {
     quarvel::app::installQtChineseTexts(app);
     // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quarvel::platform::kProgramName));
-    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
     const QString dataDir = quarvel::platform::dataFolderOfThisProgram(givenDataDir);
-    quarvel::platform::QtSettingsStore settings = settingsFile.isEmpty()
-        ? quarvel::platform::QtSettingsStore() : quarvel::platform::QtSettingsStore(settingsFile);
+    quarvel::platform::QtSettingsStore settings =
+        settingsFile.isEmpty() ? quarvel::platform::QtSettingsStore()
+                               : quarvel::platform::QtSettingsStore(settingsFile);
     quarvel::app::QtDialogs dialogs;
     quarvel::app::MainWindow window(quarvel::app::toPath(dataDir), settings, dialogs);
     dialogs.setParent(&window);

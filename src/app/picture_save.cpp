@@ -11,7 +11,8 @@
 
 namespace quarvel::app {
 
-bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName, const QString& what) {
+bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName,
+                 const QString& what) {
     if (ctx.db == nullptr || ctx.dialogs == nullptr) return false;
     const QString title = QStringLiteral("保存图片");
     const QString suggested = toQString(ctx.db->dataDir() / toPath(defaultName));
@@ -25,9 +26,12 @@ bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName, 
         return false;
     }
     try {
-        io::writeFileAtomically(toPath(path), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        io::writeFileAtomically(
+            toPath(path),
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const std::exception& e) {
-        ctx.dialogs->message(title, QStringLiteral("无法保存 %1：%2").arg(path, QString::fromStdString(store::userText(e))));
+        ctx.dialogs->message(title, QStringLiteral("无法保存 %1：%2")
+                                        .arg(path, QString::fromStdString(store::userText(e))));
         return false;
     }
     if (ctx.notify) ctx.notify(QStringLiteral("%1已保存到 %2").arg(what, path));

@@ -14,6 +14,7 @@ struct AppContext;
 // Saves what `picture` shows as PNG under the name the user picks; `defaultName` such as
 // "遗漏曲线.png", `what` names the picture in the messages. False when cancelled or failed (a
 // failure is told in a message).
-bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName, const QString& what);
+bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName,
+                 const QString& what);
 
 }  // namespace quarvel::app

@@ -21,7 +21,8 @@ void fitToScreen(QWidget* window, QSize wanted) {
         return;
     }
     const QRect area = screen->availableGeometry();
-    const QSize room(std::max(200, area.width() - kFrameWidth), std::max(150, area.height() - kFrameHeight));
+    const QSize room(std::max(200, area.width() - kFrameWidth),
+                     std::max(150, area.height() - kFrameHeight));
     const QSize size = wanted.boundedTo(room);
     window->resize(size);
     // Centred on the area: a window opened from another one must not start half off-screen.

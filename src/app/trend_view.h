@@ -6,10 +6,9 @@
 // the newest draw; a double click saves the chart as 走势图.xls, "保存图片" what it shows as a
 // PNG picture (by default 走势图.png in the data folder).
 
-#include <memory>
-
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <memory>
 
 #include "search/trend_chart.h"
 
@@ -21,7 +20,7 @@ struct AppContext;
 
 class TrendModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit TrendModel(QObject* parent = nullptr);
     void setChart(std::shared_ptr<const search::TrendChart> chart);
     const search::TrendChart* chart() const { return chart_.get(); }
@@ -29,29 +28,30 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     static QColor shownColour();
     static QColor specialColour();
 
-private:
+  private:
     QString text(int row, int col) const;
     std::shared_ptr<const search::TrendChart> chart_;
 };
 
 class TrendWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `title` names the type and range; the window deletes itself when closed.
-    TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart, const QString& title,
-                QWidget* parent = nullptr);
+    TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart,
+                const QString& title, QWidget* parent = nullptr);
     QTableView* view() const { return view_; }
     TrendModel* model() const { return model_; }
     // Saves the visible chart under the name picked in the save dialog; false when cancelled
     // or failed.
     bool savePicture();
 
-private:
+  private:
     void fitColumns();
     AppContext& ctx_;
     TrendModel* model_;

@@ -1,7 +1,6 @@
 // quarvel-cli: the history and the analyses for scripts and batch use.
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <filesystem>
 #include <iostream>
 
@@ -12,14 +11,17 @@
 namespace {
 
 void printUsage(std::ostream& out) {
-    out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base 0|1] COMMAND [ARGS]\n"
+    out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base "
+           "0|1] COMMAND [ARGS]\n"
            "       quarvel-cli -h | --help | -v | --version\n"
            "commands:\n";
-    for (const auto& [name, info] : quarvel::cli::commandRegistry()) out << "  " << info.usage << "\n";
+    for (const auto& [name, info] : quarvel::cli::commandRegistry())
+        out << "  " << info.usage << "\n";
 }
 
 int baseArgument(const std::string& text, const char* option) {
-    if (text != "0" && text != "1") throw quarvel::cli::UsageError(std::string(option) + " takes 0 or 1");
+    if (text != "0" && text != "1")
+        throw quarvel::cli::UsageError(std::string(option) + " takes 0 or 1");
     return text == "1" ? 1 : 0;
 }
 
@@ -35,19 +37,21 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")});
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), {}, QStringLiteral("DIR"));
-    const QCommandLineOption settingsOption(QStringLiteral("settings-file"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption dataDirOption(QStringLiteral("data-dir"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption settingsOption(QStringLiteral("settings-file"), {},
+                                            QStringLiteral("FILE"));
     const QCommandLineOption sxOption(QStringLiteral("sx-base"), {}, QStringLiteral("BASE"));
     const QCommandLineOption dsOption(QStringLiteral("ds-base"), {}, QStringLiteral("BASE"));
-    parser.addOptions({help, version, dataDir, settingsOption, sxOption, dsOption});
+    parser.addOptions({help, version, dataDirOption, settingsOption, sxOption, dsOption});
     std::string givenDataDir;
     std::string settingsFile;
     std::optional<int> sxBase, dsBase;
     std::vector<std::string> args;
     try {
-        if (!parser.parse(QCoreApplication::arguments())) throw cli::UsageError(parser.errorText().toStdString());
+        if (!parser.parse(QCoreApplication::arguments()))
+            throw cli::UsageError(parser.errorText().toStdString());
         if (parser.isSet(help)) {
             printUsage(std::cout);
             return 0;
@@ -56,10 +60,12 @@ int main(int argc, char** argv) {
             std::cout << "quarvel-cli " << QUARVEL_VERSION << "\n";
             return 0;
         }
-        givenDataDir = parser.value(dataDir).toStdString();
+        givenDataDir = parser.value(dataDirOption).toStdString();
         settingsFile = parser.value(settingsOption).toStdString();
-        if (parser.isSet(sxOption)) sxBase = baseArgument(parser.value(sxOption).toStdString(), "--sx-base");
-        if (parser.isSet(dsOption)) dsBase = baseArgument(parser.value(dsOption).toStdString(), "--ds-base");
+        if (parser.isSet(sxOption))
+            sxBase = baseArgument(parser.value(sxOption).toStdString(), "--sx-base");
+        if (parser.isSet(dsOption))
+            dsBase = baseArgument(parser.value(dsOption).toStdString(), "--ds-base");
         // The command and its arguments are the last ones given, taken as their bytes.
         const auto positional = static_cast<int>(parser.positionalArguments().size());
         args.assign(argv + argc - positional, argv + argc);
@@ -77,9 +83,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::QtSettingsStore settings = settingsFile.empty()
-        ? platform::QtSettingsStore()
-        : platform::QtSettingsStore(QString::fromStdString(settingsFile));
+    platform::QtSettingsStore settings =
+        settingsFile.empty() ? platform::QtSettingsStore()
+                             : platform::QtSettingsStore(QString::fromStdString(settingsFile));
     // The same data folder as the window's: --data-dir, else the program's folder when it may
     // be written, else the user's data folder.
     const QString dataDir = platform::dataFolderOfThisProgram(QString::fromStdString(givenDataDir));
@@ -91,15 +97,22 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<std::string> reset;
-    cli::Context ctx{db, settings, store::Settings::load(settings, &reset), {}, {args.begin() + i + 1, args.end()},
-                     std::cout, std::cerr};
+    cli::Context ctx{db,
+                     settings,
+                     store::Settings::load(settings, &reset),
+                     {},
+                     {args.begin() + i + 1, args.end()},
+                     std::cout,
+                     std::cerr};
     for (const auto& key : reset)
-        std::cerr << "quarvel-cli: the saved setting " << key << " is not valid; its default is used\n";
+        std::cerr << "quarvel-cli: the saved setting " << key
+                  << " is not valid; its default is used\n";
     ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
     try {
         return found->second.run(ctx);
     } catch (const cli::UsageError& e) {
-        std::cerr << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli " << found->second.usage << ")\n";
+        std::cerr << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli "
+                  << found->second.usage << ")\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "quarvel-cli " << name << ": " << store::userText(e) << "\n";

@@ -3,8 +3,8 @@
 // value of the search type. A cell whose value the draw shows holds the column's caption
 // ("×n" when the value occurs n >= 2 times); every other cell holds the value's omission, the
 // draw's IDX minus the IDX of the value's previous showing anywhere earlier (IDX 0, the start
-// of the history, before its first). Five statistic rows follow the draws. Cells are kept as small numbers and turned
-// into text when asked for, so a history of 32,766 draws stays light.
+// of the history, before its first). Five statistic rows follow the draws. Cells are kept as small
+// numbers and turned into text when asked for, so a history of 32,766 draws stays light.
 
 #include <array>
 #include <cstdint>
@@ -20,8 +20,8 @@ class Database;
 namespace quarvel::search {
 
 struct TrendInput {
-    int type = 0;               // 0 号码 … 5 段数
-    bool countSpecial = true;   // "自由位计特码": the special number shows values too
+    int type = 0;              // 0 号码 … 5 段数
+    bool countSpecial = true;  // "自由位计特码": the special number shows values too
     std::int32_t rangeStart = 0;
     std::int32_t rangeEnd = 0;
     int sxBase = 1;
@@ -39,7 +39,7 @@ struct TrendDraw {
 enum class TrendMark : std::uint8_t { Omission, Shown, ShownBySpecial };
 
 class TrendChart {
-public:
+  public:
     static constexpr int kStatRows = 5;  // 出现次数, 平均遗漏, 最大遗漏, 最后遗漏, 欲出几率
 
     // `history`: every stored draw in IDX order (omissions reach back before the range).
@@ -59,13 +59,14 @@ public:
     // The whole chart as text, header first, the five statistic rows last.
     store::TextGrid toTextGrid() const;
 
-private:
+  private:
     struct Cell {
         std::int16_t value;  // omission, or how often the draw shows the value
         TrendMark mark;
     };
     const Cell& cell(int row, int col) const {
-        return cells_[static_cast<std::size_t>(row) * captions_.size() + static_cast<std::size_t>(col)];
+        return cells_[static_cast<std::size_t>(row) * captions_.size() +
+                      static_cast<std::size_t>(col)];
     }
 
     std::vector<std::string> captions_;

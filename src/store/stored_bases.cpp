@@ -10,7 +10,8 @@ namespace {
 
 std::string positions(char letter, const char* op) {
     std::string s = std::string(op) + "(";
-    for (int p = 1; p <= 8; ++p) s += (p > 1 ? "," : "") + std::string("L") + std::to_string(p) + letter;
+    for (int p = 1; p <= 8; ++p)
+        s += (p > 1 ? "," : "") + std::string("L") + std::to_string(p) + letter;
     return s + ")";
 }
 
@@ -28,9 +29,9 @@ int toldBase(const Value& low, const Value& high, int lowest, int highest, int a
 
 Bases storedBases(Database& db, Bases assumed) {
     try {
-        Snapshot s = db.snapshot("SELECT MIN(" + positions('B', "MIN") + ") AS zlo, MAX(" + positions('B', "MAX") +
-                                 ") AS zhi, MIN(" + positions('H', "MIN") + ") AS dlo, MAX(" +
-                                 positions('H', "MAX") + ") AS dhi FROM Lishi");
+        Snapshot s = db.snapshot("SELECT MIN(" + positions('B', "MIN") + ") AS zlo, MAX(" +
+                                 positions('B', "MAX") + ") AS zhi, MIN(" + positions('H', "MIN") +
+                                 ") AS dlo, MAX(" + positions('H', "MAX") + ") AS dhi FROM Lishi");
         s.moveFirst();
         if (!s.onRow()) return assumed;
         return {toldBase(s.field("zlo"), s.field("zhi"), 0, 12, assumed.sx),

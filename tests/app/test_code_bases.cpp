@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <filesystem>
 
 #include "app/criteria_panel.h"
@@ -40,7 +39,8 @@ class TestCodeBases : public QObject {
             int code = std::atoi(label.c_str());
             if (type == 1) {
                 const auto& names = store::kZodiacNames;
-                code = rowBase + static_cast<int>(std::find(names.begin(), names.end(), label) - names.begin());
+                code = rowBase + static_cast<int>(std::find(names.begin(), names.end(), label) -
+                                                  names.begin());
             }
             search::Criteria c;
             c.type = type;
@@ -55,11 +55,13 @@ class TestCodeBases : public QObject {
             const auto& want = s.summary.cells[1];
             for (int col : {1, 2, 3, 5})
                 QVERIFY2(groups.at(r, col) == want[static_cast<std::size_t>(col)],
-                         qPrintable(QString("%1: %2 column %3").arg(when, QString::fromStdString(label)).arg(col)));
+                         qPrintable(QString("%1: %2 column %3")
+                                        .arg(when, QString::fromStdString(label))
+                                        .arg(col)));
         }
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<WindowFixture>();
         f->seed(testing::randomDraws(150, 21));

@@ -17,12 +17,14 @@ std::optional<QString> QueuedDialogs::inputBox(const QString& title, const QStri
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
 }
 
-QString QueuedDialogs::openFileName(const QString& title, const QString& dir, const QString& filter) {
+QString QueuedDialogs::openFileName(const QString& title, const QString& dir,
+                                    const QString& filter) {
     shown.append({"file", title, dir, filter});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString QueuedDialogs::saveFileName(const QString& title, const QString& path, const QString& filter) {
+QString QueuedDialogs::saveFileName(const QString& title, const QString& path,
+                                    const QString& filter) {
     shown.append({"save", title, path, filter});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
