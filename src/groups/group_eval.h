@@ -40,7 +40,8 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
 // Empties YL, fills the scratch column, evaluates the groups (at most `limit`) and appends
 // their rows, all in one transaction: on a database failure nothing is changed and the
 // DbError propagates. Returns the number of groups stored.
-int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
+int computeGroups(store::HistoryDb& db, const GroupPlan& plan,
+                  Evaluation how = Evaluation::InMemory,
                   std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 // The boxes of the group a YL label names (its parts as the plan's type and coding write
