@@ -129,6 +129,9 @@ void CriteriaPanel::buildLayout() {
     periodGrid->addWidget(option1_[2], 1, 0);
     periodGrid->addWidget(maskEdBox2_, 1, 1);
 
+    // Created in the order they are shown, which is the order Tab walks them in.
+    tabs_ = new PositionTabs(this);
+
     auto* rangeFrame = frame("检索起止期数", "FrameRange", this);
     auto* rangeLayout = new QHBoxLayout(rangeFrame);
     rangeLayout->setContentsMargins(6, 2, 6, 2);
@@ -144,13 +147,6 @@ void CriteriaPanel::buildLayout() {
     rangeLayout->addWidget(text3_1_);
     rangeLayout->addWidget(new QLabel(QStringLiteral("止"), rangeFrame));
 
-    tabs_ = new PositionTabs(this);
-
-    command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setAutoDefault(false);
-    command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
-
     // The pictures: the trend chart of the history and the omission curve of the result.
     cmdZst_ = new QPushButton(QStringLiteral("走势图(&Z)"), this);
     cmdZst_->setObjectName(QStringLiteral("cmdZst"));
@@ -161,6 +157,11 @@ void CriteriaPanel::buildLayout() {
     cmdXtzs_ = new QPushButton(QStringLiteral("形态走势(&X)"), this);
     cmdXtzs_->setObjectName(QStringLiteral("cmdXtzs"));
     cmdXtzs_->setAutoDefault(false);
+
+    command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setAutoDefault(false);
+    command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
 
     multi_ = new MultiSearchPanel(this);
     groups_ = new GroupPanel(this);
@@ -346,7 +347,9 @@ bool CriteriaPanel::YSJS() {
         }
     }
     if (!ref) {
-        notify(QStringLiteral("参考期“%1”没有对应的历史号码，各位的值保持不变").arg(reference));
+        referenceHint_ =
+            QStringLiteral("参考期“%1”没有对应的历史号码，各位的值保持不变").arg(reference);
+        notify(referenceHint_);
         return false;
     }
     text3_1_->setText(QString::number(ref->rangeEnd));
@@ -373,7 +376,12 @@ void CriteriaPanel::onOption2Clicked(int index) {
     refreshPositionValues();
 }
 
-groups::BoxCoding CriteriaPanel::boxCoding() const { return {ctx_.zodiacCodes, ctx_.saved.DsIni}; }
+// The boxes find the codes the stored rows carry: the rows keep the start-up table of the base
+// they were built under, also after a menu refilled the table for draws stored from then on.
+groups::BoxCoding CriteriaPanel::boxCoding() const {
+    const store::Bases rows = ctx_.rowBases();
+    return {store::ZodiacCodes::startup(rows.sx), rows.ds};
+}
 
 void CriteriaPanel::relabelGroupBoxes() { groups_->relabel(searchType_, boxCoding()); }
 
@@ -414,6 +422,9 @@ void CriteriaPanel::onCheck2Changed() {
 
 void CriteriaPanel::onTabClicked(int tab) {
     if (tab == PositionTabs::Manual) {
+        // The reference-issue hint belongs to the history tab.
+        if (!referenceHint_.isEmpty() && ctx_.withdraw) ctx_.withdraw(referenceHint_);
+        referenceHint_.clear();
         tabs_->showTab(PositionTabs::Manual);
         readTypedValues();
         setEndToNewest();

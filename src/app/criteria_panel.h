@@ -110,6 +110,7 @@ class CriteriaPanel : public QWidget {
     bool readTypedValue(int position);  // false: not a 16-bit integer, the value is kept
     void save(const char* key, const std::string& value);
     void notify(const QString& text) const;
+    QString referenceHint_;  // the notice that the reference issue has no draw, while shown
     void message(const QString& title, const QString& text) const;
     std::optional<std::int32_t> oldestIssue() const;
     std::optional<std::int32_t> newestIssue() const;

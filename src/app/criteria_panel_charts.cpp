@@ -33,13 +33,17 @@ void CriteriaPanel::runTrendCommand() {
         message(title, QString::fromStdString(error));
         return;
     }
-    const search::TrendInput in{c.type,     c.countSpecial, range->start,
-                                range->end, c.sxBase,       c.dsBase};
-    auto build = [this, in, title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
+    // Columns name the codes as the stored rows carry them, and the chances of the hot/cold rows
+    // count the numbers under the code table those rows were built with.
+    const store::Bases rows = ctx_.rowBases();
+    const search::TrendInput in{c.type, c.countSpecial, range->start, range->end, rows.sx, rows.ds};
+    const store::ZodiacCodes codes = store::ZodiacCodes::startup(rows.sx);
+    auto build = [this, in, codes,
+                  title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
         try {
             BusyCursor busy;
             return std::make_shared<const search::TrendChart>(
-                chance::buildTrendWithHotCold(ctx_.db->db(), in, ctx_.zodiacCodes, hotWindow));
+                chance::buildTrendWithHotCold(ctx_.db->db(), in, codes, hotWindow));
         } catch (const store::DbError& e) {
             message(title, QStringLiteral("走势图无法读取历史号码：%1")
                                .arg(QString::fromStdString(store::userText(e))));

@@ -23,6 +23,10 @@ class Dialogs {
     // (*.txt)".
     virtual QString openFileName(const QString& title, const QString& dir,
                                  const QString& filter) = 0;
+    // Save-file dialog opened on `path` (folder and suggested name); it asks before an existing
+    // file is replaced. Empty when closed without a choice.
+    virtual QString saveFileName(const QString& title, const QString& path,
+                                 const QString& filter) = 0;
     // Opens a file or address in the desktop's default program; false when nothing could open it.
     virtual bool openInDesktop(const QString& pathOrUrl) = 0;
 };

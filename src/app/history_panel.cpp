@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -37,6 +38,13 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     // column and the header row included), not on Qt's context-menu event.
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
     connect(list_->clicks(), &GridClicks::rightReleased, this, &HistoryPanel::listRightReleased);
+    // A list scrolled to its end (the newest draw) stays there when the window is resized.
+    QScrollBar* bar = list_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int v) { followNewest_ = v == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int max) {
+        if (followNewest_) bar->setValue(max);
+    });
     // Room for the issue column, eight number columns and the scroll bar without a side scroll.
     list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("2013001")) + 10 +
                            8 * 600 / 15 + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
@@ -101,9 +109,14 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
 
 void HistoryPanel::showList(store::TextGrid grid) {
     list_->setGrid(std::move(grid));
-    int width = list_->verticalHeader()->width() + 2 * list_->frameWidth() +
-                style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-    for (int c = 0; c < list_->gridModel()->columnCount(); ++c) width += list_->columnWidth(c);
+    // The width the widest issue and number can take, whether or not the list holds them yet:
+    // the panel keeps its width when the first draws come in, and the right side stays put.
+    const QFontMetrics fm = list_->fontMetrics();
+    int width = std::max(list_->verticalHeader()->width(),
+                         fm.horizontalAdvance(QStringLiteral("2013001")) + 10) +
+                2 * list_->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    for (int c = 0; c < list_->gridModel()->columnCount(); ++c)
+        width += std::max(list_->columnWidth(c), fm.horizontalAdvance(QStringLiteral("30")) + 10);
     list_->setMinimumWidth(std::max(list_->minimumWidth(), width));
 }
 

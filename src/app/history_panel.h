@@ -72,6 +72,7 @@ class HistoryPanel : public QWidget {
     QPushButton* command4_;
     QPushButton* command9_;
     bool justStored_ = false;
+    bool followNewest_ = true;  // the list shows its end: keep it there on a resize
 };
 
 }  // namespace quarvel::app

@@ -1,8 +1,9 @@
 // quarvel: the main window over the history in the data folder.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
+#include <cstdio>
 #include <filesystem>
-#include <string_view>
 
 #include "app/main_window.h"
 #include "app/qt_chinese_texts.h"
@@ -12,6 +13,39 @@
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(quarvel::platform::kProgramName));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
+    // The arguments are read before the window system is reached, so that --help and --version
+    // answer also where there is no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("quarvel: the draw history of a number lottery, studied by omission."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption dataDirOption(
+        QStringLiteral("data-dir"),
+        QStringLiteral("Folder of quarvel.mdb and of the files written."), QStringLiteral("DIR"));
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings-file"),
+        QStringLiteral("Settings file instead of the user's settings."), QStringLiteral("FILE"));
+    parser.addOption(dataDirOption);
+    parser.addOption(settingsOption);
+    // Qt's own options (-platform xcb, -style fusion, -reverse) are left to QApplication.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!parser.parse(arguments) && parser.unknownOptionNames().isEmpty()) {
+        std::fprintf(stderr, "quarvel: %s (see --help)\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("quarvel %s\n", QUARVEL_VERSION);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     quarvel::app::installQtChineseTexts(app);
     // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
@@ -20,15 +54,10 @@ int main(int argc, char** argv) {
         QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
     // File and folder names are taken as bytes from argv (Qt's own arguments are already
     // removed), so that a name that is not valid UTF-8 names that very folder.
-    std::filesystem::path givenDataDir;
-    std::filesystem::path settingsFile;
-    for (int i = 1; i + 1 < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--data-dir")
-            givenDataDir = argv[++i];
-        else if (arg == "--settings-file")
-            settingsFile = argv[++i];
-    }
+    const std::filesystem::path givenDataDir =
+        quarvel::platform::rawOptionValue(argc, argv, "--data-dir");
+    const std::filesystem::path settingsFile =
+        quarvel::platform::rawOptionValue(argc, argv, "--settings-file");
     const std::filesystem::path dataDir = quarvel::platform::dataFolderOfThisProgram(givenDataDir);
     quarvel::platform::QtSettingsStore settings =
         settingsFile.empty() ? quarvel::platform::QtSettingsStore()

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +25,7 @@
 #include "app/grid_view.h"
 #include "app/history_panel.h"
 #include "app/qt_paths.h"
+#include "app/screen_fit.h"
 #include "store/numbering.h"
 
 namespace quarvel::app {
@@ -58,6 +61,9 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     ctx_.settings = &settings;
     ctx_.dialogs = &dialogs;
     ctx_.notify = [this](const QString& text) { notify(text); };
+    ctx_.withdraw = [this](const QString& text) {
+        if (statusBar()->currentMessage() == text) statusBar()->clearMessage();
+    };
     popup_ = [](QMenu* menu, const QPoint& pos) { menu->popup(pos); };
 
     history_ = new HistoryPanel(this);
@@ -83,11 +89,8 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     for (auto* w : findChildren<QWidget*>())
         if (w->focusPolicy() == Qt::WheelFocus) w->setFocusPolicy(Qt::StrongFocus);
     startUp();
-    // As large as the layout wants, but never beyond the screen.
-    QSize size(1260, 860);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size);
+    // As large as the layout wants, but never beyond the screen, frame and status bar included.
+    fitToScreen(this, {1260, 860});
 }
 
 MainWindow::~MainWindow() {
@@ -272,6 +275,8 @@ void MainWindow::AddHaoma() {
         grid = store::historyListGrid(none);
     }
     history_->showList(std::move(grid));
+    // The rows now stored may be coded in another base: the segment captions follow them.
+    if (criteria_) criteria_->relabelGroupBoxes();
 }
 
 void MainWindow::QihaoXianshi() {
@@ -330,7 +335,24 @@ bool MainWindow::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+// Enter or Return on a focused push button clicks it, as Space does, in this window and in
+// the picture windows it opens. Dialogs are left alone: their buttons answer Enter already.
+static bool enterClicksButton(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->isAutoRepeat() ||
+        (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button == nullptr || !button->hasFocus() || !button->isEnabled() ||
+        qobject_cast<QDialog*>(button->window()))
+        return false;
+    button->click();
+    return true;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (enterClicksButton(watched, event)) return true;
     try {
         if (handleWheel(watched, event)) return true;
     } catch (...) {

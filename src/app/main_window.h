@@ -90,6 +90,8 @@ class MainWindow : public QMainWindow {
     void afterHistoryReplaced();
     bool refuseWhileUpdating();
     bool confirmTrimKeepsNothing(bool keepsNothing);
+    // After a base change: asks whether to build the stored rows' codes again under it.
+    void offerCodeRebuild(const QString& attribute, int storedBase, int classes);
     void setRangeFromHistory();
     QAction* action(QMenu* menu, const QString& caption, const QString& name);
 

@@ -131,18 +131,66 @@ void MainWindow::clearHistory() {
 }
 
 void MainWindow::chooseZodiacBase(int i) {
+    const store::Bases before = ctx_.rowBases();
     ctx_.saved.SxIni = i;
-    ctx_.saveSetting("SxIni", std::to_string(i));
     for (int k = 0; k < 2; ++k) mnuSxcs_[k]->setChecked(k == i);
     ctx_.zodiacCodes = store::ZodiacCodes::forMenuChoice(i, ctx_.zodiacYear);
+    if (before.sx != i) offerCodeRebuild(QStringLiteral("生肖"), before.sx, 12);
+    // Saved last, so that a setting that cannot be written is the notice left in the status bar.
+    ctx_.saveSetting("SxIni", std::to_string(i));
     criteria_->relabelGroupBoxes();
 }
 
 void MainWindow::chooseSegmentBase(int i) {
+    const store::Bases before = ctx_.rowBases();
     ctx_.saved.DsIni = i;
-    ctx_.saveSetting("DsIni", std::to_string(i));
     for (int k = 0; k < 2; ++k) mnuDscs_[k]->setChecked(k == i);
+    if (before.ds != i) offerCodeRebuild(QStringLiteral("段数"), before.ds, 10);
+    ctx_.saveSetting("DsIni", std::to_string(i));
     criteria_->relabelGroupBoxes();  // segment boxes are captioned with their codes
+}
+
+// The stored rows carry codes of the other base. Rebuilt, every draw is built again under the
+// bases now set, with the zodiac table of a start (base + name index) that the stored rows,
+// the boxes, the trend chart and quarvel-cli all read codes by; the draws entered from then on
+// get the same table. Declined, the stored rows keep their codes and only draws stored from
+// now on get the new ones.
+void MainWindow::offerCodeRebuild(const QString& attribute, int storedBase, int classes) {
+    if (!ctx_.historyOpen() || refuseWhileUpdating()) return;
+    const QString old = QStringLiteral("%1~%2").arg(storedBase).arg(storedBase + classes - 1);
+    const bool rebuild = ctx_.dialogs->question(
+        QStringLiteral("重建历史代码"),
+        QStringLiteral(
+            "已保存的历史号码的%1代码是按参数%2编的，与新的参数不同。\n\n"
+            "现在按新的参数重建全部历史号码的代码吗？重建前的历史号码先备份到 lsbf.txt。\n"
+            "选择“否”：已保存的历史号码保留原来的代码，只有以后保存的号码使用新的参数。")
+            .arg(attribute, old));
+    if (!rebuild) {
+        notify(QStringLiteral(
+                   "已保存的历史号码仍保留原来的%1代码（%2），只有以后保存的号码使用新的参数。")
+                   .arg(attribute, old));
+        return;
+    }
+    ctx_.zodiacCodes = store::ZodiacCodes::startup(ctx_.saved.SxIni);
+    io::TrimResult result;
+    {
+        BusyCursor busy;
+        io::ImportParams params;
+        params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
+        result = io::HistoryService(db_).rebuildCodes(params);
+    }
+    afterHistoryReplaced();
+    if (!result.rebuilt) {
+        ctx_.dialogs->message(
+            QStringLiteral("重建失败"),
+            QStringLiteral("历史号码的代码没有重建，已保存的历史号码保留原来的%1代码（%2）。\n\n%3")
+                .arg(attribute, old, fromStd(result.errorText)));
+        notify(QStringLiteral("历史号码的代码没有重建，已保存的历史号码保留原来的%1代码（%2）。")
+                   .arg(attribute, old));
+        return;
+    }
+    notify(QStringLiteral("已按新的参数重建 %1 期历史号码的代码").arg(result.drawsKept) +
+           (result.compacted ? QString() : QStringLiteral("（数据库没有压缩）")));
 }
 
 }  // namespace quarvel::app

@@ -12,8 +12,9 @@
 
 #include "app/app_context.h"
 #include "app/dialogs.h"
+#include "app/picture_save.h"
 #include "app/qt_paths.h"
-#include "history_io/atomic_file.h"
+#include "app/screen_fit.h"
 
 namespace quarvel::app {
 
@@ -143,36 +144,12 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(chart_, 1);
     layout->addLayout(buttons);
-    resize(1000, 580);
+    fitToScreen(this, {1000, 580});
 }
 
 bool OmissionCurveWindow::savePicture() {
-    if (ctx_.db == nullptr) return false;
-    const std::filesystem::path target =
-        ctx_.db->dataDir() / toPath(QStringLiteral("遗漏曲线.png"));
-    const QString path = toQString(target);
-    // Encoded in memory, then written by the guarded writer like every other output file.
-    QByteArray png;
-    QBuffer buffer(&png);
-    QString error;
-    if (!buffer.open(QIODevice::WriteOnly) || !chart_->grab().save(&buffer, "PNG")) {
-        error = QStringLiteral("图片无法编码");
-    } else {
-        try {
-            io::writeFileAtomically(
-                target, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-        } catch (const io::IoError& e) {
-            error = QString::fromStdString(e.what());
-        }
-    }
-    if (!error.isEmpty()) {
-        if (ctx_.dialogs)
-            ctx_.dialogs->message(QStringLiteral("保存图片"),
-                                  QStringLiteral("无法保存 %1：%2").arg(path, error));
-        return false;
-    }
-    if (ctx_.notify) ctx_.notify(QStringLiteral("遗漏曲线已保存到 %1").arg(path));
-    return true;
+    return app::savePicture(ctx_, chart_, QStringLiteral("遗漏曲线.png"),
+                            QStringLiteral("遗漏曲线"));
 }
 
 }  // namespace quarvel::app

@@ -1,8 +1,8 @@
 #pragma once
 // The 遗漏曲线 window: the gaps of a result as bars in hit order (x: the hits' issues, y: the
 // gap), the last omission as a final bar in its own colour, lines at 平均遗漏 and 最大遗漏, and
-// the pattern label with the figures as the title. "保存图片" saves the chart as 遗漏曲线.png in
-// the data folder.
+// the pattern label with the figures as the title. "保存图片" saves the chart as a PNG picture,
+// by default 遗漏曲线.png in the data folder.
 
 #include <QWidget>
 
@@ -33,7 +33,7 @@ class OmissionCurveWindow : public QWidget {
   public:
     OmissionCurveWindow(AppContext& ctx, search::OmissionCurve curve, QWidget* parent = nullptr);
     OmissionCurveChart* chart() const { return chart_; }
-    // Saves the chart as 遗漏曲线.png in the data folder; false (with a message) when it fails.
+    // Saves the chart under the name picked in the save dialog; false when cancelled or failed.
     bool savePicture();
 
   private:

@@ -5,12 +5,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
 #include "app/grid_export.h"
 #include "chance/hot_cold.h"
+#include "app/picture_save.h"
+#include "app/screen_fit.h"
 
 namespace quarvel::app {
 
@@ -132,8 +135,15 @@ TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendCha
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(top);
-    layout->addWidget(view_);
-    resize(1200, 760);
+    layout->addWidget(view_, 1);
+    auto* save = new QPushButton(QStringLiteral("保存图片"), this);
+    save->setObjectName(QStringLiteral("cmdSavePicture"));
+    connect(save, &QPushButton::clicked, this, [this] { savePicture(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    layout->addLayout(buttons);
+    fitToScreen(this, {1200, 760});
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] {
         exportGridToXls(ctx_, model_->chart()->toTextGrid(), QStringLiteral("走势图.xls"));
     });
@@ -145,6 +155,10 @@ void TrendWindow::setChart(std::shared_ptr<const search::TrendChart> chart) {
     model_->setChart(std::move(chart));
     fitColumns();
     view_->scrollToBottom();
+}
+
+bool TrendWindow::savePicture() {
+    return app::savePicture(ctx_, view_, QStringLiteral("走势图.png"), QStringLiteral("走势图"));
 }
 
 void TrendWindow::fitColumns() {

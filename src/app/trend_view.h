@@ -4,7 +4,8 @@
 // on a coloured background (a second colour when the special number alone shows them),
 // omissions are grey; the five statistic rows follow the draws, then the hot/cold rows with
 // their 冷热 cells coloured. The window opens scrolled to the newest draw; a double click saves
-// the chart as 走势图.xls. The box "冷热统计期数" picks the hot/cold window.
+// the chart as 走势图.xls, "保存图片" what it shows as a PNG picture (by default 走势图.png in the
+// data folder). The box "冷热统计期数" picks the hot/cold window.
 
 #include <QAbstractTableModel>
 #include <QWidget>
@@ -54,6 +55,10 @@ class TrendWindow : public QWidget {
     QComboBox* hotWindowBox() const { return hotWindow_; }
     // Shows another chart of the same type and range (the hot/cold rows of another window).
     void setChart(std::shared_ptr<const search::TrendChart> chart);
+
+    // Saves the visible chart under the name picked in the save dialog; false when cancelled
+    // or failed.
+    bool savePicture();
 
   signals:
     // The user picked another hot/cold window (already saved as intHotWindow).

@@ -1,4 +1,5 @@
 // quarvel-cli: the history and the analyses for scripts and batch use.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <filesystem>
 #include <iostream>
@@ -12,6 +13,7 @@ namespace {
 void printUsage(std::ostream& out) {
     out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base "
            "0|1] COMMAND [ARGS]\n"
+           "       quarvel-cli -h | --help | -v | --version\n"
            "commands:\n";
     for (const auto& [name, info] : quarvel::cli::commandRegistry())
         out << "  " << info.usage << "\n";
@@ -28,37 +30,52 @@ int baseArgument(const std::string& text, const char* option) {
 int main(int argc, char** argv) {
     using namespace quarvel;
     QCoreApplication::setApplicationName(QString::fromLatin1(platform::kProgramName));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
     QCoreApplication app(argc, argv);
+    // The program's options come before the command; everything from the command on is the
+    // command's own (a value such as -5 included).
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption dataDirOption(QStringLiteral("data-dir"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption settingsOption(QStringLiteral("settings-file"), {},
+                                            QStringLiteral("FILE"));
+    const QCommandLineOption sxOption(QStringLiteral("sx-base"), {}, QStringLiteral("BASE"));
+    const QCommandLineOption dsOption(QStringLiteral("ds-base"), {}, QStringLiteral("BASE"));
+    parser.addOptions({help, version, dataDirOption, settingsOption, sxOption, dsOption});
     std::string givenDataDir;
     std::string settingsFile;
     std::optional<int> sxBase, dsBase;
-    std::vector<std::string> args(argv + 1, argv + argc);
-    std::size_t i = 0;
+    std::vector<std::string> args;
     try {
-        for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
-            const std::string& opt = args[i];
-            if (opt == "--help") {
-                printUsage(std::cout);
-                return 0;
-            }
-            if (i + 1 >= args.size()) throw cli::UsageError(opt + " needs a value");
-            const std::string& value = args[++i];
-            if (opt == "--data-dir")
-                givenDataDir = value;
-            else if (opt == "--settings-file")
-                settingsFile = value;
-            else if (opt == "--sx-base")
-                sxBase = baseArgument(value, "--sx-base");
-            else if (opt == "--ds-base")
-                dsBase = baseArgument(value, "--ds-base");
-            else
-                throw cli::UsageError("unknown option " + opt);
+        if (!parser.parse(QCoreApplication::arguments()))
+            throw cli::UsageError(parser.errorText().toStdString());
+        if (parser.isSet(help)) {
+            printUsage(std::cout);
+            return 0;
         }
-        if (i >= args.size()) throw cli::UsageError("no command given");
+        if (parser.isSet(version)) {
+            std::cout << "quarvel-cli " << QUARVEL_VERSION << "\n";
+            return 0;
+        }
+        // The command and its arguments are the last ones given, taken as their bytes; so are
+        // the folder and file names before them.
+        const auto positional = static_cast<int>(parser.positionalArguments().size());
+        givenDataDir = platform::rawOptionValue(argc - positional, argv, "--data-dir");
+        settingsFile = platform::rawOptionValue(argc - positional, argv, "--settings-file");
+        if (parser.isSet(sxOption))
+            sxBase = baseArgument(parser.value(sxOption).toStdString(), "--sx-base");
+        if (parser.isSet(dsOption))
+            dsBase = baseArgument(parser.value(dsOption).toStdString(), "--ds-base");
+        args.assign(argv + argc - positional, argv + argc);
+        if (args.empty()) throw cli::UsageError("no command given");
     } catch (const cli::UsageError& e) {
         std::cerr << "quarvel-cli: " << e.what() << " (see --help)\n";
         return 2;
     }
+    const std::size_t i = 0;
 
     const std::string name = args[i];
     const auto found = cli::commandRegistry().find(name);

@@ -176,6 +176,11 @@ TrimResult HistoryService::trimLastDraws(std::int32_t count, const ImportParams&
     return io::trimLastDraws(db_, count, params, seen);
 }
 
+TrimResult HistoryService::rebuildCodes(const ImportParams& params) {
+    if (auto why = checkOpen(); !why.empty()) return trimRefused(why);
+    return io::rebuildCodes(db_, params);
+}
+
 ImportResult HistoryService::rebuild(const ImportParams& params) {
     if (auto why = checkOpen(); !why.empty()) {
         ImportResult r;

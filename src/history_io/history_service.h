@@ -67,6 +67,8 @@ class HistoryService {
     TrimResult trimLastDraws(std::int32_t count, const ImportParams& params,
                              const SeenHistory* seen = nullptr);
     ImportResult rebuild(const ImportParams& params);
+    // Every stored draw built again under params.rules, its backup in lsbf.txt.
+    TrimResult rebuildCodes(const ImportParams& params);
     UpdateResult update(PageSource& source, const UpdateParams& params);
 
     store::HistoryDb& db() { return db_; }

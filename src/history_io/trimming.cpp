@@ -111,6 +111,11 @@ TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportP
     });
 }
 
+TrimResult rebuildCodes(store::HistoryDb& db, const ImportParams& params) {
+    return trimWith(db, params, nullptr, "rebuild",
+                    [](std::vector<HistoryDraw> draws) { return draws; });
+}
+
 ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params) {
     return replaceHistoryFromFile(db, backupPath(db), params,
                                   {.refuseEmpty = false, .backupCommand = "rebuild"});

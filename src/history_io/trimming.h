@@ -59,6 +59,11 @@ TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const Import
 TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params,
                          const SeenHistory* seen = nullptr);
 
+// Rebuilds every stored draw under `params.rules` (after a change of the zodiac or segment
+// base), the way a trim rebuilds: the history written to lsbf.txt, then read back in one
+// transaction; on any failure the old rows stay whole.
+TrimResult rebuildCodes(store::HistoryDb& db, const ImportParams& params);
+
 // Dqzd: replaces the history with the draws of lsbf.txt in one transaction. An unreadable
 // backup or a failure half way leaves the old rows whole. Lines are read as by the import.
 ImportResult rebuildFromBackup(store::HistoryDb& db, const ImportParams& params);

@@ -57,6 +57,18 @@ std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given
     return given;
 }
 
+std::string rawOptionValue(int end, char** argv, std::string_view name) {
+    std::string value;
+    for (int i = 1; i < end; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == name && i + 1 < end)
+            value = argv[++i];
+        else if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
+            value = arg.substr(name.size() + 1);
+    }
+    return value;
+}
+
 QString sampleHistoryFolder() {
     const QString bin = programDir();
     return firstExisting({bin + '/' + kSampleFolder,

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace quarvel::platform {
 
@@ -23,6 +25,11 @@ QString dataFolderOfThisProgram(const QString& given);
 // The same choice with the given folder as bytes: a --data-dir whose name is not valid UTF-8
 // is used exactly as given (never a folder of a similar name), created when missing.
 std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given);
+
+// The value of option `name` ("--data-dir") among argv[1 .. end) as its bytes, in either form
+// "--name VALUE" or "--name=VALUE"; the last one given wins, empty when absent. Qt's parser
+// reads the options, but decodes them: a file name that is not valid UTF-8 is taken from here.
+std::string rawOptionValue(int end, char** argv, std::string_view name);
 
 // The folder holding the sample history: "历史号码" beside the program in a build or a portable
 // copy, or share/quarvel/历史号码 of an installed one. Empty when neither exists.

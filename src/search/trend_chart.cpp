@@ -61,7 +61,7 @@ TrendChart::TrendChart(const std::vector<TrendDraw>& history, const TrendInput& 
     std::vector<int> lastUpToEnd(cols, 0);  // latest showing up to the range's last draw
     std::vector<int> count(cols), regular(cols);
     int rangeDraws = 0;
-    int lastIdx = 0;  // IDX of the range's last draw
+    int lastIdx = 0;  // IDX of the last draw up to the range's end (0 for none)
     const int positions = in.countSpecial ? 8 : 7;
 
     for (const TrendDraw& d : history) {
@@ -77,7 +77,6 @@ TrendChart::TrendChart(const std::vector<TrendDraw>& history, const TrendInput& 
         if (inRange) {
             issues_.push_back(d.issue);
             ++rangeDraws;
-            lastIdx = d.idx;
         }
         for (std::size_t c = 0; c < cols; ++c) {
             const bool shown = count[c] > 0;
@@ -89,20 +88,25 @@ TrendChart::TrendChart(const std::vector<TrendDraw>& history, const TrendInput& 
                     ++hits[c];
                     longest[c] = std::max(longest[c], d.idx - lastSeen[c]);
                 } else {
+                    // Before the first showing the omission counts from the start of the
+                    // history (IDX 0), as the longest omission does.
                     cells_.push_back(
-                        {static_cast<std::int16_t>(lastSeen[c] == 0 ? 0 : d.idx - lastSeen[c]),
-                         TrendMark::Omission});
+                        {static_cast<std::int16_t>(d.idx - lastSeen[c]), TrendMark::Omission});
                 }
             }
             if (shown) lastSeen[c] = d.idx;
         }
         // Issues rise with IDX: the draws up to the range's end come first.
-        if (d.issue <= in.rangeEnd) lastUpToEnd = lastSeen;
+        if (d.issue <= in.rangeEnd) {
+            lastUpToEnd = lastSeen;
+            lastIdx = d.idx;
+        }
     }
 
     for (auto& row : stats_) row.reserve(cols);
     for (std::size_t c = 0; c < cols; ++c) {
-        const int last = rangeDraws == 0 ? 0 : lastIdx + 1 - lastUpToEnd[c];
+        // As the search's: an empty history gives 1.
+        const int last = lastIdx + 1 - lastUpToEnd[c];
         stats_[0].push_back(std::to_string(hits[c]));
         stats_[1].push_back(formatTwoDecimals(averageOmission(rangeDraws, hits[c])));
         stats_[2].push_back(longest[c] < 0 ? "-" : std::to_string(longest[c]));

@@ -2,10 +2,10 @@
 // The trend chart (走势图) of the history: one row per draw of an issue range, one column per
 // value of the search type. A cell whose value the draw shows holds the column's caption
 // ("×n" when the value occurs n >= 2 times); every other cell holds the value's omission, the
-// draw's IDX minus the IDX of the value's previous showing anywhere earlier (0 before its
-// first). Five statistic rows follow the draws, and the three hot/cold rows when they are
-// set. Cells are kept as small numbers and turned
-// into text when asked for, so a history of 32,766 draws stays light.
+// draw's IDX minus the IDX of the value's previous showing anywhere earlier (IDX 0, the start
+// of the history, before its first). Five statistic rows follow the draws, and the three
+// hot/cold rows when they are set. Cells are kept as small numbers and turned into text when
+// asked for, so a history of 32,766 draws stays light.
 
 #include <array>
 #include <cstdint>

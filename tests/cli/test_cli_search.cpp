@@ -114,11 +114,12 @@ TEST_F(CliSearch, XlsSearchWritesWorkbooksAndNothingOnRefusal) {
 TEST_F(CliSearch, TrendChart) {
     const auto r = cli({"trend", "--type", "2", "--no-special", "--range", "2013021:2013022"});
     ASSERT_EQ(r.status, 0) << r.err;
-    // Head 1 showed at IDX 1 only as the special number, which does not count here.
+    // Head 1 showed at IDX 1 only as the special number, which does not count here; heads 2
+    // and 3 never show and count from the history's start.
     EXPECT_EQ(r.out,
               "期号\t0\t1\t2\t3\n"
-              "2013021\t0×6\t1\t0\t0\n"
-              "2013022\t0×7\t1\t0\t0\n"
+              "2013021\t0×6\t1\t2\t2\n"
+              "2013022\t0×7\t1\t3\t3\n"
               "出现次数\t2\t1\t0\t0\n"
               "平均遗漏\t1.00\t1.50\t3.00\t3.00\n"
               "最大遗漏\t1\t2\t-\t-\n"

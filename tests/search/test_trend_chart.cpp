@@ -42,11 +42,12 @@ TrendInput heads(bool special) {
 TEST(TrendChart, SubRangeWithTheSpecialNumber) {
     const TrendChart t(kHeads, heads(true));
     EXPECT_EQ(t.header(), (std::vector<std::string>{"期号", "0", "1", "2", "3"}));
-    // Head 2 never shows (0); head 3 showed at IDX 1 by the special number.
+    // Head 2 never shows: counted from the history's start (IDX 0), as its 最后遗漏 is; head 3
+    // showed at IDX 1 by the special number.
     EXPECT_EQ(body(t), (std::vector<std::vector<std::string>>{
-                           {"2013002", "0", "1×7", "0", "1"},
-                           {"2013003", "0", "1×7", "0", "2"},
-                           {"2013004", "1", "1×8", "0", "3"},
+                           {"2013002", "0", "1×7", "2", "1"},
+                           {"2013003", "0", "1×7", "3", "2"},
+                           {"2013004", "1", "1×8", "4", "3"},
                            {"出现次数", "2", "3", "0", "0"},
                            {"平均遗漏", "1.33", "1.00", "4.00", "4.00"},
                            {"最大遗漏", "1", "1", "-", "-"},
@@ -62,15 +63,21 @@ TEST(TrendChart, SubRangeWithTheSpecialNumber) {
 TEST(TrendChart, SubRangeWithoutTheSpecialNumber) {
     const TrendChart t(kHeads, heads(false));
     EXPECT_EQ(body(t), (std::vector<std::vector<std::string>>{
-                           {"2013002", "1", "1×7", "0", "0"},
-                           {"2013003", "0", "1×6", "0", "0"},
-                           {"2013004", "1", "1×7", "0", "0"},
+                           {"2013002", "1", "1×7", "2", "2"},
+                           {"2013003", "0", "1×6", "3", "3"},
+                           {"2013004", "1", "1×7", "4", "4"},
                            {"出现次数", "1", "3", "0", "0"},
                            {"平均遗漏", "2.00", "1.00", "4.00", "4.00"},
                            {"最大遗漏", "2", "1", "-", "-"},
                            {"最后遗漏", "2", "1", "5", "5"},
                            {"欲出几率", "1.00", "-", "1.33", "1.33"},
                        }));
+}
+
+TEST(TrendChart, EmptyHistoryGivesTheSearchsLastOmission) {
+    const TrendChart t({}, heads(true));
+    ASSERT_EQ(t.drawRows(), 0);
+    for (int c = 0; c < t.valueColumns(); ++c) EXPECT_EQ(t.statText(3, c), "1");
 }
 
 TEST(TrendChart, ValueColumnsOfEveryType) {

@@ -35,6 +35,11 @@ QString RecordingDialogs::openFileName(const QString&, const QString&, const QSt
     return {};
 }
 
+QString RecordingDialogs::saveFileName(const QString&, const QString& path, const QString&) {
+    saveDialogs << path;
+    return path;
+}
+
 bool RecordingDialogs::openInDesktop(const QString& pathOrUrl) {
     opened << pathOrUrl;
     return true;

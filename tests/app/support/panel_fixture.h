@@ -47,9 +47,11 @@ class RecordingDialogs : public app::Dialogs {
     std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
+    // Takes the suggested path, as a user pressing Enter in the dialog would; each is recorded.
+    QString saveFileName(const QString& title, const QString& path, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 
-    QStringList titles, messages, opened;
+    QStringList titles, messages, opened, saveDialogs;
 };
 
 struct PanelFixture {

@@ -23,6 +23,12 @@ QString QueuedDialogs::openFileName(const QString& title, const QString& dir,
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+QString QueuedDialogs::saveFileName(const QString& title, const QString& path,
+                                    const QString& filter) {
+    shown.append({"save", title, path, filter});
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
 bool QueuedDialogs::openInDesktop(const QString& pathOrUrl) {
     opened.append(pathOrUrl);
     return desktopOpens;

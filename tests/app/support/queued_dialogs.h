@@ -14,7 +14,7 @@ namespace quarvel::app {
 class QueuedDialogs : public Dialogs {
   public:
     struct Shown {
-        QString kind;  // "question", "message", "input", "file"
+        QString kind;  // "question", "message", "input", "file", "save"
         QString title;
         QString text;   // the text, prompt or folder
         QString extra;  // input default text or file filter
@@ -33,6 +33,7 @@ class QueuedDialogs : public Dialogs {
     std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& path, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 
     QList<Shown> messages() const;  // the "message" boxes only
