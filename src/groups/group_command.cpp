@@ -31,6 +31,7 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
     plan.type = input.type;
     plan.countSpecial = input.countSpecial;
     plan.coding = input.coding;
+    plan.newestIdx = input.newestIdx;
     const int values = valueCount(input.type);
     for (int i = 1; i <= values; ++i)
         if (input.ticked[static_cast<std::size_t>(i)]) plan.boxes.push_back(i);
