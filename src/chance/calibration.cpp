@@ -40,7 +40,6 @@ Calibration calibrate(std::span<const int> hitIdx, std::span<const int> rangeIdx
         if (hit) ++b.hits;
     }
 
-    const double p = c.overallRate();
     int used = 0;
     double chi = 0.0;
     for (int b = 0; b < kBuckets; ++b) {

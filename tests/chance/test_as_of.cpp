@@ -27,9 +27,9 @@ struct TwoHistories {
         full.open();
         cut.open();
         qt::addDraws(full, draws);
-        // X falls between two stored issues: the cut keeps draw 119 and drops 120 onwards.
+        // X falls between two stored issues: the cut keeps IDX 1..119 and drops 120 onwards.
         asOf = draws[119].issue - 1;
-        qt::addDraws(cut, {draws.begin(), draws.begin() + 120});
+        qt::addDraws(cut, {draws.begin(), draws.begin() + 119});
     }
     search::Criteria criteria(bool fixed) const {
         search::Criteria c;

@@ -120,9 +120,9 @@ TEST(Backtest, FiguresAreTheGroupComputationAsOfThePreviousDraw) {
             ASSERT_EQ(groups::runGroupComputation(db, asOf).error, "");
             const std::string col = kColumns[static_cast<std::size_t>(column - 1)];
             store::Snapshot yl = db.db().snapshot("SELECT content, " + col + " AS f FROM YL ORDER BY f IS NULL, f " +
-                                                  (in.ascending ? "ASC" : "DESC") + ", RowSeq LIMIT 5");
+                                                  (in.ascending ? "ASC" : "DESC") + ", RowSeq");
             std::vector<std::string> expected, got;
-            for (yl.moveFirst(); !yl.eof(); yl.moveNext()) expected.push_back(yl.textField("content"));
+            for (yl.moveFirst(); !yl.eof() && expected.size() < 5; yl.moveNext()) expected.push_back(yl.textField("content"));
             for (int g : r.rows[row].picked) got.push_back(r.labels[static_cast<std::size_t>(g)]);
             EXPECT_EQ(got, expected) << "column " << column << " row " << row;
             // What shows in the tested draw: the group's two numbers among its eight.

@@ -11,9 +11,9 @@
 using namespace quarvel::chance;
 
 TEST(ChanceStatistics, KnownValues) {
-    const Interval half = wilsonInterval(5, 10);  // published: 0.2366 .. 0.7634
-    EXPECT_NEAR(half.low, 0.236593, 1e-6);
-    EXPECT_NEAR(half.high, 0.763407, 1e-6);
+    const Interval half = wilsonInterval(5, 10);  // 0.2366 .. 0.7634 as tabled
+    EXPECT_NEAR(half.low, 0.236590, 1e-6);
+    EXPECT_NEAR(half.high, 0.763410, 1e-6);
     const Interval none = wilsonInterval(0, 4);  // 0 .. z²/(n + z²)
     EXPECT_NEAR(none.low, 0.0, 1e-12);
     EXPECT_NEAR(none.high, 3.8416 / 7.8416, 1e-9);
