@@ -34,8 +34,10 @@ void BM_Backtest(benchmark::State& state) {
     in.column = static_cast<int>(state.range(0));
     for (auto _ : state) {
         const chance::IssueLine line = chance::readIssueLine(h.db.db());
-        const chance::BacktestResult r = chance::backtest(chance::collectGroupHits(h.db, in.plan), line, in);
-        if (r.rows.size() != 1000 || r.labels.size() != 10626) state.SkipWithError("wrong backtest size");
+        const chance::BacktestResult r =
+            chance::backtest(chance::collectGroupHits(h.db, in.plan), line, in);
+        if (r.rows.size() != 1000 || r.labels.size() != 10626)
+            state.SkipWithError("wrong backtest size");
         benchmark::DoNotOptimize(r.observed);
     }
 }

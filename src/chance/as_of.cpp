@@ -34,7 +34,8 @@ std::variant<AsOfCut, std::string> cutAt(store::HistoryDb& db, std::int32_t asOf
     store::Snapshot draw = db.drawAtOrBefore(asOf);
     draw.moveFirst();
     if (!draw.onRow()) return "截止期 " + std::to_string(asOf) + " 及以前没有历史号码";
-    return AsOfCut{asOf, static_cast<std::int32_t>(draw.intField("SQQH")), static_cast<int>(draw.intField("IDX"))};
+    return AsOfCut{asOf, static_cast<std::int32_t>(draw.intField("SQQH")),
+                   static_cast<int>(draw.intField("IDX"))};
 }
 
 std::string clippedEnd(const std::string& rangeEnd, const AsOfCut& cut) {
@@ -71,13 +72,16 @@ NextShowing nextShowing(const std::vector<int>& hitIdx, const IssueLine& line, c
     }
     next.draws = *after - cut.idx;
     const auto at = std::lower_bound(line.idx.begin(), line.idx.end(), *after);
-    if (at != line.idx.end() && *at == *after) next.issue = line.issue[static_cast<std::size_t>(at - line.idx.begin())];
+    if (at != line.idx.end() && *at == *after)
+        next.issue = line.issue[static_cast<std::size_t>(at - line.idx.begin())];
     return next;
 }
 
 std::string nextShowingText(const AsOfCut& cut, const NextShowing& next) {
     const std::string head = "截止 " + std::to_string(cut.asOf) + " 期后";
-    if (next.issue) return head + "第 " + std::to_string(next.draws) + " 期（" + std::to_string(*next.issue) + "）出现";
+    if (next.issue)
+        return head + "第 " + std::to_string(next.draws) + " 期（" + std::to_string(*next.issue) +
+               "）出现";
     return head + "已过 " + std::to_string(next.draws) + " 期未出现";
 }
 

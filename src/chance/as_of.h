@@ -17,7 +17,7 @@
 namespace quarvel::store {
 class Database;
 class HistoryDb;
-}
+}  // namespace quarvel::store
 namespace quarvel::groups {
 struct GroupInput;
 }
@@ -64,7 +64,7 @@ void restateAtCut(search::SearchResult& result, const AsOfCut& cut);
 // When the pattern showed next after the cut: its first hit with IDX above the cut, given all
 // hits of the pattern (ascending) and the newest stored IDX.
 struct NextShowing {
-    int draws = 0;                     // draws after the cut up to that hit, or to the newest
+    int draws = 0;                      // draws after the cut up to that hit, or to the newest
     std::optional<std::int32_t> issue;  // the issue of that hit; none when it has not shown
 };
 NextShowing nextShowing(const std::vector<int>& hitIdx, const IssueLine& line, const AsOfCut& cut);

@@ -11,24 +11,34 @@ namespace quarvel::chance {
 
 GroupHitTable collectGroupHits(store::HistoryDb& db, const groups::GroupPlan& plan) {
     GroupHitTable table;
-    groups::forEachGroupHits(db, plan, [&](std::span<const int>, const std::string& label, const std::vector<int>& hits) {
-        table.labels.push_back(label);
-        table.hits.push_back(hits);
-        return true;
-    });
+    groups::forEachGroupHits(
+        db, plan,
+        [&](std::span<const int>, const std::string& label, const std::vector<int>& hits) {
+            table.labels.push_back(label);
+            table.hits.push_back(hits);
+            return true;
+        });
     return table;
 }
 
 std::optional<double> rankingFigure(const search::OmissionStats& s, int column) {
     switch (column) {
-        case 1: return s.minimum;
-        case 2: return s.maximum;
-        case 3: return s.last;
-        case 4: return static_cast<double>(static_cast<float>(s.ratio()));
-        case 5: return s.hits;
-        case 6: return s.averageOmission();
-        case 7: return s.dueRatio();
-        default: return s.longestRun;
+        case 1:
+            return s.minimum;
+        case 2:
+            return s.maximum;
+        case 3:
+            return s.last;
+        case 4:
+            return static_cast<double>(static_cast<float>(s.ratio()));
+        case 5:
+            return s.hits;
+        case 6:
+            return s.averageOmission();
+        case 7:
+            return s.dueRatio();
+        default:
+            return s.longestRun;
     }
 }
 
@@ -52,7 +62,8 @@ std::vector<std::vector<int>> groupsByDraw(const GroupHitTable& hits, const Issu
         for (int idx : hits.hits[g]) {
             const auto at = std::lower_bound(line.idx.begin(), line.idx.end(), idx);
             if (at != line.idx.end() && *at == idx)
-                byDraw[static_cast<std::size_t>(at - line.idx.begin())].push_back(static_cast<int>(g));
+                byDraw[static_cast<std::size_t>(at - line.idx.begin())].push_back(
+                    static_cast<int>(g));
         }
     }
     return byDraw;
@@ -68,7 +79,8 @@ BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const 
     const std::vector<std::vector<int>> byDraw = groupsByDraw(hits, line);
     // The first draw of the groups' range [S, ...].
     const std::size_t first = static_cast<std::size_t>(
-        std::lower_bound(line.issue.begin(), line.issue.end(), in.plan.rangeStart) - line.issue.begin());
+        std::lower_bound(line.issue.begin(), line.issue.end(), in.plan.rangeStart) -
+        line.issue.begin());
 
     std::vector<search::OmissionStats> running(hits.size());  // hits of draws first .. counted - 1
     std::size_t counted = first;
@@ -88,7 +100,8 @@ BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const 
         if (line.issue[r] < in.testStart || line.issue[r] > in.testEnd) continue;
         // The figures as of the draw before t.
         for (; counted < r; ++counted)
-            for (int g : byDraw[counted]) running[static_cast<std::size_t>(g)].addHit(line.idx[counted]);
+            for (int g : byDraw[counted])
+                running[static_cast<std::size_t>(g)].addHit(line.idx[counted]);
         const int drawsInRange = r > first ? static_cast<int>(r - first) : 0;
         for (std::size_t g = 0; g < hits.size(); ++g) {
             search::OmissionStats s = running[g];
@@ -112,8 +125,9 @@ BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const 
         if (groupCount > 0) {
             const double q = static_cast<double>(row.shown) / groupCount;
             row.expected = picks * q;
-            row.variance = groupCount <= 1 ? 0.0
-                                           : picks * q * (1.0 - q) * (groupCount - picks) / (groupCount - 1.0);
+            row.variance = groupCount <= 1
+                               ? 0.0
+                               : picks * q * (1.0 - q) * (groupCount - picks) / (groupCount - 1.0);
         }
         result.observed += row.hits;
         result.expected += row.expected;
@@ -137,8 +151,9 @@ store::TextGrid backtestGrid(const BacktestResult& result) {
         }
         observed += row.hits;
         expected += row.expected;
-        g.cells.push_back({std::to_string(row.issue), picked, std::to_string(row.hits), fixedText(row.expected, 3),
-                           std::to_string(observed), fixedText(expected, 3)});
+        g.cells.push_back({std::to_string(row.issue), picked, std::to_string(row.hits),
+                           fixedText(row.expected, 3), std::to_string(observed),
+                           fixedText(expected, 3)});
     }
     g.cells.push_back({"合计", std::to_string(result.observed), fixedText(result.expected, 3),
                        fixedText(std::sqrt(result.variance), 3), fixedText(result.z(), 2),

@@ -29,7 +29,7 @@ GroupHitTable collectGroupHits(store::HistoryDb& db, const groups::GroupPlan& pl
 inline constexpr int kRankingColumns = 8;  // 1 最小遗漏 … 8 最大连出, the listing's columns
 
 struct BacktestInput {
-    groups::GroupPlan plan;  // its rangeStart is S; its rangeEnd plays no part
+    groups::GroupPlan plan;      // its rangeStart is S; its rangeEnd plays no part
     std::int32_t testStart = 0;  // A
     std::int32_t testEnd = 0;    // B
     int column = 7;              // the ranking column, 1..8 (欲出几率 unless chosen)
@@ -43,18 +43,18 @@ std::optional<double> rankingFigure(const search::OmissionStats& stats, int colu
 
 struct BacktestRow {
     std::int32_t issue = 0;
-    std::vector<int> picked;                   // group indexes, in rank order
+    std::vector<int> picked;                     // group indexes, in rank order
     std::vector<std::optional<double>> figures;  // their ranking figures
-    int hits = 0;   // h_t: picked groups that show in t
-    int shown = 0;  // H_t: groups that show in t
-    double expected = 0.0;  // e_t
-    double variance = 0.0;  // v_t
+    int hits = 0;                                // h_t: picked groups that show in t
+    int shown = 0;                               // H_t: groups that show in t
+    double expected = 0.0;                       // e_t
+    double variance = 0.0;                       // v_t
 };
 
 struct BacktestResult {
     std::vector<std::string> labels;
     std::vector<BacktestRow> rows;
-    int observed = 0;  // O
+    int observed = 0;       // O
     double expected = 0.0;  // E
     double variance = 0.0;  // V
     std::optional<double> z() const;
@@ -63,12 +63,14 @@ struct BacktestResult {
 
 // `line`: the stored draws (cut at the as-of draw when there is one); `hits`: the groups of
 // input.plan with their hits over at least [min(S, A), B].
-BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const BacktestInput& input);
+BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line,
+                        const BacktestInput& input);
 
 // Header 期号, 选中, 命中, 随机期望, 累计命中, 累计期望; one row per tested draw (the picked
 // labels joined by ", ", expectations with three decimals), then 合计 O E √V z p.
 store::TextGrid backtestGrid(const BacktestResult& result);
-// The totals in words: "选中组合命中 37 次，随机选取期望 29.4 次，z = 1.48，p = 0.14：与随机无显著差别".
+// The totals in words: "选中组合命中 37 次，随机选取期望 29.4 次，z = 1.48，p =
+// 0.14：与随机无显著差别".
 std::string backtestVerdict(const BacktestResult& result);
 
 }  // namespace quarvel::chance

@@ -56,12 +56,13 @@ Calibration calibrate(std::span<const int> hitIdx, std::span<const int> rangeIdx
 
 store::TextGrid calibrationGrid(const Calibration& c) {
     store::TextGrid g;
-    g.cells.push_back({"欲出几率", "试验次数", "命中次数", "命中率", "95%下限", "95%上限", "总体命中率", "偏差"});
+    g.cells.push_back(
+        {"欲出几率", "试验次数", "命中次数", "命中率", "95%下限", "95%上限", "总体命中率", "偏差"});
     const double p = c.overallRate();
     for (int b = 0; b < kBuckets; ++b) {
         const BucketCount& bucket = c.buckets[static_cast<std::size_t>(b)];
-        std::vector<std::string> row{kBucketLabels[static_cast<std::size_t>(b)], std::to_string(bucket.trials),
-                                     std::to_string(bucket.hits)};
+        std::vector<std::string> row{kBucketLabels[static_cast<std::size_t>(b)],
+                                     std::to_string(bucket.trials), std::to_string(bucket.hits)};
         if (bucket.trials == 0) {
             row.insert(row.end(), {"-", "-", "-", "-", "-"});
         } else {
@@ -79,8 +80,8 @@ store::TextGrid calibrationGrid(const Calibration& c) {
 }
 
 std::string chiSquareLine(const Calibration& c) {
-    return "卡方\t" + fixedText(c.chiSquare, 2) + "\t自由度\t" + std::to_string(c.degrees) + "\tp\t" +
-           fixedText(c.pValue, 4);
+    return "卡方\t" + fixedText(c.chiSquare, 2) + "\t自由度\t" + std::to_string(c.degrees) +
+           "\tp\t" + fixedText(c.pValue, 4);
 }
 
 }  // namespace quarvel::chance

@@ -16,7 +16,8 @@ namespace quarvel::chance {
 
 inline constexpr int kBuckets = 6;
 // Lower edge in, upper edge out.
-inline constexpr std::array<const char*, kBuckets> kBucketLabels = {"<0.5", "0.5-1", "1-1.5", "1.5-2", "2-3", ">=3"};
+inline constexpr std::array<const char*, kBuckets> kBucketLabels = {"<0.5",  "0.5-1", "1-1.5",
+                                                                    "1.5-2", "2-3",   ">=3"};
 
 // The bucket (0..5) of a due ratio d.
 int bucketOf(double d);

@@ -41,9 +41,10 @@ store::TextGrid kLineGrid(const std::vector<KLinePoint>& points) {
     g.cells.reserve(points.size() + 1);
     g.cells.push_back({"期号", "命中", "K", "下限", "上限"});
     for (const KLinePoint& pt : points) {
-        const std::optional<double> low = pt.bound ? std::optional<double>(-*pt.bound) : std::nullopt;
-        g.cells.push_back({std::to_string(pt.issue), pt.hit ? "1" : "0", fixedText(pt.score, 3), fixedText(low, 3),
-                           fixedText(pt.bound, 3)});
+        const std::optional<double> low =
+            pt.bound ? std::optional<double>(-*pt.bound) : std::nullopt;
+        g.cells.push_back({std::to_string(pt.issue), pt.hit ? "1" : "0", fixedText(pt.score, 3),
+                           fixedText(low, 3), fixedText(pt.bound, 3)});
     }
     g.colWidths = {1000, 600, 1000, 1000, 1000};
     return g;

@@ -28,10 +28,13 @@ PatternArgs parsePattern(Context& c) {
     PatternArgs p;
     std::vector<std::string> args;
     for (const auto& a : c.args) {
-        if (a == "--partial") p.partial = true;
-        else args.push_back(a);
+        if (a == "--partial")
+            p.partial = true;
+        else
+            args.push_back(a);
     }
-    p.options = parseSearchOptions(c, args, 0, p.partial ? SearchKind::Partial : SearchKind::Search);
+    p.options =
+        parseSearchOptions(c, args, 0, p.partial ? SearchKind::Partial : SearchKind::Search);
     p.cut = asOfCut(c, p.options.asOf);
     if (p.cut) chance::applyCut(p.options.criteria, *p.cut);
     std::string error;
@@ -43,9 +46,9 @@ PatternArgs parsePattern(Context& c) {
 
 // The pattern's hits over the criteria's range, by the same analysis the search commands run.
 std::vector<int> patternHits(Context& c, const PatternArgs& p, const search::Criteria& criteria) {
-    const search::SearchResult r = p.partial
-                                       ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
-                                       : search::runSearch(c.db, criteria);
+    const search::SearchResult r =
+        p.partial ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
+                  : search::runSearch(c.db, criteria);
     if (!r.ok()) throw UsageError(r.error);
     return r.hitIdx;
 }
@@ -54,9 +57,11 @@ int calibrate(Context& c) {
     const PatternArgs p = parsePattern(c);
     // The omission of the range's first draws reaches back to hits before the range.
     search::Criteria upToEnd = p.options.criteria;
-    upToEnd.rangeStart = std::to_string(std::min(p.range.start, c.db.firstIssue().value_or(p.range.start)));
+    upToEnd.rangeStart =
+        std::to_string(std::min(p.range.start, c.db.firstIssue().value_or(p.range.start)));
     const std::vector<int> hits = patternHits(c, p, upToEnd);
-    const chance::IssueLine range = chance::readIssueLine(c.db.db()).within(p.range.start, p.range.end);
+    const chance::IssueLine range =
+        chance::readIssueLine(c.db.db()).within(p.range.start, p.range.end);
     const chance::Calibration result = chance::calibrate(hits, range.idx);
     c.out << chance::calibrationGrid(result).toTsv() << chance::chiSquareLine(result) << "\n";
     return 0;
@@ -65,7 +70,8 @@ int calibrate(Context& c) {
 int kline(Context& c) {
     const PatternArgs p = parsePattern(c);
     const std::vector<int> hits = patternHits(c, p, p.options.criteria);
-    const chance::IssueLine range = chance::readIssueLine(c.db.db()).within(p.range.start, p.range.end);
+    const chance::IssueLine range =
+        chance::readIssueLine(c.db.db()).within(p.range.start, p.range.end);
     c.out << chance::kLineGrid(chance::kLine(range, hits)).toTsv();
     return 0;
 }
@@ -83,12 +89,15 @@ int backtest(Context& c) {
             const std::string& t = value();
             const std::size_t colon = t.find(':');
             if (colon == std::string::npos) throw UsageError("--test takes FIRST:LAST");
-            in.testStart = static_cast<std::int32_t>(parseWholeNumber(t.substr(0, colon), "the first tested issue"));
-            in.testEnd = static_cast<std::int32_t>(parseWholeNumber(t.substr(colon + 1), "the last tested issue"));
+            in.testStart = static_cast<std::int32_t>(
+                parseWholeNumber(t.substr(0, colon), "the first tested issue"));
+            in.testEnd = static_cast<std::int32_t>(
+                parseWholeNumber(t.substr(colon + 1), "the last tested issue"));
             haveTest = true;
         } else if (a == "--by") {
             const long long by = parseWholeNumber(value(), "--by");
-            if (by < 1 || by > chance::kRankingColumns) throw UsageError("--by takes a listing column 1 to 8");
+            if (by < 1 || by > chance::kRankingColumns)
+                throw UsageError("--by takes a listing column 1 to 8");
             in.column = static_cast<int>(by);
         } else if (a == "--asc") {
             in.ascending = true;
@@ -106,7 +115,8 @@ int backtest(Context& c) {
     if (!haveTest) throw UsageError("backtest needs --test A:B");
     completeGroupInput(c, g);
     const auto planned = groups::makePlan(g.input);
-    if (const auto* refusal = std::get_if<groups::Refusal>(&planned)) throw UsageError(refusal->message);
+    if (const auto* refusal = std::get_if<groups::Refusal>(&planned))
+        throw UsageError(refusal->message);
     in.plan = std::get<groups::GroupPlan>(planned);
 
     chance::IssueLine line = chance::readIssueLine(c.db.db());
@@ -118,17 +128,20 @@ int backtest(Context& c) {
     groups::GroupPlan evaluated = in.plan;
     evaluated.rangeStart = std::min(in.plan.rangeStart, in.testStart);
     evaluated.rangeEnd = in.testEnd;
-    const chance::BacktestResult result = chance::backtest(chance::collectGroupHits(c.db, evaluated), line, in);
+    const chance::BacktestResult result =
+        chance::backtest(chance::collectGroupHits(c.db, evaluated), line, in);
     c.out << chance::backtestGrid(result).toTsv();
     return 0;
 }
 
 const RegisterCommand kCalibrate("calibrate",
-                                 "calibrate [--partial] [search or partial options] [--as-of X]", calibrate);
-const RegisterCommand kKline("kline", "kline [--partial] [search or partial options] [--as-of X]", kline);
-const RegisterCommand kBacktest("backtest",
-                                "backtest [groups options] --test A:B [--by 1..8] [--asc] [--pick M] [--as-of X]",
-                                backtest);
+                                 "calibrate [--partial] [search or partial options] [--as-of X]",
+                                 calibrate);
+const RegisterCommand kKline("kline", "kline [--partial] [search or partial options] [--as-of X]",
+                             kline);
+const RegisterCommand kBacktest(
+    "backtest", "backtest [groups options] --test A:B [--by 1..8] [--asc] [--pick M] [--as-of X]",
+    backtest);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -100,7 +100,8 @@ int runGroups(Context& c) {
 }
 
 RegisterCommand groupsCommand("groups",
-                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range A:B] [--as-of X] [--sort 0..8]",
+                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range "
+                              "A:B] [--as-of X] [--sort 0..8]",
                               runGroups);
 
 }  // namespace

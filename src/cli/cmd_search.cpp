@@ -35,12 +35,14 @@ int partialSearch(Context& c) {
     return report(c, r);
 }
 
-const RegisterCommand kSearch("search",
-                              "search [--type 0..5] [--fixed] [--no-special] [--range A:B] [--as-of X] [--pos P=TEXT ...]",
-                              search);
-const RegisterCommand kPartial(
-    "partial", "partial [--type 0..5] [--fixed] [--no-special] [--pm] [-k K] --values T1,...,T8 [--range A:B] [--as-of X]",
-    partialSearch);
+const RegisterCommand kSearch(
+    "search",
+    "search [--type 0..5] [--fixed] [--no-special] [--range A:B] [--as-of X] [--pos P=TEXT ...]",
+    search);
+const RegisterCommand kPartial("partial",
+                               "partial [--type 0..5] [--fixed] [--no-special] [--pm] [-k K] "
+                               "--values T1,...,T8 [--range A:B] [--as-of X]",
+                               partialSearch);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -26,7 +26,8 @@ int trend(Context& c) {
     return 0;
 }
 
-const RegisterCommand kTrend("trend", "trend [--type 0..5] [--no-special] [--range A:B] [--as-of X]", trend);
+const RegisterCommand kTrend("trend",
+                             "trend [--type 0..5] [--no-special] [--range A:B] [--as-of X]", trend);
 
 }  // namespace
 }  // namespace quarvel::cli

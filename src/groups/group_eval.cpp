@@ -8,8 +8,8 @@
 #include "groups/group_statements.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
-#include "search/omission_scan.h"
 #include "search/marking.h"
+#include "search/omission_scan.h"
 #include "search/omission_stats.h"
 
 namespace quarvel::groups {
@@ -36,7 +36,8 @@ struct Draws {
 
 // `scratch`: the expression of the scratch copy ([txtHisP6] once filled, or its source).
 Draws readDraws(store::Database& db, const std::string& scratch) {
-    store::Snapshot s = db.snapshot("SELECT [IDX], [SQQH], " + scratch + " AS [txtHisP6] FROM [Lishi] ORDER BY [IDX]");
+    store::Snapshot s = db.snapshot("SELECT [IDX], [SQQH], " + scratch +
+                                    " AS [txtHisP6] FROM [Lishi] ORDER BY [IDX]");
     Draws d;
     d.idx.reserve(s.recordCount());
     d.issue.reserve(s.recordCount());
@@ -72,19 +73,21 @@ void visitGroupHits(const Draws& d, const GroupPlan& plan, const GroupHitsVisito
 
     Bits hits(members.empty() ? 0 : members.front().size());
     std::vector<int> hitIdx;
-    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-        hits = members[static_cast<std::size_t>(positions[0])];
-        for (std::size_t k = 1; k < positions.size(); ++k) {
-            const Bits& m = members[static_cast<std::size_t>(positions[k])];
-            for (std::size_t w = 0; w < hits.size(); ++w) hits[w] &= m[w];
-        }
-        hitIdx.clear();
-        for (std::size_t w = 0; w < hits.size(); ++w) {
-            for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
-                hitIdx.push_back(d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
-        }
-        return visit(positions, groupLabel(plan, positions), hitIdx);
-    });
+    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size,
+                 [&](std::span<const int> positions) {
+                     hits = members[static_cast<std::size_t>(positions[0])];
+                     for (std::size_t k = 1; k < positions.size(); ++k) {
+                         const Bits& m = members[static_cast<std::size_t>(positions[k])];
+                         for (std::size_t w = 0; w < hits.size(); ++w) hits[w] &= m[w];
+                     }
+                     hitIdx.clear();
+                     for (std::size_t w = 0; w < hits.size(); ++w) {
+                         for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
+                             hitIdx.push_back(
+                                 d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
+                     }
+                     return visit(positions, groupLabel(plan, positions), hitIdx);
+                 });
 }
 
 int newestOf(store::HistoryDb& db, const GroupPlan& plan) {
@@ -92,15 +95,18 @@ int newestOf(store::HistoryDb& db, const GroupPlan& plan) {
 }
 
 // The default way: the groups' hits in memory, one YL row per group.
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, std::size_t limit) {
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange,
+                     std::size_t limit) {
     YlAppender yl(db.db());
     const Draws d = readDraws(db.db(), "[txtHisP6]");
     const int top = newestOf(db, plan);
     int stored = 0;
-    visitGroupHits(d, plan, [&](std::span<const int>, const std::string& label, const std::vector<int>& hitIdx) {
-        yl.append(label, search::summarize(hitIdx, drawsInRange, top));
-        return static_cast<std::size_t>(++stored) < limit;
-    });
+    visitGroupHits(
+        d, plan,
+        [&](std::span<const int>, const std::string& label, const std::vector<int>& hitIdx) {
+            yl.append(label, search::summarize(hitIdx, drawsInRange, top));
+            return static_cast<std::size_t>(++stored) < limit;
+        });
     return stored;
 }
 
@@ -166,7 +172,8 @@ std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::s
 }
 
 void forEachGroupHits(store::HistoryDb& db, const GroupPlan& plan, const GroupHitsVisitor& visit) {
-    const Draws d = readDraws(db.db(), search::scratchSource(attributeColumn(plan.type), plan.countSpecial));
+    const Draws d =
+        readDraws(db.db(), search::scratchSource(attributeColumn(plan.type), plan.countSpecial));
     visitGroupHits(d, plan, visit);
 }
 

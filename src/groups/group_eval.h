@@ -40,8 +40,8 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
 
 // Every group of the plan in enumeration order with its label and the IDX of its hits in the
 // range, ascending, until `visit` returns false. Reads the draws once and writes nothing.
-using GroupHitsVisitor = std::function<bool(std::span<const int> positions, const std::string& label,
-                                            const std::vector<int>& hitIdx)>;
+using GroupHitsVisitor = std::function<bool(
+    std::span<const int> positions, const std::string& label, const std::vector<int>& hitIdx)>;
 void forEachGroupHits(store::HistoryDb& db, const GroupPlan& plan, const GroupHitsVisitor& visit);
 
 // Empties YL, fills the scratch column, evaluates the groups (at most `limit`) and appends

@@ -95,6 +95,8 @@ TEST(AsOf, NextShowingAfterTheCut) {
         line.issue.push_back(2020000 + i);
     }
     const AsOfCut cut{2020004, 2020004, 4};
-    EXPECT_EQ(nextShowingText(cut, nextShowing({2, 4, 7, 9}, line, cut)), "截止 2020004 期后第 3 期（2020007）出现");
-    EXPECT_EQ(nextShowingText(cut, nextShowing({2, 4}, line, cut)), "截止 2020004 期后已过 6 期未出现");
+    EXPECT_EQ(nextShowingText(cut, nextShowing({2, 4, 7, 9}, line, cut)),
+              "截止 2020004 期后第 3 期（2020007）出现");
+    EXPECT_EQ(nextShowingText(cut, nextShowing({2, 4}, line, cut)),
+              "截止 2020004 期后已过 6 期未出现");
 }

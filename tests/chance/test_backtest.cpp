@@ -27,7 +27,8 @@ struct ThreeGroups {
             line.issue.push_back(2020000 + i);
         }
     }
-    BacktestResult run(int column, bool ascending, int pick, std::int32_t from, std::int32_t to) const {
+    BacktestResult run(int column, bool ascending, int pick, std::int32_t from,
+                       std::int32_t to) const {
         BacktestInput in;
         in.plan.rangeStart = 2020001;
         in.testStart = from;
@@ -60,15 +61,22 @@ TEST(Backtest, HandWorkedRanking) {
     EXPECT_NEAR(r.variance, 3 * (1.0 / 3) * (2.0 / 3), 1e-12);  // (G - M)/(G - 1) = 1
     EXPECT_NEAR(*r.z(), 2.0 / std::sqrt(2.0 / 3), 1e-12);
     const auto grid = backtestGrid(r);
-    EXPECT_EQ(grid.cells[0], (std::vector<std::string>{"期号", "选中", "命中", "随机期望", "累计命中", "累计期望"}));
-    EXPECT_EQ(grid.cells[2], (std::vector<std::string>{"2020005", "a", "1", "0.333", "2", "0.667"}));
-    EXPECT_EQ(grid.cells[4], (std::vector<std::string>{"合计", "3", "1.000", "0.816", "2.45", "0.0143"}));
-    EXPECT_EQ(backtestVerdict(r), "选中组合命中 3 次，随机选取期望 1.0 次，z = 2.45，p = 0.01：显著多于随机");
+    EXPECT_EQ(grid.cells[0], (std::vector<std::string>{"期号", "选中", "命中", "随机期望",
+                                                       "累计命中", "累计期望"}));
+    EXPECT_EQ(grid.cells[2],
+              (std::vector<std::string>{"2020005", "a", "1", "0.333", "2", "0.667"}));
+    EXPECT_EQ(grid.cells[4],
+              (std::vector<std::string>{"合计", "3", "1.000", "0.816", "2.45", "0.0143"}));
+    EXPECT_EQ(backtestVerdict(r),
+              "选中组合命中 3 次，随机选取期望 1.0 次，z = 2.45，p = 0.01：显著多于随机");
 
     // Ties keep the enumeration order: longest runs before 6 are a 2, b 1, c 1.
-    EXPECT_EQ(t.picked(t.run(8, true, 2, 2020006, 2020006), 0), (std::vector<std::string>{"b", "c"}));
-    EXPECT_EQ(t.picked(t.run(8, false, 2, 2020006, 2020006), 0), (std::vector<std::string>{"a", "b"}));
-    // Before 3 group a hit both draws: its due ratio is "-", last in either order; b and c tie at 1.
+    EXPECT_EQ(t.picked(t.run(8, true, 2, 2020006, 2020006), 0),
+              (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(t.picked(t.run(8, false, 2, 2020006, 2020006), 0),
+              (std::vector<std::string>{"a", "b"}));
+    // Before 3 group a hit both draws: its due ratio is "-", last in either order; b and c tie
+    // at 1.
     for (bool asc : {false, true}) {
         const auto dash = t.run(7, asc, 3, 2020003, 2020003);
         EXPECT_EQ(t.picked(dash, 0), (std::vector<std::string>{"b", "c", "a"}));
@@ -105,8 +113,9 @@ TEST(Backtest, FiguresAreTheGroupComputationAsOfThePreviousDraw) {
     in.pick = 5;
     const IssueLine line = readIssueLine(db.db());
     const GroupHitTable hits = collectGroupHits(db, in.plan);
-    constexpr std::array<const char*, 8> kColumns = {"intMinYL", "intMaxYL",    "intLstYl",    "sglLlr",
-                                                     "intHitCount", "dblAvgYl", "dblDueRatio", "intMaxRun"};
+    constexpr std::array<const char*, 8> kColumns = {"intMinYL",    "intMaxYL",    "intLstYl",
+                                                     "sglLlr",      "intHitCount", "dblAvgYl",
+                                                     "dblDueRatio", "intMaxRun"};
     for (int column = 1; column <= 8; ++column) {
         in.column = column;
         in.ascending = column % 2 == 0;
@@ -119,10 +128,12 @@ TEST(Backtest, FiguresAreTheGroupComputationAsOfThePreviousDraw) {
             applyCut(asOf, cut);
             ASSERT_EQ(groups::runGroupComputation(db, asOf).error, "");
             const std::string col = kColumns[static_cast<std::size_t>(column - 1)];
-            store::Snapshot yl = db.db().snapshot("SELECT content, " + col + " AS f FROM YL ORDER BY f IS NULL, f " +
-                                                  (in.ascending ? "ASC" : "DESC") + ", RowSeq");
+            store::Snapshot yl =
+                db.db().snapshot("SELECT content, " + col + " AS f FROM YL ORDER BY f IS NULL, f " +
+                                 (in.ascending ? "ASC" : "DESC") + ", RowSeq");
             std::vector<std::string> expected, got;
-            for (yl.moveFirst(); !yl.eof() && expected.size() < 5; yl.moveNext()) expected.push_back(yl.textField("content"));
+            for (yl.moveFirst(); !yl.eof() && expected.size() < 5; yl.moveNext())
+                expected.push_back(yl.textField("content"));
             for (int g : r.rows[row].picked) got.push_back(r.labels[static_cast<std::size_t>(g)]);
             EXPECT_EQ(got, expected) << "column " << column << " row " << row;
             // What shows in the tested draw: the group's two numbers among its eight.

@@ -18,8 +18,12 @@ TEST(ChanceStatistics, KnownValues) {
     EXPECT_NEAR(none.low, 0.0, 1e-12);
     EXPECT_NEAR(none.high, 3.8416 / 7.8416, 1e-9);
     // Tabled 95% points of the chi-square distribution, and df 2 whose tail is exp(-x/2).
-    for (auto [x, df, tail] : {std::tuple{3.841459, 1, 0.05}, {7.814728, 3, 0.05}, {11.070498, 5, 0.05},
-                               {15.086272, 5, 0.01}, {3.0, 2, std::exp(-1.5)}, {0.5, 4, 1.25 * std::exp(-0.25)}})
+    for (auto [x, df, tail] : {std::tuple{3.841459, 1, 0.05},
+                               {7.814728, 3, 0.05},
+                               {11.070498, 5, 0.05},
+                               {15.086272, 5, 0.01},
+                               {3.0, 2, std::exp(-1.5)},
+                               {0.5, 4, 1.25 * std::exp(-0.25)}})
         EXPECT_NEAR(chiSquareUpperTail(x, df), tail, 1e-6) << x << " " << df;
     EXPECT_EQ(chiSquareUpperTail(0.0, 3), 1.0);
     EXPECT_NEAR(twoSidedNormalP(1.959964), 0.05, 1e-6);
@@ -27,8 +31,15 @@ TEST(ChanceStatistics, KnownValues) {
 }
 
 TEST(Calibration, BucketEdges) {
-    for (auto [d, bucket] : {std::pair{0.0, 0}, {0.4999, 0}, {0.5, 1}, {1.0, 2}, {1.5, 3}, {2.0, 4}, {2.9999, 4},
-                             {3.0, 5}, {40.0, 5}})
+    for (auto [d, bucket] : {std::pair{0.0, 0},
+                             {0.4999, 0},
+                             {0.5, 1},
+                             {1.0, 2},
+                             {1.5, 3},
+                             {2.0, 4},
+                             {2.9999, 4},
+                             {3.0, 5},
+                             {40.0, 5}})
         EXPECT_EQ(bucketOf(d), bucket) << d;
 }
 
@@ -55,16 +66,21 @@ TEST(Calibration, HandWorkedHistories) {
     EXPECT_EQ(counts(c), (Counts{{{3, 1}, {2, 0}, {0, 0}, {2, 1}, {1, 1}, {0, 0}}}));
     const double p = 0.375;
     auto dev = [&](double h, double t) { return (h - t * p) / std::sqrt(t * p * (1 - p)); };
-    const double chi = std::pow(dev(1, 3), 2) + std::pow(dev(0, 2), 2) + std::pow(dev(1, 2), 2) + std::pow(dev(1, 1), 2);
+    const double chi = std::pow(dev(1, 3), 2) + std::pow(dev(0, 2), 2) + std::pow(dev(1, 2), 2) +
+                       std::pow(dev(1, 1), 2);
     EXPECT_NEAR(c.chiSquare, chi, 1e-9);
     EXPECT_NEAR(chi, 3.022222, 1e-6);
     EXPECT_EQ(c.degrees, 3);
     // df 3: Q = erfc(sqrt(x/2)) + sqrt(2x/pi) exp(-x/2).
-    EXPECT_NEAR(c.pValue, std::erfc(std::sqrt(chi / 2)) + std::sqrt(2 * chi / M_PI) * std::exp(-chi / 2), 1e-9);
+    EXPECT_NEAR(c.pValue,
+                std::erfc(std::sqrt(chi / 2)) + std::sqrt(2 * chi / M_PI) * std::exp(-chi / 2),
+                1e-9);
     const auto grid = calibrationGrid(c);
     ASSERT_EQ(grid.rows(), 7);
-    EXPECT_EQ(grid.cells[1], (std::vector<std::string>{"<0.5", "3", "1", "0.3333", "0.0615", "0.7923", "0.3750", "-0.15"}));
-    EXPECT_EQ(grid.cells[3], (std::vector<std::string>{"1-1.5", "0", "0", "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(grid.cells[1], (std::vector<std::string>{"<0.5", "3", "1", "0.3333", "0.0615",
+                                                       "0.7923", "0.3750", "-0.15"}));
+    EXPECT_EQ(grid.cells[3],
+              (std::vector<std::string>{"1-1.5", "0", "0", "-", "-", "-", "-", "-"}));
     EXPECT_EQ(grid.cells[5][7], "1.29");
     EXPECT_EQ(chiSquareLine(c), "卡方\t3.02\t自由度\t3\tp\t0.3882");
 
@@ -91,12 +107,16 @@ TEST(KLine, HandWorkedScores) {
         range.idx.push_back(i + 10);
         range.issue.push_back(2020000 + i);
     }
-    // p = 1/4: a miss takes 1/3 away; the funnel is 2 sqrt(n/3). The hit at 9 lies before the range.
+    // p = 1/4: a miss takes 1/3 away; the funnel is 2 sqrt(n/3). The hit at 9 lies before the
+    // range.
     const auto quarter = kLineGrid(kLine(range, std::vector<int>{9, 12}));
     EXPECT_EQ(quarter.cells[0], (std::vector<std::string>{"期号", "命中", "K", "下限", "上限"}));
-    EXPECT_EQ(quarter.cells[1], (std::vector<std::string>{"2020001", "0", "-0.333", "-1.155", "1.155"}));
-    EXPECT_EQ(quarter.cells[2], (std::vector<std::string>{"2020002", "1", "0.667", "-1.633", "1.633"}));
-    EXPECT_EQ(quarter.cells[4], (std::vector<std::string>{"2020004", "0", "0.000", "-2.309", "2.309"}));
+    EXPECT_EQ(quarter.cells[1],
+              (std::vector<std::string>{"2020001", "0", "-0.333", "-1.155", "1.155"}));
+    EXPECT_EQ(quarter.cells[2],
+              (std::vector<std::string>{"2020002", "1", "0.667", "-1.633", "1.633"}));
+    EXPECT_EQ(quarter.cells[4],
+              (std::vector<std::string>{"2020004", "0", "0.000", "-2.309", "2.309"}));
     // p = 1/2: steps of ±1, funnel 2 sqrt(n).
     const auto points = kLine(range, std::vector<int>{11, 13});
     for (std::size_t i = 0; i < 4; ++i) {

@@ -43,8 +43,8 @@ TEST_F(CliChance, CalibrationAndKLineOfASearch) {
               "2013023\t1\t1.000\t-3.464\t3.464\n"
               "2013024\t0\t0.000\t-4.000\t4.000\n");
     // A partial search of one position (k = 1) for 29 anywhere: hits at 2 and 4.
-    const auto pk = cli({"kline", "--partial", "-k", "1", "--values", "29,29,29,29,29,29,29,29", "--range",
-                         "2013022:2013024"});
+    const auto pk = cli({"kline", "--partial", "-k", "1", "--values", "29,29,29,29,29,29,29,29",
+                         "--range", "2013022:2013024"});
     ASSERT_EQ(pk.status, 0) << pk.err;
     EXPECT_NE(pk.out.find("2013024\t1\t0.000\t"), std::string::npos) << pk.out;
 }
@@ -52,8 +52,9 @@ TEST_F(CliChance, CalibrationAndKLineOfASearch) {
 TEST_F(CliChance, BacktestOfTheLastOmissionRanking) {
     // Before 22: 29 last 2, 30 last 1 -> 29; before 23: 1, 2 -> 30; before 24: 2, 1 -> 29. Each
     // pick shows, one of the two groups shows each time: e 0.5, v 0.25.
-    const std::vector<std::string> args = {"backtest", "--size",  "1", "--boxes", "29,30", "--test",
-                                           "2013022:2013024", "--by", "3", "--pick", "1"};
+    const std::vector<std::string> args = {
+        "backtest",        "--size", "1", "--boxes", "29,30", "--test",
+        "2013022:2013024", "--by",   "3", "--pick",  "1"};
     const auto r = cli(args);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
@@ -66,11 +67,13 @@ TEST_F(CliChance, BacktestOfTheLastOmissionRanking) {
     cut.insert(cut.end(), {"--as-of", "2013023"});
     const auto asOf = cli(cut);
     ASSERT_EQ(asOf.status, 0) << asOf.err;
-    EXPECT_NE(asOf.out.find("合计\t2\t1.000\t0.707\t1.41\t0.1573\n"), std::string::npos) << asOf.out;
+    EXPECT_NE(asOf.out.find("合计\t2\t1.000\t0.707\t1.41\t0.1573\n"), std::string::npos)
+        << asOf.out;
     EXPECT_EQ(asOf.out.find("2013024"), std::string::npos);
 
     EXPECT_EQ(cli({"backtest", "--size", "1", "--boxes", "29"}).status, 2);  // no --test
-    EXPECT_EQ(cli({"backtest", "--size", "1", "--boxes", "29", "--test", "1:2", "--by", "9"}).status, 2);
+    EXPECT_EQ(
+        cli({"backtest", "--size", "1", "--boxes", "29", "--test", "1:2", "--by", "9"}).status, 2);
 }
 
 TEST_F(CliChance, AsOfIsTheHistoryEndingThere) {
