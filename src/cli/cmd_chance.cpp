@@ -7,6 +7,7 @@
 #include "chance/backtest.h"
 #include "chance/calibration.h"
 #include "chance/kline.h"
+#include "chance/pattern_chance.h"
 #include "cli/command.h"
 #include "cli/group_options.h"
 #include "cli/search_options.h"
@@ -20,10 +21,9 @@ struct PatternArgs {
     SearchOptions options;
     bool partial = false;
     std::optional<chance::AsOfCut> cut;
-    search::IssueRange range;
 };
 
-// `[--partial] [search or partial options]`, cut at --as-of and with a checked range.
+// `[--partial] [search or partial options]`, cut at --as-of.
 PatternArgs parsePattern(Context& c) {
     PatternArgs p;
     std::vector<std::string> args;
@@ -37,42 +37,28 @@ PatternArgs parsePattern(Context& c) {
         parseSearchOptions(c, args, 0, p.partial ? SearchKind::Partial : SearchKind::Search);
     p.cut = asOfCut(c, p.options.asOf);
     if (p.cut) chance::applyCut(p.options.criteria, *p.cut);
-    std::string error;
-    const auto range = search::validate(p.options.criteria, error);
-    if (!range) throw UsageError(error);
-    p.range = *range;
     return p;
 }
 
-// The pattern's hits over the criteria's range, by the same analysis the search commands run.
-std::vector<int> patternHits(Context& c, const PatternArgs& p, const search::Criteria& criteria) {
-    const search::SearchResult r =
-        p.partial ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
-                  : search::runSearch(c.db, criteria);
-    if (!r.ok()) throw UsageError(r.error);
-    return r.hitIdx;
+// The pattern's hits from the oldest draw to the range's end, by the analysis its command runs.
+chance::PatternHits hitsOf(Context& c, const PatternArgs& p) {
+    const chance::PatternSearch run = [&](const search::Criteria& criteria) {
+        return p.partial ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
+                         : search::runSearch(c.db, criteria);
+    };
+    auto hits = chance::patternHits(c.db, p.options.criteria, run);
+    if (const auto* refusal = std::get_if<std::string>(&hits)) throw UsageError(*refusal);
+    return std::get<chance::PatternHits>(std::move(hits));
 }
 
 int calibrate(Context& c) {
-    const PatternArgs p = parsePattern(c);
-    // The omission of the range's first draws reaches back to hits before the range.
-    search::Criteria upToEnd = p.options.criteria;
-    upToEnd.rangeStart =
-        std::to_string(std::min(p.range.start, c.db.firstIssue().value_or(p.range.start)));
-    const std::vector<int> hits = patternHits(c, p, upToEnd);
-    const chance::IssueLine range =
-        chance::readIssueLine(c.db.db()).within(p.range.start, p.range.end);
-    const chance::Calibration result = chance::calibrate(hits, range.idx);
+    const chance::Calibration result = chance::calibrate(hitsOf(c, parsePattern(c)));
     c.out << chance::calibrationGrid(result).toTsv() << chance::chiSquareLine(result) << "\n";
     return 0;
 }
 
 int kline(Context& c) {
-    const PatternArgs p = parsePattern(c);
-    const std::vector<int> hits = patternHits(c, p, p.options.criteria);
-    const chance::IssueLine range =
-        chance::readIssueLine(c.db.db()).within(p.range.start, p.range.end);
-    c.out << chance::kLineGrid(chance::kLine(range, hits)).toTsv();
+    c.out << chance::kLineGrid(chance::kLine(hitsOf(c, parsePattern(c)))).toTsv();
     return 0;
 }
 
@@ -119,17 +105,8 @@ int backtest(Context& c) {
         throw UsageError(refusal->message);
     in.plan = std::get<groups::GroupPlan>(planned);
 
-    chance::IssueLine line = chance::readIssueLine(c.db.db());
-    if (const auto cut = asOfCut(c, g.asOf)) {
-        in.testEnd = std::min(in.testEnd, cut->issue);
-        line = line.within(line.size() == 0 ? 0 : line.issue.front(), cut->issue);
-    }
-    // The groups' hits from the first draw either range needs up to the last tested draw.
-    groups::GroupPlan evaluated = in.plan;
-    evaluated.rangeStart = std::min(in.plan.rangeStart, in.testStart);
-    evaluated.rangeEnd = in.testEnd;
     const chance::BacktestResult result =
-        chance::backtest(chance::collectGroupHits(c.db, evaluated), line, in);
+        chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf));
     c.out << chance::backtestGrid(result).toTsv();
     return 0;
 }
