@@ -141,6 +141,14 @@ void CriteriaPanel::buildLayout() {
     rangeLayout->addWidget(new QLabel(QStringLiteral("～"), rangeFrame));
     rangeLayout->addWidget(text3_1_);
     rangeLayout->addWidget(new QLabel(QStringLiteral("止"), rangeFrame));
+    txtAsOf_ = new QLineEdit(rangeFrame);
+    txtAsOf_->setObjectName(QStringLiteral("txtAsOf"));
+    txtAsOf_->setFixedWidth(text3_1_->width());
+    txtAsOf_->setPlaceholderText(QStringLiteral("最新"));
+    txtAsOf_->setToolTip(QStringLiteral("按截止到这一期的历史计算（以后各期不计）；空着按最新一期"));
+    rangeLayout->addSpacing(8);
+    rangeLayout->addWidget(new QLabel(QStringLiteral("截止期"), rangeFrame));
+    rangeLayout->addWidget(txtAsOf_);
 
     tabs_ = new PositionTabs(this);
 
@@ -156,6 +164,9 @@ void CriteriaPanel::buildLayout() {
     cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
     cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
     cmdYlqx_->setAutoDefault(false);
+    cmdYlxy_ = new QPushButton(QStringLiteral("遗漏校验(&J)"), this);
+    cmdYlxy_->setObjectName(QStringLiteral("cmdYlxy"));
+    cmdYlxy_->setAutoDefault(false);
 
     multi_ = new MultiSearchPanel(this);
     groups_ = new GroupPanel(this);
@@ -182,6 +193,7 @@ void CriteriaPanel::buildLayout() {
     searchRow->addStretch(1);
     searchRow->addWidget(cmdZst_, 0, Qt::AlignBottom);
     searchRow->addWidget(cmdYlqx_, 0, Qt::AlignBottom);
+    searchRow->addWidget(cmdYlxy_, 0, Qt::AlignBottom);
     searchRow->addWidget(command1_, 0, Qt::AlignBottom);
 
     auto* grids = new QSplitter(Qt::Vertical, this);
@@ -222,6 +234,8 @@ void CriteriaPanel::connectEvents() {
     connect(command1_, &QPushButton::clicked, this, &CriteriaPanel::runSearchCommand);
     connect(cmdZst_, &QPushButton::clicked, this, &CriteriaPanel::runTrendCommand);
     connect(cmdYlqx_, &QPushButton::clicked, this, &CriteriaPanel::runCurveCommand);
+    connect(cmdYlxy_, &QPushButton::clicked, this, &CriteriaPanel::runCalibrationCommand);
+    connect(groups_->backtestButton(), &QPushButton::clicked, this, &CriteriaPanel::runBacktestCommand);
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 

@@ -32,6 +32,10 @@ QString QtDialogs::openFileName(const QString& title, const QString& dir, const 
     return QFileDialog::getOpenFileName(parent_, title, dir, filter);
 }
 
+QString QtDialogs::saveFileName(const QString& title, const QString& path, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent_, title, path, filter);
+}
+
 bool QtDialogs::openInDesktop(const QString& pathOrUrl) {
     // A local file is opened by path; anything with a scheme is handed over as an address.
     const QUrl url = QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(pathOrUrl) : QUrl(pathOrUrl);

@@ -16,6 +16,7 @@ public:
     std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& path, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 
 private:

@@ -96,7 +96,8 @@ std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, co
     plan.boxes = *boxes;
     plan.size = static_cast<int>(plan.boxes.size());
     const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);
-    return search::curveOfHits(label, groupHits(db, plan), draws, db.newestIdx());
+    // As of a cut the last omission is measured to the cut's draw, as in the listing.
+    return search::curveOfHits(label, groupHits(db, plan), draws, input.newestIdx > 0 ? input.newestIdx : db.newestIdx());
 }
 
 }  // namespace quarvel::groups

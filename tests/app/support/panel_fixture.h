@@ -47,6 +47,8 @@ public:
     void message(const QString& title, const QString& text) override;
     std::optional<QString> inputBox(const QString& title, const QString& prompt, const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
+    // The path offered, so that a picture is saved where the dialog would start.
+    QString saveFileName(const QString& title, const QString& path, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 
     QStringList titles, messages, opened;

@@ -22,6 +22,11 @@ QString QueuedDialogs::openFileName(const QString& title, const QString& dir, co
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+QString QueuedDialogs::saveFileName(const QString& title, const QString& path, const QString& filter) {
+    shown.append({"file", title, path, filter});
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
 bool QueuedDialogs::openInDesktop(const QString& pathOrUrl) {
     opened.append(pathOrUrl);
     return desktopOpens;
