@@ -89,9 +89,10 @@ void CalibrationChart::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(kOverall, 2, Qt::DashLine));
     painter.drawLine(QPointF(plot.left(), yOf(c_.overallRate())), QPointF(plot.right(), yOf(c_.overallRate())));
     const QString name = QStringLiteral("总体命中率 %1").arg(c_.overallRate(), 0, 'f', 4);
-    painter.drawText(QRectF(plot.right() - fm.horizontalAdvance(name) - 8, yOf(c_.overallRate()) - fm.height() - 2,
-                            fm.horizontalAdvance(name) + 8, fm.height()),
-                     Qt::AlignCenter, name);
+    const QRectF nameRect(plot.right() - fm.horizontalAdvance(name) - 8, yOf(c_.overallRate()) - fm.height() - 2,
+                          fm.horizontalAdvance(name) + 8, fm.height());
+    painter.fillRect(nameRect, QColor(255, 255, 255, 220));
+    painter.drawText(nameRect, Qt::AlignCenter, name);
 }
 
 CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label, chance::Calibration calibration,
