@@ -45,8 +45,8 @@ FunnelSeries runningExcess(const chance::BacktestResult& r) {
 
 }  // namespace
 
-BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan, std::optional<chance::AsOfCut> cut,
-                               QWidget* parent)
+BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan,
+                               std::optional<chance::AsOfCut> cut, QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(ctx), plan_(std::move(plan)), cut_(cut) {
     setObjectName(QStringLiteral("frmHc"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -55,10 +55,13 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan, std::opt
     // The test range: the last draws of the groups' range.
     std::int32_t first = plan_.rangeStart, last = plan_.rangeEnd;
     if (ctx_.historyOpen()) {
-        const chance::IssueLine range = chance::readIssueLine(ctx_.db->db()).within(plan_.rangeStart, plan_.rangeEnd);
+        const chance::IssueLine range =
+            chance::readIssueLine(ctx_.db->db()).within(plan_.rangeStart, plan_.rangeEnd);
         if (range.size() > 0) {
             last = range.issue.back();
-            first = range.issue[range.size() > kDefaultTestDraws ? range.size() - kDefaultTestDraws : 0];
+            first =
+                range
+                    .issue[range.size() > kDefaultTestDraws ? range.size() - kDefaultTestDraws : 0];
         }
     }
     testStart_ = new QLineEdit(QString::number(first), this);
@@ -93,7 +96,8 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan, std::opt
     chart_->setObjectName(QStringLiteral("chartHc"));
     auto* save = new QPushButton(QStringLiteral("保存图片"), this);
     save->setObjectName(QStringLiteral("cmdSavePicture"));
-    connect(save, &QPushButton::clicked, this, [this] { saveChartPicture(ctx_, chart_, QStringLiteral("回测.png")); });
+    connect(save, &QPushButton::clicked, this,
+            [this] { saveChartPicture(ctx_, chart_, QStringLiteral("回测.png")); });
 
     auto* inputs = new QHBoxLayout;
     inputs->addWidget(new QLabel(QStringLiteral("回测期"), this));
@@ -127,11 +131,14 @@ std::optional<chance::BacktestInput> BacktestWindow::readInput() {
     const auto a = groups::parseWhole(testStart_->text().toStdString());
     const auto b = groups::parseWhole(testEnd_->text().toStdString());
     if (!a || !b) {
-        if (ctx_.dialogs) ctx_.dialogs->message(kTitle, QStringLiteral("回测起止期数必须是整数期号"));
+        if (ctx_.dialogs)
+            ctx_.dialogs->message(kTitle, QStringLiteral("回测起止期数必须是整数期号"));
         return std::nullopt;
     }
     if (*a > *b) {
-        if (ctx_.dialogs) ctx_.dialogs->message(kTitle, QStringLiteral("回测起期 %1 晚于止期 %2").arg(*a).arg(*b));
+        if (ctx_.dialogs)
+            ctx_.dialogs->message(kTitle,
+                                  QStringLiteral("回测起期 %1 晚于止期 %2").arg(*a).arg(*b));
         return std::nullopt;
     }
     chance::BacktestInput in;
@@ -148,7 +155,8 @@ bool BacktestWindow::run() {
     const auto in = readInput();
     if (!in) return false;
     if (!ctx_.historyOpen()) {
-        if (ctx_.dialogs) ctx_.dialogs->message(kTitle, QStringLiteral("历史数据库没有打开，无法计算"));
+        if (ctx_.dialogs)
+            ctx_.dialogs->message(kTitle, QStringLiteral("历史数据库没有打开，无法计算"));
         return false;
     }
     chance::BacktestResult result;
@@ -160,11 +168,12 @@ bool BacktestWindow::run() {
         return false;
     }
     grid_->setGrid(chance::backtestGrid(result));
-    verdict_->setText(QStringLiteral("回测 %1 期，%2 组中每期选 %3 组：%4")
-                          .arg(result.rows.size())
-                          .arg(result.labels.size())
-                          .arg(std::min<std::size_t>(static_cast<std::size_t>(in->pick), result.labels.size()))
-                          .arg(QString::fromStdString(chance::backtestVerdict(result))));
+    verdict_->setText(
+        QStringLiteral("回测 %1 期，%2 组中每期选 %3 组：%4")
+            .arg(result.rows.size())
+            .arg(result.labels.size())
+            .arg(std::min<std::size_t>(static_cast<std::size_t>(in->pick), result.labels.size()))
+            .arg(QString::fromStdString(chance::backtestVerdict(result))));
     chart_->setSeries(runningExcess(result));
     return true;
 }

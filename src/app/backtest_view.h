@@ -3,9 +3,8 @@
 // pick count; the per-draw table of the walk-forward backtest, the totals in words, and the
 // running O - E (picked groups' hits less what a random pick expects) inside ±2·sqrt(V).
 
-#include <optional>
-
 #include <QWidget>
+#include <optional>
 
 #include "chance/as_of.h"
 #include "chance/backtest.h"
@@ -24,7 +23,7 @@ class GridView;
 
 class BacktestWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `plan`: the groups as the panel reads them; `cut`: the as-of cut in force. The test range
     // starts out as the last 100 draws of the groups' range.
     BacktestWindow(AppContext& ctx, groups::GroupPlan plan, std::optional<chance::AsOfCut> cut,
@@ -36,7 +35,7 @@ public:
     FunnelChart* chart() const { return chart_; }
     QString verdict() const;
 
-private:
+  private:
     std::optional<chance::BacktestInput> readInput();
 
     AppContext& ctx_;

@@ -63,8 +63,8 @@ void CalibrationChart::paintEvent(QPaintEvent*) {
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     for (int i = 0; i <= 4; ++i) {
         const double v = top * i / 4;
-        painter.drawText(QRectF(0, yOf(v) - fm.height() / 2.0, left - 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(v, 'f', 3));
+        painter.drawText(QRectF(0, yOf(v) - fm.height() / 2.0, left - 6, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(v, 'f', 3));
     }
     const double slot = static_cast<double>(plot.width()) / chance::kBuckets;
     for (int b = 0; b < chance::kBuckets; ++b) {
@@ -73,8 +73,8 @@ void CalibrationChart::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::black);
         painter.drawText(QRectF(x, plot.bottom() + 4, slot, fm.height()), Qt::AlignCenter,
                          QString::fromUtf8(chance::kBucketLabels[static_cast<std::size_t>(b)]));
-        painter.drawText(QRectF(x, plot.bottom() + 4 + fm.height(), slot, fm.height()), Qt::AlignCenter,
-                         QStringLiteral("%1 次").arg(n.trials));
+        painter.drawText(QRectF(x, plot.bottom() + 4 + fm.height(), slot, fm.height()),
+                         Qt::AlignCenter, QStringLiteral("%1 次").arg(n.trials));
         if (n.trials == 0) continue;
         const double rate = static_cast<double>(n.hits) / n.trials;
         const double w = slot * 0.5;
@@ -87,16 +87,18 @@ void CalibrationChart::paintEvent(QPaintEvent*) {
         painter.drawLine(QPointF(cx - 6, yOf(ci.high)), QPointF(cx + 6, yOf(ci.high)));
     }
     painter.setPen(QPen(kOverall, 2, Qt::DashLine));
-    painter.drawLine(QPointF(plot.left(), yOf(c_.overallRate())), QPointF(plot.right(), yOf(c_.overallRate())));
+    painter.drawLine(QPointF(plot.left(), yOf(c_.overallRate())),
+                     QPointF(plot.right(), yOf(c_.overallRate())));
     const QString name = QStringLiteral("总体命中率 %1").arg(c_.overallRate(), 0, 'f', 4);
-    const QRectF nameRect(plot.right() - fm.horizontalAdvance(name) - 8, yOf(c_.overallRate()) - fm.height() - 2,
-                          fm.horizontalAdvance(name) + 8, fm.height());
+    const QRectF nameRect(plot.right() - fm.horizontalAdvance(name) - 8,
+                          yOf(c_.overallRate()) - fm.height() - 2, fm.horizontalAdvance(name) + 8,
+                          fm.height());
     painter.fillRect(nameRect, QColor(255, 255, 255, 220));
     painter.drawText(nameRect, Qt::AlignCenter, name);
 }
 
-CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label, chance::Calibration calibration,
-                                     QWidget* parent)
+CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label,
+                                     chance::Calibration calibration, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmYlxy"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -111,7 +113,8 @@ CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label, chan
     chart_ = new CalibrationChart(calibration, this);
     auto* save = new QPushButton(QStringLiteral("保存图片"), this);
     save->setObjectName(QStringLiteral("cmdSavePicture"));
-    connect(save, &QPushButton::clicked, this, [this, &ctx] { saveChartPicture(ctx, chart_, QStringLiteral("遗漏校验.png")); });
+    connect(save, &QPushButton::clicked, this,
+            [this, &ctx] { saveChartPicture(ctx, chart_, QStringLiteral("遗漏校验.png")); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(verdict_, 1);
     buttons->addWidget(save);

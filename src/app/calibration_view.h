@@ -17,27 +17,27 @@ class GridView;
 
 class CalibrationChart : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CalibrationChart(chance::Calibration calibration, QWidget* parent = nullptr);
     QSize sizeHint() const override { return {700, 300}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     chance::Calibration c_;
 };
 
 class CalibrationWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     CalibrationWindow(AppContext& ctx, const QString& label, chance::Calibration calibration,
                       QWidget* parent = nullptr);
     GridView* grid() const { return grid_; }
     CalibrationChart* chart() const { return chart_; }
     QString verdict() const;
 
-private:
+  private:
     GridView* grid_;
     CalibrationChart* chart_;
     QLabel* verdict_;

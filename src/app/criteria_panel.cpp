@@ -145,7 +145,8 @@ void CriteriaPanel::buildLayout() {
     txtAsOf_->setObjectName(QStringLiteral("txtAsOf"));
     txtAsOf_->setFixedWidth(text3_1_->width());
     txtAsOf_->setPlaceholderText(QStringLiteral("最新"));
-    txtAsOf_->setToolTip(QStringLiteral("按截止到这一期的历史计算（以后各期不计）；空着按最新一期"));
+    txtAsOf_->setToolTip(
+        QStringLiteral("按截止到这一期的历史计算（以后各期不计）；空着按最新一期"));
     rangeLayout->addSpacing(8);
     rangeLayout->addWidget(new QLabel(QStringLiteral("截止期"), rangeFrame));
     rangeLayout->addWidget(txtAsOf_);
@@ -235,7 +236,8 @@ void CriteriaPanel::connectEvents() {
     connect(cmdZst_, &QPushButton::clicked, this, &CriteriaPanel::runTrendCommand);
     connect(cmdYlqx_, &QPushButton::clicked, this, &CriteriaPanel::runCurveCommand);
     connect(cmdYlxy_, &QPushButton::clicked, this, &CriteriaPanel::runCalibrationCommand);
-    connect(groups_->backtestButton(), &QPushButton::clicked, this, &CriteriaPanel::runBacktestCommand);
+    connect(groups_->backtestButton(), &QPushButton::clicked, this,
+            &CriteriaPanel::runBacktestCommand);
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 

@@ -8,19 +8,18 @@
 // and the eight position values, typed on tab 1 or taken from a reference draw on tab 2
 // (YSJS). Each setting is stored the moment the user changes it.
 
+#include <QWidget>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 
-#include <QWidget>
-
 #include "chance/as_of.h"
+#include "chance/pattern_chance.h"
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "search/criteria.h"
 #include "search/omission_curve.h"
-#include "chance/pattern_chance.h"
 #include "search/search_command.h"
 
 class QCheckBox;
@@ -108,10 +107,11 @@ public:
     void runCalibrationCommand();
     void runBacktestCommand();
 
-private:
+  private:
     void buildLayout();
     // The panel read into the group computation's input, cut at the as-of issue when given.
-    groups::GroupInput readGroupInput(const std::optional<chance::AsOfCut>& cut = std::nullopt) const;
+    groups::GroupInput readGroupInput(
+        const std::optional<chance::AsOfCut>& cut = std::nullopt) const;
     // The cut of "截止期": none when the box is empty; the outer none when it is refused (the
     // refusal shown under `title`).
     std::optional<std::optional<chance::AsOfCut>> readCut(const QString& title) const;
@@ -126,7 +126,8 @@ private:
     };
     void runPattern(const QString& title, PatternRun run);
     // The hits of the result the summary grid shows: the last pattern, or the selected group row.
-    std::optional<std::pair<std::string, chance::PatternHits>> shownPatternHits(const QString& title);
+    std::optional<std::pair<std::string, chance::PatternHits>> shownPatternHits(
+        const QString& title);
     void connectEvents();
     void readTypedValues();
     bool readTypedValue(int position);  // false: not a 16-bit integer, the value is kept

@@ -15,7 +15,8 @@
 
 namespace quarvel::app {
 
-std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownPatternHits(const QString& title) {
+std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownPatternHits(
+    const QString& title) {
     std::variant<chance::PatternHits, std::string> hits;
     std::string label;
     try {
@@ -51,7 +52,8 @@ void CriteriaPanel::runCalibrationCommand() {
     if (!commandReady(cmdYlxy_)) return;
     const auto shown = shownPatternHits(QStringLiteral("遗漏校验"));
     if (!shown) return;
-    auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first), chance::calibrate(shown->second), this);
+    auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first),
+                                         chance::calibrate(shown->second), this);
     window->show();
 }
 

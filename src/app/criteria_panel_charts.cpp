@@ -43,11 +43,12 @@ void CriteriaPanel::runTrendCommand() {
         message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
         return;
     }
-    const QString caption = QStringLiteral("走势图 — %1  %2～%3%4")
-                                .arg(option3_[static_cast<std::size_t>(c.type)]->text())
-                                .arg(in.rangeStart)
-                                .arg(in.rangeEnd)
-                                .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
+    const QString caption =
+        QStringLiteral("走势图 — %1  %2～%3%4")
+            .arg(option3_[static_cast<std::size_t>(c.type)]->text())
+            .arg(in.rangeStart)
+            .arg(in.rangeEnd)
+            .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
     auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
     window->show();
     notify(QStringLiteral("走势图：%1 期").arg(window->model()->chart()->drawRows()));
@@ -83,7 +84,8 @@ void CriteriaPanel::runCurveCommand() {
         curve = std::get<search::OmissionCurve>(made);
     }
     auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), this);
-    if (const auto shown = shownPatternHits(title)) window->addKLinePage(chance::kLine(shown->second));
+    if (const auto shown = shownPatternHits(title))
+        window->addKLinePage(chance::kLine(shown->second));
     window->show();
 }
 

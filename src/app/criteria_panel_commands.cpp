@@ -73,8 +73,10 @@ std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
     return result.stats.hits;
 }
 
-search::SearchResult CriteriaPanel::PatternRun::operator()(store::HistoryDb& db, const search::Criteria& c) const {
-    search::SearchResult r = partial ? partial::runPartialSearch(db, c, flatOnly, kText) : search::runSearch(db, c);
+search::SearchResult CriteriaPanel::PatternRun::operator()(store::HistoryDb& db,
+                                                           const search::Criteria& c) const {
+    search::SearchResult r =
+        partial ? partial::runPartialSearch(db, c, flatOnly, kText) : search::runSearch(db, c);
     if (cut && r.ok()) chance::restateAtCut(r, *cut);
     return r;
 }
@@ -115,7 +117,8 @@ void CriteriaPanel::runPattern(const QString& title, PatternRun run) {
             uncut.cut.reset();
             const search::SearchResult later = uncut(*ctx_.db, all);
             if (later.ok()) {
-                const auto next = chance::nextShowing(later.hitIdx, chance::readIssueLine(ctx_.db->db()), *run.cut);
+                const auto next = chance::nextShowing(
+                    later.hitIdx, chance::readIssueLine(ctx_.db->db()), *run.cut);
                 done += QStringLiteral("；") + fromStd(chance::nextShowingText(*run.cut, next));
             }
         } catch (const store::DbError&) {

@@ -22,7 +22,8 @@ public:
     // Open-file dialog; empty when closed without a choice. `filter` in Qt form, e.g. "Text (*.txt)".
     virtual QString openFileName(const QString& title, const QString& dir, const QString& filter) = 0;
     // Save-file dialog starting at `path`; empty when closed without a choice.
-    virtual QString saveFileName(const QString& title, const QString& path, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& path,
+                                 const QString& filter) = 0;
     // Opens a file or address in the desktop's default program; false when nothing could open it.
     virtual bool openInDesktop(const QString& pathOrUrl) = 0;
 };

@@ -14,7 +14,8 @@ const QColor kFunnel(0x99, 0x99, 0x99);
 
 }  // namespace
 
-FunnelChart::FunnelChart(FunnelSeries series, QWidget* parent) : QWidget(parent), series_(std::move(series)) {
+FunnelChart::FunnelChart(FunnelSeries series, QWidget* parent)
+    : QWidget(parent), series_(std::move(series)) {
     setMinimumSize(420, 240);
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -49,7 +50,8 @@ void FunnelChart::paintEvent(QPaintEvent*) {
     top *= 1.1;
     auto yOf = [&](double v) { return plot.center().y() - v * (plot.height() / 2.0) / top; };
     auto xOf = [&](std::size_t i) {
-        return n == 1 ? plot.center().x() : plot.left() + static_cast<double>(i) * plot.width() / (n - 1);
+        return n == 1 ? plot.center().x()
+                      : plot.left() + static_cast<double>(i) * plot.width() / (n - 1);
     };
 
     painter.setPen(Qt::black);
@@ -58,8 +60,8 @@ void FunnelChart::paintEvent(QPaintEvent*) {
     painter.drawLine(QPointF(plot.left(), yOf(0)), QPointF(plot.right(), yOf(0)));
     painter.setPen(Qt::black);
     for (double v : {-top / 1.1, 0.0, top / 1.1})
-        painter.drawText(QRectF(0, yOf(v) - fm.height() / 2.0, left - 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(v, 'f', 1));
+        painter.drawText(QRectF(0, yOf(v) - fm.height() / 2.0, left - 6, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(v, 'f', 1));
 
     // The funnel, drawn where it has a width.
     QPainterPath upper, lower;
@@ -89,11 +91,13 @@ void FunnelChart::paintEvent(QPaintEvent*) {
     // x labels: a handful of issues.
     painter.setPen(Qt::black);
     const int labelWidth = fm.horizontalAdvance(QStringLiteral("2013001")) + 12;
-    const std::size_t every =
-        std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(labelWidth * static_cast<double>(n) / plot.width())));
-    for (std::size_t i = 0; i < n && i < static_cast<std::size_t>(series_.issues.size()); i += every)
-        painter.drawText(QRectF(xOf(i) - labelWidth / 2.0, plot.bottom() + 4, labelWidth, fm.height()), Qt::AlignCenter,
-                         series_.issues[static_cast<qsizetype>(i)]);
+    const std::size_t every = std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::ceil(labelWidth * static_cast<double>(n) / plot.width())));
+    for (std::size_t i = 0; i < n && i < static_cast<std::size_t>(series_.issues.size());
+         i += every)
+        painter.drawText(
+            QRectF(xOf(i) - labelWidth / 2.0, plot.bottom() + 4, labelWidth, fm.height()),
+            Qt::AlignCenter, series_.issues[static_cast<qsizetype>(i)]);
 
     // Legend above the plot.
     const int ly = titleRect.bottom() + 4 + fm.height() / 2;
@@ -102,8 +106,9 @@ void FunnelChart::paintEvent(QPaintEvent*) {
         painter.setPen(pen);
         painter.drawLine(lx, ly, lx + 24, ly);
         painter.setPen(Qt::black);
-        painter.drawText(QRect(lx + 28, ly - fm.height() / 2, fm.horizontalAdvance(text) + 4, fm.height()),
-                         Qt::AlignVCenter, text);
+        painter.drawText(
+            QRect(lx + 28, ly - fm.height() / 2, fm.horizontalAdvance(text) + 4, fm.height()),
+            Qt::AlignVCenter, text);
         lx += 40 + fm.horizontalAdvance(text);
     };
     legend(QPen(kScore, 1.5), series_.valueName);

@@ -69,10 +69,11 @@ GroupPanel::GroupPanel(QWidget* parent) : QGroupBox(QStringLiteral("组合检索
     command5_->setObjectName(QStringLiteral("Command5"));
     command5_->setAutoDefault(false);
 
-    cmdHc_ = new QPushButton(QStringLiteral("回测(&H)"), this);
+    cmdHc_ = new QPushButton(QStringLiteral("回测(&K)"), this);
     cmdHc_->setObjectName(QStringLiteral("cmdHc"));
     cmdHc_->setAutoDefault(false);
-    cmdHc_->setToolTip(QStringLiteral("按分组结果的一列排序，逐期检验排在前面的分组是否比随机选取命中更多"));
+    cmdHc_->setToolTip(
+        QStringLiteral("按分组结果的一列排序，逐期检验排在前面的分组是否比随机选取命中更多"));
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("组合位数"), this));

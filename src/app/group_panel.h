@@ -46,9 +46,9 @@ public:
     QComboBox* sizeBox() const { return combo2_; }
     QLineEdit* countBox() const { return text5_; }
     QPushButton* computeButton() const { return command5_; }
-    QPushButton* backtestButton() const { return cmdHc_; }  // "回测(&H)": the walk-forward backtest
+    QPushButton* backtestButton() const { return cmdHc_; }  // "回测(&K)": the walk-forward backtest
 
-private:
+  private:
     std::array<QCheckBox*, 30> boxes_{};
     QComboBox* combo2_ = nullptr;
     QLineEdit* text5_ = nullptr;

@@ -25,7 +25,8 @@ FunnelSeries kLineSeries(const std::vector<chance::KLinePoint>& points) {
 
 }  // namespace
 
-KLinePage::KLinePage(AppContext& ctx, const std::vector<chance::KLinePoint>& points, QWidget* parent)
+KLinePage::KLinePage(AppContext& ctx, const std::vector<chance::KLinePoint>& points,
+                     QWidget* parent)
     : QWidget(parent) {
     setObjectName(QStringLiteral("pageKline"));
     chart_ = new FunnelChart(kLineSeries(points), this);

@@ -3,9 +3,8 @@
 // 1, a miss takes p/(1 - p) away) inside the funnel ±2·sqrt(n·p/(1 - p)) where independent
 // draws keep it, and the core's grid of the points below it.
 
-#include <vector>
-
 #include <QWidget>
+#include <vector>
 
 #include "chance/kline.h"
 
@@ -17,12 +16,13 @@ class GridView;
 
 class KLinePage : public QWidget {
     Q_OBJECT
-public:
-    KLinePage(AppContext& ctx, const std::vector<chance::KLinePoint>& points, QWidget* parent = nullptr);
+  public:
+    KLinePage(AppContext& ctx, const std::vector<chance::KLinePoint>& points,
+              QWidget* parent = nullptr);
     FunnelChart* chart() const { return chart_; }
     GridView* grid() const { return grid_; }
 
-private:
+  private:
     FunnelChart* chart_;
     GridView* grid_;
 };

@@ -129,8 +129,10 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
     save_ = new QPushButton(QStringLiteral("保存图片"), this);
     save_->setObjectName(QStringLiteral("cmdSavePicture"));
     connect(save_, &QPushButton::clicked, this, [this] {
-        if (pages_ && pages_->currentWidget() == kLine_) saveChartPicture(ctx_, kLine_->chart(), QStringLiteral("遗漏K线.png"));
-        else savePicture();
+        if (pages_ && pages_->currentWidget() == kLine_)
+            saveChartPicture(ctx_, kLine_->chart(), QStringLiteral("遗漏K线.png"));
+        else
+            savePicture();
     });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

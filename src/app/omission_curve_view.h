@@ -5,7 +5,6 @@
 // the data folder.
 
 #include <QWidget>
-
 #include <vector>
 
 #include "chance/kline.h"
@@ -45,7 +44,7 @@ public:
     KLinePage* kLinePage() const { return kLine_; }
     QTabWidget* pages() const { return pages_; }
 
-private:
+  private:
     AppContext& ctx_;
     OmissionCurveChart* chart_;
     QPushButton* save_;

@@ -23,7 +23,8 @@ bool saveChartPicture(AppContext& ctx, QWidget* chart, const QString& defaultNam
     const QString title = QStringLiteral("保存图片");
     if (ctx.db == nullptr || ctx.dialogs == nullptr) return false;
     const QString offered = toQString(ctx.db->dataDir() / toPath(defaultName));
-    const QString path = ctx.dialogs->saveFileName(title, offered, QStringLiteral("PNG 图片 (*.png)"));
+    const QString path =
+        ctx.dialogs->saveFileName(title, offered, QStringLiteral("PNG 图片 (*.png)"));
     if (path.isEmpty()) return false;
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -33,9 +34,12 @@ bool saveChartPicture(AppContext& ctx, QWidget* chart, const QString& defaultNam
         return false;
     }
     try {
-        io::writeFileAtomically(toPath(path), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        io::writeFileAtomically(
+            toPath(path),
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const std::exception& e) {
-        ctx.dialogs->message(title, QStringLiteral("无法保存 %1：%2").arg(path, QString::fromStdString(e.what())));
+        ctx.dialogs->message(
+            title, QStringLiteral("无法保存 %1：%2").arg(path, QString::fromStdString(e.what())));
         return false;
     }
     if (ctx.notify) ctx.notify(QStringLiteral("图片已保存到 %1").arg(path));

@@ -8,21 +8,26 @@
 
 namespace quarvel::chance {
 
-std::variant<PatternHits, std::string> patternHits(store::HistoryDb& db, const search::Criteria& criteria,
+std::variant<PatternHits, std::string> patternHits(store::HistoryDb& db,
+                                                   const search::Criteria& criteria,
                                                    const PatternSearch& run) {
     std::string error;
     const auto range = search::validate(criteria, error);
     if (!range) return error;
     search::Criteria upToEnd = criteria;
-    upToEnd.rangeStart = std::to_string(std::min(range->start, db.firstIssue().value_or(range->start)));
+    upToEnd.rangeStart =
+        std::to_string(std::min(range->start, db.firstIssue().value_or(range->start)));
     search::SearchResult r = run(upToEnd);
     if (!r.ok()) return r.error;
-    return PatternHits{std::move(r.hitIdx), readIssueLine(db.db()).within(range->start, range->end)};
+    return PatternHits{std::move(r.hitIdx),
+                       readIssueLine(db.db()).within(range->start, range->end)};
 }
 
-std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db, const groups::GroupInput& input,
+std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db,
+                                                        const groups::GroupInput& input,
                                                         const std::string& label) {
-    if (!groups::isGroupType(input.type)) return std::string("搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数");
+    if (!groups::isGroupType(input.type))
+        return std::string("搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数");
     const auto start = groups::parseWhole(input.rangeStart);
     const auto end = groups::parseWhole(input.rangeEnd);
     if (!start || !end) return std::string("检索起止期数必须是整数期号");
@@ -42,7 +47,8 @@ std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db, co
     return p;
 }
 
-BacktestResult backtestOnHistory(store::HistoryDb& db, BacktestInput in, const std::optional<AsOfCut>& cut) {
+BacktestResult backtestOnHistory(store::HistoryDb& db, BacktestInput in,
+                                 const std::optional<AsOfCut>& cut) {
     IssueLine line = readIssueLine(db.db());
     if (cut) {
         in.testEnd = std::min(in.testEnd, cut->issue);

@@ -29,16 +29,19 @@ struct PatternHits {
 };
 
 // The hits of a search or partial search; its refusal as text.
-std::variant<PatternHits, std::string> patternHits(store::HistoryDb& db, const search::Criteria& criteria,
+std::variant<PatternHits, std::string> patternHits(store::HistoryDb& db,
+                                                   const search::Criteria& criteria,
                                                    const PatternSearch& run);
 // The hits of the listed group `label` (read under the input's type and numbering).
-std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db, const groups::GroupInput& input,
+std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db,
+                                                        const groups::GroupInput& input,
                                                         const std::string& label);
 
 inline Calibration calibrate(const PatternHits& p) { return calibrate(p.hits, p.range.idx); }
 inline std::vector<KLinePoint> kLine(const PatternHits& p) { return kLine(p.range, p.hits); }
 
 // The backtest on the stored history, cut at `cut` when given: the test range ends there too.
-BacktestResult backtestOnHistory(store::HistoryDb& db, BacktestInput input, const std::optional<AsOfCut>& cut);
+BacktestResult backtestOnHistory(store::HistoryDb& db, BacktestInput input,
+                                 const std::optional<AsOfCut>& cut);
 
 }  // namespace quarvel::chance

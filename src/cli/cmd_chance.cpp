@@ -105,8 +105,7 @@ int backtest(Context& c) {
         throw UsageError(refusal->message);
     in.plan = std::get<groups::GroupPlan>(planned);
 
-    const chance::BacktestResult result =
-        chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf));
+    const chance::BacktestResult result = chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf));
     c.out << chance::backtestGrid(result).toTsv();
     return 0;
 }

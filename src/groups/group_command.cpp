@@ -97,7 +97,8 @@ std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, co
     plan.size = static_cast<int>(plan.boxes.size());
     const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);
     // As of a cut the last omission is measured to the cut's draw, as in the listing.
-    return search::curveOfHits(label, groupHits(db, plan), draws, input.newestIdx > 0 ? input.newestIdx : db.newestIdx());
+    return search::curveOfHits(label, groupHits(db, plan), draws,
+                               input.newestIdx > 0 ? input.newestIdx : db.newestIdx());
 }
 
 }  // namespace quarvel::groups

@@ -28,9 +28,9 @@ namespace {
 
 // 03 shows at IDX 1, 3, 5; groups of size 1 over 03, 09, 12 show 0, 1, 3, 0, 1 times per draw.
 const std::vector<testing::Draw> kHistory = {
-    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},     {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
-    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},    {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
-    {2013005, {3, 10, 20, 30, 11, 22, 28, 29}},  {2013006, {1, 2, 4, 5, 6, 7, 8, 9}},
+    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},    {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
+    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},   {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
+    {2013005, {3, 10, 20, 30, 11, 22, 28, 29}}, {2013006, {1, 2, 4, 5, 6, 7, 8, 9}},
     {2013007, {3, 12, 13, 14, 15, 16, 17, 18}},
 };
 
@@ -53,7 +53,8 @@ std::unique_ptr<PanelFixture> panelOver(const std::vector<testing::Draw>& draws)
 void runAnalysis(app::CriteriaPanel& panel, const QString& kind) {
     if (kind == "groups") {
         child<QComboBox>(&panel, "Combo2")->setCurrentText("1");
-        for (int k : {3, 9, 12}) child<QCheckBox>(&panel, QString("Check6_%1").arg(k))->setChecked(true);
+        for (int k : {3, 9, 12})
+            child<QCheckBox>(&panel, QString("Check6_%1").arg(k))->setChecked(true);
         child<QPushButton>(&panel, "Command5")->click();
         return;
     }
@@ -85,7 +86,7 @@ bool exportsOnDoubleClick(PanelFixture& f, app::GridView* grid, const char* file
 class TestChanceViews : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void cleanup() {
         for (QWidget* t : QApplication::topLevelWidgets())
             if (t->isWindow() && t->objectName().startsWith("frm")) t->close();
@@ -94,9 +95,12 @@ private slots:
     void asOfIsTheHistoryEndingThere_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("notice");
-        QTest::newRow("search") << "search" << "截止 2013004 期后第 1 期（2013005）出现";
-        QTest::newRow("partial") << "partial" << "截止 2013004 期后第 1 期（2013005）出现";
-        QTest::newRow("groups") << "groups" << "分组计算完成";
+        QTest::newRow("search") << "search"
+                                << "截止 2013004 期后第 1 期（2013005）出现";
+        QTest::newRow("partial") << "partial"
+                                 << "截止 2013004 期后第 1 期（2013005）出现";
+        QTest::newRow("groups") << "groups"
+                                << "分组计算完成";
     }
     void asOfIsTheHistoryEndingThere() {
         QFETCH(QString, kind);
@@ -107,8 +111,10 @@ private slots:
         runAnalysis(*cut->panel, kind);
         runAnalysis(*ending->panel, kind);
         QVERIFY2(cut->dialogs.messages.isEmpty(), qPrintable(cut->dialogs.messages.join("; ")));
-        QCOMPARE(cut->panel->summaryGrid()->grid().cells, ending->panel->summaryGrid()->grid().cells);
-        if (kind != "groups") QCOMPARE(cut->panel->hitGrid()->grid().cells, ending->panel->hitGrid()->grid().cells);
+        QCOMPARE(cut->panel->summaryGrid()->grid().cells,
+                 ending->panel->summaryGrid()->grid().cells);
+        if (kind != "groups")
+            QCOMPARE(cut->panel->hitGrid()->grid().cells, ending->panel->hitGrid()->grid().cells);
         QVERIFY2(cut->notices.last().contains(notice), qPrintable(cut->notices.last()));
 
         // The trend chart ends at the cut as well.
@@ -121,8 +127,10 @@ private slots:
     void aBadAsOfIsRefused_data() {
         QTest::addColumn<QString>("asOf");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("not a number") << "2013a" << "截止期“2013a”不是整数期号";
-        QTest::newRow("before every draw") << "2012999" << "截止期 2012999 及以前没有历史号码";
+        QTest::newRow("not a number") << "2013a"
+                                      << "截止期“2013a”不是整数期号";
+        QTest::newRow("before every draw") << "2012999"
+                                           << "截止期 2012999 及以前没有历史号码";
     }
     void aBadAsOfIsRefused() {
         QFETCH(QString, asOf);
@@ -152,19 +160,22 @@ private slots:
         QVERIFY(cal->verdict().contains("自由度 1"));
         QVERIFY(exportsOnDoubleClick(*f, cal->grid(), "遗漏校验.xls"));
         child<QPushButton>(cal, "cmdSavePicture")->click();
-        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏校验.png").string())).width() > 0);
+        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏校验.png").string())).width() >
+                0);
 
         // K: p = 3/5, a miss takes 1.5 away; the funnel after one draw is 2·sqrt(1.5).
         child<QPushButton>(f->panel.get(), "cmdYlqx")->click();
         auto* curve = topLevel<app::OmissionCurveWindow>("frmYlqx");
         QVERIFY(curve && curve->kLinePage());
         const store::TextGrid& k = curve->kLinePage()->grid()->grid();
-        QCOMPARE(column(k, 2), (std::vector<std::string>{"1.000", "-0.500", "0.500", "-1.000", "0.000"}));
+        QCOMPARE(column(k, 2),
+                 (std::vector<std::string>{"1.000", "-0.500", "0.500", "-1.000", "0.000"}));
         QCOMPARE(k.at(1, 4), std::string("2.449"));
         QVERIFY(exportsOnDoubleClick(*f, curve->kLinePage()->grid(), "遗漏K线.xls"));
         curve->pages()->setCurrentWidget(curve->kLinePage());
         child<QPushButton>(curve, "cmdSavePicture")->click();
-        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏K线.png").string())).width() > 0);
+        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏K线.png").string())).width() >
+                0);
     }
 
     void backtestPickingEveryGroupIsChance() {
@@ -177,8 +188,10 @@ private slots:
         child<QLineEdit>(bt, "txtHcStart")->setText("2013001");
         QVERIFY(bt->run());
         const store::TextGrid& g = bt->grid()->grid();
-        QCOMPARE(column(g, 0), (std::vector<std::string>{"2013002", "2013003", "2013004", "2013005", "合计"}));
-        QCOMPARE(g.cells.back(), (std::vector<std::string>{"合计", "5", "5.000", "0.000", "-", "-"}));
+        QCOMPARE(column(g, 0),
+                 (std::vector<std::string>{"2013002", "2013003", "2013004", "2013005", "合计"}));
+        QCOMPARE(g.cells.back(),
+                 (std::vector<std::string>{"合计", "5", "5.000", "0.000", "-", "-"}));
         QVERIFY2(bt->verdict().contains("选中组合命中 5 次"), qPrintable(bt->verdict()));
         QVERIFY(exportsOnDoubleClick(*f, bt->grid(), "回测.xls"));
 

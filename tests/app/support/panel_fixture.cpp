@@ -33,7 +33,9 @@ std::optional<QString> RecordingDialogs::inputBox(const QString&, const QString&
 
 QString RecordingDialogs::openFileName(const QString&, const QString&, const QString&) { return {}; }
 
-QString RecordingDialogs::saveFileName(const QString&, const QString& path, const QString&) { return path; }
+QString RecordingDialogs::saveFileName(const QString&, const QString& path, const QString&) {
+    return path;
+}
 
 bool RecordingDialogs::openInDesktop(const QString& pathOrUrl) {
     opened << pathOrUrl;

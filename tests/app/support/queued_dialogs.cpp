@@ -22,7 +22,8 @@ QString QueuedDialogs::openFileName(const QString& title, const QString& dir, co
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString QueuedDialogs::saveFileName(const QString& title, const QString& path, const QString& filter) {
+QString QueuedDialogs::saveFileName(const QString& title, const QString& path,
+                                    const QString& filter) {
     shown.append({"file", title, path, filter});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
