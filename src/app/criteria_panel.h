@@ -42,7 +42,7 @@ class PositionTabs;
 
 class CriteriaPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CriteriaPanel(AppContext& ctx, QWidget* parent = nullptr);
     ~CriteriaPanel() override;
 
@@ -95,7 +95,8 @@ public:
     void runPartialCommand();
     // Runs one analysis under the wait cursor and shows its grids, or its refusal as a message;
     // the number of hits when it ran.
-    std::optional<int> showAnalysis(const QString& title, const std::function<search::SearchResult()>& run);
+    std::optional<int> showAnalysis(const QString& title,
+                                    const std::function<search::SearchResult()>& run);
     void runGroupCommand();
     void relistGroups(int column);
     // The pictures: 走势图 of the panel's type, range and "自由位计特码", and 遗漏曲线 of the

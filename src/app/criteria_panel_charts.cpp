@@ -3,7 +3,6 @@
 
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <memory>
 
 #include "app/app_context.h"
@@ -40,7 +39,8 @@ void CriteriaPanel::runTrendCommand() {
         BusyCursor busy;
         chart = std::make_shared<const search::TrendChart>(search::buildTrend(ctx_.db->db(), in));
     } catch (const store::DbError& e) {
-        message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
+        message(title, QStringLiteral("走势图无法读取历史号码：%1")
+                           .arg(QString::fromStdString(store::userText(e))));
         return;
     }
     const QString caption =
@@ -74,7 +74,8 @@ void CriteriaPanel::runCurveCommand() {
             BusyCursor busy;
             made = groups::groupCurve(*ctx_.db, input, label);
         } catch (const store::DbError& e) {
-            message(title, QStringLiteral("分组的命中无法读取：%1").arg(QString::fromStdString(store::userText(e))));
+            message(title, QStringLiteral("分组的命中无法读取：%1")
+                               .arg(QString::fromStdString(store::userText(e))));
             return;
         }
         if (const auto* refusal = std::get_if<groups::Refusal>(&made)) {

@@ -66,7 +66,8 @@ void GridView::applyWidths() {
     if (!widths.empty() && widths.front() > 0)
         verticalHeader()->setFixedWidth(std::max(twipsToPixels(widths.front()), textWidth(0)));
     for (int c = 1; c < static_cast<int>(widths.size()) && c - 1 < model_->columnCount(); ++c)
-        setColumnWidth(c - 1, std::max({1, twipsToPixels(widths[static_cast<size_t>(c)]), textWidth(c)}));
+        setColumnWidth(c - 1,
+                       std::max({1, twipsToPixels(widths[static_cast<size_t>(c)]), textWidth(c)}));
 }
 
 int GridView::topRow() const {

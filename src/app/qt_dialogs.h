@@ -7,7 +7,7 @@
 namespace quarvel::app {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -19,7 +19,7 @@ public:
     QString saveFileName(const QString& title, const QString& path, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

@@ -12,7 +12,8 @@ namespace {
 int report(Context& c, const search::SearchResult& r) {
     if (!r.ok()) throw UsageError(r.error);
     if (r.failedStatements > 0)
-        c.err << r.failedStatements << " marking statement(s) were refused by the database and skipped\n";
+        c.err << r.failedStatements
+              << " marking statement(s) were refused by the database and skipped\n";
     c.out << r.hits.toTsv() << "\n" << r.summary.toTsv();
     return 0;
 }

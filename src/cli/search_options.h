@@ -16,8 +16,8 @@ namespace quarvel::cli {
 
 struct SearchOptions {
     search::Criteria criteria;
-    bool pm = false;          // partial: 平码 (positions 1..7)
-    std::string kText = "2";  // partial: section digit count as given
+    bool pm = false;                   // partial: 平码 (positions 1..7)
+    std::string kText = "2";           // partial: section digit count as given
     std::optional<std::int32_t> asOf;  // --as-of X: the figures as they stood at issue X
 };
 
@@ -25,8 +25,8 @@ enum class SearchKind { Search, Partial, Trend };  // trend: --type, --no-specia
 
 // Parses the arguments from `first` on; every argument must be understood (UsageError).
 // The range defaults to the whole stored history, the bases come from the context.
-SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args, std::size_t first,
-                                 SearchKind kind);
+SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args,
+                                 std::size_t first, SearchKind kind);
 
 // The issue of --as-of (UsageError when not a whole number).
 std::int32_t parseAsOf(const std::string& text);

@@ -59,7 +59,8 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
     Bits bits((d.idx.size() + 63) / 64, 0);
     for (std::size_t i = 0; i < d.idx.size(); ++i) {
         if (d.issue[i] < plan.rangeStart || d.issue[i] > plan.rangeEnd) continue;
-        if (d.scratch[i].find(needle) != std::string::npos) bits[i / 64] |= std::uint64_t{1} << (i % 64);
+        if (d.scratch[i].find(needle) != std::string::npos)
+            bits[i / 64] |= std::uint64_t{1} << (i % 64);
     }
     return bits;
 }
@@ -69,7 +70,8 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
 void visitGroupHits(const Draws& d, const GroupPlan& plan, const GroupHitsVisitor& visit) {
     std::vector<Bits> members;
     members.reserve(plan.boxes.size());
-    for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box, plan.coding)));
+    for (int box : plan.boxes)
+        members.push_back(memberBits(d, plan, memberPattern(plan.type, box, plan.coding)));
 
     Bits hits(members.empty() ? 0 : members.front().size());
     std::vector<int> hitIdx;
@@ -111,11 +113,12 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRan
 }
 
 // P6Stat: the hits of the marked group in the range, their gaps, and the group's YL row.
-void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange, const std::string& label,
-            store::RowCursor& yl) {
+void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange,
+            const std::string& label, store::RowCursor& yl) {
     store::Snapshot hits = db.db().snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, n));
     search::OmissionStats stats;
-    for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
+    for (hits.moveFirst(); !hits.eof(); hits.moveNext())
+        stats.addHit(static_cast<int>(hits.intField("idx")));
     stats.finish(newestOf(db, plan), drawsInRange);
     appendYlRow(yl, label, stats);
 }
@@ -125,13 +128,15 @@ int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, store
             std::size_t limit) {
     store::Database& sql = db.db();
     int stored = 0;
-    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-        sql.execute(kResetSql);
-        for (int p : positions)
-            sql.execute(memberSql(memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
-        P6Stat(db, plan, plan.size, drawsInRange, groupLabel(plan, positions), yl);
-        return static_cast<std::size_t>(++stored) < limit;
-    });
+    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size,
+                 [&](std::span<const int> positions) {
+                     sql.execute(kResetSql);
+                     for (int p : positions)
+                         sql.execute(memberSql(memberPattern(
+                             plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
+                     P6Stat(db, plan, plan.size, drawsInRange, groupLabel(plan, positions), yl);
+                     return static_cast<std::size_t>(++stored) < limit;
+                 });
     return stored;
 }
 
@@ -144,12 +149,14 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
     const std::span<const int> group(pos.data(), static_cast<std::size_t>(size));
     while (true) {
         if (!visit(group)) return;
-        // Advance the rightmost position that still has room: position k runs up to count - size + k.
+        // Advance the rightmost position that still has room: position k runs up to count - size +
+        // k.
         int k = size - 1;
         while (k >= 0 && pos[static_cast<std::size_t>(k)] == count - size + k) --k;
         if (k < 0) return;
         ++pos[static_cast<std::size_t>(k)];
-        for (int j = k + 1; j < size; ++j) pos[static_cast<std::size_t>(j)] = pos[static_cast<std::size_t>(j - 1)] + 1;
+        for (int j = k + 1; j < size; ++j)
+            pos[static_cast<std::size_t>(j)] = pos[static_cast<std::size_t>(j - 1)] + 1;
     }
 }
 
@@ -183,10 +190,12 @@ std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan) 
     sql.execute(kResetSql);
     sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
     for (int box : plan.boxes) sql.execute(memberSql(memberPattern(plan.type, box, plan.coding)));
-    store::Snapshot s = sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, static_cast<int>(plan.boxes.size())));
+    store::Snapshot s =
+        sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, static_cast<int>(plan.boxes.size())));
     std::vector<search::Hit> hits;
     for (s.moveFirst(); !s.eof(); s.moveNext())
-        hits.push_back({static_cast<int>(s.intField("IDX")), static_cast<std::int32_t>(s.intField("SQQH"))});
+        hits.push_back(
+            {static_cast<int>(s.intField("IDX")), static_cast<std::int32_t>(s.intField("SQQH"))});
     tx.rollback();
     return hits;
 }

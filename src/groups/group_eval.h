@@ -28,7 +28,7 @@ struct GroupPlan {
     std::vector<int> boxes;  // ticked box indexes, ascending
     std::int32_t rangeStart = 0;
     std::int32_t rangeEnd = 0;
-    BoxCoding coding;  // the zodiac codes and segment base in force
+    BoxCoding coding;   // the zodiac codes and segment base in force
     int newestIdx = 0;  // the draw the last omission counts to; 0: the newest stored draw
 };
 
@@ -47,7 +47,8 @@ void forEachGroupHits(store::HistoryDb& db, const GroupPlan& plan, const GroupHi
 // Empties YL, fills the scratch column, evaluates the groups (at most `limit`) and appends
 // their rows, all in one transaction: on a database failure nothing is changed and the
 // DbError propagates. Returns the number of groups stored.
-int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
+int computeGroups(store::HistoryDb& db, const GroupPlan& plan,
+                  Evaluation how = Evaluation::InMemory,
                   std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 // The boxes of the group a YL label names (its parts as the plan's type and coding write

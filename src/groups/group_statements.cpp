@@ -12,8 +12,9 @@ std::string memberSql(const std::string& pattern) {
 }
 
 std::string hitsSql(std::int32_t start, std::int32_t end, int n) {
-    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) + " AND  [SQQH] <= " +
-           std::to_string(end) + " AND [intTh] = " + std::to_string(n) + " ORDER BY [IDX]";
+    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) +
+           " AND  [SQQH] <= " + std::to_string(end) + " AND [intTh] = " + std::to_string(n) +
+           " ORDER BY [IDX]";
 }
 
 }  // namespace quarvel::groups

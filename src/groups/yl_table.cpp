@@ -9,7 +9,8 @@
 
 namespace quarvel::groups {
 
-void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats) {
+void appendYlRow(store::RowCursor& yl, const std::string& label,
+                 const search::OmissionStats& stats) {
     // The ratio is kept in single precision, as the table's column type says.
     const float ratio = static_cast<float>(stats.ratio());
     yl.addNew();
@@ -28,7 +29,8 @@ void appendYlRow(store::RowCursor& yl, const std::string& label, const search::O
 YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
     if (db_ == nullptr) throw store::DbError("the database is not open");
     const char* sql =
-        "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, dblDueRatio, "
+        "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, "
+        "dblDueRatio, "
         "intMaxRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
     if (sqlite3_prepare_v2(db_, sql, -1, &insert_, nullptr) != SQLITE_OK)
         throw store::DbError(std::string("cannot add to YL: ") + sqlite3_errmsg(db_));
@@ -46,8 +48,10 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
     sqlite3_bind_double(insert_, 5, static_cast<double>(ratio));
     sqlite3_bind_int(insert_, 6, stats.hits);
     sqlite3_bind_double(insert_, 7, stats.averageOmission());
-    if (const auto due = stats.dueRatio()) sqlite3_bind_double(insert_, 8, *due);
-    else sqlite3_bind_null(insert_, 8);
+    if (const auto due = stats.dueRatio())
+        sqlite3_bind_double(insert_, 8, *due);
+    else
+        sqlite3_bind_null(insert_, 8);
     sqlite3_bind_int(insert_, 9, stats.longestRun);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         const std::string message = sqlite3_errmsg(db_);
@@ -59,8 +63,9 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
 namespace {
 
 // The YL columns behind grid columns 1..8.
-constexpr std::array<const char*, 8> kFigureColumns = {"intMinYL", "intMaxYL",    "intLstYl",    "sglLlr",
-                                                       "intHitCount", "dblAvgYl", "dblDueRatio", "intMaxRun"};
+constexpr std::array<const char*, 8> kFigureColumns = {"intMinYL",    "intMaxYL",    "intLstYl",
+                                                       "sglLlr",      "intHitCount", "dblAvgYl",
+                                                       "dblDueRatio", "intMaxRun"};
 
 // A stored figure of a later column, "" when the row predates it (NULL), "-" for no due ratio.
 std::string laterFigure(const store::Value& v, bool twoDecimals, bool dashWhenNull) {
@@ -96,21 +101,24 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
     const int average = rows.columnIndex("dblAvgYl");
     const int due = rows.columnIndex("dblDueRatio");
     const int run = rows.columnIndex("intMaxRun");
-    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0 || hits < 0 || average < 0 || due < 0 ||
-        run < 0)
+    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0 || hits < 0 ||
+        average < 0 || due < 0 || run < 0)
         throw store::DbError("YL lacks one of its columns");
     grid.cells.reserve(rows.recordCount() + 1);
     for (std::size_t i = 0; i < rows.recordCount(); ++i) {
         const auto& row = rows.row(i);
         const float r = static_cast<float>(store::toDouble(row[static_cast<std::size_t>(ratio)]));
-        const auto at = [&row](int col) -> const store::Value& { return row[static_cast<std::size_t>(col)]; };
+        const auto at = [&row](int col) -> const store::Value& {
+            return row[static_cast<std::size_t>(col)];
+        };
         // A row stored before the later columns existed shows them empty; no due ratio is "-"
         // only where the row has the other later figures.
         const bool hasLater = !store::isNull(at(hits));
-        grid.cells.push_back({store::toText(at(content)), store::toText(at(minimum)), store::toText(at(maximum)),
-                              store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
-                              laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
-                              laterFigure(at(run), false, false)});
+        grid.cells.push_back(
+            {store::toText(at(content)), store::toText(at(minimum)), store::toText(at(maximum)),
+             store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
+             laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
+             laterFigure(at(run), false, false)});
     }
     return grid;
 }

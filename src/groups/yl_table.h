@@ -19,12 +19,13 @@ inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl
 // Appends one row: content, intMaxYL, intMinYL, intLstYl, the ratio max / last stored as a
 // single-precision value, then the hit count, average omission, due ratio (NULL when every
 // draw of the range is a hit) and longest run.
-void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats);
+void appendYlRow(store::RowCursor& yl, const std::string& label,
+                 const search::OmissionStats& stats);
 
 // Appends rows to YL through one prepared INSERT: the same row as appendYlRow, at a fraction
 // of the cost per row, for the 10,000-row runs of the in-memory evaluation.
 class YlAppender {
-public:
+  public:
     explicit YlAppender(store::Database& db);
     ~YlAppender();
     YlAppender(const YlAppender&) = delete;
@@ -32,7 +33,7 @@ public:
     // DbError when the row cannot be stored.
     void append(const std::string& label, const search::OmissionStats& stats);
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* insert_ = nullptr;
 };

@@ -15,7 +15,8 @@ std::unique_ptr<std::istream> openFileForReading(const fs::path& path) {
     std::error_code ec;
     const auto status = fs::status(path, ec);
     if (ec || !fs::exists(status)) throw IoError("cannot read " + path.string() + ": no such file");
-    if (fs::is_directory(status)) throw IoError("cannot read " + path.string() + ": it is a folder");
+    if (fs::is_directory(status))
+        throw IoError("cannot read " + path.string() + ": it is a folder");
     auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (!*in) throw IoError("cannot open " + path.string() + " for reading");
     return in;
@@ -54,26 +55,32 @@ HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::s
         const ParsedLine p = parser.parse(line);
         if (p.yieldsDraw()) {
             ++out.drawLines;
-            if (out.draws.size() < maxDraws) out.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
+            if (out.draws.size() < maxDraws)
+                out.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
         } else if (p.blank) {
             ++out.blankLines;
         } else {
             ++out.skippedLines;
-            if (out.firstSkippedLines.size() < kSkippedLinesListed) out.firstSkippedLines.push_back(lineNumber);
+            if (out.firstSkippedLines.size() < kSkippedLinesListed)
+                out.firstSkippedLines.push_back(lineNumber);
         }
     }
-    if (in.bad()) throw IoError("reading stopped after " + std::to_string(out.drawLines + out.skippedLines + out.blankLines) +
-                                " lines: the file could not be read to its end");
+    if (in.bad())
+        throw IoError("reading stopped after " +
+                      std::to_string(out.drawLines + out.skippedLines + out.blankLines) +
+                      " lines: the file could not be read to its end");
     return out;
 }
 
-void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws, const RowRules& rules) {
+void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
+                    const RowRules& rules) {
     {
         store::Transaction tx(db.db());
         store::delrec(db.rsLishi());
         RowAppender appender(db.db());
         for (const auto& d : draws)
-            appender.append(store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase));
+            appender.append(
+                store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase));
         db.renumberIdx();
         tx.commit();
     }
@@ -88,7 +95,8 @@ std::vector<HistoryDraw> storedDraws(store::HistoryDb& db) {
     for (s.moveFirst(); !s.eof(); s.moveNext()) {
         HistoryDraw d;
         d.issue = static_cast<std::int32_t>(s.intField("SQQH"));
-        for (int p = 0; p < kNumbersPerDraw; ++p) d.numbers[p] = static_cast<int>(s.intField(kNumberColumns[p]));
+        for (int p = 0; p < kNumbersPerDraw; ++p)
+            d.numbers[p] = static_cast<int>(s.intField(kNumberColumns[p]));
         out.push_back(d);
     }
     return out;

@@ -9,7 +9,7 @@ namespace quarvel::io {
 namespace {
 
 constexpr char kLetters[] = {'A', 'B', 'E', 'F', 'G', 'H'};
-constexpr const char* kTexts[] = {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou",
+constexpr const char* kTexts[] = {"txtHisLst",    "txtHisLstHm", "txtHisLstSx", "txtHisLstTou",
                                   "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
 
 std::string insertSql() {
@@ -47,8 +47,9 @@ void RowAppender::append(const store::DrawRow& row) {
     sqlite3_bind_int64(insert_, i++, row.qqh);
     for (const auto* values : {&row.a, &row.b, &row.e, &row.f, &row.g, &row.h})
         for (int v : *values) sqlite3_bind_int64(insert_, i++, v);
-    for (const std::string* t : {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou,
-                                 &row.txtHisLstWei, &row.txtHisLstHe, &row.txtHisLstDs})
+    for (const std::string* t :
+         {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou, &row.txtHisLstWei,
+          &row.txtHisLstHe, &row.txtHisLstDs})
         sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         const std::string msg = sqlite3_errmsg(db_.handle());

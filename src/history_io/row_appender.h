@@ -14,7 +14,7 @@ struct sqlite3_stmt;
 namespace quarvel::io {
 
 class RowAppender {
-public:
+  public:
     explicit RowAppender(store::Database& db);
     ~RowAppender();
     RowAppender(const RowAppender&) = delete;
@@ -23,7 +23,7 @@ public:
     // Throws store::DbError when the database refuses the row.
     void append(const store::DrawRow& row);
 
-private:
+  private:
     store::Database& db_;
     sqlite3_stmt* insert_ = nullptr;
 };

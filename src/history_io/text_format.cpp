@@ -9,10 +9,13 @@ namespace quarvel::io {
 
 namespace {
 
-constexpr std::int64_t kLastUsableIssue = std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
+constexpr std::int64_t kLastUsableIssue =
+    std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -66,7 +69,8 @@ ParsedLine LineParser::parse(std::string_view raw) {
     // skipped, a longer run is cut into pairs from its left.
     while (pos + 1 < line.size() && out.count < kNumbersPerDraw) {
         if (isDigit(line[pos]) && isDigit(line[pos + 1])) {
-            out.numbers[static_cast<std::size_t>(out.count++)] = (line[pos] - '0') * 10 + (line[pos + 1] - '0');
+            out.numbers[static_cast<std::size_t>(out.count++)] =
+                (line[pos] - '0') * 10 + (line[pos + 1] - '0');
             pos += 2;
         } else {
             ++pos;

@@ -18,7 +18,8 @@ std::vector<std::vector<int>> combinations(int n, int k) {
         while (i >= 0 && c[static_cast<std::size_t>(i)] == n - k + i + 1) --i;
         if (i < 0) return out;
         ++c[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < k; ++j) c[static_cast<std::size_t>(j)] = c[static_cast<std::size_t>(j - 1)] + 1;
+        for (int j = i + 1; j < k; ++j)
+            c[static_cast<std::size_t>(j)] = c[static_cast<std::size_t>(j - 1)] + 1;
     }
 }
 
@@ -57,9 +58,10 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
     if (how == search::Evaluation::Statements) {
         const search::ConditionSet set = markPartial(c, pm, *k);
         const int failed = search::runMarking(db.db(), set.statements).failed;
-        return search::resultOf(search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase,
-                                                  draws),
-                                partialLabel(c, kText), failed);
+        return search::resultOf(
+            search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase,
+                             draws),
+            partialLabel(c, kText), failed);
     }
     const search::DrawTable table(db.db(), c);
     search::RowSet hits(table.size(), false);
@@ -67,8 +69,9 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
     for (const auto& members : combinations(positionsInPlay(pm), *k))
         hits |= table.matchAll(members, search::Counting::WholeSet, failed);
     hits &= table.inRange(range->start, range->end);
-    return search::resultOf(search::scanRows(table.rows(), hits.members(), c.type, c.sxBase, db.newestIdx(), draws),
-                            partialLabel(c, kText), failed);
+    return search::resultOf(
+        search::scanRows(table.rows(), hits.members(), c.type, c.sxBase, db.newestIdx(), draws),
+        partialLabel(c, kText), failed);
 }
 
 }  // namespace quarvel::partial

@@ -70,7 +70,8 @@ std::string selectionFor(const Criteria& c) {
     if (!c.fixed) {
         sql += ", " + scratchSource(freeColumn(c.type), c.countSpecial) + " AS " + scratchAlias();
     } else if (operandStored(c.type) && !operandIsGridColumn(c.type)) {
-        for (int p = 1; p <= kPositions; ++p) sql += ", " + fixedOperand(c.type, p) + " AS " + operandAlias(c.type, p);
+        for (int p = 1; p <= kPositions; ++p)
+            sql += ", " + fixedOperand(c.type, p) + " AS " + operandAlias(c.type, p);
     }
     return sql + " FROM [Lishi] ORDER BY [IDX]";
 }
@@ -89,7 +90,8 @@ DrawTable::DrawTable(store::Database& db, const Criteria& criteria)
     sqqhCol_ = rows_.columnIndex("SQQH");
     scratchCol_ = rows_.columnIndex(scratchAlias());
     for (int p = 1; p <= kPositions; ++p)
-        operandCol_[static_cast<std::size_t>(p - 1)] = criteria.fixed ? rows_.columnIndex(operandAlias(criteria.type, p)) : -1;
+        operandCol_[static_cast<std::size_t>(p - 1)] =
+            criteria.fixed ? rows_.columnIndex(operandAlias(criteria.type, p)) : -1;
 }
 
 RowSet DrawTable::inRange(std::int32_t start, std::int32_t end) const {
@@ -119,7 +121,8 @@ const RowSet& DrawTable::freeMatch(const std::string& pattern) const {
 }
 
 const RowSet& DrawTable::fixedMatch(int position, int value) const {
-    auto [it, fresh] = cache_.try_emplace("C" + std::to_string(position) + "=" + std::to_string(value));
+    auto [it, fresh] =
+        cache_.try_emplace("C" + std::to_string(position) + "=" + std::to_string(value));
     if (!fresh) return it->second;
     const auto col = static_cast<std::size_t>(operandCol_[static_cast<std::size_t>(position - 1)]);
     RowSet set(size(), false);
@@ -128,7 +131,8 @@ const RowSet& DrawTable::fixedMatch(int position, int value) const {
     return it->second = std::move(set);
 }
 
-RowSet DrawTable::matchAll(const std::vector<int>& positions, Counting counting, int& refused) const {
+RowSet DrawTable::matchAll(const std::vector<int>& positions, Counting counting,
+                           int& refused) const {
     RowSet out(size(), true);
     bool stateable = true;
     const auto valueOf = [&](int p) { return criteria_.values[static_cast<std::size_t>(p - 1)]; };
@@ -144,9 +148,12 @@ RowSet DrawTable::matchAll(const std::vector<int>& positions, Counting counting,
     } else {
         std::vector<int> values;
         for (int p : positions) values.push_back(valueOf(p));
-        for (const auto& pattern : freePatterns(criteria_.type, values, counting, criteria_.sxBase, criteria_.dsBase)) {
-            if (!pattern) stateable = false;
-            else out &= freeMatch(*pattern);
+        for (const auto& pattern :
+             freePatterns(criteria_.type, values, counting, criteria_.sxBase, criteria_.dsBase)) {
+            if (!pattern)
+                stateable = false;
+            else
+                out &= freeMatch(*pattern);
         }
     }
     return stateable ? out : RowSet(size(), false);

@@ -22,7 +22,7 @@ namespace quarvel::search {
 
 // A set of rows of a DrawTable, by row index.
 class RowSet {
-public:
+  public:
     RowSet() = default;
     RowSet(std::size_t rows, bool all);
     void set(std::size_t row) { words_[row / 64] |= std::uint64_t{1} << (row % 64); }
@@ -31,12 +31,12 @@ public:
     // The rows of the set, ascending.
     std::vector<std::size_t> members() const;
 
-private:
+  private:
     std::vector<std::uint64_t> words_;
 };
 
 class DrawTable {
-public:
+  public:
     // Reads the draws with the columns the criteria's conditions and hit grid need.
     DrawTable(store::Database& db, const Criteria& criteria);
 
@@ -53,7 +53,7 @@ public:
     // statements the engine refuses and are added to `refused`.
     RowSet matchAll(const std::vector<int>& positions, Counting counting, int& refused) const;
 
-private:
+  private:
     const RowSet& freeMatch(const std::string& pattern) const;
     const RowSet& fixedMatch(int position, int value) const;
 
@@ -61,7 +61,7 @@ private:
     store::Snapshot rows_;
     int sqqhCol_ = -1;
     int scratchCol_ = -1;
-    std::array<int, kPositions> operandCol_{};  // -1 where the operand's column is not stored
+    std::array<int, kPositions> operandCol_{};     // -1 where the operand's column is not stored
     mutable std::map<std::string, RowSet> cache_;  // one set per distinct condition
 };
 

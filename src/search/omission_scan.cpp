@@ -11,8 +11,8 @@ namespace quarvel::search {
 namespace {
 
 std::string rangeSelection(std::int32_t start, std::int32_t end, const std::string& condition) {
-    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) + " AND  [SQQH] <= " +
-           std::to_string(end) + " AND " + condition + " ORDER BY [IDX]";
+    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) +
+           " AND  [SQQH] <= " + std::to_string(end) + " AND " + condition + " ORDER BY [IDX]";
 }
 
 // Column indexes of the eight position attributes of a type in a snapshot (-1 when missing,
@@ -62,14 +62,15 @@ store::TextGrid emptyHitGrid() {
 }
 
 int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end) {
-    store::Snapshot s = db.snapshot("SELECT count(*) AS n FROM [Lishi] WHERE [SQQH] >= " + std::to_string(start) +
-                                    " AND [SQQH] <= " + std::to_string(end));
+    store::Snapshot s =
+        db.snapshot("SELECT count(*) AS n FROM [Lishi] WHERE [SQQH] >= " + std::to_string(start) +
+                    " AND [SQQH] <= " + std::to_string(end));
     s.moveFirst();
     return s.onRow() ? static_cast<int>(s.intField("n")) : 0;
 }
 
-ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type, int sxBase,
-                    int newestIdx, int drawsInRange) {
+ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type,
+                    int sxBase, int newestIdx, int drawsInRange) {
     ScanResult r;
     r.hits = emptyHitGrid();
     const CellReader reader(rows, type, sxBase);
@@ -80,9 +81,11 @@ ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>&
         const auto& row = rows.row(hits[i]);
         std::vector<std::string> line;
         line.reserve(11);
-        line.push_back(sqqhCol < 0 ? std::string() : store::toText(row[static_cast<std::size_t>(sqqhCol)]));
+        line.push_back(sqqhCol < 0 ? std::string()
+                                   : store::toText(row[static_cast<std::size_t>(sqqhCol)]));
         for (int p = 1; p <= kPositions; ++p) line.push_back(reader.cell(row, p));
-        const int idx = idxCol < 0 ? 0 : static_cast<int>(store::toInt(row[static_cast<std::size_t>(idxCol)]));
+        const int idx =
+            idxCol < 0 ? 0 : static_cast<int>(store::toInt(row[static_cast<std::size_t>(idxCol)]));
         r.hitIdx.push_back(idx);
         line.push_back(std::to_string(r.stats.addHit(idx)));
         line.push_back(std::to_string(i + 1));
@@ -92,7 +95,8 @@ ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>&
     return r;
 }
 
-ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange) {
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase,
+                    int drawsInRange) {
     store::Snapshot rows;
     try {
         rows = db.db().snapshot(selection);
@@ -113,8 +117,9 @@ std::vector<std::string> summaryHeader() {
 store::TextGrid summaryGrid(const std::string& label, const OmissionStats& stats) {
     store::TextGrid g;
     g.cells.push_back(summaryHeader());
-    std::vector<std::string> row{label, std::to_string(stats.minimum), std::to_string(stats.maximum),
-                                 std::to_string(stats.last), formatRatio(stats.ratio())};
+    std::vector<std::string> row{label, std::to_string(stats.minimum),
+                                 std::to_string(stats.maximum), std::to_string(stats.last),
+                                 formatRatio(stats.ratio())};
     for (auto& text : moreFigureTexts(stats)) row.push_back(std::move(text));
     g.cells.push_back(std::move(row));
     g.colWidths = {2400, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000};

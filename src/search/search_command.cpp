@@ -46,9 +46,10 @@ SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) 
     if (how == Evaluation::Statements) {
         const ConditionSet set = markSingle(c);
         const int failed = runMarking(db.db(), set.statements).failed;
-        return resultOf(scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type, c.sxBase,
-                                 countDrawsInRange(db.db(), range->start, range->end)),
-                        set.label, failed);
+        return resultOf(
+            scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type,
+                     c.sxBase, countDrawsInRange(db.db(), range->start, range->end)),
+            set.label, failed);
     }
     const DrawTable table(db.db(), c);
     std::vector<int> positions;

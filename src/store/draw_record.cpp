@@ -16,7 +16,8 @@ int floorMod(int a, int m) {
 
 // "00" format: at least two digits, a sign before them.
 std::string twoDigits(int v) {
-    if (v >= 0 && v < 100) return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
+    if (v >= 0 && v < 100)
+        return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
@@ -35,7 +36,8 @@ std::string baseNumberList(int m) {
 }
 
 int newYearThreshold(int year) {
-    static constexpr int kThresholds[] = {10, 18, 13, 9, 16, 12, 20, 16, 10, 19, 16, 9, 16, 13, 21, 16, 11};
+    static constexpr int kThresholds[] = {10, 18, 13, 9,  16, 12, 20, 16, 10,
+                                          19, 16, 9,  16, 13, 21, 16, 11};
     if (year < 2001 || year > 2017) return 0;
     return kThresholds[year - 2001];
 }
@@ -66,8 +68,8 @@ ZodiacCodes ZodiacCodes::forMenuChoice(int sxBase, int currentZodiacYear) {
     return z;
 }
 
-DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::array<int, 8>& numbers,
-                     const ZodiacCodes& codes, int dsBase) {
+DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue,
+                     const std::array<int, 8>& numbers, const ZodiacCodes& codes, int dsBase) {
     DrawRow r;
     r.sqqh = issue;
     r.qqh = issue + 1;
@@ -108,7 +110,8 @@ std::string drawRefusal(const std::array<int, 8>& numbers) {
         }
         const std::string place = k == 7 ? "特码" : "第" + std::to_string(k + 1) + "个号码";
         const std::string shown = (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
-        return place + " " + shown + (n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。");
+        return place + " " + shown +
+               (n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。");
     }
     return {};
 }
