@@ -146,17 +146,29 @@ void CriteriaPanel::buildLayout() {
     rangeLayout->addWidget(new QLabel(QStringLiteral("～"), rangeFrame));
     rangeLayout->addWidget(text3_1_);
     rangeLayout->addWidget(new QLabel(QStringLiteral("止"), rangeFrame));
+    txtAsOf_ = new QLineEdit(rangeFrame);
+    txtAsOf_->setObjectName(QStringLiteral("txtAsOf"));
+    txtAsOf_->setFixedWidth(text3_1_->width());
+    txtAsOf_->setPlaceholderText(QStringLiteral("最新"));
+    txtAsOf_->setToolTip(
+        QStringLiteral("按截止到这一期的历史计算（以后各期不计）；空着按最新一期"));
+    rangeLayout->addSpacing(8);
+    rangeLayout->addWidget(new QLabel(QStringLiteral("截止期"), rangeFrame));
+    rangeLayout->addWidget(txtAsOf_);
 
     // The pictures: the trend chart of the history and the omission curve of the result.
     cmdZst_ = new QPushButton(QStringLiteral("走势图(&Z)"), this);
     cmdZst_->setObjectName(QStringLiteral("cmdZst"));
     cmdZst_->setAutoDefault(false);
-    cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
-    cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
-    cmdYlqx_->setAutoDefault(false);
     cmdXtzs_ = new QPushButton(QStringLiteral("形态走势(&X)"), this);
     cmdXtzs_->setObjectName(QStringLiteral("cmdXtzs"));
     cmdXtzs_->setAutoDefault(false);
+    cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
+    cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
+    cmdYlqx_->setAutoDefault(false);
+    cmdYlxy_ = new QPushButton(QStringLiteral("遗漏校验(&J)"), this);
+    cmdYlxy_->setObjectName(QStringLiteral("cmdYlxy"));
+    cmdYlxy_->setAutoDefault(false);
 
     command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
@@ -190,6 +202,7 @@ void CriteriaPanel::buildLayout() {
     searchRow->addWidget(cmdZst_, 0, Qt::AlignBottom);
     searchRow->addWidget(cmdXtzs_, 0, Qt::AlignBottom);
     searchRow->addWidget(cmdYlqx_, 0, Qt::AlignBottom);
+    searchRow->addWidget(cmdYlxy_, 0, Qt::AlignBottom);
     searchRow->addWidget(command1_, 0, Qt::AlignBottom);
 
     auto* grids = new QSplitter(Qt::Vertical, this);
@@ -231,6 +244,9 @@ void CriteriaPanel::connectEvents() {
     connect(cmdZst_, &QPushButton::clicked, this, &CriteriaPanel::runTrendCommand);
     connect(cmdYlqx_, &QPushButton::clicked, this, &CriteriaPanel::runCurveCommand);
     connect(cmdXtzs_, &QPushButton::clicked, this, &CriteriaPanel::runShapeCommand);
+    connect(cmdYlxy_, &QPushButton::clicked, this, &CriteriaPanel::runCalibrationCommand);
+    connect(groups_->backtestButton(), &QPushButton::clicked, this,
+            &CriteriaPanel::runBacktestCommand);
     connect(multi_->searchButton(), &QPushButton::clicked, this, &CriteriaPanel::runPartialCommand);
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 

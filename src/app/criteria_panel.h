@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 
+#include "chance/as_of.h"
+#include "chance/pattern_chance.h"
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "search/criteria.h"
@@ -72,6 +74,8 @@ class CriteriaPanel : public QWidget {
     // Boxes that other parts of the window write: "起" (0) and "止" (1), the reference issue.
     QLineEdit* rangeBox(int index) const { return index == 0 ? text3_0_ : text3_1_; }
     QLineEdit* referenceBox() const;
+    // "截止期": every analysis as of this issue; empty for the newest draw.
+    QLineEdit* asOfBox() const { return txtAsOf_; }
     GridView* hitGrid() const { return grid2_; }
     GridView* summaryGrid() const { return grid3_; }
 
@@ -101,10 +105,32 @@ class CriteriaPanel : public QWidget {
     void runTrendCommand();
     void runCurveCommand();
     void runShapeCommand();
+    // What chance alone would give: 遗漏校验 of the last search, partial search or selected
+    // group row, and the 回测 window of the group frame's plan.
+    void runCalibrationCommand();
+    void runBacktestCommand();
 
   private:
     void buildLayout();
-    groups::GroupInput readGroupInput() const;  // the panel read into the group computation's input
+    // The panel read into the group computation's input, cut at the as-of issue when given.
+    groups::GroupInput readGroupInput(
+        const std::optional<chance::AsOfCut>& cut = std::nullopt) const;
+    // The cut of "截止期": none when the box is empty; the outer none when it is refused (the
+    // refusal shown under `title`).
+    std::optional<std::optional<chance::AsOfCut>> readCut(const QString& title) const;
+    // A search or partial search as it was last run, kept for its calibration and K-line.
+    struct PatternRun {
+        search::Criteria criteria;  // cut at the as-of issue
+        bool partial = false;
+        bool flatOnly = false;
+        std::string kText;
+        std::optional<chance::AsOfCut> cut;
+        search::SearchResult operator()(store::HistoryDb& db, const search::Criteria& c) const;
+    };
+    void runPattern(const QString& title, PatternRun run);
+    // The hits of the result the summary grid shows: the last pattern, or the selected group row.
+    std::optional<std::pair<std::string, chance::PatternHits>> shownPatternHits(
+        const QString& title);
     void connectEvents();
     void readTypedValues();
     bool readTypedValue(int position);  // false: not a 16-bit integer, the value is kept
@@ -134,13 +160,16 @@ class CriteriaPanel : public QWidget {
     QLineEdit* maskEdBox2_ = nullptr;
     QLineEdit* text3_0_ = nullptr;
     QLineEdit* text3_1_ = nullptr;
+    QLineEdit* txtAsOf_ = nullptr;
     PositionTabs* tabs_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* cmdZst_ = nullptr;
     QPushButton* cmdYlqx_ = nullptr;
     QPushButton* cmdXtzs_ = nullptr;
+    QPushButton* cmdYlxy_ = nullptr;
     // The curve of the result the summary grid shows; none while it lists the groups.
     std::optional<search::OmissionCurve> resultCurve_;
+    std::optional<PatternRun> lastPattern_;  // set together with resultCurve_
     MultiSearchPanel* multi_ = nullptr;
     GroupPanel* groups_ = nullptr;
     GridView* grid2_ = nullptr;

@@ -23,6 +23,8 @@ void CriteriaPanel::runTrendCommand() {
     if (!commandReady(cmdZst_)) return;
     const search::Criteria c = readCriteria();
     const QString title = QStringLiteral("走势图");
+    const auto cut = readCut(title);
+    if (!cut) return;
     if (c.type < 0 || c.type > 5) {
         message(title, QStringLiteral("走势图只能按号码、生肖、头数、尾数、合数或段数显示"));
         return;
@@ -36,7 +38,8 @@ void CriteriaPanel::runTrendCommand() {
     // Columns name the codes as the stored rows carry them, and the chances of the hot/cold rows
     // count the numbers under the code table those rows were built with.
     const store::Bases rows = ctx_.rowBases();
-    const search::TrendInput in{c.type, c.countSpecial, range->start, range->end, rows.sx, rows.ds};
+    search::TrendInput in{c.type, c.countSpecial, range->start, range->end, rows.sx, rows.ds};
+    if (*cut) chance::applyCut(in, **cut);
     const store::ZodiacCodes codes = store::ZodiacCodes::startup(rows.sx);
     auto build = [this, in, codes,
                   title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
@@ -55,8 +58,8 @@ void CriteriaPanel::runTrendCommand() {
     const QString caption =
         QStringLiteral("走势图 — %1  %2～%3%4")
             .arg(option3_[static_cast<std::size_t>(c.type)]->text())
-            .arg(range->start)
-            .arg(range->end)
+            .arg(in.rangeStart)
+            .arg(in.rangeEnd)
             .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
     auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
     connect(window, &TrendWindow::hotWindowChosen, window, [window, build](int w) {
@@ -102,7 +105,9 @@ void CriteriaPanel::runCurveCommand() {
             message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
             return;
         }
-        const groups::GroupInput input = readGroupInput();
+        const auto cut = readCut(title);
+        if (!cut) return;
+        const groups::GroupInput input = readGroupInput(*cut);
         const std::string label = grid3_->grid().at(current.row() + 1, 0);
         std::variant<search::OmissionCurve, groups::Refusal> made;
         try {
@@ -120,6 +125,8 @@ void CriteriaPanel::runCurveCommand() {
         curve = std::get<search::OmissionCurve>(made);
     }
     auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), this);
+    if (const auto shown = shownPatternHits(title))
+        window->addKLinePage(chance::kLine(shown->second));
     window->show();
 }
 

@@ -73,28 +73,82 @@ std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
     return result.stats.hits;
 }
 
+search::SearchResult CriteriaPanel::PatternRun::operator()(store::HistoryDb& db,
+                                                           const search::Criteria& c) const {
+    search::SearchResult r =
+        partial ? partial::runPartialSearch(db, c, flatOnly, kText) : search::runSearch(db, c);
+    if (cut && r.ok()) chance::restateAtCut(r, *cut);
+    return r;
+}
+
+std::optional<std::optional<chance::AsOfCut>> CriteriaPanel::readCut(const QString& title) const {
+    const QString text = txtAsOf_->text().trimmed();
+    if (text.isEmpty()) return std::optional<chance::AsOfCut>();
+    const auto issue = groups::parseWhole(text.toStdString());
+    if (!issue) {
+        message(title, QStringLiteral("截止期“%1”不是整数期号").arg(text));
+        return std::nullopt;
+    }
+    std::variant<chance::AsOfCut, std::string> cut;
+    try {
+        cut = chance::cutAt(*ctx_.db, *issue);
+    } catch (const store::DbError& e) {
+        message(title, fromStd(store::userText(e)));
+        return std::nullopt;
+    }
+    if (const auto* refusal = std::get_if<std::string>(&cut)) {
+        message(title, fromStd(*refusal));
+        return std::nullopt;
+    }
+    return std::optional<chance::AsOfCut>(std::get<chance::AsOfCut>(cut));
+}
+
+void CriteriaPanel::runPattern(const QString& title, PatternRun run) {
+    showCountSpecialForMode(run.criteria.fixed);
+    const auto hits = showAnalysis(title, [&] { return run(*ctx_.db, run.criteria); });
+    if (!hits) return;
+    QString done = QStringLiteral("%1完成：命中 %2 期").arg(title).arg(*hits);
+    if (run.cut) {
+        // When the pattern showed after the cut: the same pattern over the whole history.
+        try {
+            search::Criteria all = run.criteria;
+            all.rangeEnd = std::to_string(ctx_.db->lastIssue().value_or(run.cut->issue));
+            PatternRun uncut = run;
+            uncut.cut.reset();
+            const search::SearchResult later = uncut(*ctx_.db, all);
+            if (later.ok()) {
+                const auto next = chance::nextShowing(
+                    later.hitIdx, chance::readIssueLine(ctx_.db->db()), *run.cut);
+                done += QStringLiteral("；") + fromStd(chance::nextShowingText(*run.cut, next));
+            }
+        } catch (const store::DbError&) {
+            // The figures as of the cut are shown; only the later showing is left unsaid.
+        }
+    }
+    lastPattern_ = std::move(run);
+    notify(done);
+}
+
 void CriteriaPanel::runSearchCommand() {
     if (!commandReady(command1_)) return;
-    const search::Criteria criteria = readCriteria();
-    showCountSpecialForMode(criteria.fixed);
-    if (const auto hits = showAnalysis(QStringLiteral("检索"),
-                                       [&] { return search::runSearch(*ctx_.db, criteria); }))
-        notify(QStringLiteral("检索完成：命中 %1 期").arg(*hits));
+    const auto cut = readCut(QStringLiteral("检索"));
+    if (!cut) return;
+    PatternRun run{readCriteria(), false, false, {}, *cut};
+    if (*cut) chance::applyCut(run.criteria, **cut);
+    runPattern(QStringLiteral("检索"), std::move(run));
 }
 
 void CriteriaPanel::runPartialCommand() {
     if (!commandReady(multi_->searchButton())) return;
-    const search::Criteria criteria = readCriteria();
-    showCountSpecialForMode(criteria.fixed);
-    const bool flatOnly = multi_->option(1)->isChecked();
-    const std::string kText = multi_->sectionBox()->currentText().toStdString();
-    const auto hits = showAnalysis(QStringLiteral("分部检索"), [&] {
-        return partial::runPartialSearch(*ctx_.db, criteria, flatOnly, kText);
-    });
-    if (hits) notify(QStringLiteral("分部检索完成：命中 %1 期").arg(*hits));
+    const auto cut = readCut(QStringLiteral("分部检索"));
+    if (!cut) return;
+    PatternRun run{readCriteria(), true, multi_->option(1)->isChecked(),
+                   multi_->sectionBox()->currentText().toStdString(), *cut};
+    if (*cut) chance::applyCut(run.criteria, **cut);
+    runPattern(QStringLiteral("分部检索"), std::move(run));
 }
 
-groups::GroupInput CriteriaPanel::readGroupInput() const {
+groups::GroupInput CriteriaPanel::readGroupInput(const std::optional<chance::AsOfCut>& cut) const {
     groups::GroupInput input;
     input.type = searchType_;
     input.countSpecial = check2_->isChecked();
@@ -103,12 +157,15 @@ groups::GroupInput CriteriaPanel::readGroupInput() const {
     input.rangeStart = text3_0_->text().toStdString();
     input.rangeEnd = text3_1_->text().toStdString();
     input.coding = boxCoding();
+    if (cut) chance::applyCut(input, *cut);
     return input;
 }
 
 void CriteriaPanel::runGroupCommand() {
     if (!commandReady(groups_->computeButton())) return;
-    const groups::GroupInput input = readGroupInput();
+    const auto cut = readCut(QStringLiteral("分组计算"));
+    if (!cut) return;
+    const groups::GroupInput input = readGroupInput(*cut);
     groups::GroupResult result;
     {
         BusyCursor busy;
@@ -123,6 +180,7 @@ void CriteriaPanel::runGroupCommand() {
         if (result.error.empty() || (result.storeFailure && result.listing.rows() > 0)) {
             grid3_->setGrid(result.listing);
             resultCurve_.reset();
+            lastPattern_.reset();
         }
     }
     if (!result.error.empty()) {
@@ -147,6 +205,7 @@ void CriteriaPanel::relistGroups(int column) {
         BusyCursor busy;
         grid3_->setGrid(groups::listYl(*ctx_.db, column));
         resultCurve_.reset();
+        lastPattern_.reset();
         for (int row = 1; !label.empty() && row < grid3_->grid().rows(); ++row) {
             if (grid3_->grid().at(row, 0) != label) continue;
             grid3_->setCurrentIndex(grid3_->model()->index(row - 1, std::max(0, current.column())));

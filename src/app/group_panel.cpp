@@ -73,12 +73,19 @@ GroupPanel::GroupPanel(QWidget* parent) : QGroupBox(QStringLiteral("组合检索
     command5_->setObjectName(QStringLiteral("Command5"));
     command5_->setAutoDefault(false);
 
+    cmdHc_ = new QPushButton(QStringLiteral("回测(&K)"), this);
+    cmdHc_->setObjectName(QStringLiteral("cmdHc"));
+    cmdHc_->setAutoDefault(false);
+    cmdHc_->setToolTip(
+        QStringLiteral("按分组结果的一列排序，逐期检验排在前面的分组是否比随机选取命中更多"));
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("组合位数"), this));
     bottom->addWidget(combo2_);
     bottom->addWidget(new QLabel(QStringLiteral("已选"), this));
     bottom->addWidget(text5_);
     bottom->addStretch(1);
+    bottom->addWidget(cmdHc_);
     bottom->addWidget(command5_);
 
     auto* top = new QHBoxLayout;

@@ -45,12 +45,14 @@ class GroupPanel : public QGroupBox {
     QComboBox* sizeBox() const { return combo2_; }
     QLineEdit* countBox() const { return text5_; }
     QPushButton* computeButton() const { return command5_; }
+    QPushButton* backtestButton() const { return cmdHc_; }  // "回测(&K)": the walk-forward backtest
 
   private:
     std::array<QCheckBox*, 30> boxes_{};
     QComboBox* combo2_ = nullptr;
     QLineEdit* text5_ = nullptr;
     QPushButton* command5_ = nullptr;
+    QPushButton* cmdHc_ = nullptr;
     int type_ = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,10 @@
 #include "app/picture_save.h"
 #include "app/qt_paths.h"
 #include "app/screen_fit.h"
+#include "app/funnel_chart.h"
+#include "app/kline_view.h"
+#include "app/qt_paths.h"
+#include "app/view_outputs.h"
 
 namespace quarvel::app {
 
@@ -137,7 +142,12 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
     chart_ = new OmissionCurveChart(std::move(curve), this);
     save_ = new QPushButton(QStringLiteral("保存图片"), this);
     save_->setObjectName(QStringLiteral("cmdSavePicture"));
-    connect(save_, &QPushButton::clicked, this, [this] { savePicture(); });
+    connect(save_, &QPushButton::clicked, this, [this] {
+        if (pages_ && pages_->currentWidget() == kLine_)
+            saveChartPicture(ctx_, kLine_->chart(), QStringLiteral("遗漏K线.png"));
+        else
+            savePicture();
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(save_);
@@ -145,6 +155,16 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
     layout->addWidget(chart_, 1);
     layout->addLayout(buttons);
     fitToScreen(this, {1000, 580});
+}
+
+void OmissionCurveWindow::addKLinePage(const std::vector<chance::KLinePoint>& points) {
+    if (kLine_) return;
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("tabYlqx"));
+    layout()->replaceWidget(chart_, pages_);
+    pages_->addTab(chart_, QStringLiteral("遗漏曲线"));
+    kLine_ = new KLinePage(ctx_, points, pages_);
+    pages_->addTab(kLine_, QStringLiteral("K线"));
 }
 
 bool OmissionCurveWindow::savePicture() {

@@ -5,14 +5,18 @@
 // by default 遗漏曲线.png in the data folder.
 
 #include <QWidget>
+#include <vector>
 
+#include "chance/kline.h"
 #include "search/omission_curve.h"
 
 class QPushButton;
+class QTabWidget;
 
 namespace quarvel::app {
 
 struct AppContext;
+class KLinePage;
 
 class OmissionCurveChart : public QWidget {
     Q_OBJECT
@@ -35,11 +39,17 @@ class OmissionCurveWindow : public QWidget {
     OmissionCurveChart* chart() const { return chart_; }
     // Saves the chart under the name picked in the save dialog; false when cancelled or failed.
     bool savePicture();
+    // Shows the curve and the K线 of the same result as two pages; "保存图片" saves the shown one.
+    void addKLinePage(const std::vector<chance::KLinePoint>& points);
+    KLinePage* kLinePage() const { return kLine_; }
+    QTabWidget* pages() const { return pages_; }
 
   private:
     AppContext& ctx_;
     OmissionCurveChart* chart_;
     QPushButton* save_;
+    QTabWidget* pages_ = nullptr;
+    KLinePage* kLine_ = nullptr;
 };
 
 }  // namespace quarvel::app

@@ -2,21 +2,16 @@
 // value boxes, stored in YL and printed as the YL listing.
 #include <iostream>
 
+#include "chance/as_of.h"
 #include "cli/command.h"
+#include "cli/group_options.h"
+#include "cli/search_options.h"
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
 
 namespace quarvel::cli {
 namespace {
-
-struct GroupArgs {
-    groups::GroupInput input;
-    bool haveSize = false;
-    bool haveBoxes = false;
-    bool haveRange = false;
-    int sort = -1;  // -1: the listing after the computation (by last omission)
-};
 
 std::string valueOf(const std::vector<std::string>& args, std::size_t& i) {
     if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
@@ -38,10 +33,13 @@ void parseBoxes(const std::string& list, groups::GroupInput& input) {
     }
 }
 
-GroupArgs parseArgs(const std::vector<std::string>& args) {
+}  // namespace
+
+GroupArgs parseGroupArgs(const std::vector<std::string>& args, const ExtraArgument& extra) {
     GroupArgs g;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (extra && extra(args, i)) continue;
         if (a == "--type") {
             const long long t = parseWholeNumber(valueOf(args, i), "the search type");
             if (!groups::isGroupType(static_cast<int>(t)) || t != static_cast<int>(t))
@@ -66,6 +64,8 @@ GroupArgs parseArgs(const std::vector<std::string>& args) {
             const long long s = parseWholeNumber(valueOf(args, i), "the sort column");
             if (s < 0 || s > 8) throw UsageError("the sort column must be 0 to 8");
             g.sort = static_cast<int>(s);
+        } else if (a == "--as-of") {
+            g.asOf = parseAsOf(valueOf(args, i));
         } else {
             throw UsageError("unknown argument " + a);
         }
@@ -75,8 +75,7 @@ GroupArgs parseArgs(const std::vector<std::string>& args) {
     return g;
 }
 
-int runGroups(Context& c) {
-    GroupArgs g = parseArgs(c.args);
+void completeGroupInput(Context& c, GroupArgs& g) {
     if (!g.haveRange) {
         // The whole stored history; an empty history has no issue to name.
         g.input.rangeStart = std::to_string(c.db.firstIssue().value_or(0));
@@ -84,6 +83,14 @@ int runGroups(Context& c) {
     }
     // The start-up numbering: zodiac codes base + name index, the segment base of the settings.
     g.input.coding = {store::ZodiacCodes::startup(c.bases.sx), c.bases.ds};
+}
+
+namespace {
+
+int runGroups(Context& c) {
+    GroupArgs g = parseGroupArgs(c.args);
+    completeGroupInput(c, g);
+    if (const auto cut = asOfCut(c, g.asOf)) chance::applyCut(g.input, *cut);
     const groups::GroupResult result = groups::runGroupComputation(c.db, g.input);
     if (!result.error.empty()) {
         c.err << result.errorTitle << ": " << result.error << "\n";
@@ -94,10 +101,10 @@ int runGroups(Context& c) {
     return 0;
 }
 
-RegisterCommand groupsCommand(
-    "groups",
-    "groups [--type T] [--no-special] --size S --boxes I,J,... [--range A:B] [--sort 0..8]",
-    runGroups);
+RegisterCommand groupsCommand("groups",
+                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range "
+                              "A:B] [--as-of X] [--sort 0..8]",
+                              runGroups);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -1,5 +1,6 @@
 // The analyses of one pattern: search (检索) and partial (分部检索). Both print the hit grid,
 // an empty line and the summary grid as tab-separated lines.
+#include "chance/as_of.h"
 #include "cli/command.h"
 #include "cli/search_options.h"
 #include "partial/partial_search.h"
@@ -18,22 +19,31 @@ int report(Context& c, const search::SearchResult& r) {
 }
 
 int search(Context& c) {
-    const SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Search);
-    return report(c, search::runSearch(c.db, o.criteria));
+    SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Search);
+    const auto cut = asOfCut(c, o.asOf);
+    if (cut) chance::applyCut(o.criteria, *cut);
+    search::SearchResult r = search::runSearch(c.db, o.criteria);
+    if (cut && r.ok()) chance::restateAtCut(r, *cut);
+    return report(c, r);
 }
 
 int partialSearch(Context& c) {
-    const SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Partial);
-    return report(c, partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText));
+    SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Partial);
+    const auto cut = asOfCut(c, o.asOf);
+    if (cut) chance::applyCut(o.criteria, *cut);
+    search::SearchResult r = partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText);
+    if (cut && r.ok()) chance::restateAtCut(r, *cut);
+    return report(c, r);
 }
 
 const RegisterCommand kSearch(
-    "search", "search [--type 0..5] [--fixed] [--no-special] [--range A:B] [--pos P=TEXT ...]",
+    "search",
+    "search [--type 0..5] [--fixed] [--no-special] [--range A:B] [--as-of X] [--pos P=TEXT ...]",
     search);
-const RegisterCommand kPartial(
-    "partial",
-    "partial [--type 0..5] [--fixed] [--no-special] [--pm] [-k K] --values T1,...,T8 [--range A:B]",
-    partialSearch);
+const RegisterCommand kPartial("partial",
+                               "partial [--type 0..5] [--fixed] [--no-special] [--pm] [-k K] "
+                               "--values T1,...,T8 [--range A:B] [--as-of X]",
+                               partialSearch);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -1,6 +1,7 @@
 // The trend chart (走势图) of the history as tab-separated lines: header row first, one line per
 // draw of the range, the five statistic rows and the three hot/cold rows last; the texts of the
 // window's view.
+#include "chance/as_of.h"
 #include "chance/hot_cold.h"
 #include "cli/command.h"
 #include "cli/search_options.h"
@@ -35,12 +36,14 @@ int trend(Context& c) {
     in.rangeEnd = range->end;
     in.sxBase = o.criteria.sxBase;
     in.dsBase = o.criteria.dsBase;
+    if (const auto cut = asOfCut(c, o.asOf)) chance::applyCut(in, *cut);
     const auto codes = store::ZodiacCodes::startup(c.bases.sx);
     c.out << chance::buildTrendWithHotCold(c.db.db(), in, codes, window).toTextGrid().toTsv();
     return 0;
 }
 
-const RegisterCommand kTrend("trend", "trend [--type 0..5] [--no-special] [--range A:B] [--hot W]",
+const RegisterCommand kTrend("trend",
+                             "trend [--type 0..5] [--no-special] [--range A:B] [--as-of X] [--hot W]",
                              trend);
 
 }  // namespace

@@ -15,6 +15,19 @@ int positionValue(const std::string& text, int type, int sxBase) {
     return static_cast<int>(*v);
 }
 
+std::int32_t parseAsOf(const std::string& text) {
+    const auto issue = search::parseIssue(text);
+    if (!issue) throw UsageError("--as-of takes an issue number: \"" + text + "\"");
+    return *issue;
+}
+
+std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf) {
+    if (!asOf) return std::nullopt;
+    auto cut = chance::cutAt(c.db, *asOf);
+    if (const auto* refusal = std::get_if<std::string>(&cut)) throw UsageError(*refusal);
+    return std::get<chance::AsOfCut>(cut);
+}
+
 namespace {
 
 std::vector<std::string> splitCommas(const std::string& s) {
@@ -62,6 +75,8 @@ SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& arg
             if (colon == std::string::npos) throw UsageError("--range takes START:END");
             cr.rangeStart = r.substr(0, colon);
             cr.rangeEnd = r.substr(colon + 1);
+        } else if (a == "--as-of") {
+            o.asOf = parseAsOf(value());
         } else if (a == "--pos" && kind == SearchKind::Search) {
             const std::string& pv = value();
             const std::size_t eq = pv.find('=');

@@ -40,6 +40,7 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
     plan.type = input.type;
     plan.countSpecial = input.countSpecial;
     plan.coding = input.coding;
+    plan.newestIdx = input.newestIdx;
     const int values = valueCount(input.type);
     for (int i = 1; i <= values; ++i)
         if (input.ticked[static_cast<std::size_t>(i)]) plan.boxes.push_back(i);
@@ -108,7 +109,9 @@ std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db,
     plan.boxes = *boxes;
     plan.size = static_cast<int>(plan.boxes.size());
     const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);
-    return search::curveOfHits(label, groupHits(db, plan), draws, db.newestIdx());
+    // As of a cut the last omission is measured to the cut's draw, as in the listing.
+    return search::curveOfHits(label, groupHits(db, plan), draws,
+                               input.newestIdx > 0 ? input.newestIdx : db.newestIdx());
 }
 
 }  // namespace quarvel::groups

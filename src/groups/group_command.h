@@ -21,6 +21,7 @@ struct GroupInput {
     std::array<bool, 31> ticked{};     // value boxes 1..30 (index 0 unused)
     std::string rangeStart, rangeEnd;  // the two issue boxes of the range
     BoxCoding coding;                  // the zodiac codes and segment base in force
+    int newestIdx = 0;  // the figures as of this draw (the as-of cut); 0: the newest stored draw
 };
 
 struct GroupResult {

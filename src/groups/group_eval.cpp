@@ -8,6 +8,7 @@
 #include "groups/group_statements.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
+#include "search/marking.h"
 #include "search/omission_scan.h"
 #include "search/omission_stats.h"
 
@@ -33,8 +34,10 @@ struct Draws {
     std::vector<std::string> scratch;
 };
 
-Draws readDraws(store::Database& db) {
-    store::Snapshot s = db.snapshot("SELECT [IDX], [SQQH], [txtHisP6] FROM [Lishi] ORDER BY [IDX]");
+// `scratch`: the expression of the scratch copy ([txtHisP6] once filled, or its source).
+Draws readDraws(store::Database& db, const std::string& scratch) {
+    store::Snapshot s = db.snapshot("SELECT [IDX], [SQQH], " + scratch +
+                                    " AS [txtHisP6] FROM [Lishi] ORDER BY [IDX]");
     Draws d;
     d.idx.reserve(s.recordCount());
     d.issue.reserve(s.recordCount());
@@ -62,34 +65,48 @@ Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& patter
     return bits;
 }
 
-// The default way: each member is a bit set of the draws of the range whose scratch copy
+// The groups' hits: each member is a bit set of the draws of the range whose scratch copy
 // matches it; a group is the AND of its members, its hits the set bits in IDX order.
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange,
-                     std::size_t limit) {
-    YlAppender yl(db.db());
-    const Draws d = readDraws(db.db());
-    const int top = db.newestIdx();
+void visitGroupHits(const Draws& d, const GroupPlan& plan, const GroupHitsVisitor& visit) {
     std::vector<Bits> members;
     members.reserve(plan.boxes.size());
     for (int box : plan.boxes)
         members.push_back(memberBits(d, plan, memberPattern(plan.type, box, plan.coding)));
 
     Bits hits(members.empty() ? 0 : members.front().size());
+    std::vector<int> hitIdx;
+    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size,
+                 [&](std::span<const int> positions) {
+                     hits = members[static_cast<std::size_t>(positions[0])];
+                     for (std::size_t k = 1; k < positions.size(); ++k) {
+                         const Bits& m = members[static_cast<std::size_t>(positions[k])];
+                         for (std::size_t w = 0; w < hits.size(); ++w) hits[w] &= m[w];
+                     }
+                     hitIdx.clear();
+                     for (std::size_t w = 0; w < hits.size(); ++w) {
+                         for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
+                             hitIdx.push_back(
+                                 d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
+                     }
+                     return visit(positions, groupLabel(plan, positions), hitIdx);
+                 });
+}
+
+int newestOf(store::HistoryDb& db, const GroupPlan& plan) {
+    return plan.newestIdx > 0 ? plan.newestIdx : db.newestIdx();
+}
+
+// The default way: the groups' hits in memory, one YL row per group.
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange,
+                     std::size_t limit) {
+    YlAppender yl(db.db());
+    const Draws d = readDraws(db.db(), "[txtHisP6]");
+    const int top = newestOf(db, plan);
     int stored = 0;
-    forEachGroup(
-        static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-            hits = members[static_cast<std::size_t>(positions[0])];
-            for (std::size_t k = 1; k < positions.size(); ++k) {
-                const Bits& m = members[static_cast<std::size_t>(positions[k])];
-                for (std::size_t w = 0; w < hits.size(); ++w) hits[w] &= m[w];
-            }
-            search::OmissionStats stats;
-            for (std::size_t w = 0; w < hits.size(); ++w) {
-                for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
-                    stats.addHit(d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
-            }
-            stats.finish(top, drawsInRange);
-            yl.append(groupLabel(plan, positions), stats);
+    visitGroupHits(
+        d, plan,
+        [&](std::span<const int>, const std::string& label, const std::vector<int>& hitIdx) {
+            yl.append(label, search::summarize(hitIdx, drawsInRange, top));
             return static_cast<std::size_t>(++stored) < limit;
         });
     return stored;
@@ -102,7 +119,7 @@ void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange
     search::OmissionStats stats;
     for (hits.moveFirst(); !hits.eof(); hits.moveNext())
         stats.addHit(static_cast<int>(hits.intField("idx")));
-    stats.finish(db.newestIdx(), drawsInRange);
+    stats.finish(newestOf(db, plan), drawsInRange);
     appendYlRow(yl, label, stats);
 }
 
@@ -159,6 +176,12 @@ std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::s
     std::sort(boxes.begin(), boxes.end());
     if (std::adjacent_find(boxes.begin(), boxes.end()) != boxes.end()) return std::nullopt;
     return boxes;
+}
+
+void forEachGroupHits(store::HistoryDb& db, const GroupPlan& plan, const GroupHitsVisitor& visit) {
+    const Draws d =
+        readDraws(db.db(), search::scratchSource(attributeColumn(plan.type), plan.countSpecial));
+    visitGroupHits(d, plan, visit);
 }
 
 std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan) {

@@ -28,7 +28,8 @@ struct GroupPlan {
     std::vector<int> boxes;  // ticked box indexes, ascending
     std::int32_t rangeStart = 0;
     std::int32_t rangeEnd = 0;
-    BoxCoding coding;  // the zodiac codes and segment base in force
+    BoxCoding coding;   // the zodiac codes and segment base in force
+    int newestIdx = 0;  // the draw the last omission counts to; 0: the newest stored draw
 };
 
 enum class Evaluation { InMemory, Statements };
@@ -36,6 +37,12 @@ enum class Evaluation { InMemory, Statements };
 // Calls `visit` with the entry positions (0-based) of every combination of `size` out of
 // `count`, in lexicographic order, until it returns false. Only sizes 1 to 6 give groups.
 void forEachGroup(int count, int size, const std::function<bool(std::span<const int>)>& visit);
+
+// Every group of the plan in enumeration order with its label and the IDX of its hits in the
+// range, ascending, until `visit` returns false. Reads the draws once and writes nothing.
+using GroupHitsVisitor = std::function<bool(
+    std::span<const int> positions, const std::string& label, const std::vector<int>& hitIdx)>;
+void forEachGroupHits(store::HistoryDb& db, const GroupPlan& plan, const GroupHitsVisitor& visit);
 
 // Empties YL, fills the scratch column, evaluates the groups (at most `limit`) and appends
 // their rows, all in one transaction: on a database failure nothing is changed and the

@@ -86,6 +86,7 @@ ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>&
         for (int p = 1; p <= kPositions; ++p) line.push_back(reader.cell(row, p));
         const int idx =
             idxCol < 0 ? 0 : static_cast<int>(store::toInt(row[static_cast<std::size_t>(idxCol)]));
+        r.hitIdx.push_back(idx);
         line.push_back(std::to_string(r.stats.addHit(idx)));
         line.push_back(std::to_string(i + 1));
         r.hits.cells.push_back(std::move(line));

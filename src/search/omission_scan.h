@@ -26,6 +26,7 @@ std::string unionSelection(std::int32_t start, std::int32_t end);
 struct ScanResult {
     store::TextGrid hits;
     OmissionStats stats;
+    std::vector<int> hitIdx;  // IDX of every hit, ascending
 };
 
 // N of the statistics: the stored draws whose issue lies in [start, end].

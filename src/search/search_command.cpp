@@ -32,6 +32,7 @@ SearchResult resultOf(ScanResult scan, std::string label, int refusedStatements)
     SearchResult result;
     result.hits = std::move(scan.hits);
     result.stats = scan.stats;
+    result.hitIdx = std::move(scan.hitIdx);
     result.label = std::move(label);
     result.summary = summaryGrid(result.label, result.stats);
     result.failedStatements = refusedStatements;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "search/criteria.h"
 #include "search/omission_scan.h"
@@ -21,6 +22,7 @@ struct SearchResult {
     store::TextGrid hits;     // MSFlexGrid2
     store::TextGrid summary;  // MSFlexGrid3
     OmissionStats stats;
+    std::vector<int> hitIdx;  // IDX of every hit, ascending: what the figures were computed from
     std::string label;
     int failedStatements = 0;  // marking statements the engine refused (skipped)
     std::string error;         // non-empty: the search was refused and nothing was marked

@@ -1,0 +1,76 @@
+// What chance alone would give beside the panel's figures: the 遗漏校验 of the result the
+// summary grid shows (the last search or partial search, or the selected group row) and the
+// 回测 window of the group frame's plan, both as of "截止期".
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/app_context.h"
+#include "app/backtest_view.h"
+#include "app/busy_cursor.h"
+#include "app/calibration_view.h"
+#include "app/criteria_panel.h"
+#include "app/grid_view.h"
+#include "app/group_panel.h"
+
+namespace quarvel::app {
+
+std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownPatternHits(
+    const QString& title) {
+    std::variant<chance::PatternHits, std::string> hits;
+    std::string label;
+    try {
+        BusyCursor busy;
+        if (lastPattern_) {
+            label = resultCurve_ ? resultCurve_->label : std::string();
+            const PatternRun run = *lastPattern_;
+            hits = chance::patternHits(*ctx_.db, run.criteria,
+                                       [&](const search::Criteria& c) { return run(*ctx_.db, c); });
+        } else {
+            const QModelIndex current = grid3_->currentIndex();
+            if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
+                message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
+                return std::nullopt;
+            }
+            const auto cut = readCut(title);
+            if (!cut) return std::nullopt;
+            label = grid3_->grid().at(current.row() + 1, 0);
+            hits = chance::groupPatternHits(*ctx_.db, readGroupInput(*cut), label);
+        }
+    } catch (const store::DbError& e) {
+        message(title, QString::fromStdString(store::userText(e)));
+        return std::nullopt;
+    }
+    if (const auto* refusal = std::get_if<std::string>(&hits)) {
+        message(title, QString::fromStdString(*refusal));
+        return std::nullopt;
+    }
+    return std::make_pair(label, std::get<chance::PatternHits>(std::move(hits)));
+}
+
+void CriteriaPanel::runCalibrationCommand() {
+    if (!commandReady(cmdYlxy_)) return;
+    const auto shown = shownPatternHits(QStringLiteral("遗漏校验"));
+    if (!shown) return;
+    auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first),
+                                         chance::calibrate(shown->second), this);
+    window->show();
+}
+
+void CriteriaPanel::runBacktestCommand() {
+    if (!commandReady(groups_->backtestButton())) return;
+    const QString title = QStringLiteral("回测");
+    const auto cut = readCut(title);
+    if (!cut) return;
+    const auto planned = groups::makePlan(readGroupInput(*cut));
+    if (const auto* refusal = std::get_if<groups::Refusal>(&planned)) {
+        message(refusal->title.empty() ? title : QString::fromStdString(refusal->title),
+                QString::fromStdString(refusal->message));
+        return;
+    }
+    auto* window = new BacktestWindow(ctx_, std::get<groups::GroupPlan>(planned), *cut, this);
+    window->show();
+    window->run();
+}
+
+}  // namespace quarvel::app

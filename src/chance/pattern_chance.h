@@ -1,0 +1,47 @@
+#pragma once
+// The chance analyses as both programs run them on the history: the hits of one pattern (a
+// search, a partial search or one listed group) from the oldest stored draw up to the range's
+// end, since the omission of the range's first draws reaches back before it, with the draws
+// of the range; and the backtest of a group plan on the history as far as the cut. The inputs
+// come already cut at the as-of issue (applyCut).
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "chance/as_of.h"
+#include "chance/backtest.h"
+#include "chance/calibration.h"
+#include "chance/kline.h"
+#include "groups/group_command.h"
+#include "search/search_command.h"
+
+namespace quarvel::chance {
+
+// The pattern's own analysis (search or partial search) run on the given criteria.
+using PatternSearch = std::function<search::SearchResult(const search::Criteria&)>;
+
+struct PatternHits {
+    std::vector<int> hits;  // IDX ascending, from the oldest stored draw to the range's end
+    IssueLine range;        // the draws of the range
+};
+
+// The hits of a search or partial search; its refusal as text.
+std::variant<PatternHits, std::string> patternHits(store::HistoryDb& db,
+                                                   const search::Criteria& criteria,
+                                                   const PatternSearch& run);
+// The hits of the listed group `label` (read under the input's type and numbering).
+std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db,
+                                                        const groups::GroupInput& input,
+                                                        const std::string& label);
+
+inline Calibration calibrate(const PatternHits& p) { return calibrate(p.hits, p.range.idx); }
+inline std::vector<KLinePoint> kLine(const PatternHits& p) { return kLine(p.range, p.hits); }
+
+// The backtest on the stored history, cut at `cut` when given: the test range ends there too.
+BacktestResult backtestOnHistory(store::HistoryDb& db, BacktestInput input,
+                                 const std::optional<AsOfCut>& cut);
+
+}  // namespace quarvel::chance

@@ -1,0 +1,205 @@
+// The window's chance views: "截止期" gives the grids of a history that ends at the cut (and a
+// bad 截止期 is refused, changing nothing); 遗漏校验, 回测 and the K线 page show figures worked
+// out by hand, export their grids on a double click and save their pictures.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "app/backtest_view.h"
+#include "app/calibration_view.h"
+#include "app/criteria_panel.h"
+#include "app/grid_view.h"
+#include "app/kline_view.h"
+#include "app/omission_curve_view.h"
+#include "app/trend_view.h"
+#include "support/panel_fixture.h"
+
+using namespace quarvel;
+using quarvel::apptest::child;
+using quarvel::apptest::PanelFixture;
+
+namespace {
+
+// 03 shows at IDX 1, 3, 5; groups of size 1 over 03, 09, 12 show 0, 1, 3, 0, 1 times per draw.
+const std::vector<testing::Draw> kHistory = {
+    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},    {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
+    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},   {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
+    {2013005, {3, 10, 20, 30, 11, 22, 28, 29}}, {2013006, {1, 2, 4, 5, 6, 7, 8, 9}},
+    {2013007, {3, 12, 13, 14, 15, 16, 17, 18}},
+};
+
+template <class T>
+T* topLevel(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible()) return qobject_cast<T*>(w);
+    return nullptr;
+}
+
+std::unique_ptr<PanelFixture> panelOver(const std::vector<testing::Draw>& draws) {
+    auto f = std::make_unique<PanelFixture>();
+    f->addDraws(draws);
+    f->makePanel().show();
+    return f;
+}
+
+// Search 03 at position 1 (free position), the partial search of it, or the groups of
+// 03, 09, 12 of size 1.
+void runAnalysis(app::CriteriaPanel& panel, const QString& kind) {
+    if (kind == "groups") {
+        child<QComboBox>(&panel, "Combo2")->setCurrentText("1");
+        for (int k : {3, 9, 12})
+            child<QCheckBox>(&panel, QString("Check6_%1").arg(k))->setChecked(true);
+        child<QPushButton>(&panel, "Command5")->click();
+        return;
+    }
+    child<QLineEdit>(&panel, "Text2_1")->setText("3");
+    panel.onManualValueLeft(1);  // as leaving the box stores it
+    child<QCheckBox>(&panel, "Check1_1")->setChecked(true);
+    if (kind == "partial") {
+        child<QComboBox>(&panel, "Combo1")->setCurrentText("1");
+        child<QPushButton>(&panel, "Command2")->click();
+    } else {
+        child<QPushButton>(&panel, "Command1")->click();
+    }
+}
+
+std::vector<std::string> column(const store::TextGrid& g, int col) {
+    std::vector<std::string> out;
+    for (int r = 1; r < g.rows(); ++r) out.push_back(g.at(r, col));
+    return out;
+}
+
+bool exportsOnDoubleClick(PanelFixture& f, app::GridView* grid, const char* fileName) {
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    return std::filesystem::exists(f.dir.path() / fileName) &&
+           f.dialogs.opened.last().endsWith(QString::fromUtf8(fileName));
+}
+
+}  // namespace
+
+class TestChanceViews : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cleanup() {
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (t->isWindow() && t->objectName().startsWith("frm")) t->close();
+    }
+
+    void asOfIsTheHistoryEndingThere_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("search") << "search"
+                                << "截止 2013004 期后第 1 期（2013005）出现";
+        QTest::newRow("partial") << "partial"
+                                 << "截止 2013004 期后第 1 期（2013005）出现";
+        QTest::newRow("groups") << "groups"
+                                << "分组计算完成";
+    }
+    void asOfIsTheHistoryEndingThere() {
+        QFETCH(QString, kind);
+        QFETCH(QString, notice);
+        auto cut = panelOver(kHistory);
+        auto ending = panelOver({kHistory.begin(), kHistory.begin() + 4});
+        child<QLineEdit>(cut->panel.get(), "txtAsOf")->setText("2013004");
+        runAnalysis(*cut->panel, kind);
+        runAnalysis(*ending->panel, kind);
+        QVERIFY2(cut->dialogs.messages.isEmpty(), qPrintable(cut->dialogs.messages.join("; ")));
+        QCOMPARE(cut->panel->summaryGrid()->grid().cells,
+                 ending->panel->summaryGrid()->grid().cells);
+        if (kind != "groups")
+            QCOMPARE(cut->panel->hitGrid()->grid().cells, ending->panel->hitGrid()->grid().cells);
+        QVERIFY2(cut->notices.last().contains(notice), qPrintable(cut->notices.last()));
+
+        // The trend chart ends at the cut as well.
+        child<QPushButton>(cut->panel.get(), "cmdZst")->click();
+        auto* trend = topLevel<app::TrendWindow>("frmZst");
+        QVERIFY(trend);
+        QCOMPARE(trend->model()->chart()->drawRows(), 4);
+    }
+
+    void aBadAsOfIsRefused_data() {
+        QTest::addColumn<QString>("asOf");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("not a number") << "2013a"
+                                      << "截止期“2013a”不是整数期号";
+        QTest::newRow("before every draw") << "2012999"
+                                           << "截止期 2012999 及以前没有历史号码";
+    }
+    void aBadAsOfIsRefused() {
+        QFETCH(QString, asOf);
+        QFETCH(QString, refusal);
+        auto f = panelOver(kHistory);
+        const store::TextGrid before = f->panel->summaryGrid()->grid();
+        child<QLineEdit>(f->panel.get(), "txtAsOf")->setText(asOf);
+        for (const char* kind : {"search", "partial", "groups"}) runAnalysis(*f->panel, kind);
+        QCOMPARE(f->dialogs.messages, QStringList({refusal, refusal, refusal}));
+        QCOMPARE(f->panel->summaryGrid()->grid().cells, before.cells);
+    }
+
+    void calibrationAndKLineOfASearch() {
+        auto f = panelOver({kHistory.begin(), kHistory.begin() + 5});
+        runAnalysis(*f->panel, "search");
+        child<QPushButton>(f->panel.get(), "cmdYlxy")->click();
+        auto* cal = topLevel<app::CalibrationWindow>("frmYlxy");
+        QVERIFY(cal);
+        // N = 5, k = 3, m = 0.5: draws 1, 2, 4 have o = 1 (d = 0), draws 3 and 5 o = 2 (d = 2).
+        const store::TextGrid& g = cal->grid()->grid();
+        QCOMPARE(column(g, 1), (std::vector<std::string>{"3", "0", "0", "0", "2", "0"}));
+        QCOMPARE(column(g, 2), (std::vector<std::string>{"1", "0", "0", "0", "2", "0"}));
+        QCOMPARE(g.at(1, 3), std::string("0.3333"));
+        QCOMPARE(g.at(1, 4), std::string("0.0615"));  // Wilson 1 of 3
+        QCOMPARE(g.at(1, 5), std::string("0.7923"));
+        QCOMPARE(g.at(2, 3), std::string("-"));
+        QVERIFY(cal->verdict().contains("自由度 1"));
+        QVERIFY(exportsOnDoubleClick(*f, cal->grid(), "遗漏校验.xls"));
+        child<QPushButton>(cal, "cmdSavePicture")->click();
+        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏校验.png").string())).width() >
+                0);
+
+        // K: p = 3/5, a miss takes 1.5 away; the funnel after one draw is 2·sqrt(1.5).
+        child<QPushButton>(f->panel.get(), "cmdYlqx")->click();
+        auto* curve = topLevel<app::OmissionCurveWindow>("frmYlqx");
+        QVERIFY(curve && curve->kLinePage());
+        const store::TextGrid& k = curve->kLinePage()->grid()->grid();
+        QCOMPARE(column(k, 2),
+                 (std::vector<std::string>{"1.000", "-0.500", "0.500", "-1.000", "0.000"}));
+        QCOMPARE(k.at(1, 4), std::string("2.449"));
+        QVERIFY(exportsOnDoubleClick(*f, curve->kLinePage()->grid(), "遗漏K线.xls"));
+        curve->pages()->setCurrentWidget(curve->kLinePage());
+        child<QPushButton>(curve, "cmdSavePicture")->click();
+        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏K线.png").string())).width() >
+                0);
+    }
+
+    void backtestPickingEveryGroupIsChance() {
+        // With M >= G every group is picked: O = E = 1 + 3 + 0 + 1 and V = 0, so z is "-".
+        auto f = panelOver({kHistory.begin(), kHistory.begin() + 5});
+        runAnalysis(*f->panel, "groups");
+        child<QPushButton>(f->panel.get(), "cmdHc")->click();
+        auto* bt = topLevel<app::BacktestWindow>("frmHc");
+        QVERIFY(bt);
+        child<QLineEdit>(bt, "txtHcStart")->setText("2013001");
+        QVERIFY(bt->run());
+        const store::TextGrid& g = bt->grid()->grid();
+        QCOMPARE(column(g, 0),
+                 (std::vector<std::string>{"2013002", "2013003", "2013004", "2013005", "合计"}));
+        QCOMPARE(g.cells.back(),
+                 (std::vector<std::string>{"合计", "5", "5.000", "0.000", "-", "-"}));
+        QVERIFY2(bt->verdict().contains("选中组合命中 5 次"), qPrintable(bt->verdict()));
+        QVERIFY(exportsOnDoubleClick(*f, bt->grid(), "回测.xls"));
+
+        child<QLineEdit>(bt, "txtHcEnd")->setText("x");
+        QVERIFY(!bt->run());
+        QCOMPARE(f->dialogs.messages.last(), QString("回测起止期数必须是整数期号"));
+    }
+};
+
+QTEST_MAIN(TestChanceViews)
+#include "test_chance_views.moc"
