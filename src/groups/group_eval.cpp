@@ -5,17 +5,17 @@
 #include <bit>
 #include <string>
 
-#include "groups/group_statements.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
+#include "search/combinations.h"
+#include "search/draw_table.h"
+#include "search/marking.h"
 #include "search/omission_scan.h"
 #include "search/omission_stats.h"
 
 namespace quarvel::groups {
 
 namespace {
-
-using Bits = std::vector<std::uint64_t>;
 
 std::string groupLabel(const GroupPlan& plan, std::span<const int> positions) {
     std::string label;
@@ -26,64 +26,35 @@ std::string groupLabel(const GroupPlan& plan, std::span<const int> positions) {
     return label;
 }
 
-// The draws as the scan sees them: IDX order, issue, scratch copy.
-struct Draws {
-    std::vector<int> idx;
-    std::vector<std::int32_t> issue;
-    std::vector<std::string> scratch;
-};
-
-Draws readDraws(store::Database& db) {
-    store::Snapshot s = db.snapshot("SELECT [IDX], [SQQH], [txtHisP6] FROM [Lishi] ORDER BY [IDX]");
-    Draws d;
-    d.idx.reserve(s.recordCount());
-    d.issue.reserve(s.recordCount());
-    d.scratch.reserve(s.recordCount());
-    for (s.moveFirst(); !s.eof(); s.moveNext()) {
-        d.idx.push_back(static_cast<int>(s.intField("IDX")));
-        d.issue.push_back(static_cast<std::int32_t>(s.intField("SQQH")));
-        d.scratch.push_back(s.textField("txtHisP6"));
-    }
-    return d;
+// The draws of the range where a box's value stands among the positions in play (the
+// member pattern's LIKE "*1X<code>*" on the scratch copy: one occurrence is enough).
+search::RowSet memberRows(const search::DrawTable& table, const GroupPlan& plan, int box,
+                          const search::RowSet& range) {
+    search::RowSet rows = table.countAtLeast(search::freeLetter(plan.type), plan.countSpecial ? 8 : 7,
+                                             boxValue(plan.type, box, plan.coding), 1);
+    rows &= range;
+    return rows;
 }
 
-// The draws of the range whose scratch copy contains the pattern's text (its stars removed),
-// the meaning of LIKE "*text*".
-Bits memberBits(const Draws& d, const GroupPlan& plan, const std::string& pattern) {
-    std::string needle;
-    for (char c : pattern)
-        if (c != '*') needle += c;
-    Bits bits((d.idx.size() + 63) / 64, 0);
-    for (std::size_t i = 0; i < d.idx.size(); ++i) {
-        if (d.issue[i] < plan.rangeStart || d.issue[i] > plan.rangeEnd) continue;
-        if (d.scratch[i].find(needle) != std::string::npos) bits[i / 64] |= std::uint64_t{1} << (i % 64);
-    }
-    return bits;
-}
-
-// The default way: each member is a bit set of the draws of the range whose scratch copy
-// matches it; a group is the AND of its members, its hits the set bits in IDX order.
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, std::size_t limit) {
+// The default way: each member is the set of the draws of the range that show it; a group is
+// the AND of its members, its hits the rows of that set in IDX order. Nothing but YL is written.
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit) {
     YlAppender yl(db.db());
-    const Draws d = readDraws(db.db());
+    const search::DrawTable table(db.db(), std::string(1, search::freeLetter(plan.type)));
+    const search::RowSet range = table.inRange(plan.rangeStart, plan.rangeEnd);
+    const int drawsInRange = static_cast<int>(range.count());
     const int top = db.newestIdx();
-    std::vector<Bits> members;
+    std::vector<search::RowSet> members;
     members.reserve(plan.boxes.size());
-    for (int box : plan.boxes) members.push_back(memberBits(d, plan, memberPattern(plan.type, box, plan.coding)));
+    for (int box : plan.boxes) members.push_back(memberRows(table, plan, box, range));
 
-    Bits hits(members.empty() ? 0 : members.front().size());
+    search::RowSet hits;
     int stored = 0;
     forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
         hits = members[static_cast<std::size_t>(positions[0])];
-        for (std::size_t k = 1; k < positions.size(); ++k) {
-            const Bits& m = members[static_cast<std::size_t>(positions[k])];
-            for (std::size_t w = 0; w < hits.size(); ++w) hits[w] &= m[w];
-        }
+        for (std::size_t k = 1; k < positions.size(); ++k) hits &= members[static_cast<std::size_t>(positions[k])];
         search::OmissionStats stats;
-        for (std::size_t w = 0; w < hits.size(); ++w) {
-            for (std::uint64_t word = hits[w]; word != 0; word &= word - 1)
-                stats.addHit(d.idx[w * 64 + static_cast<std::size_t>(std::countr_zero(word))]);
-        }
+        hits.forEach([&](std::size_t row) { stats.addHit(table.idx(row)); });
         stats.finish(top, drawsInRange);
         yl.append(groupLabel(plan, positions), stats);
         return static_cast<std::size_t>(++stored) < limit;
@@ -94,7 +65,7 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, int drawsInRan
 // P6Stat: the hits of the marked group in the range, their gaps, and the group's YL row.
 void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange, const std::string& label,
             store::RowCursor& yl) {
-    store::Snapshot hits = db.db().snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, n));
+    store::Snapshot hits = db.db().snapshot(search::singleSetSelection(plan.rangeStart, plan.rangeEnd, n));
     search::OmissionStats stats;
     for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
     stats.finish(db.newestIdx(), drawsInRange);
@@ -107,9 +78,10 @@ int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, store
     store::Database& sql = db.db();
     int stored = 0;
     forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-        sql.execute(kResetSql);
+        sql.execute(search::sql::reset());
         for (int p : positions)
-            sql.execute(memberSql(memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
+            sql.execute(search::sql::freeOnScratch(
+                memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
         P6Stat(db, plan, plan.size, drawsInRange, groupLabel(plan, positions), yl);
         return static_cast<std::size_t>(++stored) < limit;
     });
@@ -119,19 +91,8 @@ int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, store
 }  // namespace
 
 void forEachGroup(int count, int size, const std::function<bool(std::span<const int>)>& visit) {
-    if (size < 1 || size > 6 || count < size) return;
-    std::array<int, 6> pos{};
-    for (int k = 0; k < size; ++k) pos[static_cast<std::size_t>(k)] = k;
-    const std::span<const int> group(pos.data(), static_cast<std::size_t>(size));
-    while (true) {
-        if (!visit(group)) return;
-        // Advance the rightmost position that still has room: position k runs up to count - size + k.
-        int k = size - 1;
-        while (k >= 0 && pos[static_cast<std::size_t>(k)] == count - size + k) --k;
-        if (k < 0) return;
-        ++pos[static_cast<std::size_t>(k)];
-        for (int j = k + 1; j < size; ++j) pos[static_cast<std::size_t>(j)] = pos[static_cast<std::size_t>(j - 1)] + 1;
-    }
+    if (size > kMaxGroupSize) return;
+    search::forEachCombination(count, size, visit);
 }
 
 std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::string& label) {
@@ -153,17 +114,13 @@ std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::s
 }
 
 std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan) {
-    store::Database& sql = db.db();
-    store::Transaction tx(sql);  // never committed
-    sql.execute(kResetSql);
-    sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
-    for (int box : plan.boxes) sql.execute(memberSql(memberPattern(plan.type, box, plan.coding)));
-    store::Snapshot s = sql.snapshot(hitsSql(plan.rangeStart, plan.rangeEnd, static_cast<int>(plan.boxes.size())));
-    std::vector<search::Hit> hits;
-    for (s.moveFirst(); !s.eof(); s.moveNext())
-        hits.push_back({static_cast<int>(s.intField("IDX")), static_cast<std::int32_t>(s.intField("SQQH"))});
-    tx.rollback();
-    return hits;
+    const search::DrawTable table(db.db(), std::string(1, search::freeLetter(plan.type)));
+    search::RowSet hits = table.inRange(plan.rangeStart, plan.rangeEnd);
+    for (int box : plan.boxes) hits = memberRows(table, plan, box, hits);
+    std::vector<search::Hit> out;
+    out.reserve(hits.count());
+    hits.forEach([&](std::size_t row) { out.push_back({table.idx(row), table.issue(row)}); });
+    return out;
 }
 
 int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, std::size_t limit) {
@@ -171,13 +128,16 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
     store::Transaction tx(sql);
     store::TableCursor yl = sql.openTable("YL");
     store::delrec(yl);
-    sql.execute(kResetSql);
-    sql.execute(scratchFillSql(attributeColumn(plan.type), plan.countSpecial));
-    const int draws = search::countDrawsInRange(sql, plan.rangeStart, plan.rangeEnd);
     int stored = 0;
-    if (limit > 0) {
-        stored = how == Evaluation::InMemory ? evaluateInMemory(db, plan, draws, limit)
-                                             : P6Count(db, plan, draws, yl, limit);
+    if (how == Evaluation::InMemory) {
+        if (limit > 0) stored = evaluateInMemory(db, plan, limit);
+    } else {
+        // The statement way marks inside Lishi: the counter reset and the scratch copy first.
+        sql.execute(search::sql::reset());
+        const std::string column = attributeColumn(plan.type);
+        sql.execute(plan.countSpecial ? search::sql::copy(column) : search::sql::trim(column));
+        const int draws = search::countDrawsInRange(sql, plan.rangeStart, plan.rangeEnd);
+        if (limit > 0) stored = P6Count(db, plan, draws, yl, limit);
     }
     tx.commit();
     return stored;

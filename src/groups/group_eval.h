@@ -1,7 +1,7 @@
 #pragma once
 // Evaluating every group of a plan and storing one YL row per group. Two ways give the same
-// rows: in memory (the default: the scratch column is read once and each member becomes a bit
-// set of matching draws) and statement by statement (the counter reset, one UPDATE per member
+// rows: in memory (the default: on the draw table, each member a bit set of the draws that show
+// it, no working column written) and statement by statement (the counter reset, one UPDATE per member
 // and the hit selection for every group), which is kept as the reference for tests and
 // benchmarks.
 
@@ -16,6 +16,7 @@
 
 #include "groups/group_values.h"
 #include "search/omission_curve.h"
+#include "search/search_command.h"
 #include "store/history_db.h"
 
 namespace quarvel::groups {
@@ -31,13 +32,17 @@ struct GroupPlan {
     BoxCoding coding;  // the zodiac codes and segment base in force
 };
 
-enum class Evaluation { InMemory, Statements };
+// The analyses' one choice of evaluation (search::Evaluation).
+using Evaluation = search::Evaluation;
+
+// The largest group size.
+inline constexpr int kMaxGroupSize = 6;
 
 // Calls `visit` with the entry positions (0-based) of every combination of `size` out of
 // `count`, in lexicographic order, until it returns false. Only sizes 1 to 6 give groups.
 void forEachGroup(int count, int size, const std::function<bool(std::span<const int>)>& visit);
 
-// Empties YL, fills the scratch column, evaluates the groups (at most `limit`) and appends
+// Empties YL, evaluates the groups (at most `limit`) and appends
 // their rows, all in one transaction: on a database failure nothing is changed and the
 // DbError propagates. Returns the number of groups stored.
 int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
@@ -47,9 +52,7 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = 
 // them), ascending; nullopt when a part names no box of the type.
 std::optional<std::vector<int>> boxesOfLabel(const GroupPlan& plan, const std::string& label);
 
-// The hits of one group (plan.boxes) in the range, in IDX order, found by the group's own
-// statements inside a transaction that is rolled back: the marking columns and YL are left as
-// they were.
+// The hits of one group (plan.boxes) in the range, in IDX order, read from the draw table.
 std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan);
 
 }  // namespace quarvel::groups

@@ -22,6 +22,19 @@ std::string twoDigits(int v) {
     return buf;
 }
 
+// Appends v in decimal, with at least two digits when asked (as twoDigits writes it).
+void appendDecimal(std::string& to, int v, bool twoDigit) {
+    if (v >= 0 && v < 10) {
+        if (twoDigit) to += '0';
+        to += static_cast<char>('0' + v);
+    } else if (v >= 10 && v < 100) {
+        to += static_cast<char>('0' + v / 10);
+        to += static_cast<char>('0' + v % 10);
+    } else {
+        to += twoDigit ? twoDigits(v) : std::to_string(v);
+    }
+}
+
 }  // namespace
 
 std::string baseNumberList(int m) {
@@ -73,12 +86,19 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
     r.qqh = issue + 1;
     const int year = zodiacYear(zodiacIssue);
     // The count of a value is 1 + the earlier positions holding it: counting by comparison,
-    // no counter array that an unexpected value could fall outside of.
-    auto counted = [](const std::array<int, 8>& values, int i, const std::string& text) {
+    // no counter array that an unexpected value could fall outside of. Tokens are appended in
+    // place: count, X, the value (two digits or plain), one space.
+    auto appendCounted = [](std::string& to, const std::array<int, 8>& values, int i, bool twoDigit) {
         int count = 1;
         for (int j = 0; j < i; ++j) count += values[j] == values[i];
-        return std::to_string(count) + "X" + text + " ";
+        appendDecimal(to, count, false);
+        to += 'X';
+        appendDecimal(to, values[i], twoDigit);
+        to += ' ';
     };
+    for (std::string* t : {&r.txtHisLst, &r.txtHisLstHm, &r.txtHisLstSx, &r.txtHisLstTou, &r.txtHisLstWei,
+                           &r.txtHisLstHe, &r.txtHisLstDs})
+        t->reserve(48);
     for (int i = 0; i < 8; ++i) {
         const int n = numbers[i];
         r.a[i] = n;
@@ -87,13 +107,14 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
         r.f[i] = n % 10;
         r.g[i] = r.e[i] + r.f[i];
         r.h[i] = (n - 1) / 3 + dsBase;
-        r.txtHisLst += twoDigits(n) + " ";
-        r.txtHisLstHm += counted(r.a, i, twoDigits(n));
-        r.txtHisLstSx += counted(r.b, i, twoDigits(r.b[i]));
-        r.txtHisLstTou += counted(r.e, i, std::to_string(r.e[i]));
-        r.txtHisLstWei += counted(r.f, i, std::to_string(r.f[i]));
-        r.txtHisLstHe += counted(r.g, i, twoDigits(r.g[i]));
-        r.txtHisLstDs += counted(r.h, i, std::to_string(r.h[i]));
+        appendDecimal(r.txtHisLst, n, true);
+        r.txtHisLst += ' ';
+        appendCounted(r.txtHisLstHm, r.a, i, true);
+        appendCounted(r.txtHisLstSx, r.b, i, true);
+        appendCounted(r.txtHisLstTou, r.e, i, false);
+        appendCounted(r.txtHisLstWei, r.f, i, false);
+        appendCounted(r.txtHisLstHe, r.g, i, true);
+        appendCounted(r.txtHisLstDs, r.h, i, false);
     }
     return r;
 }
