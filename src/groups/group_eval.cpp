@@ -64,16 +64,16 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t li
 
 // P6Stat: the hits of the marked group in the range, their gaps, and the group's YL row.
 void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange, const std::string& label,
-            store::RowCursor& yl) {
+            YlAppender& yl) {
     store::Snapshot hits = db.db().snapshot(search::singleSetSelection(plan.rangeStart, plan.rangeEnd, n));
     search::OmissionStats stats;
     for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
     stats.finish(db.newestIdx(), drawsInRange);
-    appendYlRow(yl, label, stats);
+    yl.append(label, stats);
 }
 
 // P6Count: for every group the counter reset, one LIKE statement per member, then P6Stat.
-int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, store::RowCursor& yl,
+int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, YlAppender& yl,
             std::size_t limit) {
     store::Database& sql = db.db();
     int stored = 0;
@@ -137,7 +137,8 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
         const std::string column = attributeColumn(plan.type);
         sql.execute(plan.countSpecial ? search::sql::copy(column) : search::sql::trim(column));
         const int draws = search::countDrawsInRange(sql, plan.rangeStart, plan.rangeEnd);
-        if (limit > 0) stored = P6Count(db, plan, draws, yl, limit);
+        YlAppender rows(sql);
+        if (limit > 0) stored = P6Count(db, plan, draws, rows, limit);
     }
     tx.commit();
     return stored;

@@ -9,22 +9,6 @@
 
 namespace quarvel::groups {
 
-void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats) {
-    // The ratio is kept in single precision, as the table's column type says.
-    const float ratio = static_cast<float>(stats.ratio());
-    yl.addNew();
-    yl.set("content", label);
-    yl.set("intMaxYL", static_cast<std::int64_t>(stats.maximum));
-    yl.set("intMinYL", static_cast<std::int64_t>(stats.minimum));
-    yl.set("intLstYl", static_cast<std::int64_t>(stats.last));
-    yl.set("sglLlr", static_cast<double>(ratio));
-    yl.set("intHitCount", static_cast<std::int64_t>(stats.hits));
-    yl.set("dblAvgYl", stats.averageOmission());
-    if (const auto due = stats.dueRatio()) yl.set("dblDueRatio", *due);
-    yl.set("intMaxRun", static_cast<std::int64_t>(stats.longestRun));
-    yl.update();
-}
-
 YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
     if (db_ == nullptr) throw store::DbError("the database is not open");
     const char* sql =

@@ -16,13 +16,10 @@ namespace quarvel::groups {
 
 inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl";
 
-// Appends one row: content, intMaxYL, intMinYL, intLstYl, the ratio max / last stored as a
-// single-precision value, then the hit count, average omission, due ratio (NULL when every
-// draw of the range is a hit) and longest run.
-void appendYlRow(store::RowCursor& yl, const std::string& label, const search::OmissionStats& stats);
-
-// Appends rows to YL through one prepared INSERT: the same row as appendYlRow, at a fraction
-// of the cost per row, for the 10,000-row runs of the in-memory evaluation.
+// The one writer of YL: appends rows through one prepared INSERT. A row holds content,
+// intMaxYL, intMinYL, intLstYl, the ratio max / last stored as a single-precision value, then
+// the hit count, average omission, due ratio (NULL when every draw of the range is a hit) and
+// longest run.
 class YlAppender {
 public:
     explicit YlAppender(store::Database& db);
