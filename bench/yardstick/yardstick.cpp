@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,23 +25,21 @@ struct Draw {
     std::array<int, 8> number{}, zodiac{};
 };
 
-std::vector<Draw> readDraws(const char* path) {
+// IDX, SQQH and the eight numbers, or the eight zodiac codes.
+std::vector<Draw> readDraws(const char* path, bool zodiac) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return {};
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db,
-                       "SELECT IDX, SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A, L1B, L2B, L3B, L4B, L5B, L6B, L7B, "
-                       "L8B FROM Lishi",
+                       zodiac ? "SELECT IDX, SQQH, L1B, L2B, L3B, L4B, L5B, L6B, L7B, L8B FROM Lishi"
+                              : "SELECT IDX, SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi",
                        -1, &s, nullptr);
     std::vector<Draw> read;
     while (sqlite3_step(s) == SQLITE_ROW) {
         Draw d;
         d.idx = sqlite3_column_int(s, 0);
         d.issue = sqlite3_column_int(s, 1);
-        for (int p = 0; p < 8; ++p) {
-            d.number[p] = sqlite3_column_int(s, 2 + p);
-            d.zodiac[p] = sqlite3_column_int(s, 10 + p);
-        }
+        for (int p = 0; p < 8; ++p) (zodiac ? d.zodiac : d.number)[p] = sqlite3_column_int(s, 2 + p);
         read.push_back(d);
     }
     sqlite3_finalize(s);
@@ -117,11 +117,14 @@ int present(const std::array<int, 8>& values, const std::vector<int>& wanted) {
 
 void groups(const std::vector<Draw>& draws) {
     const int n = static_cast<int>(draws.size());
-    std::array<std::vector<unsigned char>, 31> shows;
+    // One bit per draw and value, 64 draws a word.
+    const std::size_t words = (draws.size() + 63) / 64;
+    std::array<std::vector<std::uint64_t>, 31> shows;
     for (int v = 1; v <= 24; ++v) {
-        shows[v].resize(draws.size());
+        shows[v].assign(words, 0);
         for (std::size_t i = 0; i < draws.size(); ++i)
-            shows[v][i] = std::find(draws[i].number.begin(), draws[i].number.end(), v) != draws[i].number.end();
+            if (std::find(draws[i].number.begin(), draws[i].number.end(), v) != draws[i].number.end())
+                shows[v][i / 64] |= std::uint64_t{1} << (i % 64);
     }
     struct Row {
         std::string line;
@@ -133,8 +136,10 @@ void groups(const std::vector<Draw>& draws) {
             for (int c = b + 1; c <= 23; ++c)
                 for (int d = c + 1; d <= 24; ++d) {
                     Figures f;
-                    for (std::size_t i = 0; i < draws.size(); ++i)
-                        if (shows[a][i] & shows[b][i] & shows[c][i] & shows[d][i]) f.hit(draws[i].idx);
+                    for (std::size_t w = 0; w < words; ++w)
+                        for (std::uint64_t bits = shows[a][w] & shows[b][w] & shows[c][w] & shows[d][w]; bits != 0;
+                             bits &= bits - 1)
+                            f.hit(draws[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))].idx);
                     f.close(n);
                     char label[16];
                     std::snprintf(label, sizeof label, "%02d %02d %02d %02d", a, b, c, d);
@@ -154,8 +159,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: yardstick DB search|partial0|partial1|groups\n");
         return 2;
     }
-    const std::vector<Draw> draws = readDraws(argv[1]);
     const std::string what = argv[2];
+    const std::vector<Draw> draws = readDraws(argv[1], what == "partial1");
     if (what == "search") {
         hitsAndSummary(draws, [](const Draw& d) { return present(d.number, {5, 12}) == 2; }, false, "05 12 ");
     } else if (what == "partial0") {

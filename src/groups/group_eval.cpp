@@ -17,13 +17,21 @@ namespace quarvel::groups {
 
 namespace {
 
-std::string groupLabel(const GroupPlan& plan, std::span<const int> positions) {
+// The label of a group: the label parts of its boxes, one space between them.
+std::string groupLabel(const std::vector<std::string>& parts, std::span<const int> positions) {
     std::string label;
     for (int p : positions) {
         if (!label.empty()) label += ' ';
-        label += labelPart(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding);
+        label += parts[static_cast<std::size_t>(p)];
     }
     return label;
+}
+
+std::vector<std::string> labelParts(const GroupPlan& plan) {
+    std::vector<std::string> parts;
+    parts.reserve(plan.boxes.size());
+    for (int box : plan.boxes) parts.push_back(labelPart(plan.type, box, plan.coding));
+    return parts;
 }
 
 // The draws of the range where a box's value stands among the positions in play (the
@@ -38,25 +46,28 @@ search::RowSet memberRows(const search::DrawTable& table, const GroupPlan& plan,
 
 // The default way: each member is the set of the draws of the range that show it; a group is
 // the AND of its members, its hits the rows of that set in IDX order. Nothing but YL is written.
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit) {
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit, std::vector<ComputedGroup>* computed) {
     YlAppender yl(db.db());
     const search::DrawTable table(db.db(), std::string(1, search::freeLetter(plan.type)));
     const search::RowSet range = table.inRange(plan.rangeStart, plan.rangeEnd);
     const int drawsInRange = static_cast<int>(range.count());
     const int top = db.newestIdx();
+    const std::vector<std::string> parts = labelParts(plan);
     std::vector<search::RowSet> members;
     members.reserve(plan.boxes.size());
     for (int box : plan.boxes) members.push_back(memberRows(table, plan, box, range));
 
-    search::RowSet hits;
+    std::array<const search::RowSet*, kMaxGroupSize> sets{};
     int stored = 0;
     forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-        hits = members[static_cast<std::size_t>(positions[0])];
-        for (std::size_t k = 1; k < positions.size(); ++k) hits &= members[static_cast<std::size_t>(positions[k])];
+        for (std::size_t k = 0; k < positions.size(); ++k) sets[k] = &members[static_cast<std::size_t>(positions[k])];
         search::OmissionStats stats;
-        hits.forEach([&](std::size_t row) { stats.addHit(table.idx(row)); });
+        search::RowSet::forEachInAll(std::span(sets.data(), positions.size()),
+                                     [&](std::size_t row) { stats.addHit(table.idx(row)); });
         stats.finish(top, drawsInRange);
-        yl.append(groupLabel(plan, positions), stats);
+        std::string label = groupLabel(parts, positions);
+        yl.append(label, stats);
+        if (computed) computed->push_back({std::move(label), stats});
         return static_cast<std::size_t>(++stored) < limit;
     });
     return stored;
@@ -76,13 +87,14 @@ void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange
 int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, YlAppender& yl,
             std::size_t limit) {
     store::Database& sql = db.db();
+    const std::vector<std::string> parts = labelParts(plan);
     int stored = 0;
     forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
         sql.execute(search::sql::reset());
         for (int p : positions)
             sql.execute(search::sql::freeOnScratch(
                 memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
-        P6Stat(db, plan, plan.size, drawsInRange, groupLabel(plan, positions), yl);
+        P6Stat(db, plan, plan.size, drawsInRange, groupLabel(parts, positions), yl);
         return static_cast<std::size_t>(++stored) < limit;
     });
     return stored;
@@ -123,14 +135,15 @@ std::vector<search::Hit> groupHits(store::HistoryDb& db, const GroupPlan& plan) 
     return out;
 }
 
-int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, std::size_t limit) {
+int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, std::size_t limit,
+                  std::vector<ComputedGroup>* computed) {
     store::Database& sql = db.db();
     store::Transaction tx(sql);
     store::TableCursor yl = sql.openTable("YL");
     store::delrec(yl);
     int stored = 0;
     if (how == Evaluation::InMemory) {
-        if (limit > 0) stored = evaluateInMemory(db, plan, limit);
+        if (limit > 0) stored = evaluateInMemory(db, plan, limit, computed);
     } else {
         // The statement way marks inside Lishi: the counter reset and the scratch copy first.
         sql.execute(search::sql::reset());
@@ -139,6 +152,7 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
         const int draws = search::countDrawsInRange(sql, plan.rangeStart, plan.rangeEnd);
         YlAppender rows(sql);
         if (limit > 0) stored = P6Count(db, plan, draws, rows, limit);
+
     }
     tx.commit();
     return stored;

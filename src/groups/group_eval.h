@@ -16,6 +16,7 @@
 
 #include "groups/group_values.h"
 #include "search/omission_curve.h"
+#include "groups/yl_table.h"
 #include "search/search_command.h"
 #include "store/history_db.h"
 
@@ -44,9 +45,10 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
 
 // Empties YL, evaluates the groups (at most `limit`) and appends
 // their rows, all in one transaction: on a database failure nothing is changed and the
-// DbError propagates. Returns the number of groups stored.
+// DbError propagates. Returns the number of groups stored; `computed`, when given, receives
+// the rows in the order they were stored (in memory only; the statement way leaves it as it is).
 int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
-                  std::size_t limit = std::numeric_limits<std::size_t>::max());
+                  std::size_t limit = std::numeric_limits<std::size_t>::max(), std::vector<ComputedGroup>* computed = nullptr);
 
 // The boxes of the group a YL label names (its parts as the plan's type and coding write
 // them), ascending; nullopt when a part names no box of the type.

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -95,6 +96,22 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
                               store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
                               laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
                               laterFigure(at(run), false, false)});
+    }
+    return grid;
+}
+
+store::TextGrid ylGrid(std::vector<ComputedGroup> rows) {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const ComputedGroup& a, const ComputedGroup& b) { return a.stats.last < b.stats.last; });
+    store::TextGrid grid = ylHeaderGrid();
+    grid.cells.reserve(rows.size() + 1);
+    for (auto& row : rows) {
+        const search::OmissionStats& s = row.stats;
+        const auto more = search::moreFigureTexts(s);
+        // The ratio as YL stores it, in single precision.
+        grid.cells.push_back({std::move(row.label), std::to_string(s.minimum), std::to_string(s.maximum),
+                              std::to_string(s.last), search::formatSingle(static_cast<float>(s.ratio())), more[0],
+                              more[1], more[2], more[3]});
     }
     return grid;
 }

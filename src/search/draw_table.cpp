@@ -39,8 +39,9 @@ std::vector<std::size_t> RowSet::members() const {
 namespace {
 
 std::int32_t readInt(sqlite3_stmt* s, int col) {
-    if (sqlite3_column_type(s, col) == SQLITE_NULL) return DrawTable::kNull;
     const sqlite3_int64 v = sqlite3_column_int64(s, col);
+    // NULL reads as 0: only then is the type worth asking for.
+    if (v == 0 && sqlite3_column_type(s, col) == SQLITE_NULL) return DrawTable::kNull;
     return static_cast<std::int32_t>(std::clamp<sqlite3_int64>(v, INT32_MIN + 1, INT32_MAX));
 }
 

@@ -37,6 +37,17 @@ public:
     }
     // The rows of the set, ascending.
     std::vector<std::size_t> members() const;
+    // Calls f(row) for every row in all of the sets (of one size), ascending, without building
+    // their intersection.
+    template <class F>
+    static void forEachInAll(std::span<const RowSet* const> sets, F&& f) {
+        if (sets.empty()) return;
+        for (std::size_t w = 0; w < sets[0]->words_.size(); ++w) {
+            std::uint64_t word = sets[0]->words_[w];
+            for (std::size_t s = 1; s < sets.size() && word != 0; ++s) word &= sets[s]->words_[w];
+            for (; word != 0; word &= word - 1) f(w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
+        }
+    }
 
 private:
     std::size_t rows_ = 0;
