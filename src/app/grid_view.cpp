@@ -8,8 +8,8 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 #include <string_view>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "app/grid_clicks.h"
 
@@ -51,8 +51,10 @@ namespace {
 int estimatedWidth(std::string_view text) {
     int width = 0;
     for (unsigned char ch : text) {
-        if (ch < 0x80) width += 1;
-        else if ((ch & 0xC0) == 0xC0) width += 2;  // the lead byte of a multi-byte character
+        if (ch < 0x80)
+            width += 1;
+        else if ((ch & 0xC0) == 0xC0)
+            width += 2;  // the lead byte of a multi-byte character
     }
     return width;
 }
@@ -77,16 +79,20 @@ int GridView::textWidth(int col) const {
         bool known = false;
         for (const auto& w : widest) known = known || w.second == text;
         if (known) continue;
-        const auto at = std::find_if(widest.begin(), widest.end(), [&](const auto& w) { return w.first < estimate; });
+        const auto at = std::find_if(widest.begin(), widest.end(),
+                                     [&](const auto& w) { return w.first < estimate; });
         widest.insert(at, {estimate, text});
         if (widest.size() > kMeasured) widest.pop_back();
     }
     const QFontMetrics metrics = fontMetrics();
     int width = 0;
-    if (!cells.empty() && col < static_cast<int>(cells.front().size()) && !cells.front()[static_cast<std::size_t>(col)].empty())
-        width = metrics.horizontalAdvance(QString::fromStdString(cells.front()[static_cast<std::size_t>(col)]));
+    if (!cells.empty() && col < static_cast<int>(cells.front().size()) &&
+        !cells.front()[static_cast<std::size_t>(col)].empty())
+        width = metrics.horizontalAdvance(
+            QString::fromStdString(cells.front()[static_cast<std::size_t>(col)]));
     for (const auto& w : widest)
-        width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(w.second.data(), static_cast<qsizetype>(w.second.size()))));
+        width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(
+                                    w.second.data(), static_cast<qsizetype>(w.second.size()))));
     // Header and cells share the font here; a small margin keeps the text off the grid lines.
     return width == 0 ? 0 : width + 10;
 }
@@ -96,7 +102,8 @@ void GridView::applyWidths() {
     if (!widths.empty() && widths.front() > 0)
         verticalHeader()->setFixedWidth(std::max(twipsToPixels(widths.front()), textWidth(0)));
     for (int c = 1; c < static_cast<int>(widths.size()) && c - 1 < model_->columnCount(); ++c)
-        setColumnWidth(c - 1, std::max({1, twipsToPixels(widths[static_cast<size_t>(c)]), textWidth(c)}));
+        setColumnWidth(c - 1,
+                       std::max({1, twipsToPixels(widths[static_cast<size_t>(c)]), textWidth(c)}));
 }
 
 int GridView::topRow() const {

@@ -11,22 +11,31 @@ namespace quarvel::groups {
 
 int sizeBound(int size) {
     switch (size) {
-        case 3: return 40;
-        case 4: return 24;
-        case 5: return 18;
-        case 6: return 16;
-        default: return 0;
+        case 3:
+            return 40;
+        case 4:
+            return 24;
+        case 5:
+            return 18;
+        case 6:
+            return 16;
+        default:
+            return 0;
     }
 }
 
 std::string sizeLimitMessage(int size) {
-    return std::to_string(size) + "个分组请选择" + std::to_string(sizeBound(size)) + "个（含）以内的个数的号码";
+    return std::to_string(size) + "个分组请选择" + std::to_string(sizeBound(size)) +
+           "个（含）以内的个数的号码";
 }
 
-std::optional<std::int32_t> parseWhole(const std::string& text) { return store::readWholeNumber32(text); }
+std::optional<std::int32_t> parseWhole(const std::string& text) {
+    return store::readWholeNumber32(text);
+}
 
 std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
-    if (!isGroupType(input.type)) return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
+    if (!isGroupType(input.type))
+        return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
     GroupPlan plan;
     plan.type = input.type;
     plan.countSpecial = input.countSpecial;
@@ -85,9 +94,11 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
     return result;
 }
 
-std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, const GroupInput& input,
+std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db,
+                                                        const GroupInput& input,
                                                         const std::string& label) {
-    if (!isGroupType(input.type)) return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
+    if (!isGroupType(input.type))
+        return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
     const auto start = parseWhole(input.rangeStart);
     const auto end = parseWhole(input.rangeEnd);
     if (!start || !end) return Refusal{"检索起止期数必须是整数期号", kInputTitle};
@@ -98,7 +109,9 @@ std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, co
     plan.rangeStart = *start;
     plan.rangeEnd = *end;
     const auto boxes = boxesOfLabel(plan, label);
-    if (!boxes) return Refusal{"分组“" + label + "”不是当前搜索类型的分组，请先选择它的搜索类型", kInputTitle};
+    if (!boxes)
+        return Refusal{"分组“" + label + "”不是当前搜索类型的分组，请先选择它的搜索类型",
+                       kInputTitle};
     plan.boxes = *boxes;
     plan.size = static_cast<int>(plan.boxes.size());
     const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);

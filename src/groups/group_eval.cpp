@@ -38,15 +38,17 @@ std::vector<std::string> labelParts(const GroupPlan& plan) {
 // member pattern's LIKE "*1X<code>*" on the scratch copy: one occurrence is enough).
 search::RowSet memberRows(const search::DrawTable& table, const GroupPlan& plan, int box,
                           const search::RowSet& range) {
-    search::RowSet rows = table.countAtLeast(search::freeLetter(plan.type), plan.countSpecial ? 8 : 7,
-                                             boxValue(plan.type, box, plan.coding), 1);
+    search::RowSet rows =
+        table.countAtLeast(search::freeLetter(plan.type), plan.countSpecial ? 8 : 7,
+                           boxValue(plan.type, box, plan.coding), 1);
     rows &= range;
     return rows;
 }
 
 // The default way: each member is the set of the draws of the range that show it; a group is
 // the AND of its members, its hits the rows of that set in IDX order. Nothing but YL is written.
-int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit, std::vector<ComputedGroup>* computed) {
+int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t limit,
+                     std::vector<ComputedGroup>* computed) {
     YlAppender yl(db.db());
     const search::DrawTable table(db.db(), std::string(1, search::freeLetter(plan.type)));
     const search::RowSet range = table.inRange(plan.rangeStart, plan.rangeEnd);
@@ -59,26 +61,30 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t li
 
     std::array<const search::RowSet*, kMaxGroupSize> sets{};
     int stored = 0;
-    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-        for (std::size_t k = 0; k < positions.size(); ++k) sets[k] = &members[static_cast<std::size_t>(positions[k])];
-        search::OmissionStats stats;
-        search::RowSet::forEachInAll(std::span(sets.data(), positions.size()),
-                                     [&](std::size_t row) { stats.addHit(table.idx(row)); });
-        stats.finish(top, drawsInRange);
-        std::string label = groupLabel(parts, positions);
-        yl.append(label, stats);
-        if (computed) computed->push_back({std::move(label), stats});
-        return static_cast<std::size_t>(++stored) < limit;
-    });
+    forEachGroup(
+        static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
+            for (std::size_t k = 0; k < positions.size(); ++k)
+                sets[k] = &members[static_cast<std::size_t>(positions[k])];
+            search::OmissionStats stats;
+            search::RowSet::forEachInAll(std::span(sets.data(), positions.size()),
+                                         [&](std::size_t row) { stats.addHit(table.idx(row)); });
+            stats.finish(top, drawsInRange);
+            std::string label = groupLabel(parts, positions);
+            yl.append(label, stats);
+            if (computed) computed->push_back({std::move(label), stats});
+            return static_cast<std::size_t>(++stored) < limit;
+        });
     return stored;
 }
 
 // P6Stat: the hits of the marked group in the range, their gaps, and the group's YL row.
-void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange, const std::string& label,
-            YlAppender& yl) {
-    store::Snapshot hits = db.db().snapshot(search::singleSetSelection(plan.rangeStart, plan.rangeEnd, n));
+void P6Stat(store::HistoryDb& db, const GroupPlan& plan, int n, int drawsInRange,
+            const std::string& label, YlAppender& yl) {
+    store::Snapshot hits =
+        db.db().snapshot(search::singleSetSelection(plan.rangeStart, plan.rangeEnd, n));
     search::OmissionStats stats;
-    for (hits.moveFirst(); !hits.eof(); hits.moveNext()) stats.addHit(static_cast<int>(hits.intField("idx")));
+    for (hits.moveFirst(); !hits.eof(); hits.moveNext())
+        stats.addHit(static_cast<int>(hits.intField("idx")));
     stats.finish(db.newestIdx(), drawsInRange);
     yl.append(label, stats);
 }
@@ -89,14 +95,15 @@ int P6Count(store::HistoryDb& db, const GroupPlan& plan, int drawsInRange, YlApp
     store::Database& sql = db.db();
     const std::vector<std::string> parts = labelParts(plan);
     int stored = 0;
-    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-        sql.execute(search::sql::reset());
-        for (int p : positions)
-            sql.execute(search::sql::freeOnScratch(
-                memberPattern(plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
-        P6Stat(db, plan, plan.size, drawsInRange, groupLabel(parts, positions), yl);
-        return static_cast<std::size_t>(++stored) < limit;
-    });
+    forEachGroup(static_cast<int>(plan.boxes.size()), plan.size,
+                 [&](std::span<const int> positions) {
+                     sql.execute(search::sql::reset());
+                     for (int p : positions)
+                         sql.execute(search::sql::freeOnScratch(memberPattern(
+                             plan.type, plan.boxes[static_cast<std::size_t>(p)], plan.coding)));
+                     P6Stat(db, plan, plan.size, drawsInRange, groupLabel(parts, positions), yl);
+                     return static_cast<std::size_t>(++stored) < limit;
+                 });
     return stored;
 }
 
@@ -152,7 +159,6 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
         const int draws = search::countDrawsInRange(sql, plan.rangeStart, plan.rangeEnd);
         YlAppender rows(sql);
         if (limit > 0) stored = P6Count(db, plan, draws, rows, limit);
-
     }
     tx.commit();
     return stored;

@@ -1,8 +1,8 @@
 #pragma once
 // Evaluating every group of a plan and storing one YL row per group. Two ways give the same
 // rows: in memory (the default: on the draw table, each member a bit set of the draws that show
-// it, no working column written) and statement by statement (the counter reset, one UPDATE per member
-// and the hit selection for every group), which is kept as the reference for tests and
+// it, no working column written) and statement by statement (the counter reset, one UPDATE per
+// member and the hit selection for every group), which is kept as the reference for tests and
 // benchmarks.
 
 #include <cstddef>
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "groups/group_values.h"
-#include "search/omission_curve.h"
 #include "groups/yl_table.h"
+#include "search/omission_curve.h"
 #include "search/search_command.h"
 #include "store/history_db.h"
 
@@ -47,8 +47,10 @@ void forEachGroup(int count, int size, const std::function<bool(std::span<const 
 // their rows, all in one transaction: on a database failure nothing is changed and the
 // DbError propagates. Returns the number of groups stored; `computed`, when given, receives
 // the rows in the order they were stored (in memory only; the statement way leaves it as it is).
-int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how = Evaluation::InMemory,
-                  std::size_t limit = std::numeric_limits<std::size_t>::max(), std::vector<ComputedGroup>* computed = nullptr);
+int computeGroups(store::HistoryDb& db, const GroupPlan& plan,
+                  Evaluation how = Evaluation::InMemory,
+                  std::size_t limit = std::numeric_limits<std::size_t>::max(),
+                  std::vector<ComputedGroup>* computed = nullptr);
 
 // The boxes of the group a YL label names (its parts as the plan's type and coding write
 // them), ascending; nullopt when a part names no box of the type.

@@ -26,11 +26,16 @@ std::string tokenCode(int type, int box, const BoxCoding& coding) {
 
 int boxValue(int type, int box, const BoxCoding& coding) {
     switch (type) {
-        case 1: return coding.zodiac.code[static_cast<std::size_t>(box % 12)];  // the zodiac the caption names
-        case 2:                                                                // head = box - 1
-        case 3: return box - 1;                                                // tail = box - 1
-        case 5: return box - 1 + coding.dsBase;                                // the k-th segment's code
-        default: return box;                                                   // number, digit sum
+        case 1:
+            return coding.zodiac
+                .code[static_cast<std::size_t>(box % 12)];  // the zodiac the caption names
+        case 2:                                             // head = box - 1
+        case 3:
+            return box - 1;  // tail = box - 1
+        case 5:
+            return box - 1 + coding.dsBase;  // the k-th segment's code
+        default:
+            return box;  // number, digit sum
     }
 }
 

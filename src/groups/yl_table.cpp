@@ -13,7 +13,8 @@ namespace quarvel::groups {
 YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
     if (db_ == nullptr) throw store::DbError("the database is not open");
     const char* sql =
-        "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, dblDueRatio, "
+        "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, "
+        "dblDueRatio, "
         "intMaxRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
     if (sqlite3_prepare_v2(db_, sql, -1, &insert_, nullptr) != SQLITE_OK)
         throw store::DbError(std::string("cannot add to YL: ") + sqlite3_errmsg(db_));
@@ -31,8 +32,10 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
     sqlite3_bind_double(insert_, 5, static_cast<double>(ratio));
     sqlite3_bind_int(insert_, 6, stats.hits);
     sqlite3_bind_double(insert_, 7, stats.averageOmission());
-    if (const auto due = stats.dueRatio()) sqlite3_bind_double(insert_, 8, *due);
-    else sqlite3_bind_null(insert_, 8);
+    if (const auto due = stats.dueRatio())
+        sqlite3_bind_double(insert_, 8, *due);
+    else
+        sqlite3_bind_null(insert_, 8);
     sqlite3_bind_int(insert_, 9, stats.longestRun);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         const std::string message = sqlite3_errmsg(db_);
@@ -44,8 +47,9 @@ void YlAppender::append(const std::string& label, const search::OmissionStats& s
 namespace {
 
 // The YL columns behind grid columns 1..8.
-constexpr std::array<const char*, 8> kFigureColumns = {"intMinYL", "intMaxYL",    "intLstYl",    "sglLlr",
-                                                       "intHitCount", "dblAvgYl", "dblDueRatio", "intMaxRun"};
+constexpr std::array<const char*, 8> kFigureColumns = {"intMinYL",    "intMaxYL",    "intLstYl",
+                                                       "sglLlr",      "intHitCount", "dblAvgYl",
+                                                       "dblDueRatio", "intMaxRun"};
 
 // A stored figure of a later column, "" when the row predates it (NULL), "-" for no due ratio.
 std::string laterFigure(const store::Value& v, bool twoDecimals, bool dashWhenNull) {
@@ -81,37 +85,42 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
     const int average = rows.columnIndex("dblAvgYl");
     const int due = rows.columnIndex("dblDueRatio");
     const int run = rows.columnIndex("intMaxRun");
-    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0 || hits < 0 || average < 0 || due < 0 ||
-        run < 0)
+    if (content < 0 || minimum < 0 || maximum < 0 || last < 0 || ratio < 0 || hits < 0 ||
+        average < 0 || due < 0 || run < 0)
         throw store::DbError("YL lacks one of its columns");
     grid.cells.reserve(rows.recordCount() + 1);
     for (std::size_t i = 0; i < rows.recordCount(); ++i) {
         const auto& row = rows.row(i);
         const float r = static_cast<float>(store::toDouble(row[static_cast<std::size_t>(ratio)]));
-        const auto at = [&row](int col) -> const store::Value& { return row[static_cast<std::size_t>(col)]; };
+        const auto at = [&row](int col) -> const store::Value& {
+            return row[static_cast<std::size_t>(col)];
+        };
         // A row stored before the later columns existed shows them empty; no due ratio is "-"
         // only where the row has the other later figures.
         const bool hasLater = !store::isNull(at(hits));
-        grid.cells.push_back({store::toText(at(content)), store::toText(at(minimum)), store::toText(at(maximum)),
-                              store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
-                              laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
-                              laterFigure(at(run), false, false)});
+        grid.cells.push_back(
+            {store::toText(at(content)), store::toText(at(minimum)), store::toText(at(maximum)),
+             store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
+             laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
+             laterFigure(at(run), false, false)});
     }
     return grid;
 }
 
 store::TextGrid ylGrid(std::vector<ComputedGroup> rows) {
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const ComputedGroup& a, const ComputedGroup& b) { return a.stats.last < b.stats.last; });
+    std::stable_sort(rows.begin(), rows.end(), [](const ComputedGroup& a, const ComputedGroup& b) {
+        return a.stats.last < b.stats.last;
+    });
     store::TextGrid grid = ylHeaderGrid();
     grid.cells.reserve(rows.size() + 1);
     for (auto& row : rows) {
         const search::OmissionStats& s = row.stats;
         const auto more = search::moreFigureTexts(s);
         // The ratio as YL stores it, in single precision.
-        grid.cells.push_back({std::move(row.label), std::to_string(s.minimum), std::to_string(s.maximum),
-                              std::to_string(s.last), search::formatSingle(static_cast<float>(s.ratio())), more[0],
-                              more[1], more[2], more[3]});
+        grid.cells.push_back({std::move(row.label), std::to_string(s.minimum),
+                              std::to_string(s.maximum), std::to_string(s.last),
+                              search::formatSingle(static_cast<float>(s.ratio())), more[0], more[1],
+                              more[2], more[3]});
     }
     return grid;
 }

@@ -22,7 +22,7 @@ inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl
 // the hit count, average omission, due ratio (NULL when every draw of the range is a hit) and
 // longest run.
 class YlAppender {
-public:
+  public:
     explicit YlAppender(store::Database& db);
     ~YlAppender();
     YlAppender(const YlAppender&) = delete;
@@ -30,7 +30,7 @@ public:
     // DbError when the row cannot be stored.
     void append(const std::string& label, const search::OmissionStats& stats);
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* insert_ = nullptr;
 };

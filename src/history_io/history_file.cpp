@@ -17,7 +17,8 @@ std::unique_ptr<std::istream> openFileForReading(const fs::path& path) {
     std::error_code ec;
     const auto status = fs::status(path, ec);
     if (ec || !fs::exists(status)) throw IoError("cannot read " + path.string() + ": no such file");
-    if (fs::is_directory(status)) throw IoError("cannot read " + path.string() + ": it is a folder");
+    if (fs::is_directory(status))
+        throw IoError("cannot read " + path.string() + ": it is a folder");
     auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (!*in) throw IoError("cannot open " + path.string() + " for reading");
     return in;
@@ -56,20 +57,25 @@ HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::s
         const ParsedLine p = parser.parse(line);
         if (p.yieldsDraw()) {
             ++out.drawLines;
-            if (out.draws.size() < maxDraws) out.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
+            if (out.draws.size() < maxDraws)
+                out.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
         } else if (p.blank) {
             ++out.blankLines;
         } else {
             ++out.skippedLines;
-            if (out.firstSkippedLines.size() < kSkippedLinesListed) out.firstSkippedLines.push_back(lineNumber);
+            if (out.firstSkippedLines.size() < kSkippedLinesListed)
+                out.firstSkippedLines.push_back(lineNumber);
         }
     }
-    if (in.bad()) throw IoError("reading stopped after " + std::to_string(out.drawLines + out.skippedLines + out.blankLines) +
-                                " lines: the file could not be read to its end");
+    if (in.bad())
+        throw IoError("reading stopped after " +
+                      std::to_string(out.drawLines + out.skippedLines + out.blankLines) +
+                      " lines: the file could not be read to its end");
     return out;
 }
 
-void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws, const RowRules& rules) {
+void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
+                    const RowRules& rules) {
     {
         if (draws.size() > static_cast<std::size_t>(store::kMaxDraws))
             throw store::DbError("the history holds more draws than a 16-bit ordinal can number");
@@ -77,8 +83,9 @@ void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
         // issues in the order of the file (as they are inserted), so no renumbering pass follows.
         std::vector<std::size_t> order(draws.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
-        std::stable_sort(order.begin(), order.end(),
-                         [&draws](std::size_t x, std::size_t y) { return draws[x].issue < draws[y].issue; });
+        std::stable_sort(order.begin(), order.end(), [&draws](std::size_t x, std::size_t y) {
+            return draws[x].issue < draws[y].issue;
+        });
         std::vector<int> idx(draws.size());
         for (std::size_t k = 0; k < order.size(); ++k) idx[order[k]] = static_cast<int>(k + 1);
 
@@ -87,7 +94,9 @@ void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
         RowAppender appender(db.db());
         for (std::size_t i = 0; i < draws.size(); ++i) {
             const auto& d = draws[i];
-            appender.append(store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase), idx[i]);
+            appender.append(
+                store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase),
+                idx[i]);
         }
         tx.commit();
     }
@@ -102,7 +111,8 @@ std::vector<HistoryDraw> storedDraws(store::HistoryDb& db) {
     for (s.moveFirst(); !s.eof(); s.moveNext()) {
         HistoryDraw d;
         d.issue = static_cast<std::int32_t>(s.intField("SQQH"));
-        for (int p = 0; p < kNumbersPerDraw; ++p) d.numbers[p] = static_cast<int>(s.intField(kNumberColumns[p]));
+        for (int p = 0; p < kNumbersPerDraw; ++p)
+            d.numbers[p] = static_cast<int>(s.intField(kNumberColumns[p]));
         out.push_back(d);
     }
     return out;

@@ -10,7 +10,7 @@ namespace quarvel::io {
 namespace {
 
 constexpr char kLetters[] = {'A', 'B', 'E', 'F', 'G', 'H'};
-constexpr const char* kTexts[] = {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou",
+constexpr const char* kTexts[] = {"txtHisLst",    "txtHisLstHm", "txtHisLstSx", "txtHisLstTou",
                                   "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
 
 std::string insertSql() {
@@ -42,26 +42,30 @@ RowAppender::RowAppender(store::Database& db) : db_(db) {
 RowAppender::~RowAppender() { sqlite3_finalize(insert_); }
 
 void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
-    const std::array<const std::array<int, 8>*, 6> perPosition = {&row.a, &row.b, &row.e, &row.f, &row.g, &row.h};
+    const std::array<const std::array<int, 8>*, 6> perPosition = {&row.a, &row.b, &row.e,
+                                                                  &row.f, &row.g, &row.h};
     // The attribute columns are 16-bit, as every other write of them checks.
     for (const auto* values : perPosition)
         for (int v : *values)
             if (v < -32768 || v > 32767)
-                throw store::DbError("draw " + std::to_string(row.sqqh) + ": value " + std::to_string(v) +
-                                     " does not fit a 16-bit column");
+                throw store::DbError("draw " + std::to_string(row.sqqh) + ": value " +
+                                     std::to_string(v) + " does not fit a 16-bit column");
     if (idx && (*idx < 1 || *idx > 32767))
-        throw store::DbError("draw " + std::to_string(row.sqqh) + ": ordinal " + std::to_string(*idx) +
-                             " does not fit IDX");
+        throw store::DbError("draw " + std::to_string(row.sqqh) + ": ordinal " +
+                             std::to_string(*idx) + " does not fit IDX");
     sqlite3_reset(insert_);
     int i = 1;
     sqlite3_bind_int64(insert_, i++, row.sqqh);
     sqlite3_bind_int64(insert_, i++, row.qqh);
-    if (idx) sqlite3_bind_int(insert_, i++, *idx);
-    else sqlite3_bind_null(insert_, i++);
+    if (idx)
+        sqlite3_bind_int(insert_, i++, *idx);
+    else
+        sqlite3_bind_null(insert_, i++);
     for (const auto* values : perPosition)
         for (int v : *values) sqlite3_bind_int64(insert_, i++, v);
-    for (const std::string* t : {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou,
-                                 &row.txtHisLstWei, &row.txtHisLstHe, &row.txtHisLstDs})
+    for (const std::string* t :
+         {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou, &row.txtHisLstWei,
+          &row.txtHisLstHe, &row.txtHisLstDs})
         sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         const std::string msg = sqlite3_errmsg(db_.handle());

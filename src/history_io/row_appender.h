@@ -15,7 +15,7 @@ struct sqlite3_stmt;
 namespace quarvel::io {
 
 class RowAppender {
-public:
+  public:
     explicit RowAppender(store::Database& db);
     ~RowAppender();
     RowAppender(const RowAppender&) = delete;
@@ -25,7 +25,7 @@ public:
     // store::DbError when a value does not fit its column or the database refuses the row.
     void append(const store::DrawRow& row, std::optional<int> idx = std::nullopt);
 
-private:
+  private:
     store::Database& db_;
     sqlite3_stmt* insert_ = nullptr;
 };

@@ -9,10 +9,13 @@ namespace quarvel::io {
 
 namespace {
 
-constexpr std::int64_t kLastUsableIssue = std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
+constexpr std::int64_t kLastUsableIssue =
+    std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -66,7 +69,8 @@ ParsedLine LineParser::parse(std::string_view raw) {
     // skipped, a longer run is cut into pairs from its left.
     while (pos + 1 < line.size() && out.count < kNumbersPerDraw) {
         if (isDigit(line[pos]) && isDigit(line[pos + 1])) {
-            out.numbers[static_cast<std::size_t>(out.count++)] = (line[pos] - '0') * 10 + (line[pos + 1] - '0');
+            out.numbers[static_cast<std::size_t>(out.count++)] =
+                (line[pos] - '0') * 10 + (line[pos + 1] - '0');
             pos += 2;
         } else {
             ++pos;
@@ -80,12 +84,30 @@ ParsedLine parseHistoryLine(std::string_view line, std::int64_t previousIssue) {
 }
 
 std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%07lld ", static_cast<long long>(issue));
-    std::string out = buf;
+    std::string out;
+    if (issue >= 0 && issue <= 9999999) {
+        // Seven digits, written in place (a full history is 32,766 of these lines).
+        out.resize(8);
+        std::int64_t rest = issue;
+        for (int i = 6; i >= 0; --i, rest /= 10)
+            out[static_cast<std::size_t>(i)] = static_cast<char>('0' + rest % 10);
+        out[7] = ' ';
+    } else {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%07lld ", static_cast<long long>(issue));
+        out = buf;
+    }
+    out.reserve(out.size() + 3 * numbers.size());
     for (int n : numbers) {
-        std::snprintf(buf, sizeof buf, "%02d ", n);
-        out += buf;
+        if (n >= 0 && n <= 99) {
+            out += static_cast<char>('0' + n / 10);
+            out += static_cast<char>('0' + n % 10);
+            out += ' ';
+        } else {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%02d ", n);
+            out += buf;
+        }
     }
     return out;
 }

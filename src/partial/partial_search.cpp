@@ -52,9 +52,10 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
         const int draws = search::countDrawsInRange(db.db(), range->start, range->end);
         const search::ConditionSet set = markPartial(c, pm, *k);
         const int failed = search::runMarking(db.db(), set.statements).failed;
-        return search::resultOf(search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase,
-                                                  draws),
-                                partialLabel(c, kText), failed);
+        return search::resultOf(
+            search::scanHits(db, search::unionSelection(range->start, range->end), c.type, c.sxBase,
+                             draws),
+            partialLabel(c, kText), failed);
     }
     const search::DrawTable table(db.db(), search::Conditions::lettersFor(c));
     const search::Conditions conditions(table, c);

@@ -26,7 +26,8 @@ void forEachCombination(int n, int k, Visit&& visit) {
         while (i >= 0 && c[static_cast<std::size_t>(i)] == n - k + i) --i;
         if (i < 0) return;
         ++c[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < k; ++j) c[static_cast<std::size_t>(j)] = c[static_cast<std::size_t>(j - 1)] + 1;
+        for (int j = i + 1; j < k; ++j)
+            c[static_cast<std::size_t>(j)] = c[static_cast<std::size_t>(j - 1)] + 1;
     }
 }
 

@@ -2,13 +2,16 @@
 
 namespace quarvel::search {
 
-Conditions::Conditions(const DrawTable& table, const Criteria& criteria) : table_(table), criteria_(criteria) {}
+Conditions::Conditions(const DrawTable& table, const Criteria& criteria)
+    : table_(table), criteria_(criteria) {}
 
 std::string Conditions::lettersFor(const Criteria& c) {
     const char letter = attributeLetter(c.type);
     std::string letters(1, letter == 'D' ? 'A' : letter);  // the hit grid's column
-    if (!c.fixed) letters += freeLetter(c.type);
-    else if (letter == 'G') letters += "EF";  // the digit sum compares head + tail
+    if (!c.fixed)
+        letters += freeLetter(c.type);
+    else if (letter == 'G')
+        letters += "EF";  // the digit sum compares head + tail
     return letters;
 }
 
@@ -25,7 +28,8 @@ const RowSet& Conditions::freeMatch(const FreeTerm& term) const {
         // The scratch copy holds positions 1..7, or 1..8 when the special number counts; the
         // number string's *vv* asks for any occurrence.
         const int positions = criteria_.countSpecial ? 8 : 7;
-        it->second = table_.countAtLeast(freeLetter(criteria_.type), positions, term.value, std::max(term.count, 1));
+        it->second = table_.countAtLeast(freeLetter(criteria_.type), positions, term.value,
+                                         std::max(term.count, 1));
     }
     return it->second;
 }
@@ -40,7 +44,9 @@ const RowSet& Conditions::fixedMatch(int position, int value) const {
         const auto tail = table_.column('F', position);
         RowSet set(table_.size(), false);
         for (std::size_t r = 0; r < table_.size(); ++r)
-            if (head[r] != DrawTable::kNull && tail[r] != DrawTable::kNull && head[r] + tail[r] == value) set.set(r);
+            if (head[r] != DrawTable::kNull && tail[r] != DrawTable::kNull &&
+                head[r] + tail[r] == value)
+                set.set(r);
         it->second = std::move(set);
     } else if (letter == 'D') {
         // ([LpA] MOD 2) = v, the remainder taking the sign of the number as SQL's does
@@ -55,7 +61,8 @@ const RowSet& Conditions::fixedMatch(int position, int value) const {
     return it->second;
 }
 
-RowSet Conditions::matchAll(const std::vector<int>& positions, Counting counting, int& refused) const {
+RowSet Conditions::matchAll(const std::vector<int>& positions, Counting counting,
+                            int& refused) const {
     RowSet out(table_.size(), true);
     bool stateable = true;
     const auto valueOf = [&](int p) { return criteria_.values[static_cast<std::size_t>(p - 1)]; };
@@ -72,9 +79,12 @@ RowSet Conditions::matchAll(const std::vector<int>& positions, Counting counting
         std::vector<int> values;
         values.reserve(positions.size());
         for (int p : positions) values.push_back(valueOf(p));
-        for (const auto& term : freeTerms(criteria_.type, values, counting, criteria_.sxBase, criteria_.dsBase)) {
-            if (!term) stateable = false;
-            else out &= freeMatch(*term);
+        for (const auto& term :
+             freeTerms(criteria_.type, values, counting, criteria_.sxBase, criteria_.dsBase)) {
+            if (!term)
+                stateable = false;
+            else
+                out &= freeMatch(*term);
         }
     }
     return stateable ? out : RowSet(table_.size(), false);

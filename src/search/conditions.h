@@ -17,7 +17,7 @@
 namespace quarvel::search {
 
 class Conditions {
-public:
+  public:
     Conditions(const DrawTable& table, const Criteria& criteria);
 
     // The attribute letters a table must hold for the criteria: the free letter, or the fixed
@@ -31,7 +31,7 @@ public:
     // statements the engine refuses and are added to `refused`.
     RowSet matchAll(const std::vector<int>& positions, Counting counting, int& refused) const;
 
-private:
+  private:
     const RowSet& freeMatch(const FreeTerm& term) const;
     const RowSet& fixedMatch(int position, int value) const;
     bool fixedStateable() const;

@@ -9,36 +9,56 @@ namespace quarvel::search {
 
 std::optional<ValueRange> valueRange(int type, int sxBase, int dsBase) {
     switch (type) {
-        case 0: return ValueRange{1, 30};
-        case 1: return ValueRange{sxBase, sxBase + 11};
-        case 2: return ValueRange{0, 3};
-        case 3: return ValueRange{0, 9};
-        case 4: return ValueRange{1, 11};
-        case 5: return ValueRange{dsBase, dsBase + 9};
-        case 7: return ValueRange{0, 1};
-        default: return std::nullopt;
+        case 0:
+            return ValueRange{1, 30};
+        case 1:
+            return ValueRange{sxBase, sxBase + 11};
+        case 2:
+            return ValueRange{0, 3};
+        case 3:
+            return ValueRange{0, 9};
+        case 4:
+            return ValueRange{1, 11};
+        case 5:
+            return ValueRange{dsBase, dsBase + 9};
+        case 7:
+            return ValueRange{0, 1};
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<ValueRange> counterRange(int type, int sxBase, int dsBase) {
     switch (type) {
-        case 1: return ValueRange{sxBase, sxBase + 11};
-        case 2: return ValueRange{0, 4};
-        case 3: return ValueRange{0, 9};
-        case 4: return ValueRange{1, 11};
-        case 5: return ValueRange{dsBase, dsBase + 9};
-        default: return std::nullopt;
+        case 1:
+            return ValueRange{sxBase, sxBase + 11};
+        case 2:
+            return ValueRange{0, 4};
+        case 3:
+            return ValueRange{0, 9};
+        case 4:
+            return ValueRange{1, 11};
+        case 5:
+            return ValueRange{dsBase, dsBase + 9};
+        default:
+            return std::nullopt;
     }
 }
 
 const char* freeColumn(int type) {
     switch (type) {
-        case 1: return "txtHisLstSx";
-        case 2: return "txtHisLstTou";
-        case 3: return "txtHisLstWei";
-        case 4: return "txtHisLstHe";
-        case 5: return "txtHisLstDs";
-        default: return "txtHisLst";
+        case 1:
+            return "txtHisLstSx";
+        case 2:
+            return "txtHisLstTou";
+        case 3:
+            return "txtHisLstWei";
+        case 4:
+            return "txtHisLstHe";
+        case 5:
+            return "txtHisLstDs";
+        default:
+            return "txtHisLst";
     }
 }
 
@@ -56,6 +76,8 @@ std::string twoDigits(int v) {
     return v < 0 ? "-" + digits : digits;
 }
 
-std::optional<std::int32_t> parseIssue(const std::string& text) { return store::readWholeNumber32(text); }
+std::optional<std::int32_t> parseIssue(const std::string& text) {
+    return store::readWholeNumber32(text);
+}
 
 }  // namespace quarvel::search

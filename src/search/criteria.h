@@ -14,13 +14,13 @@ inline constexpr int kPositions = 8;
 inline constexpr int kSearchTypes = 8;  // 0..5 offered, 6 and 7 only through a stored type
 
 struct Criteria {
-    int type = 0;               // 0 号码, 1 生肖, 2 头数, 3 尾数, 4 合数, 5 段数 (6, 7 stored only)
-    bool fixed = false;         // fixed position (固定位) instead of free position (自由位)
-    bool countSpecial = true;   // free position: the special number is among the searched ones
+    int type = 0;  // 0 号码, 1 生肖, 2 头数, 3 尾数, 4 合数, 5 段数 (6, 7 stored only)
+    bool fixed = false;        // fixed position (固定位) instead of free position (自由位)
+    bool countSpecial = true;  // free position: the special number is among the searched ones
     std::array<bool, kPositions> selected{};      // position flags 平1位 … 平7位, 特位
     std::array<int, kPositions> values{};         // position values v[1..8]
     std::array<std::string, kPositions> texts{};  // value-box texts, used for the label
-    std::string rangeStart;  // range boxes "起" and "止" as typed
+    std::string rangeStart;                       // range boxes "起" and "止" as typed
     std::string rangeEnd;
     int sxBase = 1;  // zodiac base SxIni
     int dsBase = 1;  // segment base DsIni
@@ -46,7 +46,8 @@ const char* freeColumn(int type);
 // The per-position letter whose values the free column's tokens hold: 'B', 'E', 'F', 'G', 'H'
 // for types 1..5, the number 'A' for every other type.
 char freeLetter(int type);
-// Per-position column letter of the type ("A", "B", "E", "F", "G", "H", "C", "D"); 'A' outside 0..7.
+// Per-position column letter of the type ("A", "B", "E", "F", "G", "H", "C", "D"); 'A' outside
+// 0..7.
 char attributeLetter(int type);
 
 // An integer as at least two digits, sign first (5 -> "05", -5 -> "-05", 123 -> "123").

@@ -9,7 +9,8 @@
 
 namespace quarvel::search {
 
-RowSet::RowSet(std::size_t rows, bool all) : rows_(rows), words_((rows + 63) / 64, all ? ~std::uint64_t{0} : 0) {
+RowSet::RowSet(std::size_t rows, bool all)
+    : rows_(rows), words_((rows + 63) / 64, all ? ~std::uint64_t{0} : 0) {
     if (all && rows % 64 != 0) words_.back() = (std::uint64_t{1} << (rows % 64)) - 1;
 }
 
@@ -91,7 +92,8 @@ DrawTable::DrawTable(store::Database& db, std::string_view letters) {
     bool permutation = true;
     for (std::size_t r = 0; r < n && permutation; ++r) {
         const int i = idx[r];
-        permutation = i >= 1 && static_cast<std::size_t>(i) <= n && !taken[static_cast<std::size_t>(i - 1)];
+        permutation =
+            i >= 1 && static_cast<std::size_t>(i) <= n && !taken[static_cast<std::size_t>(i - 1)];
         if (permutation) {
             taken[static_cast<std::size_t>(i - 1)] = true;
             place[r] = static_cast<std::size_t>(i - 1);
@@ -100,7 +102,8 @@ DrawTable::DrawTable(store::Database& db, std::string_view letters) {
     if (!permutation) {
         std::vector<std::size_t> order(n);
         std::iota(order.begin(), order.end(), std::size_t{0});
-        std::stable_sort(order.begin(), order.end(), [&idx](std::size_t a, std::size_t b) { return idx[a] < idx[b]; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&idx](std::size_t a, std::size_t b) { return idx[a] < idx[b]; });
         for (std::size_t k = 0; k < n; ++k) place[order[k]] = k;
     }
     idx_.resize(n);
@@ -120,8 +123,8 @@ DrawTable::DrawTable(store::Database& db, std::string_view letters) {
 std::span<const std::int32_t> DrawTable::column(char letter, int position) const {
     const int s = slot(letter);
     if (s < 0 || !read_[static_cast<std::size_t>(s)] || position < 1 || position > 8) return {};
-    return std::span<const std::int32_t>(columns_[static_cast<std::size_t>(s)]).subspan(
-        static_cast<std::size_t>(position - 1) * size(), size());
+    return std::span<const std::int32_t>(columns_[static_cast<std::size_t>(s)])
+        .subspan(static_cast<std::size_t>(position - 1) * size(), size());
 }
 
 RowSet DrawTable::inRange(std::int32_t start, std::int32_t end) const {

@@ -19,7 +19,7 @@ namespace quarvel::search {
 
 // A set of rows of a DrawTable, by row index.
 class RowSet {
-public:
+  public:
     RowSet() = default;
     RowSet(std::size_t rows, bool all);
     std::size_t size() const { return rows_; }
@@ -45,17 +45,18 @@ public:
         for (std::size_t w = 0; w < sets[0]->words_.size(); ++w) {
             std::uint64_t word = sets[0]->words_[w];
             for (std::size_t s = 1; s < sets.size() && word != 0; ++s) word &= sets[s]->words_[w];
-            for (; word != 0; word &= word - 1) f(w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
+            for (; word != 0; word &= word - 1)
+                f(w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
         }
     }
 
-private:
+  private:
     std::size_t rows_ = 0;
     std::vector<std::uint64_t> words_;
 };
 
 class DrawTable {
-public:
+  public:
     // A NULL field, or one the table did not read.
     static constexpr std::int32_t kNull = INT32_MIN;
     // The attribute letters of the per-position columns L<p><letter>: number, zodiac code,
@@ -83,7 +84,7 @@ public:
     // Rows whose attribute at `position` equals `value`.
     RowSet equals(char letter, int position, int value) const;
 
-private:
+  private:
     static int slot(char letter);
     std::vector<int> idx_;
     std::vector<std::int32_t> issue_;

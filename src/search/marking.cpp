@@ -41,9 +41,13 @@ std::string quotedPattern(const std::string& pattern) { return "\"" + pattern + 
 
 std::string reset() { return "UPDATE [Lishi] SET [intTh]=0"; }
 
-std::string trim(const std::string& column) { return "UPDATE [Lishi] SET [txtHisP6]= " + trimmedColumn(column); }
+std::string trim(const std::string& column) {
+    return "UPDATE [Lishi] SET [txtHisP6]= " + trimmedColumn(column);
+}
 
-std::string copy(const std::string& column) { return "UPDATE [Lishi] SET [txtHisP6]= [" + column + "]"; }
+std::string copy(const std::string& column) {
+    return "UPDATE [Lishi] SET [txtHisP6]= [" + column + "]";
+}
 
 std::string freeOnColumn(const std::string& column, const std::string& pattern) {
     return kAddOne + ("[" + column + "] LIKE ") + quotedPattern(pattern);
@@ -115,8 +119,8 @@ std::string fixedCondition(int type, int position, int value) {
     return sql::fixedPlain(position, letter, value);
 }
 
-std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>& values, Counting counting, int sxBase,
-                                               int dsBase) {
+std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>& values,
+                                               Counting counting, int sxBase, int dsBase) {
     OccurrenceCounters counters(type, sxBase, dsBase);
     if (counting == Counting::WholeSet && counters.counted())
         for (int v : values) counters.increment(v);
@@ -124,7 +128,8 @@ std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>&
     for (int v : values) {
         int cnt = 0;
         if (counters.counted()) {
-            const auto c = counting == Counting::Running ? counters.increment(v) : counters.count(v);
+            const auto c =
+                counting == Counting::Running ? counters.increment(v) : counters.count(v);
             if (!c) {
                 out.emplace_back();  // cannot be counted: no condition, the set matches nothing
                 continue;
@@ -136,22 +141,26 @@ std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>&
     return out;
 }
 
-std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values, Counting counting,
-                                                     int sxBase, int dsBase) {
+std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values,
+                                                     Counting counting, int sxBase, int dsBase) {
     std::vector<std::optional<std::string>> out;
     for (const auto& term : freeTerms(type, values, counting, sxBase, dsBase)) {
-        if (term) out.emplace_back(freePattern(type, term->value, term->count));
-        else out.emplace_back();
+        if (term)
+            out.emplace_back(freePattern(type, term->value, term->count));
+        else
+            out.emplace_back();
     }
     return out;
 }
 
 std::vector<std::string> freeConditions(int type, const std::vector<int>& values, Counting counting,
-                                        bool onScratch, const std::string& column, int sxBase, int dsBase) {
+                                        bool onScratch, const std::string& column, int sxBase,
+                                        int dsBase) {
     std::vector<std::string> out;
     for (const auto& pattern : freePatterns(type, values, counting, sxBase, dsBase)) {
         if (!pattern) continue;
-        out.push_back(onScratch ? sql::freeOnScratch(*pattern) : sql::freeOnColumn(column, *pattern));
+        out.push_back(onScratch ? sql::freeOnScratch(*pattern)
+                                : sql::freeOnColumn(column, *pattern));
     }
     return out;
 }
@@ -179,19 +188,22 @@ ConditionSet markSingle(const Criteria& c) {
         const auto i = static_cast<std::size_t>(p - 1);
         if (!c.selected[i]) continue;
         ++set.required;
-        if (c.fixed) set.statements.push_back(fixedCondition(c.type, p, c.values[i]));
-        else values.push_back(c.values[i]);
+        if (c.fixed)
+            set.statements.push_back(fixedCondition(c.type, p, c.values[i]));
+        else
+            values.push_back(c.values[i]);
     }
     if (!c.fixed) {
         const bool onScratch = !c.countSpecial;
         if (onScratch) set.statements.push_back(sql::trim(column));
-        append(set.statements,
-               freeConditions(c.type, values, Counting::Running, onScratch, column, c.sxBase, c.dsBase));
+        append(set.statements, freeConditions(c.type, values, Counting::Running, onScratch, column,
+                                              c.sxBase, c.dsBase));
     }
     return set;
 }
 
-ConditionSet markUnion(const Criteria& c, const std::vector<std::vector<int>>& sets, Counting counting) {
+ConditionSet markUnion(const Criteria& c, const std::vector<std::vector<int>>& sets,
+                       Counting counting) {
     ConditionSet out;
     const std::string column = freeColumn(c.type);
     out.statements.push_back(sql::clearUnion());
@@ -200,11 +212,13 @@ ConditionSet markUnion(const Criteria& c, const std::vector<std::vector<int>>& s
         out.statements.push_back(sql::reset());
         if (c.fixed) {
             for (int p : members)
-                out.statements.push_back(fixedCondition(c.type, p, c.values[static_cast<std::size_t>(p - 1)]));
+                out.statements.push_back(
+                    fixedCondition(c.type, p, c.values[static_cast<std::size_t>(p - 1)]));
         } else {
             std::vector<int> values;
             for (int p : members) values.push_back(c.values[static_cast<std::size_t>(p - 1)]);
-            append(out.statements, freeConditions(c.type, values, counting, true, column, c.sxBase, c.dsBase));
+            append(out.statements,
+                   freeConditions(c.type, values, counting, true, column, c.sxBase, c.dsBase));
         }
         out.required = static_cast<int>(members.size());
         out.statements.push_back(sql::addToUnion(out.required));

@@ -43,7 +43,7 @@ std::string addToUnion(int required);
 // The occurrence counters of one attribute, one entry per value of its counter range. A value
 // outside the range cannot be counted: increment and count give nullopt and touch nothing.
 class OccurrenceCounters {
-public:
+  public:
     OccurrenceCounters(int type, int sxBase, int dsBase);
     // False for the types matched without counts (number and the stored-only types).
     bool counted() const { return range_.has_value(); }
@@ -51,7 +51,7 @@ public:
     std::optional<int> increment(int value);
     std::optional<int> count(int value) const;
 
-private:
+  private:
     std::optional<ValueRange> range_;
     std::vector<int> counts_;
 };
@@ -85,17 +85,18 @@ struct FreeTerm {
 
 // Free-position conditions for the values of one set, in order, with their counts; nullopt
 // for a value its counters cannot count (no condition is issued for it).
-std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>& values, Counting counting, int sxBase,
-                                               int dsBase);
+std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>& values,
+                                               Counting counting, int sxBase, int dsBase);
 // The same as LIKE patterns (freePattern of each term).
-std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values, Counting counting,
-                                                     int sxBase, int dsBase);
+std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values,
+                                                     Counting counting, int sxBase, int dsBase);
 
 // Free-position conditions for the values of one set, in order, on the scratch copy or on the
 // column itself. A value its counters cannot count gets no statement (the set then matches no
 // row, as its required count still includes it).
 std::vector<std::string> freeConditions(int type, const std::vector<int>& values, Counting counting,
-                                        bool onScratch, const std::string& column, int sxBase, int dsBase);
+                                        bool onScratch, const std::string& column, int sxBase,
+                                        int dsBase);
 
 // The search's pattern label: free, the value-box texts; fixed, two-digit values; each selected
 // position followed by a space.
@@ -111,7 +112,8 @@ ConditionSet markSingle(const Criteria& criteria);
 // values from the criteria: clear union, the scratch fill (free position), then per set the reset,
 // its conditions and add-to-union with the set's size. required is the size of the last set;
 // label stays empty (the caller builds it).
-ConditionSet markUnion(const Criteria& criteria, const std::vector<std::vector<int>>& sets, Counting counting);
+ConditionSet markUnion(const Criteria& criteria, const std::vector<std::vector<int>>& sets,
+                       Counting counting);
 
 struct MarkingReport {
     int executed = 0;

@@ -12,8 +12,8 @@ namespace quarvel::search {
 namespace {
 
 std::string rangeSelection(std::int32_t start, std::int32_t end, const std::string& condition) {
-    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) + " AND  [SQQH] <= " +
-           std::to_string(end) + " AND " + condition + " ORDER BY [IDX]";
+    return "SELECT * FROM [lishi] WHERE [SQQH] >= " + std::to_string(start) +
+           " AND  [SQQH] <= " + std::to_string(end) + " AND " + condition + " ORDER BY [IDX]";
 }
 
 // Column indexes of the eight position attributes of a type in a snapshot (-1 when missing,
@@ -35,7 +35,8 @@ struct CellReader {
     std::string cell(const std::vector<store::Value>& row, int p) const {
         const int col = primary[static_cast<std::size_t>(p - 1)];
         if (col < 0 || store::isNull(row[static_cast<std::size_t>(col)])) return {};
-        return attributeText(type, sxBase, static_cast<int>(store::toInt(row[static_cast<std::size_t>(col)])));
+        return attributeText(type, sxBase,
+                             static_cast<int>(store::toInt(row[static_cast<std::size_t>(col)])));
     }
 };
 
@@ -72,14 +73,15 @@ store::TextGrid emptyHitGrid() {
 }
 
 int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end) {
-    store::Snapshot s = db.snapshot("SELECT count(*) AS n FROM [Lishi] WHERE [SQQH] >= " + std::to_string(start) +
-                                    " AND [SQQH] <= " + std::to_string(end));
+    store::Snapshot s =
+        db.snapshot("SELECT count(*) AS n FROM [Lishi] WHERE [SQQH] >= " + std::to_string(start) +
+                    " AND [SQQH] <= " + std::to_string(end));
     s.moveFirst();
     return s.onRow() ? static_cast<int>(s.intField("n")) : 0;
 }
 
-ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type, int sxBase,
-                    int newestIdx, int drawsInRange) {
+ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type,
+                    int sxBase, int newestIdx, int drawsInRange) {
     ScanResult r;
     r.hits = emptyHitGrid();
     const CellReader reader(rows, type, sxBase);
@@ -90,9 +92,11 @@ ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>&
         const auto& row = rows.row(hits[i]);
         std::vector<std::string> line;
         line.reserve(11);
-        line.push_back(sqqhCol < 0 ? std::string() : store::toText(row[static_cast<std::size_t>(sqqhCol)]));
+        line.push_back(sqqhCol < 0 ? std::string()
+                                   : store::toText(row[static_cast<std::size_t>(sqqhCol)]));
         for (int p = 1; p <= kPositions; ++p) line.push_back(reader.cell(row, p));
-        const int idx = idxCol < 0 ? 0 : static_cast<int>(store::toInt(row[static_cast<std::size_t>(idxCol)]));
+        const int idx =
+            idxCol < 0 ? 0 : static_cast<int>(store::toInt(row[static_cast<std::size_t>(idxCol)]));
         line.push_back(std::to_string(r.stats.addHit(idx)));
         line.push_back(std::to_string(i + 1));
         r.hits.cells.push_back(std::move(line));
@@ -101,13 +105,14 @@ ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>&
     return r;
 }
 
-ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int sxBase, int newestIdx,
-                     int drawsInRange) {
+ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int sxBase,
+                     int newestIdx, int drawsInRange) {
     ScanResult r;
     r.hits = emptyHitGrid();
     const char letter = gridLetter(type);
     std::array<std::span<const std::int32_t>, kPositions> columns;
-    for (int p = 1; p <= kPositions; ++p) columns[static_cast<std::size_t>(p - 1)] = table.column(letter, p);
+    for (int p = 1; p <= kPositions; ++p)
+        columns[static_cast<std::size_t>(p - 1)] = table.column(letter, p);
     r.hits.cells.reserve(hits.count() + 1);
     std::size_t n = 0;
     hits.forEach([&](std::size_t row) {
@@ -116,8 +121,9 @@ ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int s
         const std::int32_t issue = table.issue(row);
         line.push_back(issue == DrawTable::kNull ? std::string() : std::to_string(issue));
         for (const auto& col : columns)
-            line.push_back(col.empty() || col[row] == DrawTable::kNull ? std::string()
-                                                                        : attributeText(type, sxBase, col[row]));
+            line.push_back(col.empty() || col[row] == DrawTable::kNull
+                               ? std::string()
+                               : attributeText(type, sxBase, col[row]));
         line.push_back(std::to_string(r.stats.addHit(table.idx(row))));
         line.push_back(std::to_string(++n));
         r.hits.cells.push_back(std::move(line));
@@ -126,7 +132,8 @@ ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int s
     return r;
 }
 
-ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange) {
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase,
+                    int drawsInRange) {
     store::Snapshot rows;
     try {
         rows = db.db().snapshot(selection);
@@ -147,8 +154,9 @@ std::vector<std::string> summaryHeader() {
 store::TextGrid summaryGrid(const std::string& label, const OmissionStats& stats) {
     store::TextGrid g;
     g.cells.push_back(summaryHeader());
-    std::vector<std::string> row{label, std::to_string(stats.minimum), std::to_string(stats.maximum),
-                                 std::to_string(stats.last), formatRatio(stats.ratio())};
+    std::vector<std::string> row{label, std::to_string(stats.minimum),
+                                 std::to_string(stats.maximum), std::to_string(stats.last),
+                                 formatRatio(stats.ratio())};
     for (auto& text : moreFigureTexts(stats)) row.push_back(std::move(text));
     g.cells.push_back(std::move(row));
     g.colWidths = {2400, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000};

@@ -15,7 +15,7 @@
 namespace quarvel::store {
 class Database;
 class HistoryDb;
-}
+}  // namespace quarvel::store
 
 namespace quarvel::search {
 
@@ -36,17 +36,18 @@ int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end)
 // the eight attributes of the search type (zodiac names for the zodiac type; read from the
 // columns L<p><letter>, empty when `rows` lacks them), the gap and the row number. The last
 // omission is measured to `newestIdx`, the IDX of the newest stored draw; drawsInRange is N.
-ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type, int sxBase,
-                    int newestIdx, int drawsInRange);
+ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type,
+                    int sxBase, int newestIdx, int drawsInRange);
 // The same for the hit rows of a draw table.
-ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int sxBase, int newestIdx,
-                     int drawsInRange);
+ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int sxBase,
+                     int newestIdx, int drawsInRange);
 // A position's attribute as the hit grid shows it: the zodiac name of a code (zodiac type),
 // the parity of the number (type 7), the value otherwise.
 std::string attributeText(int type, int sxBase, int value);
 // Runs the selection and scans all its rows. A selection the engine refuses gives the header
 // row only.
-ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase, int drawsInRange);
+ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase,
+                    int drawsInRange);
 
 // The hit grid with its header row only (期号, 平1位 … 平7位, 特位, 遗漏次数, 序号).
 store::TextGrid emptyHitGrid();

@@ -45,9 +45,10 @@ SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) 
     if (how == Evaluation::Statements) {
         const ConditionSet set = markSingle(c);
         const int failed = runMarking(db.db(), set.statements).failed;
-        return resultOf(scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type, c.sxBase,
-                                 countDrawsInRange(db.db(), range->start, range->end)),
-                        set.label, failed);
+        return resultOf(
+            scanHits(db, singleSetSelection(range->start, range->end, set.required), c.type,
+                     c.sxBase, countDrawsInRange(db.db(), range->start, range->end)),
+            set.label, failed);
     }
     const DrawTable table(db.db(), Conditions::lettersFor(c));
     const Conditions conditions(table, c);
@@ -58,8 +59,9 @@ SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) 
     RowSet hits = conditions.matchAll(positions, Counting::Running, failed);
     const RowSet inRange = table.inRange(range->start, range->end);
     hits &= inRange;
-    return resultOf(scanTable(table, hits, c.type, c.sxBase, db.newestIdx(), static_cast<int>(inRange.count())),
-                    searchLabel(c), failed);
+    return resultOf(
+        scanTable(table, hits, c.type, c.sxBase, db.newestIdx(), static_cast<int>(inRange.count())),
+        searchLabel(c), failed);
 }
 
 }  // namespace quarvel::search

@@ -12,8 +12,8 @@ namespace quarvel::search {
 
 namespace {
 
-const std::array<std::string, TrendChart::kStatRows> kStatCaptions = {"出现次数", "平均遗漏", "最大遗漏", "最后遗漏",
-                                                                     "欲出几率"};
+const std::array<std::string, TrendChart::kStatRows> kStatCaptions = {
+    "出现次数", "平均遗漏", "最大遗漏", "最后遗漏", "欲出几率"};
 
 }  // namespace
 
@@ -26,7 +26,8 @@ std::vector<int> trendValues(int type, int sxBase, int dsBase, std::vector<std::
     };
     switch (type) {
         case 1:
-            for (int k = 0; k < 12; ++k) add(sxBase + k, store::kZodiacNames[static_cast<std::size_t>(k)]);
+            for (int k = 0; k < 12; ++k)
+                add(sxBase + k, store::kZodiacNames[static_cast<std::size_t>(k)]);
             break;
         case 2:
             for (int v = 0; v <= 3; ++v) add(v, std::to_string(v));
@@ -83,13 +84,15 @@ TrendChart::TrendChart(const std::vector<TrendDraw>& history, const TrendInput& 
             const bool shown = count[c] > 0;
             if (inRange) {
                 if (shown) {
-                    cells_.push_back({static_cast<std::int16_t>(count[c]),
-                                      regular[c] > 0 ? TrendMark::Shown : TrendMark::ShownBySpecial});
+                    cells_.push_back(
+                        {static_cast<std::int16_t>(count[c]),
+                         regular[c] > 0 ? TrendMark::Shown : TrendMark::ShownBySpecial});
                     ++hits[c];
                     longest[c] = std::max(longest[c], d.idx - lastSeen[c]);
                 } else {
-                    cells_.push_back({static_cast<std::int16_t>(lastSeen[c] == 0 ? 0 : d.idx - lastSeen[c]),
-                                      TrendMark::Omission});
+                    cells_.push_back(
+                        {static_cast<std::int16_t>(lastSeen[c] == 0 ? 0 : d.idx - lastSeen[c]),
+                         TrendMark::Omission});
                 }
             }
             if (shown) lastSeen[c] = d.idx;
@@ -125,7 +128,9 @@ std::string TrendChart::cellText(int row, int col) const {
 
 TrendMark TrendChart::mark(int row, int col) const { return cell(row, col).mark; }
 
-const std::string& TrendChart::statCaption(int stat) const { return kStatCaptions[static_cast<std::size_t>(stat)]; }
+const std::string& TrendChart::statCaption(int stat) const {
+    return kStatCaptions[static_cast<std::size_t>(stat)];
+}
 
 const std::string& TrendChart::statText(int stat, int col) const {
     return stats_[static_cast<std::size_t>(stat)][static_cast<std::size_t>(col)];
@@ -144,7 +149,8 @@ store::TextGrid TrendChart::toTextGrid() const {
     }
     for (int s = 0; s < kStatRows; ++s) {
         std::vector<std::string> line{statCaption(s)};
-        line.insert(line.end(), stats_[static_cast<std::size_t>(s)].begin(), stats_[static_cast<std::size_t>(s)].end());
+        line.insert(line.end(), stats_[static_cast<std::size_t>(s)].begin(),
+                    stats_[static_cast<std::size_t>(s)].end());
         g.cells.push_back(std::move(line));
     }
     g.colWidths.assign(captions_.size() + 1, 600);
@@ -156,7 +162,8 @@ TrendChart buildTrend(store::Database& db, const TrendInput& in) {
     const char letter = attributeLetter(in.type);  // the digit sum is stored as its own column
     const DrawTable table(db, std::string(1, letter));
     if (!table.has(letter))
-        throw store::DbError(std::string("the history has no attribute column for letter ") + letter);
+        throw store::DbError(std::string("the history has no attribute column for letter ") +
+                             letter);
     std::vector<TrendDraw> history(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         TrendDraw& d = history[i];

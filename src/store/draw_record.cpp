@@ -16,24 +16,34 @@ int floorMod(int a, int m) {
 
 // "00" format: at least two digits, a sign before them.
 std::string twoDigits(int v) {
-    if (v >= 0 && v < 100) return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
+    if (v >= 0 && v < 100)
+        return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
 }
 
-// Appends v in decimal, with at least two digits when asked (as twoDigits writes it).
-void appendDecimal(std::string& to, int v, bool twoDigit) {
-    if (v >= 0 && v < 10) {
-        if (twoDigit) to += '0';
-        to += static_cast<char>('0' + v);
-    } else if (v >= 10 && v < 100) {
-        to += static_cast<char>('0' + v / 10);
-        to += static_cast<char>('0' + v % 10);
-    } else {
-        to += twoDigit ? twoDigits(v) : std::to_string(v);
+// A token string as it is written: eight tokens of a few characters each, in one buffer.
+class TokenText {
+  public:
+    void put(char c) {
+        if (len_ < sizeof buf_) buf_[len_++] = c;
     }
-}
+    // v in decimal, with at least two digits when asked (as twoDigits writes it).
+    void decimal(int v, bool twoDigit) {
+        if (v >= 0 && v < 100) {
+            if (v >= 10 || twoDigit) put(static_cast<char>('0' + v / 10));
+            put(static_cast<char>('0' + v % 10));
+        } else {
+            for (char c : twoDigit ? twoDigits(v) : std::to_string(v)) put(c);
+        }
+    }
+    std::string str() const { return std::string(buf_, len_); }
+
+  private:
+    char buf_[128];  // 8 tokens of at most 1 + 1 + 11 + 1 characters
+    std::size_t len_ = 0;
+};
 
 }  // namespace
 
@@ -48,7 +58,8 @@ std::string baseNumberList(int m) {
 }
 
 int newYearThreshold(int year) {
-    static constexpr int kThresholds[] = {10, 18, 13, 9, 16, 12, 20, 16, 10, 19, 16, 9, 16, 13, 21, 16, 11};
+    static constexpr int kThresholds[] = {10, 18, 13, 9,  16, 12, 20, 16, 10,
+                                          19, 16, 9,  16, 13, 21, 16, 11};
     if (year < 2001 || year > 2017) return 0;
     return kThresholds[year - 2001];
 }
@@ -79,26 +90,24 @@ ZodiacCodes ZodiacCodes::forMenuChoice(int sxBase, int currentZodiacYear) {
     return z;
 }
 
-DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::array<int, 8>& numbers,
-                     const ZodiacCodes& codes, int dsBase) {
+DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue,
+                     const std::array<int, 8>& numbers, const ZodiacCodes& codes, int dsBase) {
     DrawRow r;
     r.sqqh = issue;
     r.qqh = issue + 1;
     const int year = zodiacYear(zodiacIssue);
     // The count of a value is 1 + the earlier positions holding it: counting by comparison,
-    // no counter array that an unexpected value could fall outside of. Tokens are appended in
+    // no counter array that an unexpected value could fall outside of. Tokens are written in
     // place: count, X, the value (two digits or plain), one space.
-    auto appendCounted = [](std::string& to, const std::array<int, 8>& values, int i, bool twoDigit) {
+    std::array<TokenText, 7> text;  // txtHisLst, Hm, Sx, Tou, Wei, He, Ds
+    auto counted = [](TokenText& to, const std::array<int, 8>& values, int i, bool twoDigit) {
         int count = 1;
         for (int j = 0; j < i; ++j) count += values[j] == values[i];
-        appendDecimal(to, count, false);
-        to += 'X';
-        appendDecimal(to, values[i], twoDigit);
-        to += ' ';
+        to.decimal(count, false);
+        to.put('X');
+        to.decimal(values[i], twoDigit);
+        to.put(' ');
     };
-    for (std::string* t : {&r.txtHisLst, &r.txtHisLstHm, &r.txtHisLstSx, &r.txtHisLstTou, &r.txtHisLstWei,
-                           &r.txtHisLstHe, &r.txtHisLstDs})
-        t->reserve(48);
     for (int i = 0; i < 8; ++i) {
         const int n = numbers[i];
         r.a[i] = n;
@@ -107,15 +116,22 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::ar
         r.f[i] = n % 10;
         r.g[i] = r.e[i] + r.f[i];
         r.h[i] = (n - 1) / 3 + dsBase;
-        appendDecimal(r.txtHisLst, n, true);
-        r.txtHisLst += ' ';
-        appendCounted(r.txtHisLstHm, r.a, i, true);
-        appendCounted(r.txtHisLstSx, r.b, i, true);
-        appendCounted(r.txtHisLstTou, r.e, i, false);
-        appendCounted(r.txtHisLstWei, r.f, i, false);
-        appendCounted(r.txtHisLstHe, r.g, i, true);
-        appendCounted(r.txtHisLstDs, r.h, i, false);
+        text[0].decimal(n, true);
+        text[0].put(' ');
+        counted(text[1], r.a, i, true);
+        counted(text[2], r.b, i, true);
+        counted(text[3], r.e, i, false);
+        counted(text[4], r.f, i, false);
+        counted(text[5], r.g, i, true);
+        counted(text[6], r.h, i, false);
     }
+    r.txtHisLst = text[0].str();
+    r.txtHisLstHm = text[1].str();
+    r.txtHisLstSx = text[2].str();
+    r.txtHisLstTou = text[3].str();
+    r.txtHisLstWei = text[4].str();
+    r.txtHisLstHe = text[5].str();
+    r.txtHisLstDs = text[6].str();
     return r;
 }
 
@@ -129,7 +145,8 @@ std::string drawRefusal(const std::array<int, 8>& numbers) {
         }
         const std::string place = k == 7 ? "特码" : "第" + std::to_string(k + 1) + "个号码";
         const std::string shown = (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
-        return place + " " + shown + (n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。");
+        return place + " " + shown +
+               (n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。");
     }
     return {};
 }

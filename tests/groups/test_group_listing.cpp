@@ -18,11 +18,15 @@ TEST(GroupListing, ComputedListingIsTheStoredOne) {
     db.open();
     const auto draws = qt::randomDraws(160, 3);
     qt::addDraws(db, draws);
-    const std::string start = std::to_string(draws[20].issue), end = std::to_string(draws[140].issue);
-    for (const auto& in : {groups::testing::input(0, "3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, start, end),
-                           groups::testing::input(1, "2", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, start, end, false),
-                           groups::testing::input(5, "1", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, start, end),
-                           groups::testing::input(2, "2", {1, 2, 3, 4, 5}, end, start)}) {  // reversed: no hit at all
+    const std::string start = std::to_string(draws[20].issue),
+                      end = std::to_string(draws[140].issue);
+    for (const auto& in :
+         {groups::testing::input(0, "3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, start, end),
+          groups::testing::input(1, "2", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, start, end,
+                                 false),
+          groups::testing::input(5, "1", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, start, end),
+          groups::testing::input(2, "2", {1, 2, 3, 4, 5}, end,
+                                 start)}) {  // reversed: no hit at all
         const GroupResult r = runGroupComputation(db, in);
         ASSERT_TRUE(r.error.empty()) << r.error;
         EXPECT_GT(r.groups, 0);

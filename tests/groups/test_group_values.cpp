@@ -5,9 +5,9 @@
 
 #include "groups/group_command.h"
 #include "groups/group_eval.h"
+#include "groups/group_values.h"
 #include "search/marking.h"
 #include "search/omission_scan.h"
-#include "groups/group_values.h"
 
 using namespace quarvel::groups;
 
@@ -37,10 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BoxCase{0, 5, "*05*", "05"}, BoxCase{0, 17, "*17*", "17"},
                       BoxCase{1, 5, "*1X06*", "蛇"}, BoxCase{1, 1, "*1X02*", "牛"},
                       BoxCase{1, 12, "*1X01*", "鼠"}, BoxCase{1, 12, "*1X00*", "鼠", 0},
-                      BoxCase{1, 11, "*1X11*", "猪", 0},
-                      BoxCase{2, 1, "*1X0*", "0"}, BoxCase{2, 5, "*1X4*", "4"},
-                      BoxCase{3, 10, "*1X9*", "9"}, BoxCase{4, 3, "*1X03*", "03"},
-                      BoxCase{4, 11, "*1X11*", "11"},
+                      BoxCase{1, 11, "*1X11*", "猪", 0}, BoxCase{2, 1, "*1X0*", "0"},
+                      BoxCase{2, 5, "*1X4*", "4"}, BoxCase{3, 10, "*1X9*", "9"},
+                      BoxCase{4, 3, "*1X03*", "03"}, BoxCase{4, 11, "*1X11*", "11"},
                       // the closing space keeps segment 1 from matching segment 10
                       BoxCase{5, 1, "*1X1 *", "1"}, BoxCase{5, 10, "*1X10 *", "10"},
                       BoxCase{5, 1, "*1X0 *", "0", 0}, BoxCase{5, 10, "*1X9 *", "9", 0}));
@@ -54,7 +53,8 @@ TEST(BoxCodes, MenuFillingOfTheZodiacTable) {
 
 TEST(GroupValues, ValueCountsAndColumns) {
     const int counts[] = {30, 12, 5, 10, 11, 10};
-    const char* columns[] = {"txtHisLst", "txtHisLstSx", "txtHisLstTou", "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
+    const char* columns[] = {"txtHisLst",    "txtHisLstSx", "txtHisLstTou",
+                             "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
     for (int t = 0; t < 6; ++t) {
         EXPECT_EQ(valueCount(t), counts[t]);
         EXPECT_STREQ(attributeColumn(t), columns[t]);
@@ -64,12 +64,15 @@ TEST(GroupValues, ValueCountsAndColumns) {
 }
 
 TEST(GroupStatements, Texts) {
-    EXPECT_EQ(quarvel::search::sql::copy("txtHisLstSx"), "UPDATE [Lishi] SET [txtHisP6]= [txtHisLstSx]");
+    EXPECT_EQ(quarvel::search::sql::copy("txtHisLstSx"),
+              "UPDATE [Lishi] SET [txtHisP6]= [txtHisLstSx]");
     EXPECT_EQ(quarvel::search::sql::trim("txtHisLst"),
               "UPDATE [Lishi] SET [txtHisP6]= LEFT([txtHisLst],LEN([txtHisLst])-4)");
-    EXPECT_EQ(quarvel::search::sql::freeOnScratch("*05*"), "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [txtHisP6] LIKE \"*05*\"");
+    EXPECT_EQ(quarvel::search::sql::freeOnScratch("*05*"),
+              "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [txtHisP6] LIKE \"*05*\"");
     EXPECT_EQ(quarvel::search::singleSetSelection(2013001, 2013150, 3),
-              "SELECT * FROM [lishi] WHERE [SQQH] >= 2013001 AND  [SQQH] <= 2013150 AND [intTh] = 3 ORDER BY [IDX]");
+              "SELECT * FROM [lishi] WHERE [SQQH] >= 2013001 AND  [SQQH] <= 2013150 AND [intTh] = "
+              "3 ORDER BY [IDX]");
 }
 
 std::vector<std::vector<int>> groupsOf(int count, int size) {
@@ -82,8 +85,10 @@ std::vector<std::vector<int>> groupsOf(int count, int size) {
 }
 
 TEST(GroupEnumeration, LexicographicOrderAndCounts) {
-    EXPECT_EQ(groupsOf(4, 2), (std::vector<std::vector<int>>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}}));
-    EXPECT_EQ(groupsOf(3, 3), (std::vector<std::vector<int>>{{0, 1, 2}}));  // count equal to the size
+    EXPECT_EQ(groupsOf(4, 2),
+              (std::vector<std::vector<int>>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}}));
+    EXPECT_EQ(groupsOf(3, 3),
+              (std::vector<std::vector<int>>{{0, 1, 2}}));  // count equal to the size
     EXPECT_EQ(groupsOf(24, 4).size(), 10626u);
     EXPECT_EQ(groupsOf(30, 3).size(), 4060u);
     EXPECT_EQ(groupsOf(16, 6).size(), 8008u);

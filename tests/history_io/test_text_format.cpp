@@ -52,31 +52,68 @@ INSTANTIATE_TEST_SUITE_P(
     Import, LineRules,
     ::testing::Values(
         LineCase{"Blanks", "2013001 05 12 18 21 25 28 30 09", 7, 2013001, true, 8, kExample, true},
-        LineCase{"TrailingBlank", "2013001 05 12 18 21 25 28 30 09 ", 7, 2013001, true, 8, kExample, true},
-        LineCase{"SurroundingBlanksAndTabs", " \t2013001\t05\t12\t18\t21\t25\t28\t30\t09 \t", 7, 2013001, true, 8, kExample, true},
+        LineCase{"TrailingBlank", "2013001 05 12 18 21 25 28 30 09 ", 7, 2013001, true, 8, kExample,
+                 true},
+        LineCase{"SurroundingBlanksAndTabs", " \t2013001\t05\t12\t18\t21\t25\t28\t30\t09 \t", 7,
+                 2013001, true, 8, kExample, true},
         LineCase{"Commas", "2013001,05,12,18,21,25,28,30,09", 7, 2013001, true, 8, kExample, true},
         LineCase{"SixteenDigits", "2013001 0512182125283009", 7, 2013001, true, 8, kExample, true},
-        LineCase{"EighthCharacterSkippedWhateverItIs", "2013001x05 12 18 21 25 28 30 09", 7, 2013001, true, 8, kExample, true},
-        LineCase{"EighthCharacterDigitIsNotRead", "20130019 05 12 18 21 25 28 30 09", 7, 2013001, true, 8, kExample, true},
-        LineCase{"NoIssueTakesPreviousPlusOne", "05 12 18 21 25 28 30 09", 2013001, 2013002, false, 8, kExample, true},
-        LineCase{"LoneDigitSkipped", "2013001 5 12 18 21 25 28 30 09 11", 7, 2013001, true, 8, {12, 18, 21, 25, 28, 30, 9, 11}, true},
-        LineCase{"TenNumbersFirstEight", "2013001 01 02 03 04 05 06 07 08 09 10", 7, 2013001, true, 8, k1to8, true},
-        LineCase{"RunCutIntoPairsFromTheLeft", "2013001 0512 182 125 28 30 09", 7, 2013001, true, 7, {5, 12, 18, 12, 28, 30, 9}, false},
-        LineCase{"NumbersOutOfRangeGiveNoDraw", "2013001 00 99 45 31 01 02 03 04", 7, 2013001, true, 8, {0, 99, 45, 31, 1, 2, 3, 4}, false},
-        LineCase{"SevenZerosNoDraw", "0000000 01 02 03 04 05 06 07 08", 7, 0, true, 8, k1to8, false},
-        LineCase{"CarriedIssueBelowOneNoDraw", "01 02 03 04 05 06 07 08", -1, 0, false, 8, k1to8, false},
+        LineCase{"EighthCharacterSkippedWhateverItIs", "2013001x05 12 18 21 25 28 30 09", 7,
+                 2013001, true, 8, kExample, true},
+        LineCase{"EighthCharacterDigitIsNotRead", "20130019 05 12 18 21 25 28 30 09", 7, 2013001,
+                 true, 8, kExample, true},
+        LineCase{"NoIssueTakesPreviousPlusOne", "05 12 18 21 25 28 30 09", 2013001, 2013002, false,
+                 8, kExample, true},
+        LineCase{"LoneDigitSkipped",
+                 "2013001 5 12 18 21 25 28 30 09 11",
+                 7,
+                 2013001,
+                 true,
+                 8,
+                 {12, 18, 21, 25, 28, 30, 9, 11},
+                 true},
+        LineCase{"TenNumbersFirstEight", "2013001 01 02 03 04 05 06 07 08 09 10", 7, 2013001, true,
+                 8, k1to8, true},
+        LineCase{"RunCutIntoPairsFromTheLeft",
+                 "2013001 0512 182 125 28 30 09",
+                 7,
+                 2013001,
+                 true,
+                 7,
+                 {5, 12, 18, 12, 28, 30, 9},
+                 false},
+        LineCase{"NumbersOutOfRangeGiveNoDraw",
+                 "2013001 00 99 45 31 01 02 03 04",
+                 7,
+                 2013001,
+                 true,
+                 8,
+                 {0, 99, 45, 31, 1, 2, 3, 4},
+                 false},
+        LineCase{"SevenZerosNoDraw", "0000000 01 02 03 04 05 06 07 08", 7, 0, true, 8, k1to8,
+                 false},
+        LineCase{"CarriedIssueBelowOneNoDraw", "01 02 03 04 05 06 07 08", -1, 0, false, 8, k1to8,
+                 false},
         LineCase{"ShortLineGivesNoDraw", "2013003 01 02 03", 7, 2013003, true, 3, {1, 2, 3}, false},
-        LineCase{"SixDigitIssueIsAMistypedIssue", "201301 05 12 18 21 25 28 30 09", 2013000, 2013001, false, 8, {20, 13, 1, 5, 12, 18, 21, 25}, false},
+        LineCase{"SixDigitIssueIsAMistypedIssue",
+                 "201301 05 12 18 21 25 28 30 09",
+                 2013000,
+                 2013001,
+                 false,
+                 8,
+                 {20, 13, 1, 5, 12, 18, 21, 25},
+                 false},
         LineCase{"HeadingLine", "期号 落1码 落2码", 2013001, 2013002, false, 0, {}, false},
         LineCase{"BlankLineStillAdvances", "   ", 2013001, 2013002, false, 0, {}, false},
-        LineCase{"IssueWhoseSuccessorOverflowsNoDraw", "01 02 03 04 05 06 07 08", 2147483646, 2147483647, false, 8, k1to8, false}),
+        LineCase{"IssueWhoseSuccessorOverflowsNoDraw", "01 02 03 04 05 06 07 08", 2147483646,
+                 2147483647, false, 8, k1to8, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineParser, CarriesTheIssueOverSkippedLines) {
     io::LineParser parser(2013000);
     EXPECT_EQ(parser.parse("2013010 01 02 03 04 05 06 07 08").issue, 2013010);
-    EXPECT_FALSE(parser.parse("short 01 02").yieldsDraw());   // 2013011, skipped
-    EXPECT_TRUE(parser.parse("").blank);                      // 2013012, skipped
+    EXPECT_FALSE(parser.parse("short 01 02").yieldsDraw());  // 2013011, skipped
+    EXPECT_TRUE(parser.parse("").blank);                     // 2013012, skipped
     EXPECT_EQ(parser.parse("01 02 03 04 05 06 07 08").issue, 2013013);
     // A short line never leaves numbers behind for the next one.
     const auto p = parser.parse("2013020 09 10");
@@ -86,6 +123,10 @@ TEST(LineParser, CarriesTheIssueOverSkippedLines) {
 TEST(HistoryLine, ExportFormatReadsBackUnchanged) {
     EXPECT_EQ(io::historyLine(2013001, kExample), "2013001 05 12 18 21 25 28 30 09 ");
     EXPECT_EQ(io::historyLine(2013001, kExample).size(), 32u);
+    // Values outside the fields keep the printf forms (only writable lines are ever exported).
+    EXPECT_EQ(io::historyLine(-5, {100, -1, 0, 1, 2, 3, 4, 5}),
+              "-000005 100 -1 00 01 02 03 04 05 ");
+    EXPECT_EQ(io::historyLine(12345678, kExample), "12345678 05 12 18 21 25 28 30 09 ");
     // Issues of fewer than seven digits are written so that they still fill the issue field.
     for (std::int64_t issue : {1LL, 12LL, 999999LL, 2013001LL, 9999999LL}) {
         const Numbers n = {1, 30, 0, 99, 7, 10, 11, 29};
@@ -103,7 +144,8 @@ TEST(HistoryLine, ExportFormatReadsBackUnchanged) {
 
 TEST(HistoryText, CountsDrawsSkippedAndBlankLinesAcrossLineEnds) {
     std::istringstream in(
-        "\xEF\xBB\xBF" "2013001 01 02 03 04 05 06 07 08\r\n"
+        "\xEF\xBB\xBF"
+        "2013001 01 02 03 04 05 06 07 08\r\n"
         "\r\n"
         "2013003 01\n"
         "09 10 11 12 13 14 15 16\n"
@@ -123,8 +165,8 @@ class LineEnds : public ::testing::TestWithParam<std::pair<const char*, std::str
 
 TEST_P(LineEnds, EndALineAtCrLfLfAndLoneCr) {
     const std::string& end = GetParam().second;
-    std::istringstream in("2013001 01 02 03 04 05 06 07 08" + end + "09 10 11 12 13 14 15 16" + end + end +
-                          "2013005 17 18 19 20 21 22 23 24" + end);
+    std::istringstream in("2013001 01 02 03 04 05 06 07 08" + end + "09 10 11 12 13 14 15 16" +
+                          end + end + "2013005 17 18 19 20 21 22 23 24" + end);
     const io::HistoryText t = io::readHistoryText(in, 1, 100);
     ASSERT_EQ(t.draws.size(), 3u);
     EXPECT_EQ(t.draws[1].issue, 2013002);
@@ -134,15 +176,16 @@ TEST_P(LineEnds, EndALineAtCrLfLfAndLoneCr) {
     EXPECT_EQ(t.skippedLines, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HistoryText, LineEnds,
-    ::testing::Values(std::pair{"CrLf", std::string("\r\n")}, std::pair{"Lf", std::string("\n")},
-                      std::pair{"LoneCr", std::string("\r")}),
-    [](const auto& info) { return std::string(info.param.first); });
+INSTANTIATE_TEST_SUITE_P(HistoryText, LineEnds,
+                         ::testing::Values(std::pair{"CrLf", std::string("\r\n")},
+                                           std::pair{"Lf", std::string("\n")},
+                                           std::pair{"LoneCr", std::string("\r")}),
+                         [](const auto& info) { return std::string(info.param.first); });
 
 TEST(HistoryText, AStrayCrInACrLfFileLosesNoDraw) {
-    std::istringstream in("2013001 01 02 03 04 05 06 07 08\r09 10 11 12 13 14 15 16\r\n"
-                          "17 18 19 20 21 22 23 24\r\r\n25 26 27 28 29 30 01 02\r\n");
+    std::istringstream in(
+        "2013001 01 02 03 04 05 06 07 08\r09 10 11 12 13 14 15 16\r\n"
+        "17 18 19 20 21 22 23 24\r\r\n25 26 27 28 29 30 01 02\r\n");
     const io::HistoryText t = io::readHistoryText(in, 1, 100);
     ASSERT_EQ(t.draws.size(), 4u);
     EXPECT_EQ(t.draws[3].issue, 2013005);  // the CR CR LF holds one empty line
@@ -177,7 +220,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ImpossibleLine{"RepeatedNumber", "2013002 01 02 03 04 05 06 07 01"},
                       ImpossibleLine{"RepeatedWithoutIssue", "01 02 03 04 05 06 07 07"},
                       ImpossibleLine{"IssueWithADash", "2013-002 01 02 03 04 05 06 07 08"},
-                      ImpossibleLine{"IssueWithAPoint", "2016.025 03 04 05 06 07 08"},  // else 20 16 02 03 .. 07
+                      ImpossibleLine{"IssueWithAPoint",
+                                     "2016.025 03 04 05 06 07 08"},  // else 20 16 02 03 .. 07
                       ImpossibleLine{"IssueSplitByABlank", "2013 002 01 02 03 04 05 06 07 08"},
                       ImpossibleLine{"IssueADigitShort", "201302 01 02 03 04 05 06 07 08"},
                       ImpossibleLine{"IssueWithALetter", "2O13002 01 02 03 04 05 06 07 08"},
@@ -186,14 +230,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HistoryText, ListsTheFirstSkippedLinesAndCountsThemAll) {
     std::string text;
-    for (int i = 1; i <= 8; ++i) text += (i % 2 ? "01 02 03 04 05 06 07 08\n" : "01 01 01 01 01 01 01 01\n");
+    for (int i = 1; i <= 8; ++i)
+        text += (i % 2 ? "01 02 03 04 05 06 07 08\n" : "01 01 01 01 01 01 01 01\n");
     std::istringstream in(text);
     const io::HistoryText t = io::readHistoryText(in, 2013000, 100);
     EXPECT_EQ(t.draws.size(), 4u);
     EXPECT_EQ(t.skippedLines, 4u);
     EXPECT_EQ(t.firstSkippedLines, (std::vector<std::size_t>{2, 4, 6, 8}));
     std::istringstream many(text + text);
-    EXPECT_EQ(io::readHistoryText(many, 2013000, 100).firstSkippedLines.size(), io::kSkippedLinesListed);
+    EXPECT_EQ(io::readHistoryText(many, 2013000, 100).firstSkippedLines.size(),
+              io::kSkippedLinesListed);
 }
 
 TEST(HistoryText, KeepsDrawsUpToTheLimitButCountsThemAll) {
@@ -206,7 +252,8 @@ TEST(HistoryText, KeepsDrawsUpToTheLimitButCountsThemAll) {
 }
 
 TEST(HistoryText, ReadErrorIsNotTakenForTheEnd) {
-    const std::string text = "2013001 01 02 03 04 05 06 07 08\r\n2013002 01 02 03 04 05 06 07 08\r\n";
+    const std::string text =
+        "2013001 01 02 03 04 05 06 07 08\r\n2013002 01 02 03 04 05 06 07 08\r\n";
     qt::FailingStream in(text, text.size() / 2);
     EXPECT_THROW(io::readHistoryText(in, 1, 100), io::IoError);
 }

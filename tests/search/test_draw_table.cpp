@@ -16,7 +16,7 @@ namespace qt = quarvel::testing;
 namespace {
 
 class DrawTableTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db.open();
         // Stored newest first, so that the table's own order is the reverse of IDX order.
@@ -40,7 +40,8 @@ TEST_F(DrawTableTest, RowsArePlacedByIdx) {
     for (std::size_t r = 0; r < draws.size(); ++r) {
         EXPECT_EQ(table.idx(r), static_cast<int>(r + 1));
         EXPECT_EQ(table.issue(r), draws[r].issue);
-        for (int p = 1; p <= 8; ++p) EXPECT_EQ(table.column('A', p)[r], draws[r].numbers[static_cast<std::size_t>(p - 1)]);
+        for (int p = 1; p <= 8; ++p)
+            EXPECT_EQ(table.column('A', p)[r], draws[r].numbers[static_cast<std::size_t>(p - 1)]);
     }
     const auto range = table.inRange(draws[10].issue, draws[19].issue);
     EXPECT_EQ(range.count(), 10u);
@@ -55,7 +56,8 @@ TEST_F(DrawTableTest, IdxLeftOtherwiseGivesTheOrderOfIdx) {
     const search::DrawTable table(db.db(), "A");
     std::vector<std::int32_t> expected;
     store::Snapshot s = db.db().snapshot("SELECT SQQH FROM Lishi ORDER BY IDX, RowSeq");
-    for (s.moveFirst(); !s.eof(); s.moveNext()) expected.push_back(static_cast<std::int32_t>(s.intField("SQQH")));
+    for (s.moveFirst(); !s.eof(); s.moveNext())
+        expected.push_back(static_cast<std::int32_t>(s.intField("SQQH")));
     ASSERT_EQ(table.size(), expected.size());
     for (std::size_t r = 0; r < expected.size(); ++r) EXPECT_EQ(table.issue(r), expected[r]) << r;
     EXPECT_EQ(table.idx(0), 0);  // the row without an ordinal
@@ -67,8 +69,9 @@ TEST_F(DrawTableTest, MatchersCountOccurrences) {
         char letter;
         int positions, value, count;
     };
-    for (const Case c : {Case{'A', 8, 7, 1}, Case{'A', 7, 7, 1}, Case{'A', 8, 7, 2}, Case{'F', 8, 3, 1},
-                         Case{'F', 8, 3, 2}, Case{'F', 7, 0, 3}, Case{'F', 8, 3, 0}, Case{'A', 8, 99, 1}}) {
+    for (const Case c :
+         {Case{'A', 8, 7, 1}, Case{'A', 7, 7, 1}, Case{'A', 8, 7, 2}, Case{'F', 8, 3, 1},
+          Case{'F', 8, 3, 2}, Case{'F', 7, 0, 3}, Case{'F', 8, 3, 0}, Case{'A', 8, 99, 1}}) {
         const auto rows = table.countAtLeast(c.letter, c.positions, c.value, c.count);
         for (std::size_t r = 0; r < draws.size(); ++r) {
             int seen = 0;
@@ -77,11 +80,13 @@ TEST_F(DrawTableTest, MatchersCountOccurrences) {
                 seen += (c.letter == 'A' ? n : n % 10) == c.value;
             }
             EXPECT_EQ(rows.test(r), c.count >= 1 && seen >= c.count)
-                << c.letter << " value " << c.value << " x" << c.count << " over " << c.positions << " row " << r;
+                << c.letter << " value " << c.value << " x" << c.count << " over " << c.positions
+                << " row " << r;
         }
     }
     const auto third = table.equals('F', 3, 4);
-    for (std::size_t r = 0; r < draws.size(); ++r) EXPECT_EQ(third.test(r), draws[r].numbers[2] % 10 == 4);
+    for (std::size_t r = 0; r < draws.size(); ++r)
+        EXPECT_EQ(third.test(r), draws[r].numbers[2] % 10 == 4);
 }
 
 TEST(RowSet, AndOrCountAndOrder) {
