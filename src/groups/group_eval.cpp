@@ -146,8 +146,8 @@ int computeGroups(store::HistoryDb& db, const GroupPlan& plan, Evaluation how, s
                   std::vector<ComputedGroup>* computed) {
     store::Database& sql = db.db();
     store::Transaction tx(sql);
-    store::TableCursor yl = sql.openTable("YL");
-    store::delrec(yl);
+    // YL is emptied by one statement rather than row by row (10,626 rows after a 4-of-24 run).
+    sql.executeNative("DELETE FROM YL");
     int stored = 0;
     if (how == Evaluation::InMemory) {
         if (limit > 0) stored = evaluateInMemory(db, plan, limit, computed);
