@@ -45,7 +45,8 @@ void BM_GroupCommandInMemory(benchmark::State& state) {
         if (r.groups != 10626) state.SkipWithError("wrong number of groups");
         benchmark::DoNotOptimize(r.listing.cells.size());
     }
-    state.counters["groups_per_s"] = benchmark::Counter(10626, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["groups_per_s"] =
+        benchmark::Counter(10626, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_GroupCommandInMemory)->Unit(benchmark::kMillisecond);
 
@@ -53,8 +54,10 @@ BENCHMARK(BM_GroupCommandInMemory)->Unit(benchmark::kMillisecond);
 void BM_GroupsInMemory(benchmark::State& state) {
     auto& h = history();
     const auto plan = h.plan();
-    for (auto _ : state) benchmark::DoNotOptimize(groups::computeGroups(h.db, plan, groups::Evaluation::InMemory));
-    state.counters["groups_per_s"] = benchmark::Counter(10626, benchmark::Counter::kIsIterationInvariantRate);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(groups::computeGroups(h.db, plan, groups::Evaluation::InMemory));
+    state.counters["groups_per_s"] =
+        benchmark::Counter(10626, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_GroupsInMemory)->Unit(benchmark::kMillisecond);
 
@@ -63,8 +66,10 @@ void BM_GroupsByStatements50(benchmark::State& state) {
     auto& h = history();
     const auto plan = h.plan();
     for (auto _ : state)
-        benchmark::DoNotOptimize(groups::computeGroups(h.db, plan, groups::Evaluation::Statements, 50));
-    state.counters["groups_per_s"] = benchmark::Counter(50, benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::DoNotOptimize(
+            groups::computeGroups(h.db, plan, groups::Evaluation::Statements, 50));
+    state.counters["groups_per_s"] =
+        benchmark::Counter(50, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_GroupsByStatements50)->Unit(benchmark::kMillisecond);
 

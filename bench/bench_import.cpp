@@ -1,7 +1,6 @@
 // Reading a history text file of 32,766 lines (the most the history can hold) into a history
 // that already holds 2,000 draws: parse, delete, append, renumber, commit.
 #include <benchmark/benchmark.h>
-
 #include <stdlib.h>
 
 #include <filesystem>
@@ -45,7 +44,8 @@ void BM_ImportFullHistory(benchmark::State& state) {
         if (!io::importHistoryFile(db, small, {}).ok()) state.SkipWithError("setup import failed");
         state.ResumeTiming();
         const io::ImportResult r = io::importHistoryFile(db, file, {});
-        if (!r.ok() || r.drawsStored != static_cast<std::size_t>(store::kMaxDraws)) state.SkipWithError(r.errorText.c_str());
+        if (!r.ok() || r.drawsStored != static_cast<std::size_t>(store::kMaxDraws))
+            state.SkipWithError(r.errorText.c_str());
     }
     db.close();
     std::error_code ec;

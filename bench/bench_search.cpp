@@ -43,7 +43,8 @@ Run runOf(const benchmark::State& state, int positions) {
         c.values[i] = c.type == 0 ? numbers[i] : 1 + i % 10;
         c.texts[i] = std::to_string(c.values[i]);
     }
-    return {h, c, state.range(3) != 0 ? search::Evaluation::Statements : search::Evaluation::InMemory};
+    return {h, c,
+            state.range(3) != 0 ? search::Evaluation::Statements : search::Evaluation::InMemory};
 }
 
 void searchWith(benchmark::State& state, int positions) {
@@ -69,7 +70,8 @@ void BM_PartialPingteK4(benchmark::State& state) {
 void searchArgs(benchmark::internal::Benchmark* b) {
     for (long draws : {2400, 32766})
         for (long how : {0, 1})
-            for (auto [type, fixed] : {std::pair{0L, 0L}, {3L, 0L}, {0L, 1L}, {1L, 0L}}) b->Args({draws, type, fixed, how});
+            for (auto [type, fixed] : {std::pair{0L, 0L}, {3L, 0L}, {0L, 1L}, {1L, 0L}})
+                b->Args({draws, type, fixed, how});
 }
 
 void partialArgs(benchmark::internal::Benchmark* b) {

@@ -23,9 +23,11 @@ std::string yearPage(int year) {
     html += "</tr></thead><tbody>\n";
     char buf[96];
     for (int s = 1; s <= 365; ++s) {
-        html += "<tr class=\"row\">\n  <td>" + io::issueKey(year, s) + "</td>\n  <td>13-05-26</td><td>周日</td>";
+        html += "<tr class=\"row\">\n  <td>" + io::issueKey(year, s) +
+                "</td>\n  <td>13-05-26</td><td>周日</td>";
         for (int j = 0; j < 8; ++j) {
-            std::snprintf(buf, sizeof buf, "<td class=\"ball\">\n    <span>%02d</span></td>", (s * 7 + j * 4) % 30 + 1);
+            std::snprintf(buf, sizeof buf, "<td class=\"ball\">\n    <span>%02d</span></td>",
+                          (s * 7 + j * 4) % 30 + 1);
             html += buf;
         }
         html += "\n</tr>\n";

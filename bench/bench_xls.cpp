@@ -14,7 +14,8 @@ using namespace quarvel;
 
 store::TextGrid historyList() {
     store::TextGrid g;
-    g.cells.push_back({"期号", "落1码", "落2码", "落3码", "落4码", "落5码", "落6码", "落7码", "特码"});
+    g.cells.push_back(
+        {"期号", "落1码", "落2码", "落3码", "落4码", "落5码", "落6码", "落7码", "特码"});
     for (int r = 1; r < 32767; ++r) {
         std::vector<std::string> row{std::to_string(2000001 + (r / 150) * 1000 + r % 150)};
         for (int c = 1; c < 9; ++c) row.push_back(std::to_string((r * 7 + c * 11) % 30 + 1));
@@ -28,8 +29,8 @@ store::TextGrid groupResults() {
     g.cells.push_back({"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比"});
     for (int r = 1; r < 10627; ++r)
         g.cells.push_back({"01 05 " + std::to_string(r % 30 + 1) + " " + std::to_string(r % 24 + 1),
-                           std::to_string(r % 7), std::to_string(40 + r % 90), std::to_string(r % 50),
-                           std::to_string((r % 300) / 100.0).substr(0, 4)});
+                           std::to_string(r % 7), std::to_string(40 + r % 90),
+                           std::to_string(r % 50), std::to_string((r % 300) / 100.0).substr(0, 4)});
     return g;
 }
 

@@ -12,7 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static sqlite3* db = [] {
         sqlite3* d = nullptr;
         sqlite3_open(":memory:", &d);
-        sqlite3_exec(d, "CREATE TABLE Lishi (SQQH INTEGER, IDX SMALLINT, txtHisLst TEXT, txtHisP6 TEXT, intTh SMALLINT, bolOk BOOLEAN)",
+        sqlite3_exec(d,
+                     "CREATE TABLE Lishi (SQQH INTEGER, IDX SMALLINT, txtHisLst TEXT, txtHisP6 "
+                     "TEXT, intTh SMALLINT, bolOk BOOLEAN)",
                      nullptr, nullptr, nullptr);
         return d;
     }();

@@ -5,6 +5,8 @@
 // The expected numbers of a line are worked out here in another way than the parser does it:
 // the scan region is cut into maximal runs of digits, and each run gives its digit pairs from
 // the left (a lone digit at a run's end is dropped), the first eight of all runs counting.
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -17,7 +19,6 @@
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "history_io/history_file.h"
@@ -31,13 +32,15 @@ namespace io = quarvel::io;
 namespace store = quarvel::store;
 
 [[noreturn]] void fail(const char* what, std::string_view line = {}) {
-    std::fprintf(stderr, "text format invariant broken: %s\nline: [%.*s]\n", what, static_cast<int>(line.size()),
-                 line.data());
+    std::fprintf(stderr, "text format invariant broken: %s\nline: [%.*s]\n", what,
+                 static_cast<int>(line.size()), line.data());
     std::abort();
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -62,7 +65,8 @@ Expected expectedLine(std::string_view raw, std::int64_t previous) {
         scan = line.size() > 8 ? line.substr(8) : std::string_view{};
     } else {
         e.issue = previous + 1;
-        const auto run = static_cast<std::size_t>(std::find_if_not(line.begin(), line.end(), isDigit) - line.begin());
+        const auto run = static_cast<std::size_t>(
+            std::find_if_not(line.begin(), line.end(), isDigit) - line.begin());
         e.brokenIssue = run >= 3 && run <= 6;
     }
     std::size_t i = 0;
@@ -114,7 +118,8 @@ io::ParsedLine checkLine(io::LineParser& parser, std::string_view line) {
         fail("wrong count of numbers", line);
     for (int k = 0; k < 8; ++k) {
         const int want = k < p.count ? e.numbers[static_cast<std::size_t>(k)] : 0;
-        if (p.numbers[static_cast<std::size_t>(k)] != want) fail("wrong number or unfilled slot not 0", line);
+        if (p.numbers[static_cast<std::size_t>(k)] != want)
+            fail("wrong number or unfilled slot not 0", line);
     }
     if (p.blank != trimmed(line).empty()) fail("blank flag wrong", line);
     if (p.badIssueField != e.brokenIssue) fail("mistyped issue recognised wrongly", line);
@@ -147,7 +152,8 @@ struct ImportBench {
                                                    {2013002, {9, 10, 11, 12, 13, 14, 15, 16}},
                                                    {2013003, {17, 18, 19, 20, 21, 22, 23, 24}}};
     ImportBench() {
-        std::string name = (std::filesystem::temp_directory_path() / "quarvel-fuzz-text-XXXXXX").string();
+        std::string name =
+            (std::filesystem::temp_directory_path() / "quarvel-fuzz-text-XXXXXX").string();
         if (!mkdtemp(name.data())) std::abort();
         dir = name;
         db = std::make_unique<store::HistoryDb>(dir);
@@ -197,8 +203,9 @@ void checkImport(std::string_view bytes) {
     }
     if (r.drawsStored != expected.size()) fail("stored count differs from the draws read");
     // The history is in issue order, equal issues in file order.
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const io::HistoryDraw& a, const io::HistoryDraw& b) { return a.issue < b.issue; });
+    std::stable_sort(
+        expected.begin(), expected.end(),
+        [](const io::HistoryDraw& a, const io::HistoryDraw& b) { return a.issue < b.issue; });
     if (after != expected) fail("the stored history is not the draws of the file");
 }
 
@@ -210,8 +217,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Line by line, with a start issue taken from the input so that carried issues near the
     // ends of the range are reached too.
     std::int64_t start = 2013000;
-    if (size >= 1 && (data[0] & 0x80)) start = std::numeric_limits<std::int32_t>::max() - 3 - (data[0] & 0x07);
-    else if (size >= 1 && (data[0] & 0x40)) start = -static_cast<std::int64_t>(data[0] & 0x07);
+    if (size >= 1 && (data[0] & 0x80))
+        start = std::numeric_limits<std::int32_t>::max() - 3 - (data[0] & 0x07);
+    else if (size >= 1 && (data[0] & 0x40))
+        start = -static_cast<std::int64_t>(data[0] & 0x07);
 
     io::LineParser parser(start);
     std::vector<io::HistoryDraw> draws;
@@ -219,9 +228,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string_view> lines = splitLines(bytes);
     for (std::string_view line : lines) {
         const io::ParsedLine p = checkLine(parser, line);
-        if (p.yieldsDraw()) draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
-        else if (p.blank) ++blank;
-        else ++skipped;
+        if (p.yieldsDraw())
+            draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
+        else if (p.blank)
+            ++blank;
+        else
+            ++skipped;
     }
 
     // The whole-file reader sees the same lines and keeps at most the limit given.
@@ -230,7 +242,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const io::HistoryText text = io::readHistoryText(in, start, limit);
     if (text.drawLines != draws.size() || text.blankLines != blank || text.skippedLines != skipped)
         fail("file reader counts differ from the lines");
-    const std::vector<io::HistoryDraw> kept(draws.begin(), draws.begin() + static_cast<std::ptrdiff_t>(std::min(limit, draws.size())));
+    const std::vector<io::HistoryDraw> kept(
+        draws.begin(), draws.begin() + static_cast<std::ptrdiff_t>(std::min(limit, draws.size())));
     if (text.draws != kept) fail("file reader draws differ from the lines");
 
     // The import through the database costs about a hundred parser runs; a quarter of the

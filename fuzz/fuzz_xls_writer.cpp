@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_bytes.h"
 #include "history_io/xls_writer.h"
 #include "store/text_grid.h"
-#include "fuzz_bytes.h"
 
 namespace {
 
@@ -27,13 +27,13 @@ namespace io = quarvel::io;
     std::abort();
 }
 
-
 // Pieces of cell text: grid headings, numbers, Latin-1 letters (one byte per character in the
 // workbook), Chinese, a character outside the BMP (a surrogate pair), blanks and control-ish
 // characters a cell may carry.
-const char* const kPieces[] = {"期号", "平1", "特码", "鼠", "龙", "0", "05", "2013001", "a", "Z",
-                               " ", "\t", "é", "ü", "×", "°", "ÿ", "€", "𝄞", "😀",
-                               "最小遗漏", "大后比", "-", ".", "\"", "'", "<", "&", "\n", "\r\n", "~", "汉字汉字汉字"};
+const char* const kPieces[] = {
+    "期号", "平1", "特码", "鼠", "龙", "0", "05", "2013001", "a", "Z",           " ",
+    "\t",   "é",   "ü",    "×",  "°",  "ÿ", "€",  "𝄞",       "😀", "最小遗漏",    "大后比",
+    "-",    ".",   "\"",   "'",  "<",  "&", "\n", "\r\n",    "~", "汉字汉字汉字"};
 constexpr std::size_t kPieceCount = sizeof kPieces / sizeof kPieces[0];
 
 // How many bytes a text takes in the workbook's string table: one per character when every
@@ -59,11 +59,16 @@ bool wellFormed(std::string_view s) {
         const auto b = static_cast<unsigned char>(s[i]);
         std::size_t len = 0;
         char32_t cp = 0, min = 0;
-        if (b < 0x80) len = 1, cp = b;
-        else if ((b & 0xE0) == 0xC0) len = 2, cp = b & 0x1F, min = 0x80;
-        else if ((b & 0xF0) == 0xE0) len = 3, cp = b & 0x0F, min = 0x800;
-        else if ((b & 0xF8) == 0xF0) len = 4, cp = b & 0x07, min = 0x10000;
-        else return false;
+        if (b < 0x80)
+            len = 1, cp = b;
+        else if ((b & 0xE0) == 0xC0)
+            len = 2, cp = b & 0x1F, min = 0x80;
+        else if ((b & 0xF0) == 0xE0)
+            len = 3, cp = b & 0x0F, min = 0x800;
+        else if ((b & 0xF8) == 0xF0)
+            len = 4, cp = b & 0x07, min = 0x10000;
+        else
+            return false;
         if (i + len > s.size()) return false;
         for (std::size_t k = 1; k < len; ++k) {
             const auto c = static_cast<unsigned char>(s[i + k]);
@@ -88,7 +93,8 @@ std::string asciiOf(std::string_view s) {
 constexpr std::size_t kLongestCell = 8000;
 
 std::string cellText(Bytes& in, std::size_t row, std::size_t col) {
-    if (!in.more()) return std::to_string(row) + ":" + std::to_string(col);  // many distinct strings
+    if (!in.more())
+        return std::to_string(row) + ":" + std::to_string(col);  // many distinct strings
     const unsigned b = in.next();
     if (b == 0) return {};
     std::string text;
@@ -112,7 +118,8 @@ std::string cellText(Bytes& in, std::size_t row, std::size_t col) {
 
 std::filesystem::path tempFile() {
     static const std::filesystem::path p = [] {
-        std::string dir = (std::filesystem::temp_directory_path() / "quarvel-fuzz-xls-XXXXXX").string();
+        std::string dir =
+            (std::filesystem::temp_directory_path() / "quarvel-fuzz-xls-XXXXXX").string();
         if (!mkdtemp(dir.data())) std::abort();
         return std::filesystem::path(dir);
     }();
@@ -179,9 +186,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const void* h = nullptr;
     if (freexl_open(file.c_str(), &h) != FREEXL_OK) fail("freexl refused the workbook");
     unsigned sheets = 0;
-    if (freexl_get_info(h, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets != 1) fail("not one sheet");
+    if (freexl_get_info(h, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets != 1)
+        fail("not one sheet");
     const char* name = nullptr;
-    if (freexl_get_worksheet_name(h, 0, &name) != FREEXL_OK || !name || std::string(name) != "Sheet1")
+    if (freexl_get_worksheet_name(h, 0, &name) != FREEXL_OK || !name ||
+        std::string(name) != "Sheet1")
         fail("the sheet is not Sheet1");
     if (freexl_select_active_worksheet(h, 0) != FREEXL_OK) fail("cannot select the sheet");
     unsigned sheetRows = 0;
@@ -189,24 +198,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (freexl_worksheet_dimensions(h, &sheetRows, &sheetCols) != FREEXL_OK) fail("no dimensions");
     // An empty grid or one of empty rows reads as no cells; otherwise the sheet is the grid's size.
     if (width > 0 && (sheetRows != grid.cells.size() || sheetCols != width))
-        fail("dimensions " + std::to_string(sheetRows) + "x" + std::to_string(sheetCols) + " for a grid of " +
-             std::to_string(grid.cells.size()) + "x" + std::to_string(width));
+        fail("dimensions " + std::to_string(sheetRows) + "x" + std::to_string(sheetCols) +
+             " for a grid of " + std::to_string(grid.cells.size()) + "x" + std::to_string(width));
     for (unsigned r = 0; r < sheetRows; ++r) {
         for (unsigned short c = 0; c < sheetCols; ++c) {
             FreeXL_CellValue v{};
             if (freexl_get_cell_value(h, r, c, &v) != FREEXL_OK) fail("cannot read a cell");
             std::string got;
-            if (v.type == FREEXL_CELL_TEXT || v.type == FREEXL_CELL_SST_TEXT) got = v.value.text_value;
-            else if (v.type != FREEXL_CELL_NULL) fail("a cell is not text");
-            const std::string want = r < grid.cells.size() && c < grid.cells[r].size() ? grid.cells[r][c] : std::string();
+            if (v.type == FREEXL_CELL_TEXT || v.type == FREEXL_CELL_SST_TEXT)
+                got = v.value.text_value;
+            else if (v.type != FREEXL_CELL_NULL)
+                fail("a cell is not text");
+            const std::string want = r < grid.cells.size() && c < grid.cells[r].size()
+                                         ? grid.cells[r][c]
+                                         : std::string();
             if (!wellFormed(want)) {
                 // A damaged text reads back as well-formed UTF-8 that keeps every ASCII character.
                 if (!wellFormed(got) || asciiOf(got) != asciiOf(want))
-                    fail("cell " + std::to_string(r) + "," + std::to_string(c) + " with damaged UTF-8 reads [" + got + "]");
+                    fail("cell " + std::to_string(r) + "," + std::to_string(c) +
+                         " with damaged UTF-8 reads [" + got + "]");
                 continue;
             }
             if (got != want)
-                fail("cell " + std::to_string(r) + "," + std::to_string(c) + " reads [" + got + "], written [" + want + "]");
+                fail("cell " + std::to_string(r) + "," + std::to_string(c) + " reads [" + got +
+                     "], written [" + want + "]");
         }
     }
     freexl_close(h);

@@ -3,9 +3,9 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <stdexcept>
 #include <array>
 #include <random>
+#include <stdexcept>
 
 #include "store/draw_record.h"
 

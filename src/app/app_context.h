@@ -1,9 +1,8 @@
 #pragma once
 // What the main window shares with its panels for the whole run.
 
-#include <functional>
-
 #include <QString>
+#include <functional>
 
 #include "store/draw_record.h"
 #include "store/history_db.h"
@@ -14,12 +13,12 @@ namespace quarvel::app {
 class Dialogs;
 
 struct AppContext {
-    store::HistoryDb* db = nullptr;          // may be closed when the file could not be opened
+    store::HistoryDb* db = nullptr;  // may be closed when the file could not be opened
     store::SettingsStore* settings = nullptr;
     Dialogs* dialogs = nullptr;
-    store::Settings saved;                   // settings read at start-up, kept current
-    store::ZodiacCodes zodiacCodes;          // the zodiac code table in force
-    int zodiacYear = 0;                      // current zodiac year (start-up step 12)
+    store::Settings saved;                       // settings read at start-up, kept current
+    store::ZodiacCodes zodiacCodes;              // the zodiac code table in force
+    int zodiacYear = 0;                          // current zodiac year (start-up step 12)
     std::function<void(const QString&)> notify;  // status-bar notice
 
     store::Bases bases() const { return {saved.SxIni, saved.DsIni}; }

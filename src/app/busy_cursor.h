@@ -8,7 +8,7 @@
 namespace quarvel::app {
 
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;

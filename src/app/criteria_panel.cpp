@@ -1,10 +1,10 @@
 #include "app/criteria_panel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QGridLayout>
-#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -83,7 +83,8 @@ void CriteriaPanel::buildLayout() {
     typeGrid->setContentsMargins(6, 2, 6, 2);
     typeGrid->setVerticalSpacing(0);
     for (int i = 0; i < 6; ++i) {
-        option3_[i] = radio(QString::fromUtf8(kSearchTypeCaptions[i]), QStringLiteral("Option3_%1").arg(i), typeFrame);
+        option3_[i] = radio(QString::fromUtf8(kSearchTypeCaptions[i]),
+                            QStringLiteral("Option3_%1").arg(i), typeFrame);
         typeGrid->addWidget(option3_[i], i / 3, i % 3);
     }
 
@@ -122,7 +123,8 @@ void CriteriaPanel::buildLayout() {
     maskEdBox2_ = new QLineEdit(periodFrame);
     maskEdBox2_->setObjectName(QStringLiteral("MaskEdBox2"));
     maskEdBox2_->setInputMask(QStringLiteral("00"));
-    maskEdBox2_->setFixedWidth(maskEdBox2_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10);
+    maskEdBox2_->setFixedWidth(maskEdBox2_->fontMetrics().horizontalAdvance(QStringLiteral("000")) +
+                               10);
     periodGrid->addWidget(option1_[3], 0, 0, 1, 2);
     periodGrid->addWidget(option1_[2], 1, 0);
     periodGrid->addWidget(maskEdBox2_, 1, 1);
@@ -167,7 +169,8 @@ void CriteriaPanel::buildLayout() {
     grid3_->setObjectName(QStringLiteral("MSFlexGrid3"));
     grid2_->setGrid(search::emptyHitGrid());
     grid3_->setGrid(initialSummaryGrid());
-    grid3_->setToolTip(QStringLiteral("鼠标双击列表可以将列表导出到EXCEL；单击列表按所在列排列分组计算结果"));
+    grid3_->setToolTip(
+        QStringLiteral("鼠标双击列表可以将列表导出到EXCEL；单击列表按所在列排列分组计算结果"));
 
     auto* firstRow = new QHBoxLayout;
     firstRow->setSpacing(4);
@@ -226,7 +229,8 @@ void CriteriaPanel::connectEvents() {
     connect(groups_->computeButton(), &QPushButton::clicked, this, &CriteriaPanel::runGroupCommand);
 
     // A double click anywhere on a grid, its headers and blank part included, exports it.
-    connect(grid2_->clicks(), &GridClicks::doubleClicked, this, [this] { exportGrid(grid2_, "Jiansuo.xls"); });
+    connect(grid2_->clicks(), &GridClicks::doubleClicked, this,
+            [this] { exportGrid(grid2_, "Jiansuo.xls"); });
     connect(grid3_->clicks(), &GridClicks::doubleClicked, this, [this] {
         // The double click exports what the grid shows: the click that began it, and the
         // release that ends it, re-list nothing.
@@ -246,7 +250,9 @@ void CriteriaPanel::connectEvents() {
 
 QLineEdit* CriteriaPanel::referenceBox() const { return tabs_->referenceBox(); }
 
-bool CriteriaPanel::historyTabActive() const { return tabs_->currentTab() == PositionTabs::History; }
+bool CriteriaPanel::historyTabActive() const {
+    return tabs_->currentTab() == PositionTabs::History;
+}
 
 void CriteriaPanel::save(const char* key, const std::string& value) {
     ctx_.saveSetting(key, value);
@@ -257,8 +263,10 @@ void CriteriaPanel::notify(const QString& text) const {
 }
 
 void CriteriaPanel::message(const QString& title, const QString& text) const {
-    if (ctx_.dialogs) ctx_.dialogs->message(title, text);
-    else notify(text);
+    if (ctx_.dialogs)
+        ctx_.dialogs->message(title, text);
+    else
+        notify(text);
 }
 
 std::optional<std::int32_t> CriteriaPanel::oldestIssue() const {
@@ -314,8 +322,10 @@ void CriteriaPanel::readTypedValues() {
 }
 
 void CriteriaPanel::refreshPositionValues() {
-    if (historyTabActive()) YSJS();
-    else readTypedValues();
+    if (historyTabActive())
+        YSJS();
+    else
+        readTypedValues();
 }
 
 bool CriteriaPanel::YSJS() {
@@ -324,7 +334,8 @@ bool CriteriaPanel::YSJS() {
     if (ctx_.historyOpen()) {
         try {
             ref = search::findReferenceDraw(*ctx_.db, toStd(reference),
-                                            tabs_->onlyBefore()->isChecked(), searchType_, ctx_.saved.SxIni);
+                                            tabs_->onlyBefore()->isChecked(), searchType_,
+                                            ctx_.saved.SxIni);
         } catch (const store::DbError&) {
             ref.reset();
         }
@@ -382,7 +393,8 @@ void CriteriaPanel::onSectionLeft() {
         // Only the drop-down's own counts are stored: the partial search refuses every other
         // value, and a stored one would come back at every start.
         notify(QStringLiteral("分部位数“%1”不是 1 到 6 的整数，保存的位数仍为 %2")
-                   .arg(text.trimmed()).arg(ctx_.saved.intZhWSetup));
+                   .arg(text.trimmed())
+                   .arg(ctx_.saved.intZhWSetup));
         return;
     }
     save("intZhWSetup", std::to_string(*v));
@@ -407,8 +419,10 @@ void CriteriaPanel::onTabClicked(int tab) {
 }
 
 void CriteriaPanel::onOnlyBeforeClicked(bool checked) {
-    if (checked) YSJS();
-    else setEndToNewest();
+    if (checked)
+        YSJS();
+    else
+        setEndToNewest();
 }
 
 bool CriteriaPanel::readTypedValue(int position) {
@@ -424,7 +438,9 @@ void CriteriaPanel::onManualValueLeft(int position) {
     const QString text = tabs_->valueBox(PositionTabs::Manual, position)->text();
     auto* check = tabs_->check(PositionTabs::Manual, position);
     if (!text.trimmed().isEmpty() || check->isChecked())
-        notify(QStringLiteral("%1的值“%2”不是 -32768 到 32767 之间的整数，仍按 %3 检索").arg(check->text(), text).arg(values_[position - 1]));
+        notify(QStringLiteral("%1的值“%2”不是 -32768 到 32767 之间的整数，仍按 %3 检索")
+                   .arg(check->text(), text)
+                   .arg(values_[position - 1]));
 }
 
 search::Criteria CriteriaPanel::readCriteria() const {

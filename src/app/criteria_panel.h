@@ -8,12 +8,11 @@
 // and the eight position values, typed on tab 1 or taken from a reference draw on tab 2
 // (YSJS). Each setting is stored the moment the user changes it.
 
+#include <QWidget>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
-
-#include <QWidget>
 
 #include "groups/group_command.h"
 #include "groups/group_values.h"
@@ -41,7 +40,7 @@ class PositionTabs;
 
 class CriteriaPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CriteriaPanel(AppContext& ctx, QWidget* parent = nullptr);
     ~CriteriaPanel() override;
 
@@ -92,7 +91,8 @@ public:
     void runPartialCommand();
     // Runs one analysis under the wait cursor and shows its grids, or its refusal as a message;
     // the number of hits when it ran.
-    std::optional<int> showAnalysis(const QString& title, const std::function<search::SearchResult()>& run);
+    std::optional<int> showAnalysis(const QString& title,
+                                    const std::function<search::SearchResult()>& run);
     void runGroupCommand();
     void relistGroups(int column);
     // The pictures: 走势图 of the panel's type, range and "自由位计特码", and 遗漏曲线 of the
@@ -100,7 +100,7 @@ public:
     void runTrendCommand();
     void runCurveCommand();
 
-private:
+  private:
     void buildLayout();
     groups::GroupInput readGroupInput() const;  // the panel read into the group computation's input
     void connectEvents();

@@ -3,7 +3,6 @@
 
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <memory>
 
 #include "app/app_context.h"
@@ -37,14 +36,16 @@ void CriteriaPanel::runTrendCommand() {
         BusyCursor busy;
         chart = std::make_shared<const search::TrendChart>(search::buildTrend(ctx_.db->db(), in));
     } catch (const store::DbError& e) {
-        message(title, QStringLiteral("走势图无法读取历史号码：%1").arg(QString::fromStdString(store::userText(e))));
+        message(title, QStringLiteral("走势图无法读取历史号码：%1")
+                           .arg(QString::fromStdString(store::userText(e))));
         return;
     }
-    const QString caption = QStringLiteral("走势图 — %1  %2～%3%4")
-                                .arg(option3_[static_cast<std::size_t>(c.type)]->text())
-                                .arg(range->start)
-                                .arg(range->end)
-                                .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
+    const QString caption =
+        QStringLiteral("走势图 — %1  %2～%3%4")
+            .arg(option3_[static_cast<std::size_t>(c.type)]->text())
+            .arg(range->start)
+            .arg(range->end)
+            .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
     auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
     window->show();
     notify(QStringLiteral("走势图：%1 期").arg(window->model()->chart()->drawRows()));
@@ -68,7 +69,8 @@ void CriteriaPanel::runCurveCommand() {
             BusyCursor busy;
             made = groups::groupCurve(*ctx_.db, input, label);
         } catch (const store::DbError& e) {
-            message(title, QStringLiteral("分组的命中无法读取：%1").arg(QString::fromStdString(store::userText(e))));
+            message(title, QStringLiteral("分组的命中无法读取：%1")
+                               .arg(QString::fromStdString(store::userText(e))));
             return;
         }
         if (const auto* refusal = std::get_if<groups::Refusal>(&made)) {

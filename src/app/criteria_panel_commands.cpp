@@ -77,7 +77,8 @@ void CriteriaPanel::runSearchCommand() {
     if (!commandReady(command1_)) return;
     const search::Criteria criteria = readCriteria();
     showCountSpecialForMode(criteria.fixed);
-    if (const auto hits = showAnalysis(QStringLiteral("检索"), [&] { return search::runSearch(*ctx_.db, criteria); }))
+    if (const auto hits = showAnalysis(QStringLiteral("检索"),
+                                       [&] { return search::runSearch(*ctx_.db, criteria); }))
         notify(QStringLiteral("检索完成：命中 %1 期").arg(*hits));
 }
 
@@ -125,7 +126,8 @@ void CriteriaPanel::runGroupCommand() {
         }
     }
     if (!result.error.empty()) {
-        const QString title = result.errorTitle.empty() ? QStringLiteral("分组计算") : fromStd(result.errorTitle);
+        const QString title =
+            result.errorTitle.empty() ? QStringLiteral("分组计算") : fromStd(result.errorTitle);
         message(title, fromStd(result.error));
         return;
     }
@@ -139,7 +141,8 @@ void CriteriaPanel::relistGroups(int column) {
     }
     // The clicked group stays the current row after the re-listing (the 遗漏曲线 reads it).
     const QModelIndex current = grid3_->currentIndex();
-    const std::string label = current.isValid() ? grid3_->grid().at(current.row() + 1, 0) : std::string();
+    const std::string label =
+        current.isValid() ? grid3_->grid().at(current.row() + 1, 0) : std::string();
     try {
         BusyCursor busy;
         grid3_->setGrid(groups::listYl(*ctx_.db, column));

@@ -10,7 +10,7 @@ class QWidget;
 namespace quarvel::app {
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // OK/Cancel question with a question icon; true for OK.
     virtual bool question(const QString& title, const QString& text) = 0;
@@ -19,8 +19,10 @@ public:
     // Input box; nullopt for Cancel.
     virtual std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                             const QString& defaultText) = 0;
-    // Open-file dialog; empty when closed without a choice. `filter` in Qt form, e.g. "Text (*.txt)".
-    virtual QString openFileName(const QString& title, const QString& dir, const QString& filter) = 0;
+    // Open-file dialog; empty when closed without a choice. `filter` in Qt form, e.g. "Text
+    // (*.txt)".
+    virtual QString openFileName(const QString& title, const QString& dir,
+                                 const QString& filter) = 0;
     // Opens a file or address in the desktop's default program; false when nothing could open it.
     virtual bool openInDesktop(const QString& pathOrUrl) = 0;
 };

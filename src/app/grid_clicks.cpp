@@ -23,7 +23,8 @@ int GridClicks::currentColumn() const {
 
 int GridClicks::columnAt(QObject* part, const QPoint& pos) const {
     QHeaderView* header = grid_->horizontalHeader();
-    if (part != grid_->viewport() && part != header->viewport()) return 0;  // the fixed column, the corner
+    if (part != grid_->viewport() && part != header->viewport())
+        return 0;  // the fixed column, the corner
     const int section = header->logicalIndexAt(pos.x());
     return section >= 0 ? section + grid_->grid().fixedCols : currentColumn();
 }

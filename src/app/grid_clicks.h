@@ -13,10 +13,10 @@ class GridView;
 
 class GridClicks : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit GridClicks(GridView* grid);
 
-signals:
+  signals:
     // Left button released over the grid: the grid column under the mouse (0 for the fixed
     // column and the corner), or the grid's current column where no column is under it.
     void clicked(int gridColumn);
@@ -25,10 +25,10 @@ signals:
     // Right button released anywhere on the grid, at a global position.
     void rightReleased(const QPoint& globalPos);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     int columnAt(QObject* part, const QPoint& pos) const;
     int currentColumn() const;
 

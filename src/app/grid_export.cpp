@@ -20,16 +20,21 @@ bool exportGridToXls(AppContext& ctx, const store::TextGrid& grid, const QString
         io::writeXlsFile(path, grid);
     } catch (const io::XlsLimitError& e) {
         if (ctx.dialogs)
-            ctx.dialogs->message(kTitle, QStringLiteral("列表太大，无法写入表格文件：%1").arg(QString::fromStdString(e.what())));
+            ctx.dialogs->message(kTitle, QStringLiteral("列表太大，无法写入表格文件：%1")
+                                             .arg(QString::fromStdString(e.what())));
         return false;
     } catch (const std::exception& e) {
         if (ctx.dialogs)
-            ctx.dialogs->message(kTitle, QStringLiteral("无法保存 %1：%2").arg(shownPath, QString::fromStdString(e.what())));
+            ctx.dialogs->message(
+                kTitle,
+                QStringLiteral("无法保存 %1：%2").arg(shownPath, QString::fromStdString(e.what())));
         return false;
     }
     if (ctx.notify) ctx.notify(QStringLiteral("列表已导出到 %1").arg(shownPath));
     if (ctx.dialogs && !ctx.dialogs->openInDesktop(shownPath))
-        ctx.dialogs->message(kTitle, QStringLiteral("没有可以打开表格文件的程序。列表已保存在：\n%1").arg(shownPath));
+        ctx.dialogs->message(
+            kTitle,
+            QStringLiteral("没有可以打开表格文件的程序。列表已保存在：\n%1").arg(shownPath));
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A table view showing a TextGridModel the way the program's grids look: column widths from the
-// grid (twips / 15 = pixels at 96 dpi, widened where the font would clip the text), the fixed row and column as headers (the corner shows the
-// header of column 0), and a top row counted like the grid counts it (row 1 = first data row).
+// grid (twips / 15 = pixels at 96 dpi, widened where the font would clip the text), the fixed row
+// and column as headers (the corner shows the header of column 0), and a top row counted like the
+// grid counts it (row 1 = first data row).
 
 #include <QTableView>
 
@@ -13,7 +14,7 @@ class GridClicks;
 
 class GridView : public QTableView {
     Q_OBJECT
-public:
+  public:
     explicit GridView(QWidget* parent = nullptr);
 
     TextGridModel* gridModel() const { return model_; }
@@ -31,18 +32,18 @@ public:
 
     static int twipsToPixels(int twips) { return twips / 15; }
 
-signals:
+  signals:
     void focusEntered();
     void focusLeft();
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void applyWidths();
     int textWidth(int col) const;  // pixels the column's longest text needs
     void applyPendingTop();

@@ -9,16 +9,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 namespace quarvel::app {
 
 int relevantBoxes(int type) {
     switch (type) {
-        case 0: return 30;
-        case 1: return 12;
-        case 2: return 5;
-        case 4: return 11;
-        default: return 10;
+        case 0:
+            return 30;
+        case 1:
+            return 12;
+        case 2:
+            return 5;
+        case 4:
+            return 11;
+        default:
+            return 10;
     }
 }
 
@@ -92,18 +96,30 @@ void GroupPanel::relabel(int type, const groups::BoxCoding& coding) {
     type_ = type;
     int shown = 30;
     switch (type) {
-        case 1: shown = 12; break;
-        case 2: shown = 5; break;
-        case 3: shown = 10; break;
-        case 4: shown = 11; break;
-        case 5: shown = 10; break;
-        default: break;
+        case 1:
+            shown = 12;
+            break;
+        case 2:
+            shown = 5;
+            break;
+        case 3:
+            shown = 10;
+            break;
+        case 4:
+            shown = 11;
+            break;
+        case 5:
+            shown = 10;
+            break;
+        default:
+            break;
     }
     for (int k = 1; k <= 30; ++k) {
         // The caption names what the box finds; the group labels use the same text. Numbers
         // and digit sums are captioned in plain decimal (1, not 01).
         const bool plain = !groups::isGroupType(type) || type == 0 || type == 4;
-        boxes_[k - 1]->setText(plain ? QString::number(k) : QString::fromStdString(groups::labelPart(type, k, coding)));
+        boxes_[k - 1]->setText(plain ? QString::number(k)
+                                     : QString::fromStdString(groups::labelPart(type, k, coding)));
         boxes_[k - 1]->setVisible(k <= shown);
     }
     recount();

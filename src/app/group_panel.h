@@ -8,9 +8,8 @@
 // finds that zodiac's code; segment box k reads the code of the k-th segment under the
 // segment base in force.
 
-#include <array>
-
 #include <QGroupBox>
+#include <array>
 
 #include "groups/group_values.h"
 
@@ -27,7 +26,7 @@ int relevantBoxes(int type);
 
 class GroupPanel : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     explicit GroupPanel(QWidget* parent = nullptr);
 
     // Captions and visibility of the boxes for a search type under the numbering in force; the
@@ -47,7 +46,7 @@ public:
     QLineEdit* countBox() const { return text5_; }
     QPushButton* computeButton() const { return command5_; }
 
-private:
+  private:
     std::array<QCheckBox*, 30> boxes_{};
     QComboBox* combo2_ = nullptr;
     QLineEdit* text5_ = nullptr;

@@ -1,10 +1,10 @@
 #include "app/history_panel.h"
 
 #include <QEvent>
-#include <QKeyEvent>
-#include <QHeaderView>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,7 +18,8 @@ namespace quarvel::app {
 
 namespace {
 
-QPushButton* button(const QString& caption, const QString& name, const QString& tip, QWidget* parent) {
+QPushButton* button(const QString& caption, const QString& name, const QString& tip,
+                    QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
@@ -37,8 +38,8 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
     connect(list_->clicks(), &GridClicks::rightReleased, this, &HistoryPanel::listRightReleased);
     // Room for the issue column, eight number columns and the scroll bar without a side scroll.
-    list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("2013001")) + 10 + 8 * 600 / 15 +
-                           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
+    list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("2013001")) + 10 +
+                           8 * 600 / 15 + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
 
     label12_ = new QLabel(QStringLiteral("在下面输入 2007001 期历史号码:"), this);
     label12_->setObjectName(QStringLiteral("Label12"));
@@ -71,9 +72,11 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     command3_ = button(QStringLiteral("删除最后历史(&D)"), QStringLiteral("Command3"), {}, this);
     command21_ = button(QStringLiteral("历史号在线更新(&O)"), QStringLiteral("Command21"),
                         QStringLiteral("从官方服务器更新历史号码"), this);
-    cmdRdLst_ = button(QStringLiteral("读取历史号文本(&W)"), QStringLiteral("cmdRdLst"),
-                       QStringLiteral("从历史号码文本文件中读取历史号中最后一期之后的新的历史号码"), this);
-    command4_ = button(QStringLiteral("历史号码导出文本文件(&O)"), QStringLiteral("Command4"), {}, this);
+    cmdRdLst_ =
+        button(QStringLiteral("读取历史号文本(&W)"), QStringLiteral("cmdRdLst"),
+               QStringLiteral("从历史号码文本文件中读取历史号中最后一期之后的新的历史号码"), this);
+    command4_ =
+        button(QStringLiteral("历史号码导出文本文件(&O)"), QStringLiteral("Command4"), {}, this);
     command9_ = button(QStringLiteral("软件设置(&T)"), QStringLiteral("Command9"), {}, this);
 
     auto* issueRow = new QHBoxLayout;
@@ -156,7 +159,8 @@ int HistoryPanel::boxIndex(const QObject* watched) const {
 // number, whatever the box held and wherever the cursor stood.
 void HistoryPanel::typeDigit(QLineEdit* box, QChar digit) {
     const QString shown = box->displayText();
-    const bool firstOnly = !box->hasSelectedText() && shown.size() >= 2 && shown.at(0).isDigit() && shown.at(1) == u'_';
+    const bool firstOnly = !box->hasSelectedText() && shown.size() >= 2 && shown.at(0).isDigit() &&
+                           shown.at(1) == u'_';
     const QString text = firstOnly ? QString(shown.at(0)) + digit : QString(digit);
     box->setText(text);
     if (box->hasFocus()) box->setCursorPosition(static_cast<int>(text.size()));
@@ -192,7 +196,8 @@ bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
                     static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
                     return true;  // no selection by dragging: the box stays whole
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return QWidget::eventFilter(watched, event);

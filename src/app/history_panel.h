@@ -24,7 +24,7 @@ class GridView;
 
 class HistoryPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit HistoryPanel(QWidget* parent = nullptr);
 
     GridView* list() const { return list_; }
@@ -47,16 +47,16 @@ public:
     void entryStored();
     void focusFirstBox();
 
-signals:
+  signals:
     // The second digit of box 8 was typed while the flag was clear.
     void drawTyped();
     // A right-button release on the list, at a global position.
     void listRightReleased(const QPoint& globalPos);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void onBoxChanged(int i);
     static bool complete(const QLineEdit* box);
     int boxIndex(const QObject* watched) const;  // 1..8, 0 for no entry box

@@ -15,17 +15,21 @@ int main(int argc, char** argv) {
     quarvel::app::installQtChineseTexts(app);
     // The installed icon and desktop entry (hicolor theme, quarvel.desktop) name the window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quarvel::platform::kProgramName));
-    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QString::fromLatin1(quarvel::platform::kProgramName)));
     QString givenDataDir;
     QString settingsFile;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--data-dir") givenDataDir = args[++i];
-        else if (args[i] == "--settings-file") settingsFile = args[++i];
+        if (args[i] == "--data-dir")
+            givenDataDir = args[++i];
+        else if (args[i] == "--settings-file")
+            settingsFile = args[++i];
     }
     const QString dataDir = quarvel::platform::dataFolderOfThisProgram(givenDataDir);
-    quarvel::platform::QtSettingsStore settings = settingsFile.isEmpty()
-        ? quarvel::platform::QtSettingsStore() : quarvel::platform::QtSettingsStore(settingsFile);
+    quarvel::platform::QtSettingsStore settings =
+        settingsFile.isEmpty() ? quarvel::platform::QtSettingsStore()
+                               : quarvel::platform::QtSettingsStore(settingsFile);
     quarvel::app::QtDialogs dialogs;
     quarvel::app::MainWindow window(quarvel::app::toPath(dataDir), settings, dialogs);
     dialogs.setParent(&window);

@@ -49,8 +49,8 @@ int startupZodiacYear(const QString& nextIssueText, int currentYear) {
     return year;
 }
 
-MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& settings, Dialogs& dialogs,
-                       QWidget* parent)
+MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& settings,
+                       Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), db_(std::move(dataDir)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("quarvel — 遗漏分析"));
@@ -71,7 +71,8 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     split->setChildrenCollapsible(false);
     setCentralWidget(split);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    auto* folder = new QLabel(QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(toQString(db_.dataDir()))));
+    auto* folder = new QLabel(
+        QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(toQString(db_.dataDir()))));
     folder->setObjectName(QStringLiteral("DataFolderLabel"));
     statusBar()->addPermanentWidget(folder);
 
@@ -116,8 +117,9 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, &MainWindow::clearHistory);
     connect(action(mnuLsgl_, QStringLiteral("删除到选定期(&D)"), QStringLiteral("mnuDlzd")),
             &QAction::triggered, this, &MainWindow::trimToIssue);
-    connect(action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&E)"), QStringLiteral("mnuEszhzd")),
-            &QAction::triggered, this, &MainWindow::trimLastDraws);
+    connect(
+        action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&E)"), QStringLiteral("mnuEszhzd")),
+        &QAction::triggered, this, &MainWindow::trimLastDraws);
 
     mnuSetup_ = new QMenu(QStringLiteral("设置(&E)"), this);
     mnuSetup_->setObjectName(QStringLiteral("mnuSetup"));
@@ -130,7 +132,8 @@ void MainWindow::buildMenus() {
     auto* sx = submenu(QStringLiteral("生肖(肖位)参数设置(&S)"), QStringLiteral("mnuSxCssetup"));
     auto* ds = submenu(QStringLiteral("段数参数设置(&A)"), QStringLiteral("mnuDssetup"));
     auto* bs = submenu(QStringLiteral("波色参数设置(&B)"), QStringLiteral("mnuBssetup"));
-    const QString sxCaptions[2] = {QStringLiteral("生肖(肖位)参数0~11"), QStringLiteral("生肖(肖位)参数1~12")};
+    const QString sxCaptions[2] = {QStringLiteral("生肖(肖位)参数0~11"),
+                                   QStringLiteral("生肖(肖位)参数1~12")};
     const QString dsCaptions[2] = {QStringLiteral("段数参数0~9"), QStringLiteral("段数参数1~10")};
     const QString bsCaptions[2] = {QStringLiteral("波色参数0~2"), QStringLiteral("波色参数1~3")};
     for (int i = 0; i < 2; ++i) {
@@ -143,10 +146,12 @@ void MainWindow::buildMenus() {
         // The wave-colour items are kept for their place in the menu; they do nothing.
         mnuBscs_[i] = action(bs, bsCaptions[i], QStringLiteral("mnuBscs_%1").arg(i));
     }
-    connect(action(mnuSetup_, QStringLiteral("历史号码更新检索年(&Y)"), QStringLiteral("mnuSetDay")),
-            &QAction::triggered, this, &MainWindow::setKeptYears);
-    connect(action(mnuSetup_, QStringLiteral("开奖结果网站地址(&H)"), QStringLiteral("mnuResultsHost")),
-            &QAction::triggered, this, &MainWindow::setResultsHost);
+    connect(
+        action(mnuSetup_, QStringLiteral("历史号码更新检索年(&Y)"), QStringLiteral("mnuSetDay")),
+        &QAction::triggered, this, &MainWindow::setKeptYears);
+    connect(
+        action(mnuSetup_, QStringLiteral("开奖结果网站地址(&H)"), QStringLiteral("mnuResultsHost")),
+        &QAction::triggered, this, &MainWindow::setResultsHost);
 
     mnuWeb_ = new QMenu(QStringLiteral("帮助(&H)"), this);
     mnuWeb_->setObjectName(QStringLiteral("mnuWeb"));
@@ -159,10 +164,10 @@ void MainWindow::buildMenus() {
     // The pictures, also on the buttons beside "检索(&S)".
     auto* charts = new QMenu(QStringLiteral("图表(&V)"), this);
     charts->setObjectName(QStringLiteral("mnuCharts"));
-    connect(action(charts, QStringLiteral("走势图(&Z)"), QStringLiteral("mnuZst")), &QAction::triggered, this,
-            [this] { criteria_->runTrendCommand(); });
-    connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")), &QAction::triggered, this,
-            [this] { criteria_->runCurveCommand(); });
+    connect(action(charts, QStringLiteral("走势图(&Z)"), QStringLiteral("mnuZst")),
+            &QAction::triggered, this, [this] { criteria_->runTrendCommand(); });
+    connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")),
+            &QAction::triggered, this, [this] { criteria_->runCurveCommand(); });
 
     menuBar()->addMenu(mnuLsgl_);
     menuBar()->addMenu(mnuSetup_);
@@ -180,7 +185,8 @@ void MainWindow::connectEvents() {
     connect(history_->importButton(), &QPushButton::clicked, this, &MainWindow::importHistoryText);
     connect(history_->exportButton(), &QPushButton::clicked, this, &MainWindow::exportHistoryText);
     connect(history_->updateButton(), &QPushButton::clicked, this, &MainWindow::onlineUpdate);
-    connect(history_->list()->clicks(), &GridClicks::doubleClicked, this, &MainWindow::exportHistoryList);
+    connect(history_->list()->clicks(), &GridClicks::doubleClicked, this,
+            &MainWindow::exportHistoryList);
     watchGridFocus(history_->list());
     watchGridFocus(criteria_->hitGrid());
     watchGridFocus(criteria_->summaryGrid());
@@ -209,12 +215,14 @@ void MainWindow::startUp() {
         QStringList keys;
         for (const auto& k : reset) keys << QString::fromStdString(k);
         if (!keys.isEmpty())
-            failures << QStringLiteral("设置 %1 的值无效，已改用默认值").arg(keys.join(QStringLiteral("、")));
+            failures << QStringLiteral("设置 %1 的值无效，已改用默认值")
+                            .arg(keys.join(QStringLiteral("、")));
     });
     // The wheel handling sees every event of the window's widgets.
     qApp->installEventFilter(this);
     // The database: a file that cannot be opened is left alone and the list stays empty.
-    step(failures, QStringLiteral("无法打开历史数据库 %1").arg(toQString(db_.dbPath())), [&] { db_.open(); });
+    step(failures, QStringLiteral("无法打开历史数据库 %1").arg(toQString(db_.dbPath())),
+         [&] { db_.open(); });
     step(failures, QStringLiteral("参数菜单"), [&] {
         for (int i = 0; i < 2; ++i) {
             mnuDscs_[i]->setChecked(ctx_.saved.DsIni == i);
@@ -223,13 +231,17 @@ void MainWindow::startUp() {
     });
     step(failures, QStringLiteral("下期期号"), [&] { QihaoXianshi(); });
     step(failures, QStringLiteral("生肖年"), [&] {
-        ctx_.zodiacYear = startupZodiacYear(history_->nextIssueBox()->text(), QDate::currentDate().year());
+        ctx_.zodiacYear =
+            startupZodiacYear(history_->nextIssueBox()->text(), QDate::currentDate().year());
     });
     step(failures, QStringLiteral("检索条件"), [&] { criteria_->startUp(); });
-    step(failures, QStringLiteral("生肖代码"), [&] { ctx_.zodiacCodes = store::ZodiacCodes::startup(ctx_.saved.SxIni); });
+    step(failures, QStringLiteral("生肖代码"),
+         [&] { ctx_.zodiacCodes = store::ZodiacCodes::startup(ctx_.saved.SxIni); });
     step(failures, QStringLiteral("历史列表"), [&] { AddHaoma(); });
-    if (!failures.isEmpty()) notify(failures.join(QStringLiteral("；")));
-    else notify(QStringLiteral("共 %1 期历史号码").arg(history_->list()->gridModel()->rowCount()));
+    if (!failures.isEmpty())
+        notify(failures.join(QStringLiteral("；")));
+    else
+        notify(QStringLiteral("共 %1 期历史号码").arg(history_->list()->gridModel()->rowCount()));
 }
 
 void MainWindow::AddHaoma() {
@@ -241,7 +253,8 @@ void MainWindow::AddHaoma() {
             store::Snapshot list = db_.historyList();
             grid = store::historyListGrid(list);
         } catch (const std::exception& e) {
-            notify(QStringLiteral("历史列表无法读取：%1").arg(QString::fromStdString(store::userText(e))));
+            notify(QStringLiteral("历史列表无法读取：%1")
+                       .arg(QString::fromStdString(store::userText(e))));
             grid = {};
         }
     }
@@ -293,8 +306,10 @@ bool MainWindow::handleWheel(QObject* watched, QEvent* event) {
     // Only vertical turns count; touchpad phase events without a turn are let through.
     if (delta.y() == 0) return false;
     const int top = wheelTarget_->topRow();
-    if (delta.y() < 0) wheelTarget_->setTopRow(top + 1);
-    else if (top > 1) wheelTarget_->setTopRow(top - 1);
+    if (delta.y() < 0)
+        wheelTarget_->setTopRow(top + 1);
+    else if (top > 1)
+        wheelTarget_->setTopRow(top - 1);
     // Consumed: the view's own wheel scrolling would move it a second time.
     return true;
 }
@@ -302,7 +317,8 @@ bool MainWindow::handleWheel(QObject* watched, QEvent* event) {
 bool MainWindow::event(QEvent* event) {
     // Moving over a menu item without a status tip would blank the status bar, and with it
     // the notice shown there ("共 N 期历史号码", the result of the last command).
-    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) return true;
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
+        return true;
     return QMainWindow::event(event);
 }
 

@@ -30,7 +30,7 @@ class HistoryPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(std::filesystem::path dataDir, store::SettingsStore& settings, Dialogs& dialogs,
                QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -68,16 +68,16 @@ public:
     void onlineUpdate();            // Command21
     void openReadme();              // mnuFrontPage, mnuDescrb, numYanshiDown
 
-signals:
+  signals:
     // A pop-up menu is about to be shown (history or settings menu).
     void popupShown(QMenu* menu);
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void connectEvents();
     void startUp();

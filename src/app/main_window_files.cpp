@@ -27,10 +27,12 @@ namespace {
 QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kImportQuestion = QStringLiteral(
-    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'放弃该操作。确要读入请保证安装目录下存在历史号码的"
+    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'"
+    "放弃该操作。确要读入请保证安装目录下存在历史号码的"
     "文本文件文件。读取时可能要花费一段时间,请耐心等候！");
 const QString kUpdateQuestion = QStringLiteral(
-    "确实要在线更新最新历史号码吗？更新可能要花费一段时间，网络不通或者我方服务器更新不及时可能都造成更新失败！");
+    "确实要在线更新最新历史号码吗？更新可能要花费一段时间，网络不通或者我方服务器更新不及时可能都造"
+    "成更新失败！");
 
 // Restores the window after the online update, whatever way it ends.
 struct UpdateScope {
@@ -52,8 +54,10 @@ const QString kUpdateTitle = QStringLiteral("在线更新");
 
 // A refusal or failure: a modal message, the sentence first and the detail after it; the status
 // bar keeps the sentence.
-void refuse(AppContext& ctx, const QString& title, const QString& sentence, const QString& detail = {}) {
-    ctx.dialogs->message(title, detail.isEmpty() ? sentence : sentence + QStringLiteral("\n\n") + detail);
+void refuse(AppContext& ctx, const QString& title, const QString& sentence,
+            const QString& detail = {}) {
+    ctx.dialogs->message(title,
+                         detail.isEmpty() ? sentence : sentence + QStringLiteral("\n\n") + detail);
     ctx.notify(sentence);
 }
 
@@ -64,13 +68,18 @@ QString trimFailure(const io::TrimResult& r) {
 
 QString importRefusal(const io::ImportResult& r) {
     switch (r.error) {
-        case io::ImportError::NotATextFile: return QStringLiteral("所选文件不是文本文件（*.txt），历史号码未改变。");
-        case io::ImportError::Unreadable: return QStringLiteral("历史号码文件无法读取，历史号码未改变。");
+        case io::ImportError::NotATextFile:
+            return QStringLiteral("所选文件不是文本文件（*.txt），历史号码未改变。");
+        case io::ImportError::Unreadable:
+            return QStringLiteral("历史号码文件无法读取，历史号码未改变。");
         case io::ImportError::TooManyDraws:
-            return QStringLiteral("文件中的历史号码超过 %1 期，历史号码未改变。").arg(store::kMaxDraws);
-        case io::ImportError::NoDraws: return QStringLiteral("文件中没有一期有效的历史号码，历史号码未改变。");
+            return QStringLiteral("文件中的历史号码超过 %1 期，历史号码未改变。")
+                .arg(store::kMaxDraws);
+        case io::ImportError::NoDraws:
+            return QStringLiteral("文件中没有一期有效的历史号码，历史号码未改变。");
         case io::ImportError::StoreFailed:
-        case io::ImportError::None: break;
+        case io::ImportError::None:
+            break;
     }
     return QStringLiteral("历史号码无法保存，历史号码未改变。");
 }
@@ -79,8 +88,9 @@ QString importRefusal(const io::ImportResult& r) {
 QString skippedLines(const io::ImportResult& r) {
     QStringList numbers;
     for (std::size_t n : r.firstSkippedLines) numbers << QString::number(n);
-    return QStringLiteral("第 %1 行%2").arg(numbers.join(QStringLiteral("、")),
-                                           r.linesSkipped > r.firstSkippedLines.size() ? QStringLiteral("等") : QString());
+    return QStringLiteral("第 %1 行%2")
+        .arg(numbers.join(QStringLiteral("、")),
+             r.linesSkipped > r.firstSkippedLines.size() ? QStringLiteral("等") : QString());
 }
 
 }  // namespace
@@ -111,10 +121,12 @@ void MainWindow::importHistoryText() {
     QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
     if (!QFileInfo(dir).isDir()) dir = platform::sampleHistoryFolder();
     if (dir.isEmpty()) dir = toQString(db_.dataDir());
-    const QString chosen = ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
+    const QString chosen =
+        ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
     if (chosen.isEmpty()) return;
     if (!io::hasTextFileName(toPath(chosen))) {
-        refuse(ctx_, kImportTitle, QStringLiteral("%1 不是文本文件（*.txt），历史号码未改变。").arg(chosen));
+        refuse(ctx_, kImportTitle,
+               QStringLiteral("%1 不是文本文件（*.txt），历史号码未改变。").arg(chosen));
         return;
     }
     if (!ctx_.historyOpen()) {
@@ -136,7 +148,9 @@ void MainWindow::importHistoryText() {
     QString text = QStringLiteral("已读入 %1 期历史号码").arg(result.drawsStored);
     if (result.linesSkipped > 0) {
         // Lines that gave no draw are told at once, so that the file can be mended.
-        text += QStringLiteral("，%1 行不是有效的号码（%2），已跳过。").arg(result.linesSkipped).arg(skippedLines(result));
+        text += QStringLiteral("，%1 行不是有效的号码（%2），已跳过。")
+                    .arg(result.linesSkipped)
+                    .arg(skippedLines(result));
         ctx_.dialogs->message(kImportTitle, text);
     }
     notify(text);
@@ -151,13 +165,16 @@ void MainWindow::exportHistoryText() {
     try {
         path = toQString(io::exportHistory(db_));
     } catch (const std::exception& e) {
-        ctx_.dialogs->message(QStringLiteral("导出失败"), QStringLiteral("历史号码无法导出：%1").arg(fromStd(store::userText(e))));
+        ctx_.dialogs->message(
+            QStringLiteral("导出失败"),
+            QStringLiteral("历史号码无法导出：%1").arg(fromStd(store::userText(e))));
         return;
     }
     notify(QStringLiteral("历史号码已导出到 %1").arg(path));
     if (!ctx_.dialogs->openInDesktop(path))
-        ctx_.dialogs->message(QStringLiteral("导出历史号码"),
-                              QStringLiteral("没有可以打开文本文件的程序。历史号码已保存在：\n%1").arg(path));
+        ctx_.dialogs->message(
+            QStringLiteral("导出历史号码"),
+            QStringLiteral("没有可以打开文本文件的程序。历史号码已保存在：\n%1").arg(path));
 }
 
 void MainWindow::exportHistoryList() {
@@ -167,16 +184,19 @@ void MainWindow::exportHistoryList() {
 
 void MainWindow::trimToIssue() {
     if (refuseWhileUpdating()) return;
-    const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle), QString::fromUtf8(io::kTrimToPrompt),
+    const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle),
+                                               QString::fromUtf8(io::kTrimToPrompt),
                                                QString::number(nextIssue_ - 1));
     if (!answer) return;
     const auto issue = io::parseTrimInput(answer->toStdString());
     if (!issue) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
+               QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
         return;
     }
     if (!ctx_.historyOpen()) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
+               QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
     std::optional<std::int32_t> first;
@@ -193,22 +213,29 @@ void MainWindow::trimToIssue() {
         result = io::HistoryService(db_).trimToIssue(*issue, params);
     }
     afterHistoryReplaced();
-    if (result.ok()) notify(QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept) + fromStd(result.warning));
-    else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
+    if (result.ok())
+        notify(QStringLiteral("已保留到 %1 期，共 %2 期").arg(*issue).arg(result.drawsKept) +
+               fromStd(result.warning));
+    else
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result),
+               fromStd(result.errorText));
 }
 
 void MainWindow::trimLastDraws() {
     if (refuseWhileUpdating()) return;
-    const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle),
-                                               QString::fromUtf8(io::kTrimLastPrompt), QStringLiteral("1"));
+    const auto answer =
+        ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle),
+                               QString::fromUtf8(io::kTrimLastPrompt), QStringLiteral("1"));
     if (!answer) return;
     const auto count = io::parseTrimInput(answer->toStdString());
     if (!count) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
+               QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
         return;
     }
     if (!ctx_.historyOpen()) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
+               QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
     std::size_t stored = 0;
@@ -225,8 +252,12 @@ void MainWindow::trimLastDraws() {
         result = io::HistoryService(db_).trimLastDraws(*count, params);
     }
     afterHistoryReplaced();
-    if (result.ok()) notify(QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept) + fromStd(result.warning));
-    else refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result), fromStd(result.errorText));
+    if (result.ok())
+        notify(QStringLiteral("已删除最后 %1 期，保留 %2 期").arg(*count).arg(result.drawsKept) +
+               fromStd(result.warning));
+    else
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result),
+               fromStd(result.errorText));
 }
 
 void MainWindow::setKeptYears() {
@@ -241,7 +272,8 @@ void MainWindow::setKeptYears() {
             ctx_.saveSetting("IniSerchDay", std::to_string(*years));
             return;
         }
-        ctx_.dialogs->message(QString::fromUtf8(io::kKeptYearsRefusalTitle), QString::fromUtf8(io::kKeptYearsRefusal));
+        ctx_.dialogs->message(QString::fromUtf8(io::kKeptYearsRefusalTitle),
+                              QString::fromUtf8(io::kKeptYearsRefusal));
     }
 }
 
@@ -250,13 +282,15 @@ void MainWindow::setResultsHost() {
     for (;;) {
         const auto answer = ctx_.dialogs->inputBox(
             QStringLiteral("开奖结果网站"),
-            QStringLiteral("请输入开奖结果网站的地址（例如 http://www.example.com），在线更新从该网站读取历史号码："),
+            QStringLiteral("请输入开奖结果网站的地址（例如 "
+                           "http://www.example.com），在线更新从该网站读取历史号码："),
             current);
         if (!answer) return;
         const QString text = answer->trimmed();
         const QUrl url(text, QUrl::StrictMode);
-        const bool web = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().isEmpty()
-                         && (url.path().isEmpty() || url.path() == "/") && !url.hasQuery();
+        const bool web = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") &&
+                         !url.host().isEmpty() && (url.path().isEmpty() || url.path() == "/") &&
+                         !url.hasQuery();
         if (web) {
             const QString host = text.endsWith('/') ? text.chopped(1) : text;
             ctx_.saved.ResultsHost = host.toStdString();
@@ -264,8 +298,10 @@ void MainWindow::setResultsHost() {
             ctx_.saveSetting("ResultsHost", ctx_.saved.ResultsHost);
             return;
         }
-        ctx_.dialogs->message(QStringLiteral("输入有误"),
-                              QStringLiteral("请输入以 http:// 或 https:// 开头的网站地址，不含路径，例如 http://www.example.com"));
+        ctx_.dialogs->message(
+            QStringLiteral("输入有误"),
+            QStringLiteral("请输入以 http:// 或 https:// 开头的网站地址，不含路径，例如 "
+                           "http://www.example.com"));
         current = text;
     }
 }
@@ -278,8 +314,9 @@ void MainWindow::onlineUpdate() {
         return;
     }
     if (ctx_.saved.ResultsHost.empty()) {
-        ctx_.dialogs->message(QStringLiteral("在线更新"),
-                              QStringLiteral("还没有设置开奖结果网站的地址，请在“软件设置”菜单中设置。"));
+        ctx_.dialogs->message(
+            QStringLiteral("在线更新"),
+            QStringLiteral("还没有设置开奖结果网站的地址，请在“软件设置”菜单中设置。"));
         return;
     }
     io::UpdateResult result;
@@ -297,12 +334,15 @@ void MainWindow::onlineUpdate() {
         params.keptYears = ctx_.saved.IniSerchDay;
         params.host = ctx_.saved.ResultsHost;
         params.bases = ctx_.bases();
-        params.progress = [this](int year) { notify(QStringLiteral("正在读取 %1 年的历史号码……").arg(year)); };
+        params.progress = [this](int year) {
+            notify(QStringLiteral("正在读取 %1 年的历史号码……").arg(year));
+        };
         result = io::HistoryService(db_).update(source, params);
     }
     afterHistoryReplaced();
     if (!result.ran()) {
-        refuse(ctx_, kUpdateTitle, QStringLiteral("在线更新没有进行，历史号码未改变。"), fromStd(result.refusal));
+        refuse(ctx_, kUpdateTitle, QStringLiteral("在线更新没有进行，历史号码未改变。"),
+               fromStd(result.refusal));
         return;
     }
     QString text = QStringLiteral("在线更新：新增 %1 期").arg(result.added);
@@ -312,7 +352,8 @@ void MainWindow::onlineUpdate() {
         return;
     }
     // Stopped early: where, and why, so that the next update or a hand entry continues there.
-    refuse(ctx_, kUpdateTitle, text + QStringLiteral("。") + fromStd(io::updateStopMessage(result)));
+    refuse(ctx_, kUpdateTitle,
+           text + QStringLiteral("。") + fromStd(io::updateStopMessage(result)));
 }
 
 void MainWindow::openReadme() {
@@ -320,7 +361,8 @@ void MainWindow::openReadme() {
     // installed documentation, in the data folder, or in the source tree it was built in.
     QString path = platform::documentationFile(QStringLiteral("README.md"));
     const QString inDataFolder = toQString(db_.dataDir() / "README.md");
-    if (path.isEmpty() && QFileInfo::exists(inDataFolder)) path = QFileInfo(inDataFolder).canonicalFilePath();
+    if (path.isEmpty() && QFileInfo::exists(inDataFolder))
+        path = QFileInfo(inDataFolder).canonicalFilePath();
     if (path.isEmpty()) {
         notify(QStringLiteral("找不到说明文件 README.md"));
         return;

@@ -1,8 +1,8 @@
 // Changing the history from the window itself: the manual entry of the newest draw, deleting
 // the last draw, clearing the history; and the zodiac and segment base menus.
 
-#include <QDate>
 #include <QAction>
+#include <QDate>
 #include <QLineEdit>
 
 #include "app/busy_cursor.h"
@@ -28,14 +28,18 @@ void MainWindow::storeTypedDraw() {
     const auto typed = history_->typedNumbers();
     for (int k = 0; k < 8; ++k) {
         if (typed[k]) continue;
-        const QString place = k == 7 ? QStringLiteral("特码") : QStringLiteral("第%1个号码").arg(k + 1);
+        const QString place =
+            k == 7 ? QStringLiteral("特码") : QStringLiteral("第%1个号码").arg(k + 1);
         // Nothing is stored and the boxes keep what was typed, so that it can be corrected.
-        ctx_.dialogs->message(kEntryTitle, QStringLiteral("%1没有输入完整（每个号码两位数字，例如 05）。本期号码没有保存。")
-                                               .arg(place));
+        ctx_.dialogs->message(
+            kEntryTitle,
+            QStringLiteral("%1没有输入完整（每个号码两位数字，例如 05）。本期号码没有保存。")
+                .arg(place));
         return;
     }
     if (!ctx_.historyOpen()) {
-        ctx_.dialogs->message(QStringLiteral("保存失败"), QStringLiteral("历史数据库没有打开。本期号码没有保存。"));
+        ctx_.dialogs->message(QStringLiteral("保存失败"),
+                              QStringLiteral("历史数据库没有打开。本期号码没有保存。"));
         return;
     }
     // The draw is stored under the issue the next-issue box shows, as the user may have
@@ -43,16 +47,18 @@ void MainWindow::storeTypedDraw() {
     const QString issueText = history_->nextIssueBox()->text();
     const auto issue = io::parseTrimInput(issueText.toStdString());
     if (!issue || *issue > io::kMaxIssue) {
-        ctx_.dialogs->message(QStringLiteral("期号有误"),
-                              QStringLiteral("下期期号“%1”不是 1 到 %2 之间的整数，本期号码没有保存。")
-                                  .arg(issueText.trimmed())
-                                  .arg(io::kMaxIssue));
+        ctx_.dialogs->message(
+            QStringLiteral("期号有误"),
+            QStringLiteral("下期期号“%1”不是 1 到 %2 之间的整数，本期号码没有保存。")
+                .arg(issueText.trimmed())
+                .arg(io::kMaxIssue));
         return;
     }
     std::array<int, 8> numbers{};
     for (int k = 0; k < 8; ++k) numbers[k] = *typed[k];
-    const auto result = io::HistoryService(db_).addDraw(*issue, numbers, io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni},
-                                                        QDate::currentDate().year());
+    const auto result = io::HistoryService(db_).addDraw(
+        *issue, numbers, io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni},
+        QDate::currentDate().year());
     if (!result.ok) {
         ctx_.dialogs->message(result.badInput ? kEntryTitle : QStringLiteral("保存失败"),
                               fromStd(result.message) + QStringLiteral("本期号码没有保存。"));
@@ -79,7 +85,8 @@ void MainWindow::deleteLastDraw() {
     }
     if (!result.ok) {
         // Refused or failed: nothing was deleted, and nothing is rebuilt or compacted.
-        ctx_.dialogs->message(QStringLiteral("删除失败"), fromStd(result.message) + QStringLiteral("历史号码未改变。"));
+        ctx_.dialogs->message(QStringLiteral("删除失败"),
+                              fromStd(result.message) + QStringLiteral("历史号码未改变。"));
         return;
     }
     try {
@@ -89,7 +96,8 @@ void MainWindow::deleteLastDraw() {
     AddHaoma();
     QihaoXianshi();
     history_->focusFirstBox();
-    QString done = result.issue ? QStringLiteral("已删除 %1 期").arg(*result.issue) : QStringLiteral("没有可删除的历史号码");
+    QString done = result.issue ? QStringLiteral("已删除 %1 期").arg(*result.issue)
+                                : QStringLiteral("没有可删除的历史号码");
     if (!result.compactionFailure.empty())
         done += QStringLiteral("（压缩数据库失败：%1）").arg(fromStd(result.compactionFailure));
     notify(done);
@@ -97,14 +105,17 @@ void MainWindow::deleteLastDraw() {
 
 void MainWindow::clearHistory() {
     if (refuseWhileUpdating()) return;
-    if (!ctx_.dialogs->question(QStringLiteral("确认清空"), QStringLiteral("确定要清空所有的历史号码吗？"))) return;
+    if (!ctx_.dialogs->question(QStringLiteral("确认清空"),
+                                QStringLiteral("确定要清空所有的历史号码吗？")))
+        return;
     io::ChangeResult result;
     {
         BusyCursor busy;
         result = io::HistoryService(db_).clear();
     }
     if (!result.ok) {
-        ctx_.dialogs->message(QStringLiteral("清空失败"), fromStd(result.message) + QStringLiteral("历史号码未改变。"));
+        ctx_.dialogs->message(QStringLiteral("清空失败"),
+                              fromStd(result.message) + QStringLiteral("历史号码未改变。"));
         return;
     }
     notify(QStringLiteral("历史号码已清空"));

@@ -11,7 +11,8 @@
 
 namespace quarvel::app {
 
-MultiSearchPanel::MultiSearchPanel(QWidget* parent) : QGroupBox(QStringLiteral("多位检索"), parent) {
+MultiSearchPanel::MultiSearchPanel(QWidget* parent)
+    : QGroupBox(QStringLiteral("多位检索"), parent) {
     setObjectName(QStringLiteral("FrameMulti"));
     option6_0_ = new QRadioButton(QStringLiteral("平特"), this);
     option6_0_->setObjectName(QStringLiteral("Option6_0"));
@@ -48,10 +49,12 @@ MultiSearchPanel::MultiSearchPanel(QWidget* parent) : QGroupBox(QStringLiteral("
 }
 
 bool MultiSearchPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && (watched == combo1_ || watched == combo1_->lineEdit())) {
+    if (event->type() == QEvent::FocusOut &&
+        (watched == combo1_ || watched == combo1_->lineEdit())) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // The drop-down list taking the focus is not leaving the box; nor is the window losing it.
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !combo1_->hasFocus())
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+            !combo1_->hasFocus())
             emit sectionLeft();
     }
     return QGroupBox::eventFilter(watched, event);

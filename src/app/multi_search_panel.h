@@ -12,21 +12,21 @@ namespace quarvel::app {
 
 class MultiSearchPanel : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     explicit MultiSearchPanel(QWidget* parent = nullptr);
 
     QRadioButton* option(int index) const { return index == 1 ? option6_1_ : option6_0_; }
     QComboBox* sectionBox() const { return combo1_; }
     QPushButton* searchButton() const { return command2_; }
 
-signals:
+  signals:
     void optionClicked(int index);  // 0 平特, 1 平码
     void sectionLeft();             // focus left Combo1
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QRadioButton* option6_0_ = nullptr;
     QRadioButton* option6_1_ = nullptr;
     QComboBox* combo1_ = nullptr;

@@ -70,13 +70,14 @@ void OmissionCurveChart::paintEvent(QPaintEvent*) {
 
     // Axes and y ticks.
     painter.setPen(QColor(0xdd, 0xdd, 0xdd));
-    for (int v = step; v <= top; v += step) painter.drawLine(plot.left(), yOf(v), plot.right(), yOf(v));
+    for (int v = step; v <= top; v += step)
+        painter.drawLine(plot.left(), yOf(v), plot.right(), yOf(v));
     painter.setPen(Qt::black);
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     for (int v = 0; v <= top; v += step)
-        painter.drawText(QRect(0, yOf(v) - fm.height() / 2, left - 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(v));
+        painter.drawText(QRect(0, yOf(v) - fm.height() / 2, left - 6, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
 
     // Bars: one per hit, then the last omission.
     const int bars = static_cast<int>(curve_.gaps.size()) + 1;
@@ -86,7 +87,8 @@ void OmissionCurveChart::paintEvent(QPaintEvent*) {
         const double x = plot.left() + slot * i + (slot - barWidth) / 2;
         return QRectF(x, yOf(value), barWidth, plot.bottom() - yOf(value));
     };
-    for (int i = 0; i < bars - 1; ++i) painter.fillRect(barRect(i, curve_.gaps[static_cast<std::size_t>(i)]), kBar);
+    for (int i = 0; i < bars - 1; ++i)
+        painter.fillRect(barRect(i, curve_.gaps[static_cast<std::size_t>(i)]), kBar);
     painter.fillRect(barRect(bars - 1, stats.last), kLastBar);
 
     // x labels: a handful of the hits' issues, and "最后" under the last bar.
@@ -94,29 +96,36 @@ void OmissionCurveChart::paintEvent(QPaintEvent*) {
     const int every = std::max(1, static_cast<int>(std::ceil(labelWidth / slot)));
     for (int i = 0; i < bars - 1; i += every) {
         const int cx = plot.left() + static_cast<int>(slot * i + slot / 2);
-        painter.drawText(QRect(cx - labelWidth / 2, plot.bottom() + 4, labelWidth, fm.height()), Qt::AlignCenter,
+        painter.drawText(QRect(cx - labelWidth / 2, plot.bottom() + 4, labelWidth, fm.height()),
+                         Qt::AlignCenter,
                          QString::fromStdString(curve_.issues[static_cast<std::size_t>(i)]));
     }
     // Kept inside the widget when the last bar stands at the right edge.
-    const int lastX = std::min(plot.left() + static_cast<int>(slot * (bars - 1) + slot / 2), width() - labelWidth / 2);
-    painter.drawText(QRect(lastX - labelWidth / 2, plot.bottom() + 4 + fm.height(), labelWidth, fm.height()),
-                     Qt::AlignCenter, QStringLiteral("最后遗漏"));
+    const int lastX = std::min(plot.left() + static_cast<int>(slot * (bars - 1) + slot / 2),
+                               width() - labelWidth / 2);
+    painter.drawText(
+        QRect(lastX - labelWidth / 2, plot.bottom() + 4 + fm.height(), labelWidth, fm.height()),
+        Qt::AlignCenter, QStringLiteral("最后遗漏"));
 
     // The lines at the average and the largest gap, named at their right end.
     auto line = [&](double value, const QColor& colour, const QString& name) {
         QPen pen(colour, 2, Qt::DashLine);
         painter.setPen(pen);
         painter.drawLine(QPointF(plot.left(), yOf(value)), QPointF(plot.right(), yOf(value)));
-        const QString text = name + " " + QString::number(value, 'f', name == QStringLiteral("平均遗漏") ? 2 : 0);
+        const QString text =
+            name + " " + QString::number(value, 'f', name == QStringLiteral("平均遗漏") ? 2 : 0);
         const int w = fm.horizontalAdvance(text) + 8;
-        painter.fillRect(QRect(plot.right() - w, yOf(value) - fm.height() - 2, w, fm.height()), QColor(255, 255, 255, 200));
-        painter.drawText(QRect(plot.right() - w, yOf(value) - fm.height() - 2, w, fm.height()), Qt::AlignCenter, text);
+        painter.fillRect(QRect(plot.right() - w, yOf(value) - fm.height() - 2, w, fm.height()),
+                         QColor(255, 255, 255, 200));
+        painter.drawText(QRect(plot.right() - w, yOf(value) - fm.height() - 2, w, fm.height()),
+                         Qt::AlignCenter, text);
     };
     line(average, kAverage, QStringLiteral("平均遗漏"));
     if (anyHit) line(stats.maximum, kMaximum, QStringLiteral("最大遗漏"));
 }
 
-OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve curve, QWidget* parent)
+OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve curve,
+                                         QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(ctx) {
     setObjectName(QStringLiteral("frmYlqx"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -138,10 +147,12 @@ bool OmissionCurveWindow::savePicture() {
     if (ctx_.db == nullptr) return false;
     const QString path = toQString(ctx_.db->dataDir() / toPath(QStringLiteral("遗漏曲线.png")));
     QSaveFile file(path);  // written to a temporary name, renamed when complete
-    const bool ok = file.open(QIODevice::WriteOnly) && chart_->grab().save(&file, "PNG") && file.commit();
+    const bool ok =
+        file.open(QIODevice::WriteOnly) && chart_->grab().save(&file, "PNG") && file.commit();
     if (!ok) {
         if (ctx_.dialogs)
-            ctx_.dialogs->message(QStringLiteral("保存图片"), QStringLiteral("无法保存 %1：%2").arg(path, file.errorString()));
+            ctx_.dialogs->message(QStringLiteral("保存图片"),
+                                  QStringLiteral("无法保存 %1：%2").arg(path, file.errorString()));
         return false;
     }
     if (ctx_.notify) ctx_.notify(QStringLiteral("遗漏曲线已保存到 %1").arg(path));

@@ -16,27 +16,27 @@ struct AppContext;
 
 class OmissionCurveChart : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit OmissionCurveChart(search::OmissionCurve curve, QWidget* parent = nullptr);
     const search::OmissionCurve& curve() const { return curve_; }
     QSize sizeHint() const override { return {1000, 520}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     search::OmissionCurve curve_;
 };
 
 class OmissionCurveWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     OmissionCurveWindow(AppContext& ctx, search::OmissionCurve curve, QWidget* parent = nullptr);
     OmissionCurveChart* chart() const { return chart_; }
     // Saves the chart as 遗漏曲线.png in the data folder; false (with a message) when it fails.
     bool savePicture();
 
-private:
+  private:
     AppContext& ctx_;
     OmissionCurveChart* chart_;
     QPushButton* save_;

@@ -15,7 +15,9 @@ namespace quarvel::app {
 
 namespace {
 
-QString positionCaption(int p) { return p == 8 ? QStringLiteral("特位") : QStringLiteral("平%1位").arg(p); }
+QString positionCaption(int p) {
+    return p == 8 ? QStringLiteral("特位") : QStringLiteral("平%1位").arg(p);
+}
 
 }  // namespace
 
@@ -75,7 +77,8 @@ PositionTabs::PositionTabs(QWidget* parent) : QWidget(parent) {
 
 QFrame* PositionTabs::buildFrame(Tab tab) {
     auto* frame = new QFrame(this);
-    frame->setObjectName(tab == Manual ? QStringLiteral("FrameManual") : QStringLiteral("FrameHistory"));
+    frame->setObjectName(tab == Manual ? QStringLiteral("FrameManual")
+                                       : QStringLiteral("FrameHistory"));
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(6, 4, 6, 4);

@@ -8,9 +8,8 @@
 // Text22_11..18. No box is named Text22_1..8; code that means "the typed value of position p"
 // reads Text2_p.
 
-#include <array>
-
 #include <QWidget>
+#include <array>
 
 class QCheckBox;
 class QFrame;
@@ -21,7 +20,7 @@ namespace quarvel::app {
 
 class PositionTabs : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum Tab { Manual = 0, History = 1 };
 
     explicit PositionTabs(QWidget* parent = nullptr);
@@ -31,22 +30,26 @@ public:
     void showTab(Tab tab);
 
     // Position p = 1..8 of the given tab.
-    QCheckBox* check(Tab tab, int p) const { return (tab == Manual ? manualChecks_ : historyChecks_)[p - 1]; }
-    QLineEdit* valueBox(Tab tab, int p) const { return (tab == Manual ? manualBoxes_ : historyBoxes_)[p - 1]; }
+    QCheckBox* check(Tab tab, int p) const {
+        return (tab == Manual ? manualChecks_ : historyChecks_)[p - 1];
+    }
+    QLineEdit* valueBox(Tab tab, int p) const {
+        return (tab == Manual ? manualBoxes_ : historyBoxes_)[p - 1];
+    }
     QLineEdit* referenceBox() const { return text4_; }
     QCheckBox* onlyBefore() const { return check4_; }
     QTabBar* tabBar() const { return tabs_; }
 
-signals:
+  signals:
     void tabClicked(int tab);            // the user chose a tab (0 or 1)
     void manualValueLeft(int position);  // focus left Text2_<position>
     void referenceLeft();                // focus left Text4
     void onlyBeforeClicked(bool checked);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QFrame* buildFrame(Tab tab);
     QTabBar* tabs_ = nullptr;
     QFrame* frames_[2] = {nullptr, nullptr};

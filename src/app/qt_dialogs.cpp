@@ -10,7 +10,8 @@
 namespace quarvel::app {
 
 bool QtDialogs::question(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent_);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }
@@ -23,7 +24,8 @@ void QtDialogs::message(const QString& title, const QString& text) {
 std::optional<QString> QtDialogs::inputBox(const QString& title, const QString& prompt,
                                            const QString& defaultText) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString answer =
+        QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) return std::nullopt;
     return answer;
 }
@@ -34,7 +36,8 @@ QString QtDialogs::openFileName(const QString& title, const QString& dir, const 
 
 bool QtDialogs::openInDesktop(const QString& pathOrUrl) {
     // A local file is opened by path; anything with a scheme is handed over as an address.
-    const QUrl url = QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(pathOrUrl) : QUrl(pathOrUrl);
+    const QUrl url =
+        QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(pathOrUrl) : QUrl(pathOrUrl);
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 

@@ -7,7 +7,7 @@
 namespace quarvel::app {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -18,7 +18,7 @@ public:
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

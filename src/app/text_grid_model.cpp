@@ -33,8 +33,7 @@ QString TextGridModel::cell(int row, int col) const {
 QVariant TextGridModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    if (role == Qt::DisplayRole)
-        return cell(index.row() + 1, index.column() + 1);
+    if (role == Qt::DisplayRole) return cell(index.row() + 1, index.column() + 1);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
 }

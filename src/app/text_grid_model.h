@@ -10,7 +10,7 @@ namespace quarvel::app {
 
 class TextGridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit TextGridModel(QObject* parent = nullptr);
 
     void setGrid(store::TextGrid grid);
@@ -22,7 +22,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-private:
+  private:
     QString cell(int row, int col) const;  // grid coordinates, empty outside the grid
 
     store::TextGrid grid_;

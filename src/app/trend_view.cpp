@@ -37,11 +37,13 @@ QString TrendModel::text(int row, int col) const {
         return QString::fromStdString(chart_->cellText(row, col - 1));
     }
     const int stat = row - draws;
-    return QString::fromStdString(col == 0 ? chart_->statCaption(stat) : chart_->statText(stat, col - 1));
+    return QString::fromStdString(col == 0 ? chart_->statCaption(stat)
+                                           : chart_->statText(stat, col - 1));
 }
 
 QVariant TrendModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
     const int row = index.row();
     const int col = index.column();
     const bool drawCell = row < chart_->drawRows() && col > 0;
@@ -60,7 +62,8 @@ QVariant TrendModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::ForegroundRole:
-            if (drawCell && chart_->mark(row, col - 1) == search::TrendMark::Omission) return QColor(Qt::gray);
+            if (drawCell && chart_->mark(row, col - 1) == search::TrendMark::Omission)
+                return QColor(Qt::gray);
             return {};
         default:
             return {};
@@ -74,9 +77,12 @@ QVariant TrendModel::headerData(int section, Qt::Orientation orientation, int ro
     return QString::fromStdString(chart_->caption(section - 1));
 }
 
-TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart, const QString& title,
-                         QWidget* parent)
-    : QWidget(parent, Qt::Window), ctx_(ctx), model_(new TrendModel(this)), view_(new QTableView(this)) {
+TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart,
+                         const QString& title, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      ctx_(ctx),
+      model_(new TrendModel(this)),
+      view_(new QTableView(this)) {
     setObjectName(QStringLiteral("frmZst"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
@@ -111,13 +117,16 @@ void TrendWindow::fitColumns() {
     const int margin = 12;
     int issueWidth = fm.horizontalAdvance(QStringLiteral("2013001期号"));
     for (int s = 0; s < search::TrendChart::kStatRows; ++s)
-        issueWidth = std::max(issueWidth, fm.horizontalAdvance(QString::fromStdString(chart->statCaption(s))));
+        issueWidth = std::max(issueWidth,
+                              fm.horizontalAdvance(QString::fromStdString(chart->statCaption(s))));
     view_->setColumnWidth(0, issueWidth + margin);
     for (int c = 1; c < static_cast<int>(header.size()); ++c) {
-        int w = std::max(fm.horizontalAdvance(QString::fromStdString(header[static_cast<std::size_t>(c)]) + "×8"),
+        int w = std::max(fm.horizontalAdvance(
+                             QString::fromStdString(header[static_cast<std::size_t>(c)]) + "×8"),
                          fm.horizontalAdvance(QStringLiteral("32767")));
         for (int s = 0; s < search::TrendChart::kStatRows; ++s)
-            w = std::max(w, fm.horizontalAdvance(QString::fromStdString(chart->statText(s, c - 1))));
+            w = std::max(w,
+                         fm.horizontalAdvance(QString::fromStdString(chart->statText(s, c - 1))));
         view_->setColumnWidth(c, w + margin);
     }
 }

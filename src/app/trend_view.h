@@ -5,10 +5,9 @@
 // omissions are grey; the five statistic rows follow the draws. The window opens scrolled to
 // the newest draw; a double click saves the chart as 走势图.xls.
 
-#include <memory>
-
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <memory>
 
 #include "search/trend_chart.h"
 
@@ -20,7 +19,7 @@ struct AppContext;
 
 class TrendModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit TrendModel(QObject* parent = nullptr);
     void setChart(std::shared_ptr<const search::TrendChart> chart);
     const search::TrendChart* chart() const { return chart_.get(); }
@@ -28,26 +27,27 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     static QColor shownColour();
     static QColor specialColour();
 
-private:
+  private:
     QString text(int row, int col) const;
     std::shared_ptr<const search::TrendChart> chart_;
 };
 
 class TrendWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `title` names the type and range; the window deletes itself when closed.
-    TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart, const QString& title,
-                QWidget* parent = nullptr);
+    TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart,
+                const QString& title, QWidget* parent = nullptr);
     QTableView* view() const { return view_; }
     TrendModel* model() const { return model_; }
 
-private:
+  private:
     void fitColumns();
     AppContext& ctx_;
     TrendModel* model_;

@@ -30,7 +30,8 @@ int import(Context& c) {
     // Where the skipped lines are, so that they can be mended in the file.
     for (std::size_t i = 0; i < r.firstSkippedLines.size(); ++i)
         c.out << (i == 0 ? " (line " : ", ") << r.firstSkippedLines[i];
-    if (!r.firstSkippedLines.empty()) c.out << (r.linesSkipped > r.firstSkippedLines.size() ? ", ...)" : ")");
+    if (!r.firstSkippedLines.empty())
+        c.out << (r.linesSkipped > r.firstSkippedLines.size() ? ", ...)" : ")");
     c.out << "\n";
     return 0;
 }
@@ -54,7 +55,9 @@ int report(Context& c, const char* name, const io::TrimResult& r) {
 std::int32_t positiveArgument(Context& c, const char* what) {
     if (c.args.size() != 1) throw UsageError(std::string("takes one ") + what);
     const auto v = io::parseTrimInput(c.args[0]);
-    if (!v) throw UsageError(std::string(what) + " must be a positive 32-bit whole number: " + c.args[0]);
+    if (!v)
+        throw UsageError(std::string(what) +
+                         " must be a positive 32-bit whole number: " + c.args[0]);
     return *v;
 }
 

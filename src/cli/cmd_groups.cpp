@@ -27,9 +27,11 @@ void parseBoxes(const std::string& list, groups::GroupInput& input) {
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = list.find(',', start);
-        const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string item =
+            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const long long box = parseWholeNumber(item, "a value box");
-        if (box < 1 || box > groups::kMaxBoxes) throw UsageError("value boxes run from 1 to 30: " + item);
+        if (box < 1 || box > groups::kMaxBoxes)
+            throw UsageError("value boxes run from 1 to 30: " + item);
         input.ticked[static_cast<std::size_t>(box)] = true;
         if (comma == std::string::npos) return;
         start = comma + 1;
@@ -92,9 +94,10 @@ int runGroups(Context& c) {
     return 0;
 }
 
-RegisterCommand groupsCommand("groups",
-                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range A:B] [--sort 0..8]",
-                              runGroups);
+RegisterCommand groupsCommand(
+    "groups",
+    "groups [--type T] [--no-special] --size S --boxes I,J,... [--range A:B] [--sort 0..8]",
+    runGroups);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -11,7 +11,8 @@ namespace {
 int report(Context& c, const search::SearchResult& r) {
     if (!r.ok()) throw UsageError(r.error);
     if (r.failedStatements > 0)
-        c.err << r.failedStatements << " marking statement(s) were refused by the database and skipped\n";
+        c.err << r.failedStatements
+              << " marking statement(s) were refused by the database and skipped\n";
     c.out << r.hits.toTsv() << "\n" << r.summary.toTsv();
     return 0;
 }
@@ -26,11 +27,12 @@ int partialSearch(Context& c) {
     return report(c, partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText));
 }
 
-const RegisterCommand kSearch("search",
-                              "search [--type 0..5] [--fixed] [--no-special] [--range A:B] [--pos P=TEXT ...]",
-                              search);
+const RegisterCommand kSearch(
+    "search", "search [--type 0..5] [--fixed] [--no-special] [--range A:B] [--pos P=TEXT ...]",
+    search);
 const RegisterCommand kPartial(
-    "partial", "partial [--type 0..5] [--fixed] [--no-special] [--pm] [-k K] --values T1,...,T8 [--range A:B]",
+    "partial",
+    "partial [--type 0..5] [--fixed] [--no-special] [--pm] [-k K] --values T1,...,T8 [--range A:B]",
     partialSearch);
 
 }  // namespace

@@ -24,8 +24,8 @@ int add(Context& c) {
         const long long n = parseWholeNumber(c.args[p + 1], "number " + std::to_string(p + 1));
         numbers[p] = n < 0 || n > 99 ? -1 : static_cast<int>(n);  // out of range either way
     }
-    const auto r = io::HistoryService(c.db).addDraw(static_cast<std::int32_t>(issue), numbers,
-                                                    io::RowRules::fromBases(c.bases), currentYear());
+    const auto r = io::HistoryService(c.db).addDraw(
+        static_cast<std::int32_t>(issue), numbers, io::RowRules::fromBases(c.bases), currentYear());
     if (!r.ok) return refusal(c, "add", r);
     c.out << "stored " << issue << "\n";
     return 0;
@@ -34,7 +34,8 @@ int add(Context& c) {
 int row(Context& c) {
     if (c.args.size() != 1) throw UsageError("row takes one issue");
     const long long issue = parseWholeNumber(c.args[0], "the issue");
-    store::Snapshot s = c.db.db().snapshot("SELECT * FROM lishi WHERE SQQH = " + std::to_string(issue) + " ORDER BY RowSeq");
+    store::Snapshot s = c.db.db().snapshot(
+        "SELECT * FROM lishi WHERE SQQH = " + std::to_string(issue) + " ORDER BY RowSeq");
     if (s.recordCount() == 0) {
         c.err << "no draw with issue " << issue << "\n";
         return 1;
@@ -43,7 +44,8 @@ int row(Context& c) {
     for (s.moveFirst(); !s.eof(); s.moveNext()) {
         if (!first) c.out << "\n";
         first = false;
-        for (const auto& name : store::lishiColumns()) c.out << name << "=" << s.textField(name) << "\n";
+        for (const auto& name : store::lishiColumns())
+            c.out << name << "=" << s.textField(name) << "\n";
     }
     return 0;
 }
@@ -65,7 +67,8 @@ int deleteLast(Context& c) {
     }
     c.out << "deleted " << *r.issue << "\n";
     // The draw is deleted either way; a compaction that could not run is only reported.
-    if (!r.compactionFailure.empty()) c.err << "quarvel-cli delete-last: not compacted: " << r.compactionFailure << "\n";
+    if (!r.compactionFailure.empty())
+        c.err << "quarvel-cli delete-last: not compacted: " << r.compactionFailure << "\n";
     return 0;
 }
 

@@ -19,11 +19,17 @@ namespace {
 
 std::string stopReason(const io::UpdateResult& r) {
     switch (r.stop) {
-        case io::UpdateStop::PageFailed: return "the page of " + std::to_string(r.stopIssue / 1000) + " failed: " + r.stopDetail;
-        case io::UpdateStop::NoDraws: return "the page of " + std::to_string(r.stopIssue / 1000) + " holds no draw of its year";
-        case io::UpdateStop::Missing: return "not on the page, while later draws are";
-        case io::UpdateStop::Unreadable: return "its numbers on the page cannot be a draw";
-        case io::UpdateStop::None: break;
+        case io::UpdateStop::PageFailed:
+            return "the page of " + std::to_string(r.stopIssue / 1000) + " failed: " + r.stopDetail;
+        case io::UpdateStop::NoDraws:
+            return "the page of " + std::to_string(r.stopIssue / 1000) +
+                   " holds no draw of its year";
+        case io::UpdateStop::Missing:
+            return "not on the page, while later draws are";
+        case io::UpdateStop::Unreadable:
+            return "its numbers on the page cannot be a draw";
+        case io::UpdateStop::None:
+            break;
     }
     return {};
 }
@@ -37,9 +43,10 @@ int update(Context& c) {
     platform::QtPageSource source;
     for (std::size_t i = 0; i < c.args.size(); ++i) {
         const std::string& opt = c.args[i];
-        if (i + 1 >= c.args.size()) throw UsageError(opt == "--host" || opt == "--year-now" || opt == "--timeout"
-                                                         ? opt + " needs a value"
-                                                         : "unknown argument " + opt);
+        if (i + 1 >= c.args.size())
+            throw UsageError(opt == "--host" || opt == "--year-now" || opt == "--timeout"
+                                 ? opt + " needs a value"
+                                 : "unknown argument " + opt);
         const std::string& value = c.args[++i];
         if (opt == "--host") {
             params.host = value;
@@ -49,7 +56,8 @@ int update(Context& c) {
             params.yearNow = static_cast<int>(y);
         } else if (opt == "--timeout") {
             const long long s = parseWholeNumber(value, "the time limit");
-            if (s < 1 || s > 3600) throw UsageError("the time limit must lie between 1 and 3600 seconds");
+            if (s < 1 || s > 3600)
+                throw UsageError("the time limit must lie between 1 and 3600 seconds");
             source.setTimeLimit(std::chrono::seconds(s));
         } else {
             throw UsageError("unknown argument " + opt);
@@ -73,15 +81,20 @@ int update(Context& c) {
         }
     }
     c.out << "added " << r.added << "\n";
-    if (r.discarded) c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
-    if (r.restored) c.out << "restored: the kept years could not be read whole, the history is kept as it was\n";
+    if (r.discarded)
+        c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
+    if (r.restored)
+        c.out
+            << "restored: the kept years could not be read whole, the history is kept as it was\n";
     if (r.limitReached) c.out << "the history is full; later draws were left out\n";
-    if (r.stop != io::UpdateStop::None) c.out << "stopped at " << r.stopIssue << "\t" << stopReason(r) << "\n";
+    if (r.stop != io::UpdateStop::None)
+        c.out << "stopped at " << r.stopIssue << "\t" << stopReason(r) << "\n";
     if (!r.years.empty() && read == 0) c.err << "quarvel-cli update: no page could be read\n";
     return r.complete() ? 0 : 1;
 }
 
-const RegisterCommand reg("update", "update [--host URL] [--year-now YEAR] [--timeout SECONDS]", update);
+const RegisterCommand reg("update", "update [--host URL] [--year-now YEAR] [--timeout SECONDS]",
+                          update);
 
 }  // namespace
 }  // namespace quarvel::cli

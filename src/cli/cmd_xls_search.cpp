@@ -10,24 +10,29 @@ namespace quarvel::cli {
 namespace {
 
 int xlsSearch(Context& c) {
-    if (c.args.size() < 2) throw UsageError("xls-search takes hits or summary, a file and the search options");
+    if (c.args.size() < 2)
+        throw UsageError("xls-search takes hits or summary, a file and the search options");
     const std::string& which = c.args[0];
-    if (which != "hits" && which != "summary") throw UsageError("xls-search writes hits or summary, not " + which);
+    if (which != "hits" && which != "summary")
+        throw UsageError("xls-search writes hits or summary, not " + which);
     const bool partial = c.args.size() > 2 && c.args[2] == "--partial";
-    const SearchOptions o =
-        parseSearchOptions(c, c.args, partial ? 3 : 2, partial ? SearchKind::Partial : SearchKind::Search);
-    const search::SearchResult r = partial ? partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText)
-                                           : search::runSearch(c.db, o.criteria);
+    const SearchOptions o = parseSearchOptions(c, c.args, partial ? 3 : 2,
+                                               partial ? SearchKind::Partial : SearchKind::Search);
+    const search::SearchResult r = partial
+                                       ? partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText)
+                                       : search::runSearch(c.db, o.criteria);
     if (!r.ok()) throw UsageError(r.error);
     if (r.failedStatements > 0)
-        c.err << r.failedStatements << " marking statement(s) were refused by the database and skipped\n";
+        c.err << r.failedStatements
+              << " marking statement(s) were refused by the database and skipped\n";
     io::writeXlsFile(c.args[1], which == "hits" ? r.hits : r.summary);
     c.out << "wrote " << c.args[1] << "\n";
     return 0;
 }
 
 const RegisterCommand kXlsSearch(
-    "xls-search", "xls-search hits|summary FILE [--partial] [search or partial options]", xlsSearch);
+    "xls-search", "xls-search hits|summary FILE [--partial] [search or partial options]",
+    xlsSearch);
 
 }  // namespace
 }  // namespace quarvel::cli

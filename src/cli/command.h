@@ -17,15 +17,15 @@ namespace quarvel::cli {
 
 // Bad arguments: main prints the message and exits with status 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 struct Context {
-    store::HistoryDb& db;        // opened before the command runs
+    store::HistoryDb& db;  // opened before the command runs
     store::SettingsStore& settings;
-    store::Settings saved;       // settings as loaded
-    store::Bases bases;          // saved bases, overridden by --sx-base / --ds-base
+    store::Settings saved;          // settings as loaded
+    store::Bases bases;             // saved bases, overridden by --sx-base / --ds-base
     std::vector<std::string> args;  // the command's own arguments
     std::ostream& out;
     std::ostream& err;

@@ -1,6 +1,5 @@
 // quarvel-cli: the history and the analyses for scripts and batch use.
 #include <QCoreApplication>
-
 #include <filesystem>
 #include <iostream>
 
@@ -11,13 +10,16 @@
 namespace {
 
 void printUsage(std::ostream& out) {
-    out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base 0|1] COMMAND [ARGS]\n"
+    out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base "
+           "0|1] COMMAND [ARGS]\n"
            "commands:\n";
-    for (const auto& [name, info] : quarvel::cli::commandRegistry()) out << "  " << info.usage << "\n";
+    for (const auto& [name, info] : quarvel::cli::commandRegistry())
+        out << "  " << info.usage << "\n";
 }
 
 int baseArgument(const std::string& text, const char* option) {
-    if (text != "0" && text != "1") throw quarvel::cli::UsageError(std::string(option) + " takes 0 or 1");
+    if (text != "0" && text != "1")
+        throw quarvel::cli::UsageError(std::string(option) + " takes 0 or 1");
     return text == "1" ? 1 : 0;
 }
 
@@ -41,11 +43,16 @@ int main(int argc, char** argv) {
             }
             if (i + 1 >= args.size()) throw cli::UsageError(opt + " needs a value");
             const std::string& value = args[++i];
-            if (opt == "--data-dir") givenDataDir = value;
-            else if (opt == "--settings-file") settingsFile = value;
-            else if (opt == "--sx-base") sxBase = baseArgument(value, "--sx-base");
-            else if (opt == "--ds-base") dsBase = baseArgument(value, "--ds-base");
-            else throw cli::UsageError("unknown option " + opt);
+            if (opt == "--data-dir")
+                givenDataDir = value;
+            else if (opt == "--settings-file")
+                settingsFile = value;
+            else if (opt == "--sx-base")
+                sxBase = baseArgument(value, "--sx-base");
+            else if (opt == "--ds-base")
+                dsBase = baseArgument(value, "--ds-base");
+            else
+                throw cli::UsageError("unknown option " + opt);
         }
         if (i >= args.size()) throw cli::UsageError("no command given");
     } catch (const cli::UsageError& e) {
@@ -60,9 +67,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::QtSettingsStore settings = settingsFile.empty()
-        ? platform::QtSettingsStore()
-        : platform::QtSettingsStore(QString::fromStdString(settingsFile));
+    platform::QtSettingsStore settings =
+        settingsFile.empty() ? platform::QtSettingsStore()
+                             : platform::QtSettingsStore(QString::fromStdString(settingsFile));
     // The same data folder as the window's: --data-dir, else the program's folder when it may
     // be written, else the user's data folder.
     const QString dataDir = platform::dataFolderOfThisProgram(QString::fromStdString(givenDataDir));
@@ -74,15 +81,22 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<std::string> reset;
-    cli::Context ctx{db, settings, store::Settings::load(settings, &reset), {}, {args.begin() + i + 1, args.end()},
-                     std::cout, std::cerr};
+    cli::Context ctx{db,
+                     settings,
+                     store::Settings::load(settings, &reset),
+                     {},
+                     {args.begin() + i + 1, args.end()},
+                     std::cout,
+                     std::cerr};
     for (const auto& key : reset)
-        std::cerr << "quarvel-cli: the saved setting " << key << " is not valid; its default is used\n";
+        std::cerr << "quarvel-cli: the saved setting " << key
+                  << " is not valid; its default is used\n";
     ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
     try {
         return found->second.run(ctx);
     } catch (const cli::UsageError& e) {
-        std::cerr << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli " << found->second.usage << ")\n";
+        std::cerr << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli "
+                  << found->second.usage << ")\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "quarvel-cli " << name << ": " << store::userText(e) << "\n";

@@ -30,8 +30,8 @@ std::vector<std::string> splitCommas(const std::string& s) {
 
 }  // namespace
 
-SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args, std::size_t first,
-                                 SearchKind kind) {
+SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args,
+                                 std::size_t first, SearchKind kind) {
     SearchOptions o;
     search::Criteria& cr = o.criteria;
     cr.sxBase = c.bases.sx;
@@ -75,7 +75,8 @@ SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& arg
             o.kText = value();
         } else if (a == "--values" && kind == SearchKind::Partial) {
             values = splitCommas(value());
-            if (values.size() != 8) throw UsageError("--values takes eight texts separated by commas");
+            if (values.size() != 8)
+                throw UsageError("--values takes eight texts separated by commas");
             haveValues = true;
         } else {
             throw UsageError("unknown argument " + a);

@@ -21,8 +21,8 @@ enum class SearchKind { Search, Partial, Trend };  // trend: --type, --no-specia
 
 // Parses the arguments from `first` on; every argument must be understood (UsageError).
 // The range defaults to the whole stored history, the bases come from the context.
-SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args, std::size_t first,
-                                 SearchKind kind);
+SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args,
+                                 std::size_t first, SearchKind kind);
 
 // The value of a position text: a whole number, or for the zodiac type a zodiac name (its code
 // under the zodiac base). UsageError otherwise.

@@ -15,19 +15,19 @@
 namespace quarvel::groups {
 
 struct GroupInput {
-    int type = 0;                 // search type 0..5
-    bool countSpecial = true;     // "自由位计特码"
-    std::string sizeText = "2";   // the text of the group-size drop-down
-    std::array<bool, 31> ticked{};  // value boxes 1..30 (index 0 unused)
+    int type = 0;                      // search type 0..5
+    bool countSpecial = true;          // "自由位计特码"
+    std::string sizeText = "2";        // the text of the group-size drop-down
+    std::array<bool, 31> ticked{};     // value boxes 1..30 (index 0 unused)
     std::string rangeStart, rangeEnd;  // the two issue boxes of the range
-    BoxCoding coding;  // the zodiac codes and segment base in force
+    BoxCoding coding;                  // the zodiac codes and segment base in force
 };
 
 struct GroupResult {
     store::TextGrid listing;  // YL as listed after the run (or as it was, when refused)
     std::string error;        // empty on success
     std::string errorTitle;
-    int groups = 0;           // rows stored by this run
+    int groups = 0;             // rows stored by this run
     bool storeFailure = false;  // the error is a database failure, not refused input
 };
 
@@ -60,7 +60,8 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input,
 // The omission curve (遗漏曲线) of one listed group: its label read under the input's type and
 // numbering, its hits over the input's range. A label that names no group of the type, or a
 // range that is not whole numbers, is refused.
-std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db, const GroupInput& input,
+std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db,
+                                                        const GroupInput& input,
                                                         const std::string& label);
 
 }  // namespace quarvel::groups

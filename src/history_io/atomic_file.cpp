@@ -36,7 +36,8 @@ std::string reason(int err) { return std::generic_category().message(err); }
 // The small set of system calls the writer needs, one spelling per platform.
 #ifdef _WIN32
 int openExclusive(const fs::path& p) {
-    return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
 }
 long long writeSome(int fd, const char* data, std::size_t n) {
     return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
@@ -44,22 +45,28 @@ long long writeSome(int fd, const char* data, std::size_t n) {
 int syncFile(int fd) { return _commit(fd); }
 int closeFile(int fd) { return _close(fd); }
 int replaceFile(const fs::path& from, const fs::path& to) {
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
     errno = EACCES;
     return -1;
 }
 void copyMode(int, const fs::path&) {}
 void syncFolder(const fs::path&) {}
 #else
-int openExclusive(const fs::path& p) { return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
+int openExclusive(const fs::path& p) {
+    return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
 long long writeSome(int fd, const char* data, std::size_t n) { return ::write(fd, data, n); }
 int syncFile(int fd) { return ::fsync(fd); }
 int closeFile(int fd) { return ::close(fd); }
-int replaceFile(const fs::path& from, const fs::path& to) { return std::rename(from.c_str(), to.c_str()); }
+int replaceFile(const fs::path& from, const fs::path& to) {
+    return std::rename(from.c_str(), to.c_str());
+}
 // A replaced file keeps its permission bits.
 void copyMode(int fd, const fs::path& target) {
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        (void)::fchmod(fd, st.st_mode & 07777);
 }
 // Makes the rename itself durable; a folder that cannot be synced is not an error.
 void syncFolder(const fs::path& folder) {
@@ -72,13 +79,13 @@ void syncFolder(const fs::path& folder) {
 
 // The temporary file: closed and removed unless it has been renamed over the target.
 class TempFile {
-public:
+  public:
     TempFile(const fs::path& folder, const fs::path& target) {
         static std::atomic<unsigned> counter{0};
         std::random_device rd;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = folder / ("." + target.filename().string() + ".tmp" + std::to_string(rd() % 1000000) + "-" +
-                              std::to_string(counter++));
+            path_ = folder / ("." + target.filename().string() + ".tmp" +
+                              std::to_string(rd() % 1000000) + "-" + std::to_string(counter++));
             if (injected(WriteStep::Create)) {
                 errno = EACCES;
                 break;
@@ -88,7 +95,8 @@ public:
         }
         if (fd_ < 0) {
             const int err = errno;
-            fail(target, "cannot create a temporary file in " + folder.string() + " (" + reason(err) + ")");
+            fail(target,
+                 "cannot create a temporary file in " + folder.string() + " (" + reason(err) + ")");
         }
     }
     ~TempFile() {
@@ -111,7 +119,7 @@ public:
     }
     void markRenamed() { renamed_ = true; }
 
-private:
+  private:
     fs::path path_;
     int fd_ = -1;
     bool renamed_ = false;
@@ -121,7 +129,8 @@ private:
 bool startsLikeDatabase(const fs::path& p) {
     static const std::string_view kMagics[] = {
         std::string_view("SQLite format 3\0", 16), std::string_view("\x37\x7f\x06\x82", 4),
-        std::string_view("\x37\x7f\x06\x83", 4), std::string_view("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8)};
+        std::string_view("\x37\x7f\x06\x83", 4),
+        std::string_view("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8)};
     std::ifstream in(p, std::ios::binary);
     char head[16] = {};
     in.read(head, sizeof head);
@@ -143,7 +152,8 @@ void refuseDatabaseTarget(const fs::path& target, const fs::path& file) {
         database = fs::is_regular_file(base, ec) && startsLikeDatabase(base);
     }
     if (database)
-        throw IoError("不能写入 " + target.string() + "：它是历史数据库文件或其日志文件，不会被覆盖。");
+        throw IoError("不能写入 " + target.string() +
+                      "：它是历史数据库文件或其日志文件，不会被覆盖。");
 }
 
 }  // namespace
@@ -168,7 +178,8 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     if (fs::is_directory(st)) fail(target, "a folder of that name exists");
     // Devices, pipes and sockets are never replaced by a plain file.
     if (fs::exists(st) && !fs::is_regular_file(st)) fail(target, "it is not a regular file");
-    if (!fs::is_directory(folder, ec)) fail(target, "the folder " + folder.string() + " does not exist");
+    if (!fs::is_directory(folder, ec))
+        fail(target, "the folder " + folder.string() + " does not exist");
     refuseDatabaseTarget(target, file);
 
     TempFile temp(folder, file);
@@ -177,7 +188,8 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        long long n = injected(WriteStep::Write) ? (errno = ENOSPC, -1) : writeSome(temp.fd(), data, left);
+        long long n =
+            injected(WriteStep::Write) ? (errno = ENOSPC, -1) : writeSome(temp.fd(), data, left);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const int err = n < 0 ? errno : EIO;

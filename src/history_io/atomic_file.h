@@ -13,7 +13,7 @@ namespace quarvel::io {
 
 // A file could not be read or written; the message names the file and the reason.
 class IoError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -30,7 +30,7 @@ enum class WriteStep { Create, Write, Sync, Rename };
 // While an instance lives, atomic writes on this thread fail at `step` as if the system had
 // refused it (so that the recovery of callers can be exercised). Not for use outside tests.
 class ScopedWriteFailure {
-public:
+  public:
     explicit ScopedWriteFailure(WriteStep step);
     ~ScopedWriteFailure();
     ScopedWriteFailure(const ScopedWriteFailure&) = delete;
@@ -38,7 +38,7 @@ public:
 
     WriteStep step() const { return step_; }
 
-private:
+  private:
     const ScopedWriteFailure* previous_;
     WriteStep step_;
 };

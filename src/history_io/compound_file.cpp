@@ -30,10 +30,12 @@ void put32(std::string& out, std::size_t at, std::uint32_t v) {
 std::size_t sectorsFor(std::size_t bytes) { return (bytes + kSector - 1) / kSector; }
 
 // One 128-byte directory entry.
-void putEntry(std::string& out, std::size_t at, std::string_view name, std::uint8_t type, std::uint32_t child,
-              std::uint32_t start, std::uint32_t size) {
-    for (std::size_t i = 0; i < name.size(); ++i) put16(out, at + 2 * i, static_cast<unsigned char>(name[i]));
-    put16(out, at + 64, static_cast<std::uint16_t>((name.size() + 1) * 2));  // bytes with the terminating 0
+void putEntry(std::string& out, std::size_t at, std::string_view name, std::uint8_t type,
+              std::uint32_t child, std::uint32_t start, std::uint32_t size) {
+    for (std::size_t i = 0; i < name.size(); ++i)
+        put16(out, at + 2 * i, static_cast<unsigned char>(name[i]));
+    put16(out, at + 64,
+          static_cast<std::uint16_t>((name.size() + 1) * 2));  // bytes with the terminating 0
     out[at + 66] = static_cast<char>(type);
     out[at + 67] = 1;  // black: a tree of one node per level is a valid red-black tree
     put32(out, at + 68, kNoStream);
@@ -46,8 +48,10 @@ void putEntry(std::string& out, std::size_t at, std::string_view name, std::uint
 }  // namespace
 
 std::string buildCompoundFile(std::string_view name, std::string_view data) {
-    if (name.empty() || name.size() > 31) throw std::invalid_argument("a stream name has 1 to 31 characters");
-    if (data.size() > kMaxCompoundStream) throw std::length_error("the stream is too big for a compound file");
+    if (name.empty() || name.size() > 31)
+        throw std::invalid_argument("a stream name has 1 to 31 characters");
+    if (data.size() > kMaxCompoundStream)
+        throw std::length_error("the stream is too big for a compound file");
     const std::size_t streamSize = std::max(data.size(), kMiniCutoff);
     const std::size_t streamSectors = sectorsFor(streamSize);
 
@@ -57,7 +61,9 @@ std::string buildCompoundFile(std::string_view name, std::string_view data) {
         const std::size_t total = streamSectors + fatSectors + difatSectors + 1;
         const std::size_t needFat = (total + kEntriesPerSector - 1) / kEntriesPerSector;
         const std::size_t needDifat =
-            needFat > kHeaderDifat ? (needFat - kHeaderDifat + kEntriesPerSector - 2) / (kEntriesPerSector - 1) : 0;
+            needFat > kHeaderDifat
+                ? (needFat - kHeaderDifat + kEntriesPerSector - 2) / (kEntriesPerSector - 1)
+                : 0;
         if (needFat == fatSectors && needDifat == difatSectors) break;
         fatSectors = needFat;
         difatSectors = needDifat;
@@ -66,7 +72,8 @@ std::string buildCompoundFile(std::string_view name, std::string_view data) {
     const std::size_t firstDifat = firstFat + fatSectors;
     const std::size_t dirSector = firstDifat + difatSectors;
     const std::size_t totalSectors = dirSector + 1;
-    if (totalSectors >= kDifSect) throw std::length_error("the stream is too big for a compound file");
+    if (totalSectors >= kDifSect)
+        throw std::length_error("the stream is too big for a compound file");
 
     std::string out((totalSectors + 1) * kSector, '\0');
     auto sectorAt = [](std::size_t s) { return (s + 1) * kSector; };
@@ -90,12 +97,14 @@ std::string buildCompoundFile(std::string_view name, std::string_view data) {
     // DIFAT: the first 109 FAT sector numbers in the header, the rest in DIFAT sectors of 127
     // numbers each, chained through their last entry.
     for (std::size_t i = 0; i < kHeaderDifat; ++i)
-        put32(out, 76 + 4 * i, i < fatSectors ? static_cast<std::uint32_t>(firstFat + i) : kFreeSect);
+        put32(out, 76 + 4 * i,
+              i < fatSectors ? static_cast<std::uint32_t>(firstFat + i) : kFreeSect);
     for (std::size_t d = 0; d < difatSectors; ++d) {
         const std::size_t base = sectorAt(firstDifat + d);
         for (std::size_t k = 0; k < kEntriesPerSector - 1; ++k) {
             const std::size_t fat = kHeaderDifat + d * (kEntriesPerSector - 1) + k;
-            put32(out, base + 4 * k, fat < fatSectors ? static_cast<std::uint32_t>(firstFat + fat) : kFreeSect);
+            put32(out, base + 4 * k,
+                  fat < fatSectors ? static_cast<std::uint32_t>(firstFat + fat) : kFreeSect);
         }
         put32(out, base + 4 * (kEntriesPerSector - 1),
               d + 1 < difatSectors ? static_cast<std::uint32_t>(firstDifat + d + 1) : kEndOfChain);

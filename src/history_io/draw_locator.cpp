@@ -19,7 +19,8 @@ std::optional<std::array<int, 8>> numbersAt(const std::u32string& t, std::size_t
         if (at + 1 >= t.size() || !isDigit(t[at]) || !isDigit(t[at + 1])) return std::nullopt;
         if (at + 2 < t.size() && isDigit(t[at + 2])) return std::nullopt;
         if (isDigit(t[at - 1])) return std::nullopt;
-        out[static_cast<std::size_t>(j)] = static_cast<int>(t[at] - U'0') * 10 + static_cast<int>(t[at + 1] - U'0');
+        out[static_cast<std::size_t>(j)] =
+            static_cast<int>(t[at] - U'0') * 10 + static_cast<int>(t[at + 1] - U'0');
     }
     if (!store::isPossibleDraw(out)) return std::nullopt;
     return out;
@@ -57,8 +58,10 @@ std::u32string decodeUtf8(std::string_view s) {
         bool ok = len > 0 && i + static_cast<std::size_t>(len) <= s.size();
         for (int k = 1; ok && k < len; ++k) {
             const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            if ((c & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (c & 0x3F);
+            if ((c & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (c & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF are not characters.
         if (ok && ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
@@ -102,8 +105,10 @@ std::vector<LocatedDraw> PageDraws::drawsFrom(int year, int firstSerial, int* re
     if (rejected) *rejected = 0;
     for (int k = std::max(firstSerial, 1); k <= kLastSerial; ++k) {
         const Lookup l = find(year, k);
-        if (l.status == Status::Found) out.push_back({k, l.numbers});
-        else if (l.status == Status::Rejected && rejected) ++*rejected;
+        if (l.status == Status::Found)
+            out.push_back({k, l.numbers});
+        else if (l.status == Status::Rejected && rejected)
+            ++*rejected;
     }
     return out;
 }

@@ -29,7 +29,7 @@ struct LocatedDraw {
 
 // The page text decoded to code points once; the draws of any serial are then looked up in it.
 class PageDraws {
-public:
+  public:
     explicit PageDraws(std::string_view utf8Text);
 
     enum class Status {
@@ -51,7 +51,7 @@ public:
     // `rejected` (when given) counts the serials whose numbers were unsound.
     std::vector<LocatedDraw> drawsFrom(int year, int firstSerial, int* rejected = nullptr) const;
 
-private:
+  private:
     std::u32string text_;
 };
 

@@ -10,11 +10,13 @@
 namespace quarvel::io {
 
 std::filesystem::path utf8Path(const std::string& text) {
-    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
 }
 
 std::string exportFileName(std::int32_t lastIssue) {
-    return "更新至" + (lastIssue == 0 ? std::string() : std::to_string(lastIssue)) + "期历史号码.txt";
+    return "更新至" + (lastIssue == 0 ? std::string() : std::to_string(lastIssue)) +
+           "期历史号码.txt";
 }
 
 std::vector<std::string> historyListLines(const store::TextGrid& list) {
@@ -22,12 +24,14 @@ std::vector<std::string> historyListLines(const store::TextGrid& list) {
     for (int r = 1; r < list.rows(); ++r) {
         std::array<int, kNumbersPerDraw> numbers{};
         for (int c = 1; c <= kNumbersPerDraw && c < list.cols(); ++c)
-            numbers[static_cast<std::size_t>(c - 1)] = static_cast<int>(store::toInt(store::Value(list.at(r, c))));
+            numbers[static_cast<std::size_t>(c - 1)] =
+                static_cast<int>(store::toInt(store::Value(list.at(r, c))));
         const std::int64_t issue = store::toInt(store::Value(list.at(r, 0)));
         // A line that would read back as another draw is not written: the export stops instead.
         if (!writableAsHistoryLine(issue, numbers))
             throw IoError("the draw of issue " + list.at(r, 0) +
-                          " cannot be written as a history line (seven-digit issue, two-digit numbers); nothing was exported");
+                          " cannot be written as a history line (seven-digit issue, two-digit "
+                          "numbers); nothing was exported");
         lines.push_back(historyLine(issue, numbers));
     }
     return lines;

@@ -32,7 +32,8 @@ struct HistoryText {
     // Non-blank lines without a draw: short, no usable issue, a mistyped issue, or numbers that
     // cannot be a draw. Each still advanced the carried issue.
     std::size_t skippedLines = 0;
-    std::vector<std::size_t> firstSkippedLines;  // 1-based line numbers, at most kSkippedLinesListed
+    std::vector<std::size_t>
+        firstSkippedLines;  // 1-based line numbers, at most kSkippedLinesListed
     std::size_t blankLines = 0;
 };
 
@@ -41,8 +42,9 @@ using OpenForReading = std::function<std::unique_ptr<std::istream>(const std::fi
 std::unique_ptr<std::istream> openFileForReading(const std::filesystem::path& path);
 
 // Reads every line of `in` (a line ends at CR LF, at LF or at a CR alone; a UTF-8 byte order
-// mark at the start is ignored). `previousIssue` is the issue before the first line. Draws beyond `maxDraws` are
-// counted but not kept. A read error (as opposed to the end of the text) throws IoError.
+// mark at the start is ignored). `previousIssue` is the issue before the first line. Draws beyond
+// `maxDraws` are counted but not kept. A read error (as opposed to the end of the text) throws
+// IoError.
 HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws);
 
 // Rows for the draws, the draw's own issue giving the zodiac year.
@@ -55,7 +57,8 @@ struct RowRules {
 // In one transaction: deletes every row of Lishi, appends one row per draw, renumbers IDX;
 // commits, then reopens rsLishiSort. On any failure the old rows stay whole and the error
 // (store::DbError) propagates.
-void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws, const RowRules& rules);
+void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
+                    const RowRules& rules);
 
 // The stored draws in issue order (from a fresh read of the sorted history).
 std::vector<HistoryDraw> storedDraws(store::HistoryDb& db);

@@ -49,10 +49,11 @@ std::string HistoryService::checkOpen() {
     return {};
 }
 
-ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8>& numbers, const RowRules& rules,
-                                     int calendarYear) {
+ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
+                                     const RowRules& rules, int calendarYear) {
     if (issue < 1 || issue > kMaxIssue)
-        return badInput("期号 " + std::to_string(issue) + " 不在 1 到 " + std::to_string(kMaxIssue) + " 之间。");
+        return badInput("期号 " + std::to_string(issue) + " 不在 1 到 " +
+                        std::to_string(kMaxIssue) + " 之间。");
     if (auto why = store::drawRefusal(numbers); !why.empty()) return badInput(why);
     if (auto why = checkOpen(); !why.empty()) return refused(why);
     ChangeResult r;
@@ -61,9 +62,11 @@ ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8
         // Counted inside the write transaction, so that two programs adding at once cannot
         // pass the limit together.
         if (db_.drawCount() >= static_cast<std::size_t>(store::kMaxDraws))
-            return refused("历史号码已达到最多的 " + std::to_string(store::kMaxDraws) + " 期，不能再保存。");
-        store::appendDrawRow(db_.rsLishi(), store::buildDrawRow(issue, zodiacIssueFor(issue, calendarYear), numbers,
-                                                                rules.codes, rules.dsBase));
+            return refused("历史号码已达到最多的 " + std::to_string(store::kMaxDraws) +
+                           " 期，不能再保存。");
+        store::appendDrawRow(
+            db_.rsLishi(), store::buildDrawRow(issue, zodiacIssueFor(issue, calendarYear), numbers,
+                                               rules.codes, rules.dsBase));
         db_.renumberIdx();
         tx.commit();
     } catch (const std::exception& e) {
@@ -124,7 +127,8 @@ ChangeResult HistoryService::compact() {
     return r;
 }
 
-ImportResult HistoryService::importFile(const std::filesystem::path& path, const ImportParams& params) {
+ImportResult HistoryService::importFile(const std::filesystem::path& path,
+                                        const ImportParams& params) {
     if (auto why = checkOpen(); !why.empty()) {
         ImportResult r;
         r.error = ImportError::StoreFailed;

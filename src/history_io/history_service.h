@@ -39,13 +39,13 @@ struct ChangeResult {
 };
 
 class HistoryService {
-public:
+  public:
     explicit HistoryService(store::HistoryDb& db) : db_(db) {}
 
     // Stores one draw under `issue` (1..kMaxIssue), its zodiac year from zodiacIssueFor.
     // Refused when the numbers are no draw or the history holds kMaxDraws draws already.
-    ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers, const RowRules& rules,
-                         int calendarYear);
+    ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
+                         const RowRules& rules, int calendarYear);
     // Deletes the newest draw (one row, also when two share the newest issue), then compacts.
     // An empty history is not an error: ok with no issue.
     ChangeResult deleteLast();
@@ -61,7 +61,7 @@ public:
 
     store::HistoryDb& db() { return db_; }
 
-private:
+  private:
     // Empty when the history can be worked on; otherwise why not (not open, moved away).
     std::string checkOpen();
     store::HistoryDb& db_;

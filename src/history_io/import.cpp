@@ -14,9 +14,12 @@ std::string readAll(std::istream& in, const std::filesystem::path& path) {
     std::string bytes;
     char chunk[1 << 16];
     // istream::read turns a failing stream buffer into badbit rather than an exception.
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) throw IoError("reading " + path.string() + " stopped after " + std::to_string(bytes.size()) +
-                                " bytes: the file could not be read to its end");
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        throw IoError("reading " + path.string() + " stopped after " +
+                      std::to_string(bytes.size()) +
+                      " bytes: the file could not be read to its end");
     return bytes;
 }
 
@@ -31,8 +34,8 @@ bool hasTextFileName(const std::filesystem::path& path) {
     return true;
 }
 
-ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
-                                    const ReplaceChecks& checks) {
+ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path,
+                                    const ImportParams& params, const ReplaceChecks& checks) {
     ImportResult r;
     auto refuse = [&](ImportError e, std::string text) {
         r.error = e;
@@ -62,30 +65,35 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
         r.blankLines = text.blankLines;
 
         if (text.drawLines > static_cast<std::size_t>(store::kMaxDraws))
-            return refuse(ImportError::TooManyDraws, path.string() + " holds " + std::to_string(text.drawLines) +
-                                                         " draws, more than the " + std::to_string(store::kMaxDraws) +
-                                                         " the history can hold");
+            return refuse(ImportError::TooManyDraws,
+                          path.string() + " holds " + std::to_string(text.drawLines) +
+                              " draws, more than the " + std::to_string(store::kMaxDraws) +
+                              " the history can hold");
         if (checks.refuseEmpty && text.draws.empty())
             return refuse(ImportError::NoDraws, path.string() + " holds no draw (" +
-                                                    std::to_string(text.skippedLines) + " lines skipped)");
+                                                    std::to_string(text.skippedLines) +
+                                                    " lines skipped)");
         // A file written a moment ago from known draws must read back as exactly those, or
         // replacing the history with it would lose or alter draws.
         if (checks.expected && text.draws != *checks.expected)
-            return refuse(ImportError::Unreadable, path.string() + " does not read back as the draws written to it");
+            return refuse(ImportError::Unreadable,
+                          path.string() + " does not read back as the draws written to it");
 
         replaceHistory(db, text.draws, params.rules);
         tx.commit();
     } catch (const std::exception& e) {
         // The sorted history is read again when next asked for, showing the rows that survived.
         db.historyChanged();
-        return refuse(ImportError::StoreFailed, "the draws could not be stored: " + store::userText(e));
+        return refuse(ImportError::StoreFailed,
+                      "the draws could not be stored: " + store::userText(e));
     }
     db.historyChanged();
     r.drawsStored = text.draws.size();
     return r;
 }
 
-ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params) {
+ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path,
+                               const ImportParams& params) {
     if (!hasTextFileName(path)) {
         ImportResult r;
         r.error = ImportError::NotATextFile;

@@ -14,7 +14,8 @@ namespace quarvel::io {
 // Texts of the question asked before an import and of the file dialog.
 inline constexpr const char* kImportTitle = "读入历史";
 inline constexpr const char* kImportQuestion =
-    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'放弃该操作。确要读入请保证安装目录下存在历史号码的文本文件文件。"
+    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'"
+    "放弃该操作。确要读入请保证安装目录下存在历史号码的文本文件文件。"
     "读取时可能要花费一段时间,请耐心等候！";
 inline constexpr const char* kImportFolder = "历史号码";  // below the program folder
 inline constexpr const char* kImportFilter = "Text(*.txt)|*.txt";
@@ -26,11 +27,11 @@ struct ImportParams {
 
 enum class ImportError {
     None,
-    NotATextFile,   // the name does not end in "txt": refused before anything is touched
-    Unreadable,     // missing, a folder, or a read error before the end
-    TooManyDraws,   // more draws than the history can number
-    NoDraws,        // not one usable line: a wrong file must not wipe the history
-    StoreFailed,    // the database refused the new rows; the old ones are kept
+    NotATextFile,  // the name does not end in "txt": refused before anything is touched
+    Unreadable,    // missing, a folder, or a read error before the end
+    TooManyDraws,  // more draws than the history can number
+    NoDraws,       // not one usable line: a wrong file must not wipe the history
+    StoreFailed,   // the database refused the new rows; the old ones are kept
 };
 
 struct ImportResult {
@@ -49,11 +50,11 @@ struct ImportResult {
 // before its first line is the last stored issue + 1), check it, then replace the history in one
 // transaction. Nothing is changed unless every check passes and every row is stored.
 struct ReplaceChecks {
-    bool refuseEmpty = true;                          // a file without a draw is refused
+    bool refuseEmpty = true;                             // a file without a draw is refused
     const std::vector<HistoryDraw>* expected = nullptr;  // the draws the file must give, if known
 };
-ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params,
-                                    const ReplaceChecks& checks);
+ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem::path& path,
+                                    const ImportParams& params, const ReplaceChecks& checks);
 
 // True when the last three characters of the file name are "txt", in any case.
 bool hasTextFileName(const std::filesystem::path& path);
@@ -63,6 +64,7 @@ bool hasTextFileName(const std::filesystem::path& path);
 // issue before the first line is the next issue (last stored + 1), so a first line without an
 // issue field gets the last stored issue + 2. A file without a single draw is refused (the
 // history is cleared by its own command, not by reading the wrong file).
-ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path, const ImportParams& params);
+ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path,
+                               const ImportParams& params);
 
 }  // namespace quarvel::io

@@ -25,7 +25,8 @@ std::string checkedHost(const std::string& raw, std::string& why) {
     std::string host = raw;
     auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
     while (!host.empty() && isSpace(static_cast<unsigned char>(host.back()))) host.pop_back();
-    host.erase(host.begin(), std::find_if_not(host.begin(), host.end(), [&](char c) { return isSpace(c); }));
+    host.erase(host.begin(),
+               std::find_if_not(host.begin(), host.end(), [&](char c) { return isSpace(c); }));
     while (!host.empty() && host.back() == '/') host.pop_back();
     if (host.empty()) {
         why = "no results site is set (setting ResultsHost): nothing was changed";
@@ -34,12 +35,14 @@ std::string checkedHost(const std::string& raw, std::string& why) {
     const bool http = startsWithNoCase(host, "http://");
     const bool https = startsWithNoCase(host, "https://");
     if ((!http && !https) || host.size() == (http ? 7u : 8u)) {
-        why = "the results site \"" + raw + "\" is not an http:// or https:// address: nothing was changed";
+        why = "the results site \"" + raw +
+              "\" is not an http:// or https:// address: nothing was changed";
         return {};
     }
     for (unsigned char c : host) {
         if (c <= 0x20 || c == 0x7F || c == '?' || c == '#') {
-            why = "the results site \"" + raw + "\" holds characters an address cannot have: nothing was changed";
+            why = "the results site \"" + raw +
+                  "\" holds characters an address cannot have: nothing was changed";
             return {};
         }
     }
@@ -54,7 +57,8 @@ struct Plan {
     int startYear = 0;
 };
 
-Plan planFor(std::optional<std::int32_t> first, std::optional<std::int32_t> last, int yearNow, int kept) {
+Plan planFor(std::optional<std::int32_t> first, std::optional<std::int32_t> last, int yearNow,
+             int kept) {
     if (first && yearNow - yearOf(*first) > kept) return {true, yearNow - kept};
     if (!first) return {false, yearNow - kept};
     return {false, std::max(yearOf(*last), kEarliestUpdateYear)};
@@ -69,7 +73,7 @@ bool holdsADrawOf(const PageDraws& draws, int year) {
 // The pages fetched so far, by year. Fetching stops at a page that fails or holds no draw of its
 // year: nothing after it can be stored.
 class PageCache {
-public:
+  public:
     struct Year {
         PageResult page;
         std::optional<PageDraws> draws;  // when the page came
@@ -102,7 +106,7 @@ public:
         return it == years_.end() ? nullptr : &it->second;
     }
 
-private:
+  private:
     PageSource& source_;
     std::string host_;
     const UpdateParams& params_;
@@ -111,8 +115,8 @@ private:
 
 // Stores the draws of one year's page from rep.firstSerial on, as long as they run unbroken.
 // Sets result.stop (or limitReached) where they do not.
-void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender, std::size_t& stored,
-               const UpdateParams& params, UpdateResult& result) {
+void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender& appender,
+               std::size_t& stored, const UpdateParams& params, UpdateResult& result) {
     auto stopAt = [&](UpdateStop why, int serial) {
         result.stop = why;
         result.stopIssue = y * 1000 + serial;
@@ -120,7 +124,8 @@ void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender&
     if (rep.firstSerial > kLastSerial) return;
     // A page without a single draw of its year is not that year's chart (a changed layout, a
     // maintenance page); the current year's page may just not have a draw yet.
-    if (y < params.yearNow && !page.holdsOwnDraw) return stopAt(UpdateStop::NoDraws, rep.firstSerial);
+    if (y < params.yearNow && !page.holdsOwnDraw)
+        return stopAt(UpdateStop::NoDraws, rep.firstSerial);
     const PageDraws& draws = *page.draws;
 
     std::vector<PageDraws::Lookup> looks(kLastSerial + 1);
@@ -149,7 +154,8 @@ void storeYear(int y, const PageCache::Year& page, YearReport& rep, RowAppender&
 // One attempt inside the write transaction, on the history as it is now. Returns the first year
 // whose page is needed but was not fetched (the history changed while the pages were read), or
 // 0 when the run was stored or the update stopped.
-int storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateParams& params, UpdateResult& result) {
+int storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateParams& params,
+                     UpdateResult& result) {
     const Plan plan = planFor(db.firstIssue(), db.lastIssue(), params.yearNow, params.keptYears);
     if (plan.startYear <= params.yearNow && !pages.find(plan.startYear)) return plan.startYear;
     if (plan.discard) {
@@ -163,8 +169,10 @@ int storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateP
         YearReport rep;
         rep.year = y;
         // Continue after the newest stored draw, which may be one entered by hand.
-        if (newest && yearOf(*newest) > y) rep.firstSerial = kLastSerial + 1;  // the history runs past this year
-        else if (newest && yearOf(*newest) == y) rep.firstSerial = *newest % 1000 + 1;
+        if (newest && yearOf(*newest) > y)
+            rep.firstSerial = kLastSerial + 1;  // the history runs past this year
+        else if (newest && yearOf(*newest) == y)
+            rep.firstSerial = *newest % 1000 + 1;
         const PageCache::Year* page = pages.find(y);
         if (!page) return y;
         if (page->page.ok) {
@@ -207,14 +215,16 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
         return result;
     }
     if (params.yearNow < 1000 || params.yearNow > 9999) {
-        result.refusal = "the current year " + std::to_string(params.yearNow) + " is not a four-digit year";
+        result.refusal =
+            "the current year " + std::to_string(params.yearNow) + " is not a four-digit year";
         return result;
     }
 
     // The pages first, with no transaction open: another program may change the history while
     // they load. The plan made here only says which pages to fetch.
     PageCache pages(source, host, params);
-    int needed = planFor(db.firstIssue(), db.lastIssue(), params.yearNow, params.keptYears).startYear;
+    int needed =
+        planFor(db.firstIssue(), db.lastIssue(), params.yearNow, params.keptYears).startYear;
     // The history may change under the update again and again; after a few rounds the pages
     // that are still missing count as failed.
     for (int round = 0; needed != 0; ++round) {
@@ -260,20 +270,31 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
 
 std::string updateStopMessage(const UpdateResult& r) {
     if (!r.ran() || r.complete()) return {};
-    if (r.limitReached) return "历史号码已达最多期数（" + std::to_string(store::kMaxDraws) + " 期），之后的号码没有保存。";
+    if (r.limitReached)
+        return "历史号码已达最多期数（" + std::to_string(store::kMaxDraws) +
+               " 期），之后的号码没有保存。";
     const std::string issue = std::to_string(r.stopIssue);
     const std::string year = std::to_string(r.stopIssue / 1000);
     std::string why;
     switch (r.stop) {
-        case UpdateStop::PageFailed: why = year + " 年的页面没有读到（" + r.stopDetail + "）"; break;
-        case UpdateStop::NoDraws: why = year + " 年的页面上没有该年的号码"; break;
-        case UpdateStop::Missing: why = issue + " 期在页面上没有"; break;
-        case UpdateStop::Unreadable: why = issue + " 期在页面上读不出"; break;
-        case UpdateStop::None: break;
+        case UpdateStop::PageFailed:
+            why = year + " 年的页面没有读到（" + r.stopDetail + "）";
+            break;
+        case UpdateStop::NoDraws:
+            why = year + " 年的页面上没有该年的号码";
+            break;
+        case UpdateStop::Missing:
+            why = issue + " 期在页面上没有";
+            break;
+        case UpdateStop::Unreadable:
+            why = issue + " 期在页面上读不出";
+            break;
+        case UpdateStop::None:
+            break;
     }
     if (r.restored)
-        return "没有完整读到保留年数内的历史号码" + (why.empty() ? std::string() : "（" + why + "）") +
-               "，原有历史号码保持不变。";
+        return "没有完整读到保留年数内的历史号码" +
+               (why.empty() ? std::string() : "（" + why + "）") + "，原有历史号码保持不变。";
     const bool wholePage = r.stop == UpdateStop::PageFailed || r.stop == UpdateStop::NoDraws;
     return why + (wholePage ? "，" + issue + " 期及之后的号码没有保存" : "，之后的号码没有保存") +
            "；可手动输入或读入文本后再更新。";

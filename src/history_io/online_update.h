@@ -70,7 +70,9 @@ struct UpdateResult {
 
     bool ran() const { return refusal.empty(); }
     // The update stored everything up to the newest draw on the pages.
-    bool complete() const { return ran() && stop == UpdateStop::None && !limitReached && !restored; }
+    bool complete() const {
+        return ran() && stop == UpdateStop::None && !limitReached && !restored;
+    }
     std::vector<int> failedYears() const;
 };
 

@@ -13,7 +13,7 @@ struct PageResult {
 };
 
 class PageSource {
-public:
+  public:
     virtual ~PageSource() = default;
     virtual PageResult fetch(const std::string& url) = 0;
 };

@@ -12,7 +12,7 @@ namespace {
 // the next visible character on the same line; line breaks that blocks ask for are held back
 // until there is content after them, and the larger request of neighbouring blocks wins.
 class TextBuilder {
-public:
+  public:
     void requireBreaks(int n) {
         pendingSpace_ = false;
         pendingBreaks_ = std::max(pendingBreaks_, n);
@@ -52,8 +52,10 @@ public:
     }
     std::string take() { return std::move(out_); }
 
-private:
-    static bool isHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+  private:
+    static bool isHtmlSpace(char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+    }
     void flushBreaks() {
         if (pendingBreaks_ > 0 && !out_.empty()) {
             out_.append(static_cast<std::size_t>(pendingBreaks_), '\n');
@@ -68,82 +70,86 @@ private:
     bool lineStart_ = true;
 };
 
-bool isElement(const GumboNode* n) { return n->type == GUMBO_NODE_ELEMENT || n->type == GUMBO_NODE_TEMPLATE; }
+bool isElement(const GumboNode* n) {
+    return n->type == GUMBO_NODE_ELEMENT || n->type == GUMBO_NODE_TEMPLATE;
+}
 GumboTag tagOf(const GumboNode* n) { return isElement(n) ? n->v.element.tag : GUMBO_TAG_UNKNOWN; }
 
 bool producesNoText(const GumboNode* n) {
     switch (tagOf(n)) {
-    case GUMBO_TAG_SCRIPT:
-    case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_NOSCRIPT:
-    case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_TEXTAREA:
-    case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES:
-        return true;
-    default:
-        return n->type == GUMBO_NODE_TEMPLATE ||
-               (isElement(n) && gumbo_get_attribute(&n->v.element.attributes, "hidden") != nullptr);
+        case GUMBO_TAG_SCRIPT:
+        case GUMBO_TAG_STYLE:
+        case GUMBO_TAG_HEAD:
+        case GUMBO_TAG_TEMPLATE:
+        case GUMBO_TAG_NOSCRIPT:
+        case GUMBO_TAG_TITLE:
+        case GUMBO_TAG_TEXTAREA:
+        case GUMBO_TAG_IFRAME:
+        case GUMBO_TAG_NOEMBED:
+        case GUMBO_TAG_NOFRAMES:
+            return true;
+        default:
+            return n->type == GUMBO_NODE_TEMPLATE ||
+                   (isElement(n) &&
+                    gumbo_get_attribute(&n->v.element.attributes, "hidden") != nullptr);
     }
 }
 
 // Line breaks a block element asks for before and after itself (0 for inline content).
 int blockBreaks(GumboTag tag) {
     switch (tag) {
-    case GUMBO_TAG_P:
-        return 2;
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_BODY:
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_DIR:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_FORM:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_HR:
-    case GUMBO_TAG_LEGEND:
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_PLAINTEXT:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_SUMMARY:
-    case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_UL:
-    case GUMBO_TAG_XMP:
-        return 1;
-    default:
-        return 0;
+        case GUMBO_TAG_P:
+            return 2;
+        case GUMBO_TAG_H1:
+        case GUMBO_TAG_H2:
+        case GUMBO_TAG_H3:
+        case GUMBO_TAG_H4:
+        case GUMBO_TAG_H5:
+        case GUMBO_TAG_H6:
+        case GUMBO_TAG_ADDRESS:
+        case GUMBO_TAG_ARTICLE:
+        case GUMBO_TAG_ASIDE:
+        case GUMBO_TAG_BLOCKQUOTE:
+        case GUMBO_TAG_BODY:
+        case GUMBO_TAG_CAPTION:
+        case GUMBO_TAG_CENTER:
+        case GUMBO_TAG_DD:
+        case GUMBO_TAG_DETAILS:
+        case GUMBO_TAG_DIR:
+        case GUMBO_TAG_DIV:
+        case GUMBO_TAG_DL:
+        case GUMBO_TAG_DT:
+        case GUMBO_TAG_FIELDSET:
+        case GUMBO_TAG_FIGCAPTION:
+        case GUMBO_TAG_FIGURE:
+        case GUMBO_TAG_FOOTER:
+        case GUMBO_TAG_FORM:
+        case GUMBO_TAG_HEADER:
+        case GUMBO_TAG_HGROUP:
+        case GUMBO_TAG_HR:
+        case GUMBO_TAG_LEGEND:
+        case GUMBO_TAG_LI:
+        case GUMBO_TAG_LISTING:
+        case GUMBO_TAG_MAIN:
+        case GUMBO_TAG_MENU:
+        case GUMBO_TAG_NAV:
+        case GUMBO_TAG_OL:
+        case GUMBO_TAG_PLAINTEXT:
+        case GUMBO_TAG_PRE:
+        case GUMBO_TAG_SECTION:
+        case GUMBO_TAG_SUMMARY:
+        case GUMBO_TAG_TABLE:
+        case GUMBO_TAG_UL:
+        case GUMBO_TAG_XMP:
+            return 1;
+        default:
+            return 0;
     }
 }
 
 bool keepsWhitespace(GumboTag tag) {
-    return tag == GUMBO_TAG_PRE || tag == GUMBO_TAG_LISTING || tag == GUMBO_TAG_PLAINTEXT || tag == GUMBO_TAG_XMP;
+    return tag == GUMBO_TAG_PRE || tag == GUMBO_TAG_LISTING || tag == GUMBO_TAG_PLAINTEXT ||
+           tag == GUMBO_TAG_XMP;
 }
 
 bool isCell(const GumboNode* n) { return tagOf(n) == GUMBO_TAG_TD || tagOf(n) == GUMBO_TAG_TH; }
@@ -169,7 +175,8 @@ const GumboNode* lastRowOf(const GumboNode* table) {
         if (tagOf(k) == GUMBO_TAG_TR) return k;
         const GumboTag t = tagOf(k);
         if (t == GUMBO_TAG_TBODY || t == GUMBO_TAG_THEAD || t == GUMBO_TAG_TFOOT)
-            if (const GumboNode* r = lastChildWhere(k, [](const GumboNode* n) { return tagOf(n) == GUMBO_TAG_TR; }))
+            if (const GumboNode* r =
+                    lastChildWhere(k, [](const GumboNode* n) { return tagOf(n) == GUMBO_TAG_TR; }))
                 return r;
     }
     return nullptr;
@@ -187,16 +194,18 @@ struct Walker {
     void walk(const GumboNode* n, const GumboNode* lastRow) {
         if (depth >= kMaxDepth) return;
         switch (n->type) {
-        case GUMBO_NODE_TEXT:
-        case GUMBO_NODE_CDATA:
-        case GUMBO_NODE_WHITESPACE:
-            if (preserveDepth > 0) text.preservedText(n->v.text.text);
-            else text.collapsibleText(n->v.text.text);
-            return;
-        case GUMBO_NODE_ELEMENT:
-            break;
-        default:
-            return;  // comments, templates, the document node
+            case GUMBO_NODE_TEXT:
+            case GUMBO_NODE_CDATA:
+            case GUMBO_NODE_WHITESPACE:
+                if (preserveDepth > 0)
+                    text.preservedText(n->v.text.text);
+                else
+                    text.collapsibleText(n->v.text.text);
+                return;
+            case GUMBO_NODE_ELEMENT:
+                break;
+            default:
+                return;  // comments, templates, the document node
         }
         if (producesNoText(n)) return;
         const GumboTag tag = n->v.element.tag;
@@ -214,14 +223,16 @@ struct Walker {
 
         const GumboVector& kids = n->v.element.children;
         ++depth;
-        for (unsigned i = 0; i < kids.length; ++i) walk(static_cast<const GumboNode*>(kids.data[i]), lastRow);
+        for (unsigned i = 0; i < kids.length; ++i)
+            walk(static_cast<const GumboNode*>(kids.data[i]), lastRow);
         --depth;
 
         if (keep) --preserveDepth;
         if (cell) {
             text.boxEdge();
             const GumboNode* row = n->parent;
-            if (row && tagOf(row) == GUMBO_TAG_TR && lastChildWhere(row, isCell) != n) text.literal('\t');
+            if (row && tagOf(row) == GUMBO_TAG_TR && lastChildWhere(row, isCell) != n)
+                text.literal('\t');
         } else if (tag == GUMBO_TAG_TR && n != lastRow) {
             text.literal('\n');
         }
@@ -245,9 +256,11 @@ constexpr std::size_t kMaxStartTags = 100000;
 
 bool tooManyTags(std::string_view html) {
     std::size_t tags = 0;
-    for (std::size_t i = html.find('<'); i != std::string_view::npos && i + 1 < html.size(); i = html.find('<', i + 1)) {
+    for (std::size_t i = html.find('<'); i != std::string_view::npos && i + 1 < html.size();
+         i = html.find('<', i + 1)) {
         const char c = html[i + 1];
-        if (((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && ++tags > kMaxStartTags) return true;
+        if (((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && ++tags > kMaxStartTags)
+            return true;
     }
     return false;
 }
@@ -268,13 +281,15 @@ std::string bodyInnerText(std::string_view html) {
     struct OutputDeleter {
         void operator()(GumboOutput* o) const { gumbo_destroy_output(&options, o); }
     };
-    std::unique_ptr<GumboOutput, OutputDeleter> out(gumbo_parse_with_options(&options, html.data(), html.size()));
+    std::unique_ptr<GumboOutput, OutputDeleter> out(
+        gumbo_parse_with_options(&options, html.data(), html.size()));
     if (!out) return {};
     const GumboNode* body = findBody(out->root);
     if (!body) return {};
     Walker w;
     const GumboVector& kids = body->v.element.children;
-    for (unsigned i = 0; i < kids.length; ++i) w.walk(static_cast<const GumboNode*>(kids.data[i]), nullptr);
+    for (unsigned i = 0; i < kids.length; ++i)
+        w.walk(static_cast<const GumboNode*>(kids.data[i]), nullptr);
     return w.text.take();
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 // splitmix64: fully defined, unlike the standard distributions, so the file never changes.
 class Rng {
-public:
+  public:
     explicit Rng(std::uint64_t seed) : state_(seed) {}
     std::uint64_t next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -22,7 +22,7 @@ public:
     }
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -39,7 +39,8 @@ std::vector<HistoryDraw> sampleHistory(const SampleHistoryOptions& options) {
             for (int n = 0; n < 30; ++n) pool[static_cast<std::size_t>(n)] = n + 1;
             HistoryDraw d;
             d.issue = year * 1000 + serial;
-            for (int p = 0; p < kNumbersPerDraw; ++p) {  // partial Fisher-Yates: eight distinct numbers
+            for (int p = 0; p < kNumbersPerDraw;
+                 ++p) {  // partial Fisher-Yates: eight distinct numbers
                 const int j = p + rng.below(30 - p);
                 std::swap(pool[static_cast<std::size_t>(p)], pool[static_cast<std::size_t>(j)]);
                 d.numbers[static_cast<std::size_t>(p)] = pool[static_cast<std::size_t>(p)];

@@ -33,7 +33,7 @@ struct ParsedLine {
 
 // Reads lines one after the other, carrying the issue from line to line.
 class LineParser {
-public:
+  public:
     // `previousIssue` stands for the line before the first one: the first line without an
     // issue field takes previousIssue + 1.
     explicit LineParser(std::int64_t previousIssue) : previous_(previousIssue) {}
@@ -43,7 +43,7 @@ public:
     ParsedLine parse(std::string_view line);
     std::int64_t previousIssue() const { return previous_; }
 
-private:
+  private:
     std::int64_t previous_;
 };
 

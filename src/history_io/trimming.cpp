@@ -23,8 +23,9 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose cho
         const std::vector<HistoryDraw> kept = choose(storedDraws(db));
         for (const auto& d : kept) {
             if (!writableAsHistoryLine(d.issue, d.numbers)) {
-                t.errorText = "draw " + std::to_string(d.issue) +
-                              " cannot be written in the history text format; the history is unchanged";
+                t.errorText =
+                    "draw " + std::to_string(d.issue) +
+                    " cannot be written in the history text format; the history is unchanged";
                 return t;
             }
         }
@@ -33,8 +34,8 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose cho
         for (const auto& d : kept) lines.push_back(historyLine(d.issue, d.numbers));
         writeFileAtomically(backupPath(db), crlfLines(lines));
 
-        const ImportResult r =
-            replaceHistoryFromFile(db, backupPath(db), params, {.refuseEmpty = false, .expected = &kept});
+        const ImportResult r = replaceHistoryFromFile(db, backupPath(db), params,
+                                                      {.refuseEmpty = false, .expected = &kept});
         if (!r.ok()) {
             t.errorText = r.errorText;
             return t;
@@ -60,7 +61,9 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, Choose cho
 
 }  // namespace
 
-std::filesystem::path backupPath(const store::HistoryDb& db) { return db.dataDir() / kBackupFileName; }
+std::filesystem::path backupPath(const store::HistoryDb& db) {
+    return db.dataDir() / kBackupFileName;
+}
 
 std::optional<std::int32_t> parseTrimInput(std::string_view text) {
     const auto v = store::readWholeNumber(text);
@@ -85,7 +88,9 @@ TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const Import
 TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params) {
     if (count <= 0) return {};
     return trimWith(db, params, [&](std::vector<HistoryDraw> draws) {
-        draws.resize(static_cast<std::size_t>(count) >= draws.size() ? 0 : draws.size() - static_cast<std::size_t>(count));
+        draws.resize(static_cast<std::size_t>(count) >= draws.size()
+                         ? 0
+                         : draws.size() - static_cast<std::size_t>(count));
         return draws;
     });
 }

@@ -23,7 +23,8 @@ inline constexpr const char* kTrimLastPrompt =
     "请输入需要删除最后多少期历史号码（例如输入3，那么就将删除最后的3期历史号码）";
 inline constexpr const char* kKeptYearsTitle = "设置年数";
 inline constexpr const char* kKeptYearsPrompt =
-    "请输入更新需要保留的历史号码的年数（2~16中的任意自然数），如果超过年数将删除最早的一年的历史号码";
+    "请输入更新需要保留的历史号码的年数（2~"
+    "16中的任意自然数），如果超过年数将删除最早的一年的历史号码";
 inline constexpr const char* kKeptYearsRefusalTitle = "输入有误";
 inline constexpr const char* kKeptYearsRefusal =
     "为了保证时效性和提高计算效率，软件只能统计16年以内的数据，请输入2到16中的自然数。";
@@ -39,10 +40,10 @@ std::optional<int> parseKeptYears(std::string_view text);
 
 struct TrimResult {
     std::size_t drawsKept = 0;
-    bool rebuilt = false;    // the history now holds exactly the kept draws
+    bool rebuilt = false;  // the history now holds exactly the kept draws
     bool compacted = false;
-    std::string errorText;   // why the history is unchanged; empty when it was trimmed
-    std::string warning;     // the history was trimmed, but something after it failed (compaction)
+    std::string errorText;  // why the history is unchanged; empty when it was trimmed
+    std::string warning;    // the history was trimmed, but something after it failed (compaction)
     bool ok() const { return errorText.empty(); }
 };
 

@@ -30,11 +30,15 @@ std::u16string utf8ToUtf16(std::string_view text) {
         }
         std::size_t len = 0;
         char32_t cp = 0, min = 0;
-        if (b >= 0xC2 && b <= 0xDF) len = 2, cp = b & 0x1F, min = 0x80;
-        else if (b >= 0xE0 && b <= 0xEF) len = 3, cp = b & 0x0F, min = 0x800;
-        else if (b >= 0xF0 && b <= 0xF4) len = 4, cp = b & 0x07, min = 0x10000;
+        if (b >= 0xC2 && b <= 0xDF)
+            len = 2, cp = b & 0x1F, min = 0x80;
+        else if (b >= 0xE0 && b <= 0xEF)
+            len = 3, cp = b & 0x0F, min = 0x800;
+        else if (b >= 0xF0 && b <= 0xF4)
+            len = 4, cp = b & 0x07, min = 0x10000;
         std::size_t k = 1;
-        for (; len && k < len && i + k < n && (byte(i + k) & 0xC0) == 0x80; ++k) cp = (cp << 6) | (byte(i + k) & 0x3F);
+        for (; len && k < len && i + k < n && (byte(i + k) & 0xC0) == 0x80; ++k)
+            cp = (cp << 6) | (byte(i + k) & 0x3F);
         if (len == 0 || k < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             out += kReplacement;
             i += std::max<std::size_t>(k, 1);  // skip the lead byte and the continuation bytes seen
@@ -55,7 +59,8 @@ std::u16string utf8ToUtf16(std::string_view text) {
 namespace biff {
 
 std::uint32_t SharedStrings::add(const std::u16string& text) {
-    if (text.size() > kMaxCellChars) throw std::length_error("a shared string holds at most 32767 characters");
+    if (text.size() > kMaxCellChars)
+        throw std::length_error("a shared string holds at most 32767 characters");
     ++references_;
     auto [it, inserted] = index_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
     if (inserted) order_.push_back(&it->first);
@@ -100,8 +105,10 @@ std::string SharedStrings::records(std::size_t streamPos) const {
             // A surrogate pair is one character: it is never split across records.
             if (wide && take > 0 && i + take < s.size() && isHighSurrogate(s[i + take - 1])) --take;
             for (std::size_t c = i; c < i + take; ++c) {
-                if (wide) add16(body, s[c]);
-                else add8(body, static_cast<std::uint8_t>(s[c]));
+                if (wide)
+                    add16(body, s[c]);
+                else
+                    add8(body, static_cast<std::uint8_t>(s[c]));
             }
             i += take;
             if (i == s.size()) break;

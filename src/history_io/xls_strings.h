@@ -21,7 +21,7 @@ namespace biff {
 inline constexpr std::size_t kMaxCellChars = 32767;
 
 class SharedStrings {
-public:
+  public:
     // The index of `text` in the table, added on first use; counts one reference.
     std::uint32_t add(const std::u16string& text);
     std::uint32_t references() const { return references_; }
@@ -31,7 +31,7 @@ public:
     // which the EXTSST entries are counted from.
     std::string records(std::size_t streamPos) const;
 
-private:
+  private:
     std::unordered_map<std::u16string, std::uint32_t> index_;
     std::vector<const std::u16string*> order_;  // keys of index_ in table order
     std::uint32_t references_ = 0;

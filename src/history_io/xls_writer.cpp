@@ -15,13 +15,14 @@ namespace {
 
 using namespace biff;
 
-constexpr std::uint16_t kCellXf = 15;       // the first XF after the 15 style XFs
-constexpr std::size_t kRowsPerBlock = 32;   // ROW records per row block, each block ends in a DBCELL
+constexpr std::uint16_t kCellXf = 15;      // the first XF after the 15 style XFs
+constexpr std::size_t kRowsPerBlock = 32;  // ROW records per row block, each block ends in a DBCELL
 constexpr std::size_t kRowRecordSize = 20;  // header and body of one ROW record
 
 std::string cellName(std::size_t row, std::size_t col) {
     std::string letters;
-    for (std::size_t c = col + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+    for (std::size_t c = col + 1; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (c - 1) % 26));
     return letters + std::to_string(row + 1);
 }
 
@@ -46,22 +47,24 @@ void addShortAscii(std::string& b, std::string_view text) {
 }
 
 void addFont(std::string& wb) {
-    std::string b = body({200, 0, 0x7FFF, 400, 0});  // 10 pt, no flags, automatic colour, normal weight
-    add8(b, 0);                                       // no underline
-    add8(b, 0);                                       // family
-    add8(b, 0);                                       // character set
+    std::string b =
+        body({200, 0, 0x7FFF, 400, 0});  // 10 pt, no flags, automatic colour, normal weight
+    add8(b, 0);                          // no underline
+    add8(b, 0);                          // family
+    add8(b, 0);                          // character set
     add8(b, 0);
     addShortAscii(b, "Arial");
     addRecord(wb, kFont, b);
 }
 
 void addXf(std::string& wb, bool style) {
-    std::string b = body({0, 0, static_cast<std::uint16_t>(style ? 0xFFF5 : 0x0001)});  // font 0, General
-    add8(b, 0x20);  // bottom aligned
-    add8(b, 0);     // no rotation
-    add8(b, 0);     // no indent
-    add8(b, 0);     // attributes taken from the parent / all valid
-    add32(b, 0);    // no borders
+    std::string b =
+        body({0, 0, static_cast<std::uint16_t>(style ? 0xFFF5 : 0x0001)});  // font 0, General
+    add8(b, 0x20);                                                          // bottom aligned
+    add8(b, 0);                                                             // no rotation
+    add8(b, 0);                                                             // no indent
+    add8(b, 0);   // attributes taken from the parent / all valid
+    add32(b, 0);  // no borders
     add32(b, 0);
     add16(b, 0x20C0);  // pattern colours: system foreground and background
     addRecord(wb, kXf, b);
@@ -108,7 +111,8 @@ struct Cell {
 
 // The sheet's cell table: ROW records, cells and a DBCELL per block of up to 32 rows.
 // Returns the DBCELL positions for the INDEX record.
-std::vector<std::uint32_t> addCellTable(std::string& wb, const std::vector<std::vector<Cell>>& rows) {
+std::vector<std::uint32_t> addCellTable(std::string& wb,
+                                        const std::vector<std::vector<Cell>>& rows) {
     std::vector<std::uint32_t> dbCells;
     std::size_t r = 0;
     while (r < rows.size()) {
@@ -117,12 +121,14 @@ std::vector<std::uint32_t> addCellTable(std::string& wb, const std::vector<std::
             continue;
         }
         std::vector<std::size_t> block;
-        for (const std::size_t end = (r / kRowsPerBlock + 1) * kRowsPerBlock; r < rows.size() && r < end; ++r)
+        for (const std::size_t end = (r / kRowsPerBlock + 1) * kRowsPerBlock;
+             r < rows.size() && r < end; ++r)
             if (!rows[r].empty()) block.push_back(r);
         const std::size_t firstRow = wb.size();
         for (std::size_t row : block) {
             std::string b = body({static_cast<std::uint16_t>(row), rows[row].front().col,
-                                  static_cast<std::uint16_t>(rows[row].back().col + 1), 0x00FF, 0, 0, 0x0100, kCellXf});
+                                  static_cast<std::uint16_t>(rows[row].back().col + 1), 0x00FF, 0,
+                                  0, 0x0100, kCellXf});
             addRecord(wb, kRow, b);
         }
         std::vector<std::size_t> cellStarts;
@@ -137,7 +143,8 @@ std::vector<std::uint32_t> addCellTable(std::string& wb, const std::vector<std::
         const std::size_t db = wb.size();
         std::string b;
         add32(b, static_cast<std::uint32_t>(db - firstRow));
-        std::size_t from = firstRow + kRowRecordSize;  // the first offset counts from the second ROW record
+        std::size_t from =
+            firstRow + kRowRecordSize;  // the first offset counts from the second ROW record
         for (std::size_t start : cellStarts) {
             add16(b, static_cast<std::uint16_t>(start - from));
             from = start;
@@ -155,7 +162,8 @@ std::size_t countBlocks(const std::vector<std::vector<Cell>>& rows) {
     return blocks;
 }
 
-void addWorksheet(std::string& wb, const std::vector<std::vector<Cell>>& rows, std::size_t nrows, std::size_t ncols) {
+void addWorksheet(std::string& wb, const std::vector<std::vector<Cell>>& rows, std::size_t nrows,
+                  std::size_t ncols) {
     addBof(wb, 0x0010);
 
     // INDEX: used rows, the DEFCOLWIDTH position and every DBCELL position, filled in below.
@@ -196,7 +204,8 @@ void addWorksheet(std::string& wb, const std::vector<std::vector<Cell>>& rows, s
     addRecord(wb, kDimensions, dim);
 
     const auto dbCells = addCellTable(wb, rows);
-    for (std::size_t b = 0; b < dbCells.size(); ++b) set32(wb, indexAt + 4 + 16 + 4 * b, dbCells[b]);
+    for (std::size_t b = 0; b < dbCells.size(); ++b)
+        set32(wb, indexAt + 4 + 16 + 4 * b, dbCells[b]);
 
     std::string window = body({0x06B6, 0, 0, 0x0040, 0, 0, 0});
     add32(window, 0);
@@ -211,9 +220,11 @@ std::string buildXlsWorkbook(const store::TextGrid& grid) {
     std::size_t ncols = 0;
     for (const auto& row : grid.cells) ncols = std::max(ncols, row.size());
     if (nrows > static_cast<std::size_t>(kXlsMaxRows))
-        throw XlsLimitError("the grid has " + std::to_string(nrows) + " rows; a worksheet holds at most 65536");
+        throw XlsLimitError("the grid has " + std::to_string(nrows) +
+                            " rows; a worksheet holds at most 65536");
     if (ncols > static_cast<std::size_t>(kXlsMaxCols))
-        throw XlsLimitError("the grid has " + std::to_string(ncols) + " columns; a worksheet holds at most 256");
+        throw XlsLimitError("the grid has " + std::to_string(ncols) +
+                            " columns; a worksheet holds at most 256");
 
     SharedStrings sst;
     std::vector<std::vector<Cell>> rows(nrows);
@@ -223,7 +234,8 @@ std::string buildXlsWorkbook(const store::TextGrid& grid) {
             if (text.empty()) continue;
             const std::u16string u16 = utf8ToUtf16(text);
             if (u16.size() > kMaxCellChars)
-                throw XlsLimitError("cell " + cellName(r, c) + " holds " + std::to_string(u16.size()) +
+                throw XlsLimitError("cell " + cellName(r, c) + " holds " +
+                                    std::to_string(u16.size()) +
                                     " characters; a worksheet cell holds at most 32767");
             rows[r].push_back({static_cast<std::uint16_t>(c), sst.add(u16)});
         }
@@ -244,7 +256,8 @@ std::string buildXlsWorkbook(const store::TextGrid& grid) {
 
     set32(wb, boundAt + 4, static_cast<std::uint32_t>(wb.size()));
     addWorksheet(wb, rows, nrows, ncols);
-    if (wb.size() > kMaxCompoundStream) throw XlsLimitError("the workbook would be larger than 4 GiB");
+    if (wb.size() > kMaxCompoundStream)
+        throw XlsLimitError("the workbook would be larger than 4 GiB");
     return buildCompoundFile("Workbook", wb);
 }
 

@@ -14,7 +14,7 @@ namespace quarvel::io {
 
 // The grid does not fit a worksheet: too many rows or columns, or a cell too long.
 class XlsLimitError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

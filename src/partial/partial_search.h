@@ -36,8 +36,8 @@ std::string partialLabel(const search::Criteria& criteria, const std::string& kT
 
 // pm: 平码 (positions 1..7) when true, 平特 (1..8) when false. A k that is not a whole number
 // 1..6 is refused with an error and nothing is marked.
-search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criteria& criteria, bool pm,
-                                      const std::string& kText,
+search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criteria& criteria,
+                                      bool pm, const std::string& kText,
                                       search::Evaluation how = search::Evaluation::InMemory);
 
 }  // namespace quarvel::partial

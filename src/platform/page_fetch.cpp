@@ -31,13 +31,15 @@ QString describe(const QUrl& url) { return url.toDisplayString(QUrl::RemoveUserI
 
 }  // namespace
 
-std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& contentType, QString* error) {
+std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& contentType,
+                                      QString* error) {
     const QByteArray charset = charsetOf(contentType);
     if (!charset.isEmpty()) {
         QStringDecoder decoder(charset.constData());
         if (!decoder.isValid()) {
-            if (error) *error = QStringLiteral("the page is in charset %1, which cannot be decoded here")
-                                    .arg(QString::fromLatin1(charset));
+            if (error)
+                *error = QStringLiteral("the page is in charset %1, which cannot be decoded here")
+                             .arg(QString::fromLatin1(charset));
             return std::nullopt;
         }
         return decoder.decode(body);
@@ -66,7 +68,8 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
 
     QNetworkRequest request(target);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
     std::unique_ptr<QNetworkReply> reply(manager_->get(request));
 
     QEventLoop loop;
@@ -78,15 +81,17 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
         timedOut = true;
         reply->abort();
     });
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &loop, [&](qint64 received, qint64) {
-        if (received > kMaxBodyBytes && !tooLarge) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &loop,
+                     [&](qint64 received, qint64) {
+                         if (received > kMaxBodyBytes && !tooLarge) {
+                             tooLarge = true;
+                             reply->abort();
+                         }
+                     });
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     timer.start(timeLimit_);
-    if (!reply->isFinished()) loop.exec(allowInput_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (!reply->isFinished())
+        loop.exec(allowInput_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     timer.stop();
 
     const QString where = describe(target);
@@ -98,22 +103,31 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
         return result;
     }
     if (tooLarge) {
-        result.error = QStringLiteral("the page at %1 is larger than %2 MiB").arg(where).arg(kMaxBodyBytes >> 20).toStdString();
+        result.error = QStringLiteral("the page at %1 is larger than %2 MiB")
+                           .arg(where)
+                           .arg(kMaxBodyBytes >> 20)
+                           .toStdString();
         return result;
     }
     const QVariant statusAttr = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int status = statusAttr.isValid() ? statusAttr.toInt() : 0;
     if (status == 0) {
-        result.error = QStringLiteral("cannot read %1: %2").arg(where, reply->errorString()).toStdString();
+        result.error =
+            QStringLiteral("cannot read %1: %2").arg(where, reply->errorString()).toStdString();
         return result;
     }
     if (status < 200 || status > 299) {
-        const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        result.error = QStringLiteral("the server answered %1 %2 for %3").arg(status).arg(reason, where).toStdString();
+        const QString reason =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        result.error = QStringLiteral("the server answered %1 %2 for %3")
+                           .arg(status)
+                           .arg(reason, where)
+                           .toStdString();
         return result;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        result.error = QStringLiteral("cannot read %1: %2").arg(where, reply->errorString()).toStdString();
+        result.error =
+            QStringLiteral("cannot read %1: %2").arg(where, reply->errorString()).toStdString();
         return result;
     }
     const QByteArray body = reply->readAll();

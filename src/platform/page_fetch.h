@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -16,7 +15,7 @@ class QNetworkAccessManager;
 namespace quarvel::platform {
 
 class QtPageSource : public io::PageSource {
-public:
+  public:
     static constexpr std::chrono::milliseconds kDefaultTimeLimit{20000};
     // Bodies larger than this are refused: no results page comes near it.
     static constexpr qint64 kMaxBodyBytes = 32 * 1024 * 1024;
@@ -38,7 +37,7 @@ public:
     // that cannot be decoded.
     io::PageResult fetch(const std::string& url) override;
 
-private:
+  private:
     std::chrono::milliseconds timeLimit_;
     bool allowInput_ = false;
     std::unique_ptr<QNetworkAccessManager> manager_;
@@ -47,6 +46,7 @@ private:
 // Decodes an HTML body: by the charset the Content-Type header names, else by the page's own
 // byte order mark or <meta charset>, else as UTF-8. nullopt (with `error`) when the named
 // charset is not one this build can decode.
-std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& contentType, QString* error);
+std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& contentType,
+                                      QString* error);
 
 }  // namespace quarvel::platform

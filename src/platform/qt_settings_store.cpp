@@ -13,9 +13,9 @@ QString keyPath(const std::string& key) {
 QtSettingsStore::QtSettingsStore()
 #ifdef Q_OS_WIN
     : settings_(std::make_unique<QSettings>(
-          QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + store::kSettingsApp,
-          QSettings::NativeFormat)) {
-}
+          QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
+              store::kSettingsApp,
+          QSettings::NativeFormat)){}
 #else
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                             QString::fromLatin1(store::kSettingsApp),
@@ -23,8 +23,9 @@ QtSettingsStore::QtSettingsStore()
 }
 #endif
 
-QtSettingsStore::QtSettingsStore(const QString& iniFile)
-    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+      QtSettingsStore::QtSettingsStore(const QString& iniFile)
+    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {
+}
 
 QtSettingsStore::~QtSettingsStore() = default;
 QtSettingsStore::QtSettingsStore(QtSettingsStore&&) noexcept = default;

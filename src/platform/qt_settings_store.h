@@ -12,7 +12,7 @@ class QSettings;
 namespace quarvel::platform {
 
 class QtSettingsStore : public store::SettingsStore {
-public:
+  public:
     // The user's own settings.
     QtSettingsStore();
     // Settings in an explicit INI file (tests, --settings-file).
@@ -25,7 +25,7 @@ public:
     bool save(const std::string& key, const std::string& value) override;
     QString fileName() const;
 
-private:
+  private:
     std::unique_ptr<QSettings> settings_;
 };
 

@@ -4,12 +4,14 @@ namespace quarvel::search {
 
 std::string OmissionCurve::title() const {
     const auto more = moreFigureTexts(stats);
-    return label + "  最小遗漏 " + std::to_string(stats.minimum) + "  最大遗漏 " + std::to_string(stats.maximum) +
-           "  最后遗漏 " + std::to_string(stats.last) + "  大后比 " + formatRatio(stats.ratio()) + "  出现次数 " +
-           more[0] + "  平均遗漏 " + more[1] + "  欲出几率 " + more[2] + "  最大连出 " + more[3];
+    return label + "  最小遗漏 " + std::to_string(stats.minimum) + "  最大遗漏 " +
+           std::to_string(stats.maximum) + "  最后遗漏 " + std::to_string(stats.last) +
+           "  大后比 " + formatRatio(stats.ratio()) + "  出现次数 " + more[0] + "  平均遗漏 " +
+           more[1] + "  欲出几率 " + more[2] + "  最大连出 " + more[3];
 }
 
-OmissionCurve curveOfHitGrid(const std::string& label, const store::TextGrid& hits, const OmissionStats& stats) {
+OmissionCurve curveOfHitGrid(const std::string& label, const store::TextGrid& hits,
+                             const OmissionStats& stats) {
     OmissionCurve curve{label, {}, {}, stats};
     for (int r = 1; r < hits.rows(); ++r) {
         if (hits.cells[static_cast<std::size_t>(r)].size() < 10) continue;
@@ -19,7 +21,8 @@ OmissionCurve curveOfHitGrid(const std::string& label, const store::TextGrid& hi
     return curve;
 }
 
-OmissionCurve curveOfHits(const std::string& label, const std::vector<Hit>& hits, int drawsInRange, int newestIdx) {
+OmissionCurve curveOfHits(const std::string& label, const std::vector<Hit>& hits, int drawsInRange,
+                          int newestIdx) {
     OmissionCurve curve{label, {}, {}, {}};
     for (const Hit& h : hits) {
         curve.issues.push_back(std::to_string(h.issue));

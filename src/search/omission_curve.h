@@ -23,7 +23,8 @@ struct OmissionCurve {
 
 // The curve of a search or partial search from its hit grid (issue in column 0, gap in column
 // 9) and its statistics.
-OmissionCurve curveOfHitGrid(const std::string& label, const store::TextGrid& hits, const OmissionStats& stats);
+OmissionCurve curveOfHitGrid(const std::string& label, const store::TextGrid& hits,
+                             const OmissionStats& stats);
 
 struct Hit {
     int idx = 0;
@@ -31,6 +32,7 @@ struct Hit {
 };
 
 // The curve of hits given in IDX order, with N draws in the range and the newest stored IDX.
-OmissionCurve curveOfHits(const std::string& label, const std::vector<Hit>& hits, int drawsInRange, int newestIdx);
+OmissionCurve curveOfHits(const std::string& label, const std::vector<Hit>& hits, int drawsInRange,
+                          int newestIdx);
 
 }  // namespace quarvel::search

@@ -31,9 +31,13 @@ std::optional<double> dueRatio(int lastOmission, int drawsInRange, int hits) {
            static_cast<double>(drawsInRange - hits);
 }
 
-double OmissionStats::averageOmission() const { return search::averageOmission(drawsInRange, hits); }
+double OmissionStats::averageOmission() const {
+    return search::averageOmission(drawsInRange, hits);
+}
 
-std::optional<double> OmissionStats::dueRatio() const { return search::dueRatio(last, drawsInRange, hits); }
+std::optional<double> OmissionStats::dueRatio() const {
+    return search::dueRatio(last, drawsInRange, hits);
+}
 
 OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newestIdx) {
     OmissionStats stats;

@@ -18,10 +18,10 @@ struct OmissionStats {
     int minimum = 32767;
     int maximum = 0;
     int last = 0;
-    int previous = 0;  // IDX of the previous hit, 0 before the first
-    int hits = 0;      // k: the hits of the range
-    int run = 0;         // hits on consecutive draws ending at the previous hit
-    int longestRun = 0;  // 最大连出: 1 for a lone hit, 0 with no hit
+    int previous = 0;      // IDX of the previous hit, 0 before the first
+    int hits = 0;          // k: the hits of the range
+    int run = 0;           // hits on consecutive draws ending at the previous hit
+    int longestRun = 0;    // 最大连出: 1 for a lone hit, 0 with no hit
     int drawsInRange = 0;  // N: the stored draws whose issue lies in the range
 
     // Adds a hit with ordinal idx (hits come in IDX order) and returns its gap.
@@ -49,13 +49,15 @@ OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newes
 // A double as text with up to 15 significant digits and no trailing zeros (2/3 ->
 // "0.666666666666667", 3/2 -> "1.5", 4 -> "4").
 std::string formatRatio(double value);
-// A single-precision value in its shortest form with up to 7 significant digits (7/3 -> "2.333333").
+// A single-precision value in its shortest form with up to 7 significant digits (7/3 ->
+// "2.333333").
 std::string formatSingle(float value);
 // Two decimals ("%.2f": 3.4166 -> "3.42"); "-" for none.
 std::string formatTwoDecimals(std::optional<double> value);
 
 // The captions of the four figures that follow 大后比 in every result.
-inline constexpr std::array<const char*, 4> kMoreFigureHeaders = {"出现次数", "平均遗漏", "欲出几率", "最大连出"};
+inline constexpr std::array<const char*, 4> kMoreFigureHeaders = {"出现次数", "平均遗漏",
+                                                                  "欲出几率", "最大连出"};
 // The four figures as every grid writes them: k, average with two decimals, due ratio with two
 // decimals or "-", longest run.
 std::array<std::string, 4> moreFigureTexts(const OmissionStats& stats);

@@ -19,8 +19,9 @@ std::optional<int> positionAttribute(const store::Cursor& row, int p, int type) 
     }
 }
 
-std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db, const std::string& referenceText,
-                                               bool onlyBefore, int type, int sxBase) {
+std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db,
+                                               const std::string& referenceText, bool onlyBefore,
+                                               int type, int sxBase) {
     const auto reference = store::parseInt(referenceText);
     if (!reference) return std::nullopt;
     store::Snapshot draw = db.drawAtOrBefore(*reference);

@@ -28,7 +28,8 @@ std::optional<int> positionAttribute(const store::Cursor& row, int p, int type);
 // now, one draw each. nullopt when the reference text is not a 32-bit integer, lies before
 // every stored draw, the history is empty or the type has no readable attribute; nothing is
 // half-computed in that case.
-std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db, const std::string& referenceText,
-                                               bool onlyBefore, int type, int sxBase);
+std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db,
+                                               const std::string& referenceText, bool onlyBefore,
+                                               int type, int sxBase);
 
 }  // namespace quarvel::search

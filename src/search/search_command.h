@@ -47,6 +47,7 @@ enum class Evaluation { InMemory, Statements };
 // marking statements the engine refused.
 SearchResult resultOf(ScanResult scan, std::string label, int refusedStatements);
 
-SearchResult runSearch(store::HistoryDb& db, const Criteria& criteria, Evaluation how = Evaluation::InMemory);
+SearchResult runSearch(store::HistoryDb& db, const Criteria& criteria,
+                       Evaluation how = Evaluation::InMemory);
 
 }  // namespace quarvel::search

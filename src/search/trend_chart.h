@@ -20,8 +20,8 @@ class Database;
 namespace quarvel::search {
 
 struct TrendInput {
-    int type = 0;               // 0 号码 … 5 段数
-    bool countSpecial = true;   // "自由位计特码": the special number shows values too
+    int type = 0;              // 0 号码 … 5 段数
+    bool countSpecial = true;  // "自由位计特码": the special number shows values too
     std::int32_t rangeStart = 0;
     std::int32_t rangeEnd = 0;
     int sxBase = 1;
@@ -39,7 +39,7 @@ struct TrendDraw {
 enum class TrendMark : std::uint8_t { Omission, Shown, ShownBySpecial };
 
 class TrendChart {
-public:
+  public:
     static constexpr int kStatRows = 5;  // 出现次数, 平均遗漏, 最大遗漏, 最后遗漏, 欲出几率
 
     // `history`: every stored draw in IDX order (omissions reach back before the range).
@@ -59,13 +59,14 @@ public:
     // The whole chart as text, header first, the five statistic rows last.
     store::TextGrid toTextGrid() const;
 
-private:
+  private:
     struct Cell {
         std::int16_t value;  // omission, or how often the draw shows the value
         TrendMark mark;
     };
     const Cell& cell(int row, int col) const {
-        return cells_[static_cast<std::size_t>(row) * captions_.size() + static_cast<std::size_t>(col)];
+        return cells_[static_cast<std::size_t>(row) * captions_.size() +
+                      static_cast<std::size_t>(col)];
     }
 
     std::vector<std::string> captions_;

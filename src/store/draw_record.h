@@ -10,8 +10,8 @@ namespace quarvel::store {
 
 class RowCursor;
 
-inline constexpr std::array<const char*, 12> kZodiacNames = {
-    "鼠", "牛", "虎", "兔", "龙", "蛇", "马", "羊", "猴", "鸡", "狗", "猪"};
+inline constexpr std::array<const char*, 12> kZodiacNames = {"鼠", "牛", "虎", "兔", "龙", "蛇",
+                                                             "马", "羊", "猴", "鸡", "狗", "猪"};
 // Attribute letter per search type 0..7.
 inline constexpr std::array<char, 8> kAttributeLetters = {'A', 'B', 'E', 'F', 'G', 'H', 'C', 'D'};
 
@@ -55,8 +55,8 @@ bool isPossibleDraw(const std::array<int, 8>& numbers);
 std::string drawRefusal(const std::array<int, 8>& numbers);
 
 // BuildDrawRow (computing part): the issue is stored, the zodiac year comes from zodiacIssue.
-DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue, const std::array<int, 8>& numbers,
-                     const ZodiacCodes& codes, int dsBase);
+DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue,
+                     const std::array<int, 8>& numbers, const ZodiacCodes& codes, int dsBase);
 // Appends the row through a cursor on Lishi (add, set every column, update).
 void appendDrawRow(RowCursor& rsLishi, const DrawRow& row);
 

@@ -1,13 +1,12 @@
 #include "store/engine.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <system_error>
 #include <utility>
-
-#include <unistd.h>
 
 #include "store/engine_internal.h"
 #include "store/sql_translate.h"
@@ -18,19 +17,26 @@ namespace detail {
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 DbFault faultOf(int code) {
     switch (code & 0xff) {
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return DbFault::Busy;
-        case SQLITE_NOTADB: return DbFault::NotADatabase;
-        case SQLITE_CORRUPT: return DbFault::Damaged;
-        case SQLITE_READONLY: return DbFault::ReadOnly;
-        case SQLITE_FULL: return DbFault::Full;
-        default: return DbFault::Other;
+        case SQLITE_LOCKED:
+            return DbFault::Busy;
+        case SQLITE_NOTADB:
+            return DbFault::NotADatabase;
+        case SQLITE_CORRUPT:
+            return DbFault::Damaged;
+        case SQLITE_READONLY:
+            return DbFault::ReadOnly;
+        case SQLITE_FULL:
+            return DbFault::Full;
+        default:
+            return DbFault::Other;
     }
 }
 
@@ -51,7 +57,8 @@ void fail(sqlite3* db, const std::string& what) {
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
     if (!db) throw DbError("database not open");
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+        SQLITE_OK) {
         fail(db, "cannot prepare \"" + sql + "\"");
     }
     if (!stmt_) throw DbError("empty statement \"" + sql + "\"");
@@ -61,11 +68,15 @@ Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 void Statement::bind(int index, const Value& v) {
     int rc = SQLITE_OK;
-    if (auto i = std::get_if<std::int64_t>(&v)) rc = sqlite3_bind_int64(stmt_, index, *i);
-    else if (auto d = std::get_if<double>(&v)) rc = sqlite3_bind_double(stmt_, index, *d);
+    if (auto i = std::get_if<std::int64_t>(&v))
+        rc = sqlite3_bind_int64(stmt_, index, *i);
+    else if (auto d = std::get_if<double>(&v))
+        rc = sqlite3_bind_double(stmt_, index, *d);
     else if (auto s = std::get_if<std::string>(&v))
-        rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
-    else rc = sqlite3_bind_null(stmt_, index);
+        rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()),
+                               SQLITE_TRANSIENT);
+    else
+        rc = sqlite3_bind_null(stmt_, index);
     if (rc != SQLITE_OK) fail(db_, "cannot bind a value");
 }
 
@@ -85,12 +96,16 @@ std::string Statement::columnName(int i) const {
 
 Value Statement::column(int i) const {
     switch (sqlite3_column_type(stmt_, i)) {
-        case SQLITE_INTEGER: return static_cast<std::int64_t>(sqlite3_column_int64(stmt_, i));
-        case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
-        case SQLITE_NULL: return std::monostate{};
+        case SQLITE_INTEGER:
+            return static_cast<std::int64_t>(sqlite3_column_int64(stmt_, i));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt_, i);
+        case SQLITE_NULL:
+            return std::monostate{};
         default: {
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-            return std::string(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
+            return std::string(p ? p : "",
+                               static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
         }
     }
 }
@@ -120,13 +135,27 @@ bool writableFile(const std::filesystem::path& path) {
 std::string userText(const DbError& e) {
     std::string sentence;
     switch (e.fault()) {
-        case DbFault::Busy: sentence = "历史数据库正被另一个程序使用，请稍后再试。"; break;
-        case DbFault::ReadOnly: sentence = "历史数据库是只读的，无法保存。"; break;
-        case DbFault::Full: sentence = "磁盘已满，历史数据库无法保存。"; break;
-        case DbFault::NotADatabase: sentence = "历史数据库文件不是本程序的数据库。"; break;
-        case DbFault::Damaged: sentence = "历史数据库文件已损坏。"; break;
-        case DbFault::Missing: sentence = "历史数据库文件已被移走或删除。"; break;
-        case DbFault::Other: sentence = "历史数据库操作失败。"; break;
+        case DbFault::Busy:
+            sentence = "历史数据库正被另一个程序使用，请稍后再试。";
+            break;
+        case DbFault::ReadOnly:
+            sentence = "历史数据库是只读的，无法保存。";
+            break;
+        case DbFault::Full:
+            sentence = "磁盘已满，历史数据库无法保存。";
+            break;
+        case DbFault::NotADatabase:
+            sentence = "历史数据库文件不是本程序的数据库。";
+            break;
+        case DbFault::Damaged:
+            sentence = "历史数据库文件已损坏。";
+            break;
+        case DbFault::Missing:
+            sentence = "历史数据库文件已被移走或删除。";
+            break;
+        case DbFault::Other:
+            sentence = "历史数据库操作失败。";
+            break;
     }
     return sentence + "（" + e.what() + "）";
 }
@@ -186,7 +215,8 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if (mode == OpenMode::OpenExisting && !exists)
-        throw DbError("cannot open " + path.string() + ": the file does not exist", DbFault::Missing);
+        throw DbError("cannot open " + path.string() + ": the file does not exist",
+                      DbFault::Missing);
     if (exists && std::filesystem::is_directory(path, ec))
         throw DbError("cannot open " + path.string() + ": it is a folder");
 
@@ -256,13 +286,16 @@ Snapshot Database::snapshotNative(const std::string& sql) {
     return Snapshot(std::move(columns), std::move(rows));
 }
 
-Snapshot Database::snapshot(const std::string& systemSelect) { return snapshotNative(translateSql(systemSelect)); }
+Snapshot Database::snapshot(const std::string& systemSelect) {
+    return snapshotNative(translateSql(systemSelect));
+}
 
 namespace {
 // The table name after FROM in a translated SELECT, and the text from FROM on.
 std::pair<std::string, std::string> fromClause(const std::string& sql) {
     std::string upper(sql);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
     const std::size_t at = upper.find(" FROM ");
     if (at == std::string::npos) throw DbError("no FROM in \"" + sql + "\"");
     std::size_t i = at + 6;
@@ -273,7 +306,8 @@ std::pair<std::string, std::string> fromClause(const std::string& sql) {
         if (j == std::string::npos) throw DbError("bad table name in \"" + sql + "\"");
         return {sql.substr(i + 1, j - i - 1), sql.substr(at)};
     }
-    while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_')) ++j;
+    while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_'))
+        ++j;
     return {sql.substr(i, j - i), sql.substr(at)};
 }
 }  // namespace
@@ -315,7 +349,9 @@ void Database::compactInto(const std::filesystem::path& destination) {
 
 void Database::compactInPlace(int waitMs) {
     if (!db_) throw DbError("database not open");
-    if (readOnly_) throw DbError("cannot compact " + path_.string() + ": the file is read-only", DbFault::ReadOnly);
+    if (readOnly_)
+        throw DbError("cannot compact " + path_.string() + ": the file is read-only",
+                      DbFault::ReadOnly);
     sqlite3_busy_timeout(db_, waitMs);
     try {
         Statement st(db_, "VACUUM");

@@ -19,12 +19,12 @@ namespace quarvel::store {
 enum class DbFault { Other, Busy, ReadOnly, Full, NotADatabase, Damaged, Missing };
 
 class DbError : public std::runtime_error {
-public:
+  public:
     explicit DbError(const std::string& what, DbFault fault = DbFault::Other)
         : std::runtime_error(what), fault_(fault) {}
     DbFault fault() const { return fault_; }
 
-private:
+  private:
     DbFault fault_;
 };
 
@@ -37,7 +37,7 @@ class Database;
 
 // Navigation shared by every cursor: the rows are fixed when the cursor opens.
 class Cursor {
-public:
+  public:
     virtual ~Cursor() = default;
     virtual void moveFirst();
     virtual void moveLast();
@@ -55,14 +55,14 @@ public:
     std::int64_t intField(std::string_view name) const { return toInt(field(name)); }
     std::string textField(std::string_view name) const { return toText(field(name)); }
 
-protected:
+  protected:
     virtual std::size_t rowCount() const = 0;
     long pos_ = -1;
 };
 
 // A read-only, materialised copy of a SELECT: later changes to the tables are not seen.
 class Snapshot : public Cursor {
-public:
+  public:
     Snapshot() = default;
     Snapshot(std::vector<std::string> columns, std::vector<std::vector<Value>> rows);
     Value field(std::string_view name) const override;
@@ -70,17 +70,17 @@ public:
     const std::vector<Value>& row(std::size_t i) const { return rows_.at(i); }
     int columnIndex(std::string_view name) const;  // -1 when absent
 
-protected:
+  protected:
     std::size_t rowCount() const override { return rows_.size(); }
 
-private:
+  private:
     std::vector<std::string> columns_;
     std::vector<std::vector<Value>> rows_;
 };
 
 // Rows addressed by rowid: read live, edited and deleted in place, appended to one table.
 class RowCursor : public Cursor {
-public:
+  public:
     RowCursor(RowCursor&&) noexcept;
     RowCursor& operator=(RowCursor&&) noexcept;
     ~RowCursor() override;
@@ -98,13 +98,13 @@ public:
     void deleteCurrent();
     const std::string& table() const { return table_; }
 
-protected:
+  protected:
     RowCursor(Database& db, std::string table, std::vector<std::int64_t> rowids);
     std::size_t rowCount() const override { return rowids_.size(); }
     // Re-reads the rowids of the whole table in insertion order.
     void reload();
 
-private:
+  private:
     friend class Database;
     struct Column {
         std::string name;
@@ -119,18 +119,18 @@ private:
     bool onDeleted_ = false;  // the current slot's row was just deleted
     enum class Mode { None, Adding, Editing } mode_ = Mode::None;
     std::vector<std::pair<std::size_t, Value>> pending_;  // column index, value
-    std::vector<int> pendingSlot_;                         // per column: index in pending_, or -1
+    std::vector<int> pendingSlot_;                        // per column: index in pending_, or -1
     std::unique_ptr<Cache> cache_;
 };
 
 // A table opened for direct access, rows in insertion order; moving to the first or last row
 // sees rows added meanwhile.
 class TableCursor : public RowCursor {
-public:
+  public:
     void moveFirst() override;
     void moveLast() override;
 
-private:
+  private:
     friend class Database;
     using RowCursor::RowCursor;
 };
@@ -144,7 +144,7 @@ class UpdatableCursor : public RowCursor {
 class Transaction;
 
 class Database {
-public:
+  public:
     enum class OpenMode { OpenExisting, CreateIfMissing };
 
     Database() = default;
@@ -186,7 +186,7 @@ public:
     sqlite3* handle() const { return db_; }
     int transactionDepth() const { return txDepth_; }
 
-private:
+  private:
     friend class RowCursor;
     friend class Transaction;
     Snapshot snapshotNative(const std::string& sql);
@@ -200,7 +200,7 @@ private:
 // RAII transaction: commits on commit(), rolls back when destroyed uncommitted. Nested guards
 // become savepoints, so an inner failure undoes only the inner work.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db);
     ~Transaction();
     Transaction(const Transaction&) = delete;
@@ -208,7 +208,7 @@ public:
     void commit();
     void rollback();
 
-private:
+  private:
     Database& db_;
     std::string name_;
     bool open_ = true;

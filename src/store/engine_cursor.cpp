@@ -30,14 +30,19 @@ struct RowCursor::Cache {
 };
 
 RowCursor::RowCursor(Database& db, std::string table, std::vector<std::int64_t> rowids)
-    : db_(&db), table_(std::move(table)), rowids_(std::move(rowids)), cache_(std::make_unique<Cache>()) {
+    : db_(&db),
+      table_(std::move(table)),
+      rowids_(std::move(rowids)),
+      cache_(std::make_unique<Cache>()) {
     Statement st(db.handle(), "SELECT name, upper(type) FROM pragma_table_info(?)");
     st.bind(1, table_);
     while (st.step()) {
         const std::string type = toText(st.column(1));
         int bits = 0;
-        if (type == "SMALLINT") bits = 16;
-        else if (type == "INTEGER" || type == "INT") bits = 32;
+        if (type == "SMALLINT")
+            bits = 16;
+        else if (type == "INTEGER" || type == "INT")
+            bits = 32;
         columns_.push_back({toText(st.column(0)), bits});
     }
 }
@@ -71,8 +76,10 @@ void TableCursor::moveLast() {
 
 void RowCursor::moveNext() {
     // After a delete the slot already holds the following row.
-    if (onDeleted_) onDeleted_ = false;
-    else Cursor::moveNext();
+    if (onDeleted_)
+        onDeleted_ = false;
+    else
+        Cursor::moveNext();
 }
 
 void RowCursor::movePrevious() {
@@ -83,7 +90,8 @@ void RowCursor::movePrevious() {
 Value RowCursor::field(std::string_view name) const {
     if (!onRow() || onDeleted_) throw DbError("no current record");
     const Column& c = columns_[columnIndex(name)];
-    Statement& st = cache_->get(db_->handle(), "SELECT [" + c.name + "] FROM [" + table_ + "] WHERE rowid=?");
+    Statement& st =
+        cache_->get(db_->handle(), "SELECT [" + c.name + "] FROM [" + table_ + "] WHERE rowid=?");
     st.bind(1, rowids_[static_cast<std::size_t>(pos_)]);
     if (!st.step()) throw DbError("the current record no longer exists");
     return st.column(0);
@@ -149,7 +157,8 @@ void RowCursor::update() {
             return;
         }
         std::string sets;
-        for (const auto& p : pending_) sets += (sets.empty() ? "[" : ",[") + columns_[p.first].name + "]=?";
+        for (const auto& p : pending_)
+            sets += (sets.empty() ? "[" : ",[") + columns_[p.first].name + "]=?";
         sql = "UPDATE [" + table_ + "] SET " + sets + " WHERE rowid=?";
     }
     Statement& st = cache_->get(db_->handle(), sql);

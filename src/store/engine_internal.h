@@ -11,7 +11,7 @@
 namespace quarvel::store::detail {
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const std::string& sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -25,7 +25,7 @@ public:
     Value column(int i) const;
     sqlite3_stmt* raw() const { return stmt_; }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
     std::string sql_;

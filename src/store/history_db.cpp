@@ -1,7 +1,6 @@
 #include "store/history_db.h"
 
 #include <sqlite3.h>
-
 #include <sys/stat.h>
 
 #include <system_error>
@@ -18,8 +17,9 @@ const std::vector<std::string>& lishiColumns() {
         std::vector<std::string> c = {"SQQH", "QQH", "IDX", "strQQH"};
         for (char letter : {'A', 'B', 'E', 'F', 'G', 'H'})
             for (int p = 1; p <= 8; ++p) c.push_back("L" + std::to_string(p) + letter);
-        for (const char* t : {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou", "txtHisLstWei",
-                              "txtHisLstHe", "txtHisLstDs", "intTh", "txtHisP6", "bolOk"})
+        for (const char* t :
+             {"txtHisLst", "txtHisLstHm", "txtHisLstSx", "txtHisLstTou", "txtHisLstWei",
+              "txtHisLstHe", "txtHisLstDs", "intTh", "txtHisP6", "bolOk"})
             c.push_back(t);
         return c;
     }();
@@ -77,26 +77,31 @@ void HistoryDb::open() {
     const fs::path path = dbPath();
     std::error_code ec;
     const bool existed = fs::exists(path, ec);
-    Database d = Database::open(path, existed ? Database::OpenMode::OpenExisting : Database::OpenMode::CreateIfMissing);
+    Database d = Database::open(
+        path, existed ? Database::OpenMode::OpenExisting : Database::OpenMode::CreateIfMissing);
     {
         // A damaged file (cut short, overwritten in part) is refused before anything reads it.
         Snapshot check = d.snapshot("PRAGMA quick_check");
         check.moveFirst();
         if (!check.onRow() || check.textField("quick_check") != "ok")
-            throw DbError("cannot open " + path.string() + ": the database file is damaged (" +
-                          (check.onRow() ? check.textField("quick_check") : std::string("no answer")) + ")");
+            throw DbError(
+                "cannot open " + path.string() + ": the database file is damaged (" +
+                (check.onRow() ? check.textField("quick_check") : std::string("no answer")) + ")");
     }
     const bool hasLishi = d.hasTable("Lishi");
     const bool hasYl = d.hasTable("YL");
     if (!hasLishi && tableCount(d) > 0) {
-        throw DbError("cannot open " + path.string() + ": it is a database of another program (no table Lishi)");
+        throw DbError("cannot open " + path.string() +
+                      ": it is a database of another program (no table Lishi)");
     }
     if (hasLishi) {
         const auto cols = d.tableColumns("Lishi");
         for (const auto& need : lishiColumns()) {
             bool found = false;
             for (const auto& c : cols) found = found || detail::equalsNoCase(c, need);
-            if (!found) throw DbError("cannot open " + path.string() + ": table Lishi has no column " + need);
+            if (!found)
+                throw DbError("cannot open " + path.string() + ": table Lishi has no column " +
+                              need);
         }
     }
     if (!hasLishi || !hasYl) createSchema(d, !hasLishi, !hasYl);
@@ -109,7 +114,8 @@ void HistoryDb::open() {
 std::optional<HistoryDb::FileId> HistoryDb::fileIdOf(const fs::path& p) {
     struct stat st {};
     if (::stat(p.c_str(), &st) != 0) return std::nullopt;
-    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return FileId{static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino)};
 }
 
 bool HistoryDb::replacedOnDisk() const { return isOpen() && fileIdOf(dbPath()) != openedFile_; }
@@ -118,7 +124,8 @@ void HistoryDb::reopenIfReplaced() {
     if (!replacedOnDisk()) return;
     close();
     if (!fileIdOf(dbPath()))
-        throw DbError("cannot use " + dbPath().string() + ": the file was moved or deleted by another program",
+        throw DbError("cannot use " + dbPath().string() +
+                          ": the file was moved or deleted by another program",
                       DbFault::Missing);
     open();
 }
@@ -183,7 +190,8 @@ std::optional<std::int32_t> HistoryDb::lastIssue() {
 }
 
 int HistoryDb::newestIdx() {
-    const Value v = singleValue(db(), "SELECT IDX FROM lishi WHERE rowid = (" + lastInIssueOrder("") + ")");
+    const Value v =
+        singleValue(db(), "SELECT IDX FROM lishi WHERE rowid = (" + lastInIssueOrder("") + ")");
     return static_cast<int>(toInt(v));
 }
 
@@ -193,7 +201,8 @@ Snapshot HistoryDb::drawAtOrBefore(std::int64_t issue) {
 }
 
 Snapshot HistoryDb::historyList() {
-    return db().snapshot("SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH");
+    return db().snapshot(
+        "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH");
 }
 
 std::size_t HistoryDb::drawCount() {
@@ -204,11 +213,13 @@ std::size_t HistoryDb::drawCount() {
 
 void HistoryDb::renumberIdx() {
     Database& d = db();
-    if (drawCount() > 32767) throw DbError("the history holds more draws than a 16-bit ordinal can number");
+    if (drawCount() > 32767)
+        throw DbError("the history holds more draws than a 16-bit ordinal can number");
     // One pass in SQLite: IDX = the row's place in SQQH order, equal issues in insertion order.
     Transaction tx(d);
     d.executeNative(
-        "UPDATE Lishi SET IDX = n.rn FROM (SELECT rowid AS r, row_number() OVER (ORDER BY SQQH, rowid) AS rn "
+        "UPDATE Lishi SET IDX = n.rn FROM (SELECT rowid AS r, row_number() OVER (ORDER BY SQQH, "
+        "rowid) AS rn "
         "FROM Lishi) AS n WHERE Lishi.rowid = n.r");
     tx.commit();
 }
@@ -216,7 +227,8 @@ void HistoryDb::renumberIdx() {
 void HistoryDb::compact() {
     Database& d = db();
     if (d.readOnly())
-        throw DbError("cannot compact " + dbPath().string() + ": the file is read-only", DbFault::ReadOnly);
+        throw DbError("cannot compact " + dbPath().string() + ": the file is read-only",
+                      DbFault::ReadOnly);
     // The copy is a consistent picture of the history even while others write (VACUUM INTO
     // reads in one transaction); a copy that fails to be written is only a missing backup.
     const fs::path tmp = tmpPath();

@@ -16,14 +16,15 @@ inline constexpr const char* kDbTmpFileName = "quarvelTmp.mdb";
 inline constexpr const char* kSortedHistorySql = "SELECT * FROM lishi ORDER BY SQQH";
 // The history is limited to what a 16-bit ordinal can number.
 inline constexpr int kMaxDraws = 32766;
-// How long a compaction waits for other programs' transactions before it says the history is in use.
+// How long a compaction waits for other programs' transactions before it says the history is in
+// use.
 inline constexpr int kCompactWaitMs = 5000;
 
 // The columns of Lishi in their table order (the internal key RowSeq first is not listed).
 const std::vector<std::string>& lishiColumns();
 
 class HistoryDb {
-public:
+  public:
     explicit HistoryDb(std::filesystem::path dataDir);
 
     // OpenHistoryDb: opens quarvel.mdb (creating it with Lishi and YL when the file is
@@ -79,7 +80,7 @@ public:
     // empty history is not created behind the user's back.
     void reopenIfReplaced();
 
-private:
+  private:
     struct FileId {
         unsigned long long device = 0, inode = 0;
         bool operator==(const FileId&) const = default;

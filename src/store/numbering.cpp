@@ -19,7 +19,8 @@ TextGrid historyListGrid(Snapshot& sorted) {
     std::vector<std::size_t> columns;
     for (const char* name : {"SQQH", "L1A", "L2A", "L3A", "L4A", "L5A", "L6A", "L7A", "L8A"}) {
         const int c = sorted.columnIndex(name);
-        if (c < 0 && sorted.recordCount() > 0) throw DbError(std::string("no column ") + name + " in the history list");
+        if (c < 0 && sorted.recordCount() > 0)
+            throw DbError(std::string("no column ") + name + " in the history list");
         columns.push_back(static_cast<std::size_t>(c));
     }
     g.cells.reserve(sorted.recordCount() + 1);

@@ -18,7 +18,9 @@ std::string trimmed(const std::string& s) {
 bool equalsNoCase(const std::string& a, const char* b) {
     std::size_t i = 0;
     for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
     return i == a.size() && !b[i];
 }
 }  // namespace
@@ -35,16 +37,21 @@ Settings Settings::load(SettingsStore& store, std::vector<std::string>* reset) {
         const auto v = store.get(key);
         if (!v) return;
         const std::string t = trimmed(*v);
-        if (equalsNoCase(t, "true")) out = true;
-        else if (equalsNoCase(t, "false")) out = false;
-        else invalid(key);
+        if (equalsNoCase(t, "true"))
+            out = true;
+        else if (equalsNoCase(t, "false"))
+            out = false;
+        else
+            invalid(key);
     };
     auto readInt = [&](const char* key, int& out, int low, int high) {
         const auto v = store.get(key);
         if (!v) return;
         const auto i = readWholeNumber32(*v);
-        if (i && *i >= low && *i <= high) out = *i;
-        else invalid(key);
+        if (i && *i >= low && *i <= high)
+            out = *i;
+        else
+            invalid(key);
     };
     readBool("bolZyw", s.bolZyw);
     readInt("intIdfTm", s.intIdfTm, 0, 1);

@@ -9,7 +9,7 @@
 namespace quarvel::store {
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::optional<std::string> get(const std::string& key) = 0;
     // False when the value could not be written (a read-only settings file, a full disk).

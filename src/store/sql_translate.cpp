@@ -57,7 +57,8 @@ std::vector<Token> tokenize(const std::string& s) {
             while (i < s.size() && isWordChar(s[i])) ++i;
             tokens.push_back({Kind::Word, s.substr(start, i - start)});
         } else if (std::isdigit(static_cast<unsigned char>(c))) {
-            while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
+            while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.'))
+                ++i;
             tokens.push_back({Kind::Number, s.substr(start, i - start)});
         } else {
             ++i;
@@ -71,7 +72,8 @@ bool wordIs(const Token& t, const char* upper) {
     if (t.kind != Kind::Word) return false;
     std::size_t n = 0;
     for (; upper[n]; ++n) {
-        if (n >= t.text.size() || std::toupper(static_cast<unsigned char>(t.text[n])) != upper[n]) return false;
+        if (n >= t.text.size() || std::toupper(static_cast<unsigned char>(t.text[n])) != upper[n])
+            return false;
     }
     return n == t.text.size();
 }
@@ -173,7 +175,9 @@ std::string translateSql(const std::string& systemSql) {
     if (orderBy) {
         // Equal keys come back in insertion order, so that every listing is repeatable.
         std::size_t end = out.size();
-        while (end > 0 && (std::isspace(static_cast<unsigned char>(out[end - 1])) || out[end - 1] == ';')) --end;
+        while (end > 0 &&
+               (std::isspace(static_cast<unsigned char>(out[end - 1])) || out[end - 1] == ';'))
+            --end;
         out.insert(end, ", rowid");
     }
     return out;

@@ -9,7 +9,7 @@ namespace quarvel::store {
 
 struct TextGrid {
     std::vector<std::vector<std::string>> cells;  // cells[row][col]
-    std::vector<int> colWidths;                    // twips, one per column
+    std::vector<int> colWidths;                   // twips, one per column
     int fixedRows = 1;
     int fixedCols = 1;
     int topRow = 1;  // first visible scrolling row

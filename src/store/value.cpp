@@ -18,7 +18,8 @@ std::string_view trimBlanks(std::string_view s) {
 
 std::int64_t toInt(const Value& v, std::int64_t fallback) {
     if (auto i = std::get_if<std::int64_t>(&v)) return *i;
-    if (auto d = std::get_if<double>(&v)) return std::isfinite(*d) ? static_cast<std::int64_t>(*d) : fallback;
+    if (auto d = std::get_if<double>(&v))
+        return std::isfinite(*d) ? static_cast<std::int64_t>(*d) : fallback;
     if (auto s = std::get_if<std::string>(&v)) {
         std::string_view t = trimBlanks(*s);
         if (!t.empty() && t.front() == '+') t.remove_prefix(1);

@@ -30,7 +30,8 @@ std::optional<std::int64_t> readWholeNumber(std::string_view text) {
 
 std::optional<std::int32_t> readWholeNumber32(std::string_view text) {
     const auto v = readWholeNumber(text);
-    if (!v || *v < std::numeric_limits<std::int32_t>::min() || *v > std::numeric_limits<std::int32_t>::max())
+    if (!v || *v < std::numeric_limits<std::int32_t>::min() ||
+        *v > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(*v);
 }

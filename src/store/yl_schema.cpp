@@ -11,14 +11,18 @@ namespace quarvel::store {
 namespace {
 
 // The columns after the first five, with their SQLite types, in grid order.
-constexpr std::array<std::pair<const char*, const char*>, 4> kLaterColumns = {{
-    {"intHitCount", "SMALLINT"}, {"dblAvgYl", "REAL"}, {"dblDueRatio", "REAL"}, {"intMaxRun", "SMALLINT"}}};
+constexpr std::array<std::pair<const char*, const char*>, 4> kLaterColumns = {
+    {{"intHitCount", "SMALLINT"},
+     {"dblAvgYl", "REAL"},
+     {"dblDueRatio", "REAL"},
+     {"intMaxRun", "SMALLINT"}}};
 
 }  // namespace
 
 std::string ylSchemaSql() {
-    std::string sql = "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, "
-                      "intMaxYL SMALLINT, intLstYl SMALLINT, sglLlr REAL";
+    std::string sql =
+        "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, "
+        "intMaxYL SMALLINT, intLstYl SMALLINT, sglLlr REAL";
     for (const auto& [name, type] : kLaterColumns) sql += std::string(", ") + name + " " + type;
     return sql + ")";
 }

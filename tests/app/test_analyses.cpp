@@ -3,15 +3,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QHeaderView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QtTest>
-
 #include <filesystem>
 
 #include "app/criteria_panel.h"
@@ -26,10 +25,8 @@ using Row = std::vector<std::string>;
 namespace {
 
 const std::vector<quarvel::testing::Draw> kHistory = {
-    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},
-    {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
-    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},
-    {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
+    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},    {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
+    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},   {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
     {2013005, {3, 10, 20, 30, 11, 22, 28, 29}},
 };
 
@@ -42,7 +39,9 @@ class TestAnalyses : public QObject {
     quarvel::app::CriteriaPanel* panel = nullptr;
 
     template <class T = QWidget>
-    T* w(const QString& name) { return child<T>(panel, name); }
+    T* w(const QString& name) {
+        return child<T>(panel, name);
+    }
     const quarvel::store::TextGrid& hits() { return panel->hitGrid()->grid(); }
     const quarvel::store::TextGrid& summary() { return panel->summaryGrid()->grid(); }
     void type(const QString& box, const QString& text) {
@@ -59,7 +58,7 @@ class TestAnalyses : public QObject {
         QCOMPARE(QApplication::overrideCursor(), nullptr);  // the hourglass is gone again
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<PanelFixture>();
         f->addDraws(kHistory);
@@ -80,7 +79,8 @@ private slots:
         press("Command1");
         QCOMPARE(hits().rows(), 4);
         QCOMPARE(hits().cells[1][0], std::string("2013001"));
-        QCOMPARE(hits().cells[3], (Row{"2013005", "3", "10", "20", "30", "11", "22", "28", "29", "2", "3"}));
+        QCOMPARE(hits().cells[3],
+                 (Row{"2013005", "3", "10", "20", "30", "11", "22", "28", "29", "2", "3"}));
         QCOMPARE(summary().cells[1], (Row{"03 ", "1", "2", "1", "2", "3", "1.50", "0.00", "1"}));
         QVERIFY(f->notices.last().contains("3"));
         QVERIFY(f->dialogs.messages.isEmpty());
@@ -151,8 +151,8 @@ private slots:
         QCOMPARE(hits().rows(), 3);
         QCOMPARE(hits().cells[1][0], std::string("2013002"));
         QCOMPARE(hits().cells[2][0], std::string("2013003"));
-        QCOMPARE(summary().cells[1], (Row{"4 6 8 10 12 14 16 18 (1)", "1", "2", "3", "0.666666666666667", "2", "2.00",
-                                         "2.00", "2"}));
+        QCOMPARE(summary().cells[1], (Row{"4 6 8 10 12 14 16 18 (1)", "1", "2", "3",
+                                          "0.666666666666667", "2", "2.00", "2.00", "2"}));
         // A section count outside 1..6 is refused.
         combo->setCurrentText("7");
         press("Command2");
@@ -170,7 +170,8 @@ private slots:
         // 03 and 09 meet in draws 1 and 3: gaps 1 and 2, last omission 3.
         bool found = false;
         for (int r = 1; r < summary().rows(); ++r)
-            if (summary().cells[r][0].find("03") == 0 && summary().cells[r][0].find("09") != std::string::npos) {
+            if (summary().cells[r][0].find("03") == 0 &&
+                summary().cells[r][0].find("09") != std::string::npos) {
                 found = true;
                 QCOMPARE(summary().cells[r][1], std::string("1"));
                 QCOMPARE(summary().cells[r][2], std::string("2"));
@@ -243,8 +244,10 @@ private slots:
         dClick(grid3->viewport(), QPoint(10, grid3->viewport()->height() - 4));
         dClick(grid3->findChild<QAbstractButton*>(), QPoint(5, 5));
         QCOMPARE(f->dialogs.opened.size(), 4);
-        QVERIFY(f->dialogs.opened[0].endsWith("Jiansuo.xls") && f->dialogs.opened[1].endsWith("Jiansuo.xls"));
-        QVERIFY(f->dialogs.opened[2].endsWith("Jieguo.xls") && f->dialogs.opened[3].endsWith("Jieguo.xls"));
+        QVERIFY(f->dialogs.opened[0].endsWith("Jiansuo.xls") &&
+                f->dialogs.opened[1].endsWith("Jiansuo.xls"));
+        QVERIFY(f->dialogs.opened[2].endsWith("Jieguo.xls") &&
+                f->dialogs.opened[3].endsWith("Jieguo.xls"));
         QTest::qWait(2 * QApplication::doubleClickInterval());
         QCOMPARE(summary().rows(), 2);  // still the search summary
     }

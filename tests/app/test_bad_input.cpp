@@ -31,9 +31,15 @@ struct Bad {
 
 // Texts typed into boxes and given as answers.
 const Bad kBadTexts[] = {
-    {"letters", "abc"},           {"negative", "-7"},        {"huge", "99999999999"},
-    {"below 32 bits", "-2147483649"}, {"blanks", "   "},     {"chinese", "二〇一三年"},
-    {"empty", ""},                {"lone minus", "-"},       {"digits then letters", "12ab"},
+    {"letters", "abc"},
+    {"negative", "-7"},
+    {"huge", "99999999999"},
+    {"below 32 bits", "-2147483649"},
+    {"blanks", "   "},
+    {"chinese", "二〇一三年"},
+    {"empty", ""},
+    {"lone minus", "-"},
+    {"digits then letters", "12ab"},
 };
 
 // Whole numbers at the edges of 16 and 32 bits: accepted where a box takes them, and never
@@ -48,8 +54,9 @@ void typeText(QWidget* w, const QString& text) {
         const Qt::Key key = c.isDigit() ? Qt::Key(Qt::Key_0 + c.digitValue())
                             : c == u'-' ? Qt::Key_Minus
                             : c == u' ' ? Qt::Key_Space
-                            : c.isLetter() && c.unicode() < 128 ? Qt::Key(Qt::Key_A + (c.toUpper().unicode() - 'A'))
-                                                                : Qt::Key_unknown;
+                            : c.isLetter() && c.unicode() < 128
+                                ? Qt::Key(Qt::Key_A + (c.toUpper().unicode() - 'A'))
+                                : Qt::Key_unknown;
         QTest::sendKeyEvent(QTest::Press, w, key, one, Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, w, key, one, Qt::NoModifier);
     }
@@ -115,7 +122,8 @@ class TestBadInput : public QObject {
             QVERIFY(same(f->stored(), before));
         }
         // The value boxes: a few ticked, the group command, then the three buttons.
-        for (int k = 1; k <= 5; ++k) f->find<QCheckBox>(QStringLiteral("Check6_%1").arg(k))->setChecked(true);
+        for (int k = 1; k <= 5; ++k)
+            f->find<QCheckBox>(QStringLiteral("Check6_%1").arg(k))->setChecked(true);
         clearFeedback();
         click("Command5");
         QVERIFY(sawFeedback());
@@ -133,7 +141,8 @@ class TestBadInput : public QObject {
 
         // The option clicks, "仅检索该期前" and the tab switches run the reference draw (or read
         // the typed values) and change nothing.
-        for (const char* name : {"Option3_1", "Option3_0", "Option1_0", "Option1_1", "Option2_5", "Option2_4"})
+        for (const char* name :
+             {"Option3_1", "Option3_0", "Option1_0", "Option1_1", "Option2_5", "Option2_4"})
             QTest::mouseClick(f->find<QWidget>(name), Qt::LeftButton);
         if (auto* only = f->find<QCheckBox>("Check4"); only->isVisible()) {
             QTest::mouseClick(only, Qt::LeftButton);
@@ -164,7 +173,7 @@ class TestBadInput : public QObject {
         QVERIFY2(f->dialogs.messages().isEmpty(), qPrintable(describe(f->dialogs.shown)));
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<WindowFixture>();
         f->seed(simpleDraws(kDraws));
@@ -191,12 +200,14 @@ private slots:
                     << box << 0 << text << (notInteger(text) ? "Command1 Command2 Command5" : "");
             // The reference issue and the value boxes of both tabs with their positions ticked.
             QTest::addRow("Text4 %s", bad.name) << "Text4" << 1 << text << "";
-            for (const char* box : {"Text2_1", "Text2_8"}) QTest::addRow("%s %s", box, bad.name) << box << 0 << text << "";
+            for (const char* box : {"Text2_1", "Text2_8"})
+                QTest::addRow("%s %s", box, bad.name) << box << 0 << text << "";
             for (const char* box : {"Text22_11", "Text22_18"})
                 QTest::addRow("%s %s", box, bad.name) << box << 1 << text << "";
             // The section digit count and the group size; the period box and the next issue.
             QTest::addRow("Combo1 %s", bad.name) << "Combo1" << 0 << text << "Command2";
-            QTest::addRow("Combo2 %s", bad.name) << "Combo2" << 0 << text << (notInteger(text) ? "Command5" : "");
+            QTest::addRow("Combo2 %s", bad.name)
+                << "Combo2" << 0 << text << (notInteger(text) ? "Command5" : "");
             QTest::addRow("MaskEdBox2 %s", bad.name) << "MaskEdBox2" << 0 << text << "";
             QTest::addRow("Text1 %s", bad.name) << "Text1" << 0 << text << "";
             QTest::addRow("Text5 %s", bad.name) << "Text5" << 0 << text << "";
@@ -215,7 +226,8 @@ private slots:
         f->find<QTabBar>("TabStrip1")->setCurrentIndex(tab);
         for (int p = 1; p <= 8; ++p) {
             f->find<QCheckBox>(QStringLiteral("Check1_%1").arg(p))->setChecked(p == 1 || p == 8);
-            f->find<QCheckBox>(QStringLiteral("Check11_%1").arg(p + 10))->setChecked(p == 1 || p == 8);
+            f->find<QCheckBox>(QStringLiteral("Check11_%1").arg(p + 10))
+                ->setChecked(p == 1 || p == 8);
         }
         auto* w = f->find<QWidget>(box);
         QVERIFY(w);
@@ -231,14 +243,18 @@ private slots:
         clearFeedback();
         f->find<QLineEdit>("MaskEdBox1_1")->setFocus(Qt::TabFocusReason);
         QString kept = text;  // what the value boxes of tab 1 let through
-        if (box.startsWith("Text2_")) kept.removeIf([](QChar c) { return !c.isDigit() && c != u'-'; });
+        if (box.startsWith("Text2_"))
+            kept.removeIf([](QChar c) { return !c.isDigit() && c != u'-'; });
         bool isShort = false;
         kept.toShort(&isShort);
-        const bool noReference = text.trimmed().toInt() < 2013001;  // before every stored draw, or no number
-        if (box == "Combo1" || (box == "Text4" && noReference) || (box.startsWith("Text2_") && !isShort))
+        const bool noReference =
+            text.trimmed().toInt() < 2013001;  // before every stored draw, or no number
+        if (box == "Combo1" || (box == "Text4" && noReference) ||
+            (box.startsWith("Text2_") && !isShort))
             QVERIFY2(!f->status().isEmpty(), "leaving the box says nothing");
         QVERIFY(f->stored().size() == size_t(kDraws));
-        if (box == "Text5") QCOMPARE(f->find<QLineEdit>("Text5")->text(), QString("0"));  // a count, not typed
+        if (box == "Text5")
+            QCOMPARE(f->find<QLineEdit>("Text5")->text(), QString("0"));  // a count, not typed
         pressEveryCommand(refusers);
     }
 
@@ -260,10 +276,13 @@ private slots:
         // A next issue that is no issue refuses the draw with a message; nothing is stored
         // under a number the user did not see.
         const auto rows = f->stored();
-        QVERIFY2(rows.size() == size_t(kDraws - 1), qPrintable(describe(f->dialogs.shown) + " / " + f->status()));
+        QVERIFY2(rows.size() == size_t(kDraws - 1),
+                 qPrintable(describe(f->dialogs.shown) + " / " + f->status()));
         QCOMPARE(rows.back().issue, 2013000 + kDraws - 1);
-        QVERIFY2(describe(f->dialogs.shown).contains("期号有误"), qPrintable(describe(f->dialogs.shown)));
-        QCOMPARE(f->box(8)->text(), draw[7]);  // the typed draw stays to be stored after a correction
+        QVERIFY2(describe(f->dialogs.shown).contains("期号有误"),
+                 qPrintable(describe(f->dialogs.shown)));
+        QCOMPARE(f->box(8)->text(),
+                 draw[7]);  // the typed draw stays to be stored after a correction
     }
 
     // The settings that a box writes when left never take a value that every reader refuses.
@@ -296,7 +315,8 @@ private slots:
         QTest::addColumn<int>("box");
         QTest::addColumn<QString>("text");
         for (const Bad& bad : kBadTexts)
-            for (int box : {1, 4, 7}) QTest::addRow("box %d %s", box, bad.name) << box << QString::fromUtf8(bad.text);
+            for (int box : {1, 4, 7})
+                QTest::addRow("box %d %s", box, bad.name) << box << QString::fromUtf8(bad.text);
     }
     void badTextInAnEntryBox() {
         QFETCH(int, box);
@@ -312,7 +332,8 @@ private slots:
         for (int i = 1; i <= 7; ++i) typed << f->box(i)->text();
         typed << good[7];
         bool sound = typed.removeDuplicates() == 0;
-        for (const QString& t : typed) sound = sound && t.size() == 2 && t.toInt() >= 1 && t.toInt() <= 30;
+        for (const QString& t : typed)
+            sound = sound && t.size() == 2 && t.toInt() >= 1 && t.toInt() <= 30;
         clearFeedback();
         f->box(8)->setFocus();
         typeText(f->box(8), good[7]);
@@ -345,19 +366,29 @@ private slots:
         QTest::addColumn<bool>("asksAgain");
         for (const Bad& bad : kBadTexts) {
             const QString text = QString::fromUtf8(bad.text);
-            for (const char* menu : {"mnuDlzd", "mnuEszhzd"}) QTest::addRow("%s %s", menu, bad.name) << menu << text << false;
+            for (const char* menu : {"mnuDlzd", "mnuEszhzd"})
+                QTest::addRow("%s %s", menu, bad.name) << menu << text << false;
             // An empty answer ends the kept-years question without a change, as Cancel does.
-            QTest::addRow("mnuSetDay %s", bad.name) << "mnuSetDay" << text << !text.trimmed().isEmpty();
+            QTest::addRow("mnuSetDay %s", bad.name)
+                << "mnuSetDay" << text << !text.trimmed().isEmpty();
             QTest::addRow("mnuResultsHost %s", bad.name) << "mnuResultsHost" << text << true;
         }
-        QTest::newRow("mnuSetDay 1") << "mnuSetDay" << "1" << true;
-        QTest::newRow("mnuSetDay 17") << "mnuSetDay" << "17" << true;
-        QTest::newRow("mnuSetDay fraction") << "mnuSetDay" << "6.5" << true;
-        QTest::newRow("mnuResultsHost path") << "mnuResultsHost" << "http://example.com/x?y=1" << true;
-        QTest::newRow("mnuResultsHost ftp") << "mnuResultsHost" << "ftp://example.com" << true;
-        QTest::newRow("mnuDlzd zero") << "mnuDlzd" << "0" << false;
-        QTest::newRow("mnuEszhzd zero") << "mnuEszhzd" << "0" << false;
-        QTest::newRow("mnuEszhzd fraction") << "mnuEszhzd" << "2.5" << false;
+        QTest::newRow("mnuSetDay 1") << "mnuSetDay"
+                                     << "1" << true;
+        QTest::newRow("mnuSetDay 17") << "mnuSetDay"
+                                      << "17" << true;
+        QTest::newRow("mnuSetDay fraction") << "mnuSetDay"
+                                            << "6.5" << true;
+        QTest::newRow("mnuResultsHost path") << "mnuResultsHost"
+                                             << "http://example.com/x?y=1" << true;
+        QTest::newRow("mnuResultsHost ftp") << "mnuResultsHost"
+                                            << "ftp://example.com" << true;
+        QTest::newRow("mnuDlzd zero") << "mnuDlzd"
+                                      << "0" << false;
+        QTest::newRow("mnuEszhzd zero") << "mnuEszhzd"
+                                        << "0" << false;
+        QTest::newRow("mnuEszhzd fraction") << "mnuEszhzd"
+                                            << "2.5" << false;
     }
     void badAnswerOfAMenu() {
         QFETCH(QString, menu);
@@ -390,14 +421,22 @@ private slots:
         QTest::addColumn<bool>("asks");
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<int>("kept");
-        QTest::newRow("issue typed short, no") << "mnuDlzd" << "201301" << true << false << kDraws;
-        QTest::newRow("issue typed short, yes") << "mnuDlzd" << "201301" << true << true << 0;
-        QTest::newRow("count, no") << "mnuDlzd" << "5" << true << false << kDraws;
-        QTest::newRow("all draws, no") << "mnuEszhzd" << "60" << true << false << kDraws;
-        QTest::newRow("all draws, yes") << "mnuEszhzd" << "60" << true << true << 0;
-        QTest::newRow("int max, no") << "mnuEszhzd" << "2147483647" << true << false << kDraws;
-        QTest::newRow("first issue kept") << "mnuDlzd" << "2013001" << false << false << 1;
-        QTest::newRow("one kept") << "mnuEszhzd" << "59" << false << false << 1;
+        QTest::newRow("issue typed short, no") << "mnuDlzd"
+                                               << "201301" << true << false << kDraws;
+        QTest::newRow("issue typed short, yes") << "mnuDlzd"
+                                                << "201301" << true << true << 0;
+        QTest::newRow("count, no") << "mnuDlzd"
+                                   << "5" << true << false << kDraws;
+        QTest::newRow("all draws, no") << "mnuEszhzd"
+                                       << "60" << true << false << kDraws;
+        QTest::newRow("all draws, yes") << "mnuEszhzd"
+                                        << "60" << true << true << 0;
+        QTest::newRow("int max, no") << "mnuEszhzd"
+                                     << "2147483647" << true << false << kDraws;
+        QTest::newRow("first issue kept") << "mnuDlzd"
+                                          << "2013001" << false << false << 1;
+        QTest::newRow("one kept") << "mnuEszhzd"
+                                  << "59" << false << false << 1;
     }
     void trimKeepingNothingAsks() {
         QFETCH(QString, menu);
@@ -422,17 +461,20 @@ private slots:
         QTest::addColumn<QByteArray>("content");  // empty: nothing is created under that name
         QTest::newRow("missing") << "missing.txt" << QByteArray();
         QTest::newRow("folder") << "folder.txt" << QByteArray("/");
-        QTest::newRow("not text") << "history.xls" << QByteArray("2013061 01 02 03 04 05 06 07 08\r\n");
+        QTest::newRow("not text") << "history.xls"
+                                  << QByteArray("2013061 01 02 03 04 05 06 07 08\r\n");
         QTest::newRow("binary") << "binary.txt" << QByteArray("\x00\xff\xfe\x01\x02", 5);
         QTest::newRow("words") << "words.txt" << QByteArray("历史号码\r\nabc def\r\n-7 -7\r\n");
         QTest::newRow("empty file") << "empty.txt" << QByteArray("");
-        QTest::newRow("short lines") << "short.txt" << QByteArray("2013061 01 02 03\r\n2013062 5 6 7 8 9 10 11 12\r\n");
+        QTest::newRow("short lines")
+            << "short.txt" << QByteArray("2013061 01 02 03\r\n2013062 5 6 7 8 9 10 11 12\r\n");
     }
     void badImportFile() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         const QString path = QString::fromStdString((f->dir.path() / name.toStdString()).string());
-        if (content == "/") QVERIFY(QDir().mkpath(path));
+        if (content == "/")
+            QVERIFY(QDir().mkpath(path));
         else if (name != "missing.txt") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

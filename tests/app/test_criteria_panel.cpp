@@ -51,7 +51,7 @@ class TestCriteriaPanel : public QObject {
     }
     void chooseTab(int tab) { child<QTabBar>(panel, "TabStrip1")->setCurrentIndex(tab); }
 
-private slots:
+  private slots:
     void init() { f = std::make_unique<PanelFixture>(); }
     void cleanup() {
         panel = nullptr;
@@ -79,7 +79,7 @@ private slots:
     }
 
     void startUpRestoresStoredSettings() {
-        f->settings.values = {{"bolZyw", "False"}, {"intIdfTm", "0"}, {"intLei", "3"},
+        f->settings.values = {{"bolZyw", "False"}, {"intIdfTm", "0"},    {"intLei", "3"},
                               {"bolZhpm", "True"}, {"intZhWSetup", "4"}, {"bolLdm", "False"}};
         start();
         QVERIFY(child<QRadioButton>(panel, "Option1_0")->isChecked());
@@ -266,18 +266,21 @@ private slots:
             const char* twelfth;
         };
         const Case cases[] = {
-            {"Option3_1", 12, "牛", "鼠"}, {"Option3_2", 5, "0", nullptr}, {"Option3_3", 10, "0", nullptr},
-            {"Option3_4", 11, "1", nullptr}, {"Option3_5", 10, "1", nullptr}, {"Option3_0", 30, "1", "12"},
+            {"Option3_1", 12, "牛", "鼠"},   {"Option3_2", 5, "0", nullptr},
+            {"Option3_3", 10, "0", nullptr}, {"Option3_4", 11, "1", nullptr},
+            {"Option3_5", 10, "1", nullptr}, {"Option3_0", 30, "1", "12"},
         };
         for (const auto& c : cases) {
             child<QRadioButton>(panel, c.option)->click();
             int visible = 0;
             for (int k = 1; k <= 30; ++k)
-                visible += child<QCheckBox>(panel, QString("Check6_%1").arg(k))->isVisible() ? 1 : 0;
+                visible +=
+                    child<QCheckBox>(panel, QString("Check6_%1").arg(k))->isVisible() ? 1 : 0;
             QCOMPARE(visible, c.shown);
             QCOMPARE(child<QCheckBox>(panel, "Check6_1")->text(), QString(c.first));
             QVERIFY(child<QCheckBox>(panel, QString("Check6_%1").arg(c.shown))->isVisible());
-            if (c.twelfth) QCOMPARE(child<QCheckBox>(panel, "Check6_12")->text(), QString(c.twelfth));
+            if (c.twelfth)
+                QCOMPARE(child<QCheckBox>(panel, "Check6_12")->text(), QString(c.twelfth));
         }
         QCOMPARE(child<QCheckBox>(panel, "Check6_30")->text(), QString("30"));
     }
@@ -286,7 +289,8 @@ private slots:
         start();
         child<QRadioButton>(panel, "Option3_2")->click();
         child<QPushButton>(panel, "cmdZH_0")->click();
-        for (int k = 1; k <= 30; ++k) QVERIFY(child<QCheckBox>(panel, QString("Check6_%1").arg(k))->isChecked());
+        for (int k = 1; k <= 30; ++k)
+            QVERIFY(child<QCheckBox>(panel, QString("Check6_%1").arg(k))->isChecked());
         QCOMPARE(text("Text5"), QString("5"));
         child<QPushButton>(panel, "cmdZH_2")->click();
         QCOMPARE(text("Text5"), QString("0"));

@@ -27,10 +27,11 @@ TextGrid numberedGrid(int dataRows) {
 
 class TestGridView : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void modelMapsFixedRowAndColumnToHeaders() {
         TextGridModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setGrid(numberedGrid(3));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.columnCount(), 2);
@@ -46,7 +47,8 @@ private slots:
 
     void modelCopesWithHeaderOnlyEmptyAndRaggedGrids() {
         TextGridModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setGrid(numberedGrid(0));
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.columnCount(), 2);
@@ -81,15 +83,19 @@ private slots:
         // 大后比 has more bytes than 2.333333 but is narrower when drawn.
         GridView view;
         TextGrid g;
-        g.cells = {{"号码（分组）", "大后比", "欲出几率"}, {"01 02", "2.333333", "-"}, {"03 04", "12", "123.45"}};
+        g.cells = {{"号码（分组）", "大后比", "欲出几率"},
+                   {"01 02", "2.333333", "-"},
+                   {"03 04", "12", "123.45"}};
         g.colWidths = {300, 300, 300};
         view.setGrid(g);
         const QFontMetrics fm = view.fontMetrics();
         for (int c = 1; c <= 2; ++c)
             for (const auto& row : g.cells)
-                QVERIFY2(view.columnWidth(c - 1) > fm.horizontalAdvance(QString::fromStdString(row[c])),
-                         row[c].c_str());
-        QVERIFY(view.verticalHeader()->width() > fm.horizontalAdvance(QStringLiteral("号码（分组）")));
+                QVERIFY2(
+                    view.columnWidth(c - 1) > fm.horizontalAdvance(QString::fromStdString(row[c])),
+                    row[c].c_str());
+        QVERIFY(view.verticalHeader()->width() >
+                fm.horizontalAdvance(QStringLiteral("号码（分组）")));
     }
 
     void topRowIsKeptUntilShownAndClampedToTheGrid() {

@@ -1,8 +1,8 @@
 // Changing the history from the window: typing the newest draw, refusals, deleting the last
 // draw, clearing, and the segment base reaching the rows that are entered.
 
-#include <QDate>
 #include <QAction>
+#include <QDate>
 #include <QPushButton>
 
 #include "app/criteria_panel.h"
@@ -27,7 +27,7 @@ class TestHistoryEntry : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
 
-private slots:
+  private slots:
     void init() { f = std::make_unique<WindowFixture>(); }
     void cleanup() { f.reset(); }
 
@@ -52,11 +52,13 @@ private slots:
     void clickingIntoBoxesAndTypingStoresExactlyTheTypedDraw() {
         f->seed(simpleDraws(3));
         f->open();
-        for (int i = 1; i <= 7; ++i) QTest::keyClicks(f->box(i), QStringLiteral("%1").arg(i + 20));  // boxes full
+        for (int i = 1; i <= 7; ++i)
+            QTest::keyClicks(f->box(i), QStringLiteral("%1").arg(i + 20));  // boxes full
         const QStringList draw = {"22", "01", "12", "11", "20", "30", "13", "09"};
         for (int i = 1; i <= 8; ++i) {
             QLineEdit* box = f->box(i);
-            const QPoint at = i % 2 ? QPoint(box->width() / 2, box->height() / 2) : QPoint(box->width() - 3, box->height() / 2);
+            const QPoint at = i % 2 ? QPoint(box->width() / 2, box->height() / 2)
+                                    : QPoint(box->width() - 3, box->height() / 2);
             QTest::mouseClick(box, Qt::LeftButton, {}, at);
             QVERIFY(box->hasFocus());
             QTest::keyClicks(box, draw[i - 1].left(1));
@@ -123,17 +125,23 @@ private slots:
         db.open();
         auto& rs = db.reopenSort();
         int expectIdx = 1;
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) QCOMPARE(int(rs.intField("IDX")), expectIdx++);
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            QCOMPARE(int(rs.intField("IDX")), expectIdx++);
     }
 
     void refusedDrawsStoreNothingAndKeepTheBoxes_data() {
         QTest::addColumn<QStringList>("numbers");
         QTest::addColumn<QString>("why");
-        QTest::newRow("above 30") << QStringList{"05", "31", "18", "21", "25", "28", "30", "09"} << "31";
-        QTest::newRow("zero") << QStringList{"05", "12", "18", "21", "25", "28", "30", "00"} << "00";
-        QTest::newRow("repeated") << QStringList{"05", "12", "18", "12", "25", "28", "30", "09"} << "重复";
-        QTest::newRow("special repeats") << QStringList{"05", "12", "18", "21", "25", "28", "30", "05"} << "重复";
-        QTest::newRow("incomplete box") << QStringList{"05", "12", "1", "", "25", "28", "30", "09"} << "第3个号码";
+        QTest::newRow("above 30") << QStringList{"05", "31", "18", "21", "25", "28", "30", "09"}
+                                  << "31";
+        QTest::newRow("zero") << QStringList{"05", "12", "18", "21", "25", "28", "30", "00"}
+                              << "00";
+        QTest::newRow("repeated") << QStringList{"05", "12", "18", "12", "25", "28", "30", "09"}
+                                  << "重复";
+        QTest::newRow("special repeats")
+            << QStringList{"05", "12", "18", "21", "25", "28", "30", "05"} << "重复";
+        QTest::newRow("incomplete box")
+            << QStringList{"05", "12", "1", "", "25", "28", "30", "09"} << "第3个号码";
     }
     void refusedDrawsStoreNothingAndKeepTheBoxes() {
         QFETCH(QStringList, numbers);
@@ -143,7 +151,8 @@ private slots:
         typeDraw(*f, numbers);
         QCOMPARE(f->stored().size(), size_t(2));
         QCOMPARE(f->dialogs.messages().size(), 1);
-        QVERIFY2(f->dialogs.messages()[0].text.contains(why), qPrintable(f->dialogs.messages()[0].text));
+        QVERIFY2(f->dialogs.messages()[0].text.contains(why),
+                 qPrintable(f->dialogs.messages()[0].text));
         QCOMPARE(f->box(8)->text(), numbers[7]);
         QCOMPARE(f->box(1)->text(), numbers[0]);
         QCOMPARE(f->history().nextIssueBox()->text(), QString("2013003"));

@@ -23,7 +23,7 @@ namespace {
 
 // Answers every GET with a page; the page of `drawYear` lists two draws in the chart layout.
 class ResultsServer : public QObject {
-public:
+  public:
     int drawYear = 0;
     int requests = 0;
     std::function<void()> onRequest;
@@ -38,7 +38,7 @@ public:
     }
     QString host() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()); }
 
-private:
+  private:
     void answer(QTcpSocket* s) {
         const QByteArray request = s->readAll();
         if (!request.contains("\r\n\r\n")) return;
@@ -53,14 +53,18 @@ private:
             body = "<html><body><p>" + y + "001abcdefghijklm05,12,18,21,25,28,30,09</p><p>" + y +
                    "002abcdefghijklm01,02,03,04,06,07,08,10</p></body></html>";
         }
-        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\nContent-Length: " +
-                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        s->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: "
+            "close\r\nContent-Length: " +
+            QByteArray::number(body.size()) + "\r\n\r\n" + body);
         s->disconnectFromHost();
     }
     QTcpServer server_;
 };
 
-QString path(const WindowFixture& f, const char* name) { return toQString(f.dir.path() / io::utf8Path(name)); }
+QString path(const WindowFixture& f, const char* name) {
+    return toQString(f.dir.path() / io::utf8Path(name));
+}
 
 }  // namespace
 
@@ -68,14 +72,15 @@ class TestHistoryFiles : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
 
-private slots:
+  private slots:
     void init() { f = std::make_unique<WindowFixture>(); }
     void cleanup() { f.reset(); }
 
     void importReplacesTheHistoryFromTheChosenFile() {
         f->seed(simpleDraws(3));
         const auto file = f->dir.path() / "new.TXT";
-        testing::writeFile(file, "2014001 05 12 18 21 25 28 30 09\r\n01 02 03 04 06 07 08 10\r\n\r\n");
+        testing::writeFile(file,
+                           "2014001 05 12 18 21 25 28 30 09\r\n01 02 03 04 06 07 08 10\r\n\r\n");
         f->open();
         f->dialogs.questionAnswers.enqueue(true);
         f->dialogs.fileAnswers.enqueue(toQString(file));
@@ -117,7 +122,8 @@ private slots:
         const auto messages = f->dialogs.messages();
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[1].title, QString("读入历史"));
-        QVERIFY2(messages[1].text.startsWith(QStringLiteral("历史号码文件无法读取，历史号码未改变。\n\n")),
+        QVERIFY2(messages[1].text.startsWith(
+                     QStringLiteral("历史号码文件无法读取，历史号码未改变。\n\n")),
                  qPrintable(messages[1].text));
         QVERIFY(messages[1].text.contains("missing.txt"));
     }
@@ -125,8 +131,9 @@ private slots:
     // Lines that cannot be a draw are skipped; the user is told how many and where.
     void importNamesTheSkippedLines() {
         const auto file = f->dir.path() / "typos.txt";
-        testing::writeFile(file, "2013001 01 02 03 04 05 06 07 08\r2013-002 01 02 03 04 05 06 07 08\r"
-                                 "2013003 00 99 45 05 05 31 12 13\r09 10 11 12 13 14 15 16\r");
+        testing::writeFile(file,
+                           "2013001 01 02 03 04 05 06 07 08\r2013-002 01 02 03 04 05 06 07 08\r"
+                           "2013003 00 99 45 05 05 31 12 13\r09 10 11 12 13 14 15 16\r");
         f->open();
         f->dialogs.questionAnswers.enqueue(true);
         f->dialogs.fileAnswers.enqueue(toQString(file));
@@ -135,7 +142,8 @@ private slots:
         QCOMPARE(rows.size(), size_t(2));
         QCOMPARE(rows[1].issue, 2013004);
         QCOMPARE(f->dialogs.messages().size(), 1);
-        QVERIFY2(f->dialogs.messages()[0].text.contains(QStringLiteral("2 行不是有效的号码（第 2、3 行）")),
+        QVERIFY2(f->dialogs.messages()[0].text.contains(
+                     QStringLiteral("2 行不是有效的号码（第 2、3 行）")),
                  qPrintable(f->dialogs.messages()[0].text));
     }
 
@@ -205,7 +213,8 @@ private slots:
 
     void keptYearsAreAskedAgainUntilValid() {
         f->open();
-        for (const char* answer : {"1", "17", "abc", "16"}) f->dialogs.inputAnswers.enqueue(QString(answer));
+        for (const char* answer : {"1", "17", "abc", "16"})
+            f->dialogs.inputAnswers.enqueue(QString(answer));
         f->find<QAction>("mnuSetDay")->trigger();
         QCOMPARE(f->dialogs.count("input"), 4);
         QCOMPARE(f->dialogs.messages().size(), 3);
@@ -216,12 +225,14 @@ private slots:
         f->dialogs.inputAnswers.enqueue(QString(""));
         f->window->setKeptYears();
         QCOMPARE(f->window->context().saved.IniSerchDay, 16);
-        QCOMPARE(QString::fromStdString(f->settings->get("IniSerchDay").value_or("")), QString("16"));
+        QCOMPARE(QString::fromStdString(f->settings->get("IniSerchDay").value_or("")),
+                 QString("16"));
     }
 
     void resultsSiteAddressIsCheckedAndSaved() {
         f->open();
-        for (const char* answer : {"ftp://example.org", "example.org", "http://example.org/path?x=1", "http://example.org/"})
+        for (const char* answer : {"ftp://example.org", "example.org",
+                                   "http://example.org/path?x=1", "http://example.org/"})
             f->dialogs.inputAnswers.enqueue(QString(answer));
         f->find<QAction>("mnuResultsHost")->trigger();
         QCOMPARE(f->dialogs.messages().size(), 3);
@@ -285,7 +296,8 @@ private slots:
         QCOMPARE(f->dialogs.messages().size(), 1);
         const QString text = f->dialogs.messages()[0].text;
         const QString y = QString::number(year - 2);
-        QVERIFY2(text.contains(y + QStringLiteral(" 年的页面上没有该年的号码，") + y + QStringLiteral("001 期及之后的号码没有保存")),
+        QVERIFY2(text.contains(y + QStringLiteral(" 年的页面上没有该年的号码，") + y +
+                               QStringLiteral("001 期及之后的号码没有保存")),
                  qPrintable(text));
     }
 };

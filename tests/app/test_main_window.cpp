@@ -22,8 +22,8 @@ namespace {
 
 void wheel(QWidget* target, int angle) {
     const QPointF pos(target->width() / 2.0, target->height() / 2.0);
-    QWheelEvent ev(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
-                   Qt::NoScrollPhase, false);
+    QWheelEvent ev(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, angle), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &ev);
 }
 
@@ -38,7 +38,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
 
-private slots:
+  private slots:
     void init() { f = std::make_unique<WindowFixture>(); }
     void cleanup() { f.reset(); }
 
@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(f->find<QLineEdit>("Text4")->text(), QString("2013045"));
         // Beyond 39 draws the view shows the newest: the last row is visible.
         QVERIFY(list->topRow() > 1);
-        QVERIFY(list->rowAt(list->viewport()->height() - 2) == 44 || list->rowAt(list->viewport()->height() - 2) == -1);
+        QVERIFY(list->rowAt(list->viewport()->height() - 2) == 44 ||
+                list->rowAt(list->viewport()->height() - 2) == -1);
     }
 
     void unusableDatabaseOpensAnEmptyWindowAndKeepsTheFile() {
@@ -101,10 +102,12 @@ private slots:
         f->window->deleteLastDraw();
         f->dialogs.questionAnswers.enqueue(true);
         f->window->clearHistory();
-        for (int i = 1; i <= 8; ++i) QTest::keyClicks(f->box(i), QString("%1").arg(i, 2, 10, QChar('0')));
+        for (int i = 1; i <= 8; ++i)
+            QTest::keyClicks(f->box(i), QString("%1").arg(i, 2, 10, QChar('0')));
         // Each command is refused with a message.
         QCOMPARE(f->dialogs.messages().size(), 3);
-        for (const auto& m : f->dialogs.messages()) QVERIFY2(m.text.contains("历史数据库没有打开"), qPrintable(m.text));
+        for (const auto& m : f->dialogs.messages())
+            QVERIFY2(m.text.contains("历史数据库没有打开"), qPrintable(m.text));
         f->close();
         QCOMPARE(testing::readFile(f->dir.path() / "quarvel.mdb"), junk);
     }
@@ -130,7 +133,8 @@ private slots:
         QVERIFY(f->find<QRadioButton>("Option1_0")->isChecked());
         QVERIFY(!f->find<QCheckBox>("Check2")->isVisible());
         QCOMPARE(f->window->context().saved.IniSerchDay, 9);
-        // The start-up filling of the zodiac codes is base + name index, whatever was chosen before.
+        // The start-up filling of the zodiac codes is base + name index, whatever was chosen
+        // before.
         QCOMPARE(f->window->context().zodiacCodes.code[0], 0);
         QCOMPARE(f->window->context().zodiacCodes.code[11], 11);
     }
@@ -138,9 +142,10 @@ private slots:
     // Stored values that no step can use: each key falls back to its default, and the status
     // bar names the keys that were reset.
     void badSettingValuesGiveTheDefaults() {
-        testing::writeFile(f->settingsFile.toStdString(),
-                           "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
-                           "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\n");
+        testing::writeFile(
+            f->settingsFile.toStdString(),
+            "[IniSetting]\nbolZyw=yes\nintIdfTm=2\nintLei=9\nDsIni=5\nSxIni=2147483647\n"
+            "bolZhpm=1\nintZhWSetup=0\nbolLdm=False\nIniSerchDay=17\n");
         f->open();
         const auto& saved = f->window->context().saved;
         QCOMPARE(saved.bolZyw, true);
@@ -155,7 +160,8 @@ private slots:
         QVERIFY(f->find<QRadioButton>("Option3_0")->isChecked());  // a search type is selected
         QVERIFY(f->find<QAction>("mnuDscs_1")->isChecked());
         QCOMPARE(f->window->context().zodiacCodes.code[11], 12);
-        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm", "intZhWSetup", "IniSerchDay"})
+        for (const char* key : {"bolZyw", "intIdfTm", "intLei", "DsIni", "SxIni", "bolZhpm",
+                                "intZhWSetup", "IniSerchDay"})
             QVERIFY2(f->status().contains(QLatin1String(key)), qPrintable(f->status()));
         QVERIFY(!f->status().contains(QLatin1String("bolLdm")));
     }
@@ -163,7 +169,8 @@ private slots:
     void aChangeThatCannotBeSavedIsReported() {
         // A settings file below a plain file can be neither created nor written.
         testing::writeFile(f->dir.path() / "blocker", "x");
-        f->settingsFile = QString::fromStdString((f->dir.path() / "blocker" / "settings.ini").string());
+        f->settingsFile =
+            QString::fromStdString((f->dir.path() / "blocker" / "settings.ini").string());
         f->open();
         f->find<QAction>("mnuDscs_0")->trigger();
         QVERIFY2(f->status().contains(QLatin1String("DsIni")), qPrintable(f->status()));
@@ -212,8 +219,9 @@ private slots:
         QCOMPARE(shown[0]->objectName(), QString("mnuLsgl"));
         QCOMPARE(shown[0]->actions().size(), 5);
         // Right button elsewhere does not open it.
-        QTest::mouseClick(f->find<QWidget>("MSFlexGrid2")->findChild<QWidget*>("qt_scrollarea_viewport"),
-                          Qt::RightButton);
+        QTest::mouseClick(
+            f->find<QWidget>("MSFlexGrid2")->findChild<QWidget*>("qt_scrollarea_viewport"),
+            Qt::RightButton);
         QCOMPARE(shown.size(), 1);
         QTest::mouseClick(f->find<QPushButton>("Command9"), Qt::LeftButton);
         QCOMPARE(shown.size(), 2);

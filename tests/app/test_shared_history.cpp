@@ -20,7 +20,7 @@ class TestSharedHistory : public QObject {
         return testing::runCli(args);
     }
 
-private slots:
+  private slots:
     void init() { f = std::make_unique<WindowFixture>(); }
     void cleanup() { f.reset(); }
 
@@ -67,7 +67,8 @@ private slots:
             db.open();
             db.db().executeNative(
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32765) "
-                "INSERT INTO Lishi (SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A) SELECT 1000 + i, 1, 2, 3, 4, 5, 6, 7, 8 FROM n");
+                "INSERT INTO Lishi (SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A) SELECT 1000 + i, "
+                "1, 2, 3, 4, 5, 6, 7, 8 FROM n");
             db.renumberIdx();
         }
         f->open();

@@ -24,10 +24,8 @@ using quarvel::apptest::PanelFixture;
 namespace {
 
 const std::vector<testing::Draw> kHistory = {
-    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},
-    {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
-    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},
-    {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
+    {2013001, {3, 5, 7, 9, 11, 13, 15, 17}},    {2013002, {4, 6, 8, 10, 12, 14, 16, 18}},
+    {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},   {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
     {2013005, {3, 10, 20, 30, 11, 22, 28, 29}},
 };
 
@@ -47,9 +45,11 @@ class TestTrendViews : public QObject {
     app::CriteriaPanel* panel = nullptr;
 
     template <class T = QWidget>
-    T* w(const QString& name) { return child<T>(panel, name); }
+    T* w(const QString& name) {
+        return child<T>(panel, name);
+    }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<PanelFixture>();
         f->addDraws(kHistory);
@@ -75,19 +75,25 @@ private slots:
         in.rangeStart = 2013001;
         in.rangeEnd = 2013003;
         app::TrendModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setChart(std::make_shared<const search::TrendChart>(history, in));
         QCOMPARE(model.rowCount(), 3 + 5);
         QCOMPARE(model.columnCount(), 5);
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QString("期号"));
         QCOMPARE(model.headerData(4, Qt::Horizontal).toString(), QString("3"));
         QCOMPARE(model.data(model.index(0, 1)).toString(), QString("0×2"));
-        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QColor>(), app::TrendModel::shownColour());
-        QCOMPARE(model.data(model.index(1, 1), Qt::BackgroundRole).value<QColor>(), app::TrendModel::specialColour());
-        QCOMPARE(model.data(model.index(1, 4)).toString(), QString("1"));  // head 3: one draw missed
-        QCOMPARE(model.data(model.index(1, 4), Qt::ForegroundRole).value<QColor>(), QColor(Qt::gray));
+        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QColor>(),
+                 app::TrendModel::shownColour());
+        QCOMPARE(model.data(model.index(1, 1), Qt::BackgroundRole).value<QColor>(),
+                 app::TrendModel::specialColour());
+        QCOMPARE(model.data(model.index(1, 4)).toString(),
+                 QString("1"));  // head 3: one draw missed
+        QCOMPARE(model.data(model.index(1, 4), Qt::ForegroundRole).value<QColor>(),
+                 QColor(Qt::gray));
         QCOMPARE(model.data(model.index(3, 0)).toString(), QString("出现次数"));
-        QCOMPARE(model.data(model.index(7, 3)).toString(), QString("1.00"));  // head 2 never shows: (4 - 1) * 1 / 3
+        QCOMPARE(model.data(model.index(7, 3)).toString(),
+                 QString("1.00"));  // head 2 never shows: (4 - 1) * 1 / 3
         model.setChart(nullptr);
         QCOMPARE(model.rowCount(), 0);
     }
@@ -119,7 +125,8 @@ private slots:
         QCOMPARE(curve->chart()->curve().gaps, (std::vector<int>{1, 2, 2}));  // 03 at IDX 1, 3, 5
         QCOMPARE(curve->chart()->curve().stats.last, 1);
         QVERIFY(curve->savePicture());
-        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏曲线.png").string())).width() > 0);
+        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏曲线.png").string())).width() >
+                0);
         curve->close();
 
         for (int k : {3, 9, 12}) w<QCheckBox>(QString("Check6_%1").arg(k))->click();

@@ -41,10 +41,16 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
 
 TEST_F(CliFiles, BadArgumentsExit2AndFileFailuresExit1) {
     ASSERT_EQ(cli({"add", "2013001", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"import"}, {"import", "a.txt", "b.txt"}, {"import", (dir.path() / "h.csv").string()},
-             {"export", "x"}, {"trim-to"}, {"trim-to", "0"}, {"trim-to", "abc"}, {"trim-last", "-1"},
-             {"trim-last", "2", "3"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"import"},
+                                               {"import", "a.txt", "b.txt"},
+                                               {"import", (dir.path() / "h.csv").string()},
+                                               {"export", "x"},
+                                               {"trim-to"},
+                                               {"trim-to", "0"},
+                                               {"trim-to", "abc"},
+                                               {"trim-last", "-1"},
+                                               {"trim-last", "2", "3"}}) {
         const auto r = cli(args);
         EXPECT_EQ(r.status, 2) << args[0];
         EXPECT_FALSE(r.err.empty());

@@ -9,7 +9,8 @@ using quarvel::testing::TempDir;
 
 namespace {
 
-const char* kHeader = "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比\t出现次数\t平均遗漏\t欲出几率\t最大连出";
+const char* kHeader =
+    "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比\t出现次数\t平均遗漏\t欲出几率\t最大连出";
 
 struct CliGroups : ::testing::Test, quarvel::testing::CliSandbox {
     void SetUp() override {
@@ -26,20 +27,22 @@ struct CliGroups : ::testing::Test, quarvel::testing::CliSandbox {
 TEST_F(CliGroups, ListsTheGroupsByLastOmission) {
     const auto r = cli({"groups", "--size", "1", "--boxes", "30,29,11"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, std::string(kHeader) + "\n"
-                     "29\t2\t2\t1\t2\t2\t1.67\t0.00\t1\n"
-                     "30\t1\t2\t2\t1\t2\t1.67\t1.50\t1\n"
-                     "11\t32767\t32767\t5\t6553.4\t0\t5.00\t1.00\t0\n");
+    EXPECT_EQ(r.out, std::string(kHeader) +
+                         "\n"
+                         "29\t2\t2\t1\t2\t2\t1.67\t0.00\t1\n"
+                         "30\t1\t2\t2\t1\t2\t1.67\t1.50\t1\n"
+                         "11\t32767\t32767\t5\t6553.4\t0\t5.00\t1.00\t0\n");
 }
 
 TEST_F(CliGroups, SpecialNumberRangeAndSort) {
-    const auto r = cli({"groups", "--no-special", "--size", "1", "--boxes", "29,30", "--range", "2013021:2013022",
-                        "--sort", "0"});
+    const auto r = cli({"groups", "--no-special", "--size", "1", "--boxes", "29,30", "--range",
+                        "2013021:2013022", "--sort", "0"});
     ASSERT_EQ(r.status, 0) << r.err;
     // Computation order; 30 counts only at IDX 1, 29 only at IDX 2 inside the range.
-    EXPECT_EQ(r.out, std::string(kHeader) + "\n"
-                     "29\t2\t2\t3\t0.6666667\t1\t1.50\t4.00\t1\n"
-                     "30\t1\t1\t4\t0.25\t1\t1.50\t6.00\t1\n");
+    EXPECT_EQ(r.out, std::string(kHeader) +
+                         "\n"
+                         "29\t2\t2\t3\t0.6666667\t1\t1.50\t4.00\t1\n"
+                         "30\t1\t1\t4\t0.25\t1\t1.50\t6.00\t1\n");
 }
 
 TEST_F(CliGroups, SizeLimitExitsTwoAndKeepsTheTable) {
@@ -57,9 +60,9 @@ TEST_F(CliGroups, SizeLimitExitsTwoAndKeepsTheTable) {
 
 TEST_F(CliGroups, BadArgumentsAreRefused) {
     const std::vector<std::vector<std::string>> bad = {
-        {"groups", "--boxes", "1,2"},                                   // no size
-        {"groups", "--size", "2"},                                      // no boxes
-        {"groups", "--size", "2", "--boxes", "1,31"},                   // box out of range
+        {"groups", "--boxes", "1,2"},                  // no size
+        {"groups", "--size", "2"},                     // no boxes
+        {"groups", "--size", "2", "--boxes", "1,31"},  // box out of range
         {"groups", "--size", "2", "--boxes", "1,,2"},
         {"groups", "--size", "2", "--boxes", "1,2", "--type", "6"},
         {"groups", "--size", "2", "--boxes", "1,2", "--range", "2013021"},

@@ -39,7 +39,9 @@ TEST_F(CliSearch, PrintsHitsThenSummary) {
     EXPECT_EQ(l[0], "期号\t平1位\t平2位\t平3位\t平4位\t平5位\t平6位\t平7位\t特位\t遗漏次数\t序号");
     EXPECT_EQ(l[1].substr(0, 15), "2013021\t兔\t兔");
     EXPECT_EQ(l[2], "");
-    EXPECT_EQ(l[3], "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比\t出现次数\t平均遗漏\t欲出几率\t最大连出");
+    EXPECT_EQ(l[3],
+              "号码（分组）\t最小遗漏\t最大遗漏\t最后遗漏\t大后比\t出现次数\t平均遗漏\t欲出几率\t最"
+              "大连出");
     EXPECT_EQ(l[4], "兔 04 \t2\t2\t4\t0.5\t1\t3.00\t1.50\t1");
 }
 
@@ -97,7 +99,8 @@ TEST_F(CliSearch, XlsSearchWritesWorkbooksAndNothingOnRefusal) {
     const auto summary = dir.path() / "Jieguo.xls";
     auto r = cli({"xls-search", "hits", hits.string(), "--type", "1", "--pos", "1=兔"});
     ASSERT_EQ(r.status, 0) << r.err;
-    r = cli({"xls-search", "summary", summary.string(), "--partial", "-k", "1", "--values", "1,2,3,4,5,6,7,8"});
+    r = cli({"xls-search", "summary", summary.string(), "--partial", "-k", "1", "--values",
+             "1,2,3,4,5,6,7,8"});
     ASSERT_EQ(r.status, 0) << r.err;
     for (const auto& f : {hits, summary})
         EXPECT_EQ(quarvel::testing::readFile(f).substr(0, 4), "\xD0\xCF\x11\xE0") << f;

@@ -15,18 +15,23 @@ TEST_F(CliFixture, WorkedExampleHoldsThroughAddAndRow) {
     ASSERT_EQ(cli({"add", "2013020", "03", "11", "15", "22", "27", "29", "30", "08"}).status, 0);
     const auto r = cli({"row", "2013020"});
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* line :
-         {"SQQH=2013020\n", "QQH=2013021\n", "IDX=1\n", "L1B=4\n", "L8B=11\n", "L6G=11\n", "L7H=10\n",
-          "txtHisLst=03 11 15 22 27 29 30 08 \n", "txtHisLstHm=1X03 1X11 1X15 1X22 1X27 1X29 1X30 1X08 \n",
-          "txtHisLstSx=1X04 1X08 2X04 1X09 3X04 1X02 1X01 1X11 \n", "txtHisLstTou=1X0 1X1 2X1 1X2 2X2 3X2 1X3 2X0 \n",
-          "txtHisLstWei=1X3 1X1 1X5 1X2 1X7 1X9 1X0 1X8 \n", "txtHisLstHe=1X03 1X02 1X06 1X04 1X09 1X11 2X03 1X08 \n",
-          "txtHisLstDs=1X1 1X4 1X5 1X8 1X9 1X10 2X10 1X3 \n"})
+    for (const char* line : {"SQQH=2013020\n", "QQH=2013021\n", "IDX=1\n", "L1B=4\n", "L8B=11\n",
+                             "L6G=11\n", "L7H=10\n", "txtHisLst=03 11 15 22 27 29 30 08 \n",
+                             "txtHisLstHm=1X03 1X11 1X15 1X22 1X27 1X29 1X30 1X08 \n",
+                             "txtHisLstSx=1X04 1X08 2X04 1X09 3X04 1X02 1X01 1X11 \n",
+                             "txtHisLstTou=1X0 1X1 2X1 1X2 2X2 3X2 1X3 2X0 \n",
+                             "txtHisLstWei=1X3 1X1 1X5 1X2 1X7 1X9 1X0 1X8 \n",
+                             "txtHisLstHe=1X03 1X02 1X06 1X04 1X09 1X11 2X03 1X08 \n",
+                             "txtHisLstDs=1X1 1X4 1X5 1X8 1X9 1X10 2X10 1X3 \n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line;
     EXPECT_EQ(r.out.rfind("SQQH=", 0), 0u);  // columns in table order, issue first
 }
 
 TEST_F(CliFixture, BasesComeFromOptionsOrTheSavedSettings) {
-    ASSERT_EQ(cli({"--sx-base", "0", "--ds-base", "0", "add", "2013020", "01", "02", "03", "04", "05", "06", "07", "30"}).status, 0);
+    ASSERT_EQ(cli({"--sx-base", "0", "--ds-base", "0", "add", "2013020", "01", "02", "03", "04",
+                   "05", "06", "07", "30"})
+                  .status,
+              0);
     const auto r = cli({"row", "2013020"});
     EXPECT_NE(r.out.find("L8H=9\n"), std::string::npos);
     EXPECT_NE(r.out.find("L1B=5\n"), std::string::npos);  // 01 is 蛇 (index 5) in 2013, base 0
@@ -40,7 +45,8 @@ TEST_F(CliFixture, ListDeleteLastClearAndCompact) {
     for (const char* issue : {"2013001", "2013002", "2013003"})
         ASSERT_EQ(cli({"add", issue, "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
     auto list = cli({"list"});
-    EXPECT_EQ(list.out.substr(0, list.out.find('\n')), "期号\t落1码\t落2码\t落3码\t落4码\t落5码\t落6码\t落7码\t特码");
+    EXPECT_EQ(list.out.substr(0, list.out.find('\n')),
+              "期号\t落1码\t落2码\t落3码\t落4码\t落5码\t落6码\t落7码\t特码");
     EXPECT_NE(list.out.find("2013003\t1\t2\t3\t4\t5\t6\t7\t8\n"), std::string::npos);
 
     EXPECT_EQ(cli({"delete-last"}).status, 0);

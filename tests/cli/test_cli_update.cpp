@@ -14,9 +14,9 @@ namespace {
 
 using quarvel::testing::chartPage;
 using quarvel::testing::HttpTestServer;
-using quarvel::testing::serials;
 using quarvel::testing::readFile;
 using quarvel::testing::runCli;
+using quarvel::testing::serials;
 using quarvel::testing::TempDir;
 
 std::string target(int year) {
@@ -47,12 +47,16 @@ TEST_F(CliUpdate, AddsTheMissingDrawsOfEachYear) {
 }
 
 TEST_F(CliUpdate, HostComesFromTheSavedSetting) {
-    quarvel::testing::writeFile(dir.path() / "settings.ini", "[IniSetting]\nResultsHost=" + site.baseUrl() + "\nIniSerchDay=2\n");
+    quarvel::testing::writeFile(
+        dir.path() / "settings.ini",
+        "[IniSetting]\nResultsHost=" + site.baseUrl() + "\nIniSerchDay=2\n");
     // Empty history, two kept years: 2012 is not served, so nothing after it is stored.
     const auto r = cli({"update", "--year-now", "2014"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.rfind("2012\tfailed\t", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("added 0\nstopped at 2012001\tthe page of 2012 failed: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("added 0\nstopped at 2012001\tthe page of 2012 failed: "),
+              std::string::npos)
+        << r.out;
     EXPECT_EQ(site.requests(), std::vector<std::string>{target(2012)});
     EXPECT_EQ(cli({"list"}).out.find("2013"), std::string::npos);
 }
@@ -77,13 +81,14 @@ TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
 // A results site whose pages the test changes between runs.
 struct ChangingSite {
     std::mutex mutex;
-    std::map<int, std::string> pages;  // by year; others are 404
+    std::map<int, std::string> pages;    // by year; others are 404
     std::function<void()> beforeAnswer;  // runs on the server's thread while the client waits
     HttpTestServer server{[this](const std::string& t) {
         if (beforeAnswer) beforeAnswer();
         std::lock_guard<std::mutex> lock(mutex);
         for (const auto& [year, html] : pages)
-            if (t == target(year)) return quarvel::testing::HttpResponse{200, "OK", "text/html; charset=utf-8", html};
+            if (t == target(year))
+                return quarvel::testing::HttpResponse{200, "OK", "text/html; charset=utf-8", html};
         return HttpTestServer::notFound();
     }};
     void set(int year, std::string html) {
@@ -155,7 +160,9 @@ TEST_F(CliUpdateHoles, APageWithAGapStoresUpToTheGapOnly) {
     site.set(2014, chartPage(2014, {1, 2, 3, 5, 6}));
     auto r = update();
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("2014\t2\tfrom 2\nadded 2\nstopped at 2014004\tnot on the page"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2014\t2\tfrom 2\nadded 2\nstopped at 2014004\tnot on the page"),
+              std::string::npos)
+        << r.out;
     EXPECT_EQ(issues(), run(2014001, 2014003));
 
     site.set(2014, chartPage(2014, serials(1, 6)));

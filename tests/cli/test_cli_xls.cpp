@@ -16,7 +16,10 @@ std::vector<std::string> withDataDir(const TempDir& dir, std::vector<std::string
 
 TEST(CliXls, ListWritesAWorkbookAndRefusesWhatItCannotWrite) {
     TempDir dir;
-    ASSERT_EQ(runCli(withDataDir(dir, {"add", "2013001", "01", "02", "03", "04", "05", "06", "07", "08"})).status, 0);
+    ASSERT_EQ(
+        runCli(withDataDir(dir, {"add", "2013001", "01", "02", "03", "04", "05", "06", "07", "08"}))
+            .status,
+        0);
     const auto file = (dir.path() / "lishi.xls").string();
     const auto r = runCli(withDataDir(dir, {"xls", "list", file}));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -25,7 +28,8 @@ TEST(CliXls, ListWritesAWorkbookAndRefusesWhatItCannotWrite) {
     EXPECT_EQ(bytes.substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
     EXPECT_EQ(bytes.size() % 512, 0u);
 
-    const auto missing = runCli(withDataDir(dir, {"xls", "list", (dir.path() / "no" / "lishi.xls").string()}));
+    const auto missing =
+        runCli(withDataDir(dir, {"xls", "list", (dir.path() / "no" / "lishi.xls").string()}));
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
     EXPECT_EQ(quarvel::testing::readFile(file), bytes);

@@ -23,8 +23,8 @@ namespace quarvel::testing {
 // Starts quarvel-cli on `dataDir`; stdout and stderr go to `outFile` (or nowhere when empty).
 inline pid_t spawnCli(const std::filesystem::path& dataDir, const std::vector<std::string>& command,
                       const std::filesystem::path& outFile = {}) {
-    std::vector<std::string> args = {QUARVEL_CLI_PATH, "--data-dir", dataDir.string(), "--settings-file",
-                                     (dataDir / "settings.ini").string()};
+    std::vector<std::string> args = {QUARVEL_CLI_PATH, "--data-dir", dataDir.string(),
+                                     "--settings-file", (dataDir / "settings.ini").string()};
     args.insert(args.end(), command.begin(), command.end());
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -75,18 +75,20 @@ inline void writeHistoryFile(const std::filesystem::path& file, const std::vecto
 // A results page for one year: one table row per draw, as the results site lays them out.
 inline std::string resultsPage(int year, int draws) {
     std::string html = "<html><body><table>";
-    for (const auto& d : randomDraws(static_cast<std::size_t>(draws), static_cast<unsigned>(year), year * 1000 + 1)) {
+    for (const auto& d : randomDraws(static_cast<std::size_t>(draws), static_cast<unsigned>(year),
+                                     year * 1000 + 1)) {
         if (d.issue / 1000 != year) break;
         html += "<tr><td>" + std::to_string(d.issue) + "</td><td>15-01-01</td><td>周二</td>";
-        for (int n : d.numbers) html += std::string("<td>") + (n < 10 ? "0" : "") + std::to_string(n) + "</td>";
+        for (int n : d.numbers)
+            html += std::string("<td>") + (n < 10 ? "0" : "") + std::to_string(n) + "</td>";
         html += "</tr>";
     }
     return html + "</table></body></html>";
 }
 
 inline std::string resultsPageTarget(int year) {
-    return "/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=" + std::to_string(year) + "001_" +
-           std::to_string(year) + "365";
+    return "/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=" + std::to_string(year) +
+           "001_" + std::to_string(year) + "365";
 }
 
 }  // namespace quarvel::testing

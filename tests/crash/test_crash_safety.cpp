@@ -1,8 +1,7 @@
 // Kills quarvel-cli with SIGKILL at random moments while it rewrites the history, then checks
 // that the database opens and holds either the whole old or the whole new history.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,9 +14,9 @@
 #include <set>
 #include <thread>
 
+#include "crash/cli_process.h"
 #include "store/history_db.h"
 #include "store/numbering.h"
-#include "crash/cli_process.h"
 #include "support/http_test_server.h"
 #include "support/test_support.h"
 
@@ -29,7 +28,8 @@ using namespace quarvel::testing;
 using Clock = std::chrono::steady_clock;
 
 // Runs a command to its end; returns how long it took.
-std::chrono::microseconds runToEnd(const fs::path& dataDir, const std::vector<std::string>& command) {
+std::chrono::microseconds runToEnd(const fs::path& dataDir,
+                                   const std::vector<std::string>& command) {
     const auto start = Clock::now();
     EXPECT_EQ(waitForExit(spawnCli(dataDir, command)), 0) << command.front();
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
@@ -43,8 +43,8 @@ struct Outcome {
 
 // For `kills` random moments within the command's usual run time: restore the old history,
 // start the command, kill it, and check what the database holds.
-Outcome killRepeatedly(const fs::path& pristine, const fs::path& work, const std::vector<std::string>& command,
-                       int kills, unsigned seed) {
+Outcome killRepeatedly(const fs::path& pristine, const fs::path& work,
+                       const std::vector<std::string>& command, int kills, unsigned seed) {
     const std::string before = fingerprint(pristine);
     copyHistory(pristine, work);
     const auto full = runToEnd(work, command);
@@ -63,12 +63,16 @@ Outcome killRepeatedly(const fs::path& pristine, const fs::path& work, const std
         ++o.kills;
         std::string now;
         EXPECT_NO_THROW(now = fingerprint(work)) << command.front() << " kill " << i;
-        if (now == before) ++o.old;
-        else if (now == after) ++o.fresh;
-        else ADD_FAILURE() << command.front() << " kill " << i << " left a history that is neither old nor new";
+        if (now == before)
+            ++o.old;
+        else if (now == after)
+            ++o.fresh;
+        else
+            ADD_FAILURE() << command.front() << " kill " << i
+                          << " left a history that is neither old nor new";
     }
-    std::printf("%s: %d kills, %d left the old history, %d the new one\n", command.front().c_str(), o.kills, o.old,
-                o.fresh);
+    std::printf("%s: %d kills, %d left the old history, %d the new one\n", command.front().c_str(),
+                o.kills, o.old, o.fresh);
     return o;
 }
 
@@ -109,6 +113,7 @@ TEST_F(CrashSafety, OnlineUpdateIsAllOrNothing) {
     std::map<std::string, std::string> pages;
     for (int year : {2015, 2016}) pages[resultsPageTarget(year)] = resultsPage(year, 150);
     quarvel::testing::HttpTestServer server(quarvel::testing::HttpTestServer::pages(pages));
-    const Outcome o = killRepeatedly(pristine, work, {"update", "--host", server.baseUrl(), "--year-now", "2016"}, 15, 4);
+    const Outcome o = killRepeatedly(
+        pristine, work, {"update", "--host", server.baseUrl(), "--year-now", "2016"}, 15, 4);
     EXPECT_EQ(o.old + o.fresh, o.kills);
 }

@@ -2,7 +2,6 @@
 // outcome must be what running the commands that reported success one after the other gives,
 // in some order, and the database must pass SQLite's integrity check every time.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -26,7 +25,8 @@ std::string integrity(const fs::path& dbFile) {
     sqlite3_open_v2(dbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* st = nullptr;
     std::string answer = "no answer";
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
         answer = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
     sqlite3_finalize(st);
     sqlite3_close(db);
@@ -34,7 +34,7 @@ std::string integrity(const fs::path& dbFile) {
 }
 
 class Race {
-public:
+  public:
     Race(fs::path root, std::vector<std::vector<std::string>> commands)
         : root_(std::move(root)), commands_(std::move(commands)) {}
 
@@ -59,7 +59,8 @@ public:
             for (std::size_t i = 0; i < commands_.size(); ++i) {
                 threads.emplace_back([&, i] {
                     std::this_thread::sleep_for(std::chrono::microseconds(delays[i]));
-                    status[i] = waitForExit(spawnCli(work, commands_[i], root_ / ("out" + std::to_string(i))));
+                    status[i] = waitForExit(
+                        spawnCli(work, commands_[i], root_ / ("out" + std::to_string(i))));
                 });
             }
             for (auto& t : threads) t.join();
@@ -68,20 +69,22 @@ public:
             for (std::size_t i = 0; i < commands_.size(); ++i) {
                 const std::string out = readFile(root_ / ("out" + std::to_string(i)));
                 // A command may say it could not run now (status 1), never crash or misreport.
-                EXPECT_TRUE(status[i] == 0 || status[i] == 1) << commands_[i][0] << " ended with " << status[i] << ": " << out;
+                EXPECT_TRUE(status[i] == 0 || status[i] == 1)
+                    << commands_[i][0] << " ended with " << status[i] << ": " << out;
                 if (status[i] == 0) succeeded.push_back(static_cast<int>(i));
             }
             allSucceeded += succeeded.size() == commands_.size();
             EXPECT_EQ(integrity(work / quarvel::store::kDbFileName), "ok") << "round " << round;
             const std::string now = fingerprint(work);
             EXPECT_TRUE(serialOutcomes(succeeded).count(now))
-                << "round " << round << ": the history is not what the commands that succeeded give in any order";
+                << "round " << round
+                << ": the history is not what the commands that succeeded give in any order";
             afterRound();
         }
         return allSucceeded;
     }
 
-private:
+  private:
     // The histories that running the commands one after the other gives, in every order.
     std::set<std::string> serialOutcomes(std::vector<int> subset) {
         std::set<std::string> out;
@@ -91,7 +94,9 @@ private:
             if (found == cache_.end()) {
                 const fs::path scratch = root_ / "serial";
                 copyHistory(root_ / "pristine", scratch);
-                for (int i : subset) EXPECT_EQ(waitForExit(spawnCli(scratch, commands_[static_cast<std::size_t>(i)])), 0);
+                for (int i : subset)
+                    EXPECT_EQ(
+                        waitForExit(spawnCli(scratch, commands_[static_cast<std::size_t>(i)])), 0);
                 found = cache_.emplace(subset, fingerprint(scratch)).first;
             }
             out.insert(found->second);
@@ -149,23 +154,28 @@ TEST_F(Races, UpdateWaitingForPagesAgainstCompaction) {
 
 TEST_F(Races, AddAndDeleteWhileAnotherConnectionKeepsTheFileOpenInWal) {
     sqlite3* other = nullptr;
-    Race race(dir.path(), {{"add", "2030001", "01", "02", "03", "04", "05", "06", "07", "08"}, {"delete-last"},
+    Race race(dir.path(), {{"add", "2030001", "01", "02", "03", "04", "05", "06", "07", "08"},
+                           {"delete-last"},
                            {"delete-last"}});
     race.beforeRound = [&](const fs::path& work) {
         ASSERT_EQ(sqlite3_open((work / quarvel::store::kDbFileName).c_str(), &other), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "PRAGMA journal_mode=WAL; SELECT count(*) FROM Lishi", nullptr, nullptr, nullptr),
+        ASSERT_EQ(sqlite3_exec(other, "PRAGMA journal_mode=WAL; SELECT count(*) FROM Lishi",
+                               nullptr, nullptr, nullptr),
                   SQLITE_OK);
     };
     race.afterRound = [&] {
         // The other program's connection still reads a whole history.
         sqlite3_stmt* st = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT count(*) FROM Lishi", -1, &st, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT count(*) FROM Lishi", -1, &st, nullptr),
+                  SQLITE_OK);
         EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
         sqlite3_finalize(st);
         sqlite3_close(other);
         other = nullptr;
     };
     const int all = race.run(10, 200'000, 4);
-    std::printf("add and two delete-last beside a WAL connection: %d of 10 rounds with all succeeding\n", all);
+    std::printf(
+        "add and two delete-last beside a WAL connection: %d of 10 rounds with all succeeding\n",
+        all);
     EXPECT_GT(all, 0);
 }

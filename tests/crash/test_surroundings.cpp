@@ -2,7 +2,6 @@
 // database file, a database locked by another program. Each is refused with a clear message
 // and leaves every file as it was.
 #include <gtest/gtest.h>
-
 #include <sys/mount.h>
 
 #include <fstream>
@@ -20,10 +19,11 @@ using quarvel::testing::TempDir;
 
 // A small tmpfs of its own; the tests that need one are skipped where mounting is not allowed.
 class SmallDisk {
-public:
+  public:
     SmallDisk(const fs::path& at, const char* size) : at_(at) {
         fs::create_directories(at);
-        mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+        mounted_ =
+            ::mount("tmpfs", at.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
     }
     ~SmallDisk() {
         if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
@@ -33,13 +33,14 @@ public:
         return ::mount("tmpfs", at_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
 
-private:
+  private:
     fs::path at_;
     bool mounted_ = false;
 };
 
 quarvel::testing::CliResult cli(const fs::path& dataDir, std::vector<std::string> args) {
-    std::vector<std::string> all = {"--data-dir", dataDir.string(), "--settings-file", "/dev/null/none.ini"};
+    std::vector<std::string> all = {"--data-dir", dataDir.string(), "--settings-file",
+                                    "/dev/null/none.ini"};
     all.insert(all.end(), args.begin(), args.end());
     return quarvel::testing::runCli(all);
 }
@@ -80,7 +81,10 @@ TEST(Surroundings, FullDiskRefusesTheWriteAndKeepsTheHistory) {
     EXPECT_EQ(listing(data), before);
 
     // Fill what is left, then an export and a compaction must fail without leaving debris.
-    { std::ofstream filler(data / "filler", std::ios::binary); filler << std::string(2 << 20, 'x'); }
+    {
+        std::ofstream filler(data / "filler", std::ios::binary);
+        filler << std::string(2 << 20, 'x');
+    }
     const auto exported = cli(data, {"export"});
     EXPECT_EQ(exported.status, 1);
     const auto compacted = cli(data, {"compact"});
@@ -104,8 +108,13 @@ TEST(Surroundings, ReadOnlyFolderStillListsButRefusesChanges) {
 
     EXPECT_EQ(listing(data), before);
     for (const std::vector<std::string>& change :
-         {std::vector<std::string>{"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"},
-          {"delete-last"}, {"clear"}, {"trim-last", "3"}, {"export"}, {"compact"}}) {
+         {std::vector<std::string>{"add", "2099001", "01", "02", "03", "04", "05", "06", "07",
+                                   "08"},
+          {"delete-last"},
+          {"clear"},
+          {"trim-last", "3"},
+          {"export"},
+          {"compact"}}) {
         const auto r = cli(data, change);
         EXPECT_EQ(r.status, 1) << change.front() << ": " << r.out;
         EXPECT_FALSE(r.err.empty()) << change.front();
@@ -131,7 +140,8 @@ TEST(Surroundings, DamagedOrForeignFilesAreRefusedAndLeftAlone) {
         const auto r = cli(dir.path(), {"list"});
         EXPECT_EQ(r.status, 1) << c.name;
         EXPECT_FALSE(r.err.empty()) << c.name;
-        const auto a = cli(dir.path(), {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"});
+        const auto a =
+            cli(dir.path(), {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"});
         EXPECT_EQ(a.status, 1) << c.name;
         EXPECT_EQ(readFile(dir.path() / "quarvel.mdb"), c.bytes) << c.name;
     }
@@ -145,7 +155,8 @@ TEST(Surroundings, LockedDatabaseIsReportedAndNothingIsWritten) {
     {
         store::Transaction holding(other);
         other.execute("UPDATE Lishi SET intTh = 1");
-        const auto r = cli(dir.path(), {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"});
+        const auto r =
+            cli(dir.path(), {"add", "2099001", "01", "02", "03", "04", "05", "06", "07", "08"});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("locked"), std::string::npos) << r.err;
     }

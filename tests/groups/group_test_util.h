@@ -28,13 +28,14 @@ inline std::vector<YlRow> ylRows(store::HistoryDb& db) {
     std::vector<YlRow> rows;
     for (s.moveFirst(); !s.eof(); s.moveNext())
         rows.push_back({s.textField("content"), static_cast<int>(s.intField("intMinYL")),
-                        static_cast<int>(s.intField("intMaxYL")), static_cast<int>(s.intField("intLstYl")),
+                        static_cast<int>(s.intField("intMaxYL")),
+                        static_cast<int>(s.intField("intLstYl")),
                         store::toDouble(s.field("sglLlr"))});
     return rows;
 }
 
-inline GroupInput input(int type, std::string size, std::initializer_list<int> boxes, std::string start,
-                        std::string end, bool special = true) {
+inline GroupInput input(int type, std::string size, std::initializer_list<int> boxes,
+                        std::string start, std::string end, bool special = true) {
     GroupInput in;
     in.type = type;
     in.sizeText = std::move(size);

@@ -16,7 +16,7 @@ namespace qt = quarvel::testing;
 namespace {
 
 class GroupCommand : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { db.open(); }
 
     // 20 draws, issues 2013020..2013039 (IDX 1..20). 29 and 30 are drawn together at IDX 3, 4,
@@ -46,9 +46,12 @@ TEST_F(GroupCommand, WorkedExampleStatistics) {
     // Gaps 3, 1, 5, 8; last omission 20 + 1 - 17.
     EXPECT_EQ(ylRows(db), (std::vector<YlRow>{{"29 30", 1, 8, 4, 2.0}}));
     ASSERT_EQ(r.listing.rows(), 2);
-    EXPECT_EQ(r.listing.cells[0], (std::vector<std::string>{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比", "出现次数", "平均遗漏", "欲出几率", "最大连出"}));
+    EXPECT_EQ(r.listing.cells[0],
+              (std::vector<std::string>{"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏",
+                                        "大后比", "出现次数", "平均遗漏", "欲出几率", "最大连出"}));
     // k = 4 of N = 20: average 21 / 5, due ratio 3 * 5 / 16, run IDX 3..4
-    EXPECT_EQ(r.listing.cells[1], (std::vector<std::string>{"29 30", "1", "8", "4", "2", "4", "4.20", "0.94", "2"}));
+    EXPECT_EQ(r.listing.cells[1],
+              (std::vector<std::string>{"29 30", "1", "8", "4", "2", "4", "4.20", "0.94", "2"}));
 }
 
 TEST_F(GroupCommand, RangeInsideTheHistoryStillMeasuresFromTheWholeHistory) {
@@ -93,7 +96,8 @@ TEST_F(GroupCommand, GroupsInEnumerationOrderAndNoHitGroup) {
 
 TEST_F(GroupCommand, RatioStoredInSinglePrecision) {
     std::vector<qt::Draw> draws;
-    for (int i = 1; i <= 9; ++i) draws.push_back({2013020 + i, {1, 2, 3, 4, 5, 6, 7, i == 7 ? 30 : 8}});
+    for (int i = 1; i <= 9; ++i)
+        draws.push_back({2013020 + i, {1, 2, 3, 4, 5, 6, 7, i == 7 ? 30 : 8}});
     qt::addDraws(db, draws);
     const GroupResult r = runGroupComputation(db, input(0, "1", {30}, "2013021", "2013029"));
     EXPECT_EQ(ylRows(db), (std::vector<YlRow>{{"30", 7, 7, 3, single(7.0 / 3)}}));
@@ -146,11 +150,10 @@ TEST_F(GroupCommand, InputThatIsNotAWholeNumberIsRefused) {
     qt::addDraws(db, qt::randomDraws(30, 3));
     runGroupComputation(db, input(0, "2", {1, 2, 3}, "2013001", "2013030"));
     const auto before = ylRows(db);
-    const GroupInput bad[] = {input(0, "2x", {1, 2}, "2013001", "2013030"),
-                              input(0, "", {1, 2}, "2013001", "2013030"),
-                              input(0, "2", {1, 2}, "2013001", "2013O30"),
-                              input(0, "2", {1, 2}, "", "2013030"),
-                              input(9, "2", {1, 2}, "2013001", "2013030")};
+    const GroupInput bad[] = {
+        input(0, "2x", {1, 2}, "2013001", "2013030"), input(0, "", {1, 2}, "2013001", "2013030"),
+        input(0, "2", {1, 2}, "2013001", "2013O30"), input(0, "2", {1, 2}, "", "2013030"),
+        input(9, "2", {1, 2}, "2013001", "2013030")};
     for (const auto& in : bad) {
         const GroupResult r = runGroupComputation(db, in);
         EXPECT_FALSE(r.error.empty());
@@ -164,7 +167,8 @@ TEST_F(GroupCommand, InputThatIsNotAWholeNumberIsRefused) {
 
 TEST_F(GroupCommand, BoxesAboveTheValueCountAreIgnored) {
     qt::addDraws(db, qt::randomDraws(40, 11));
-    const GroupResult r = runGroupComputation(db, input(1, "1", {1, 12, 13, 20, 30}, "2013001", "2013040"));
+    const GroupResult r =
+        runGroupComputation(db, input(1, "1", {1, 12, 13, 20, 30}, "2013001", "2013040"));
     EXPECT_EQ(r.groups, 2);
     const auto rows = ylRows(db);
     ASSERT_EQ(rows.size(), 2u);
@@ -186,7 +190,8 @@ TEST_F(GroupCommand, SegmentOneDoesNotFindSegmentTen) {
     runGroupComputation(db, input(5, "1", {1, 10}, "2013021", "2013023"));
     EXPECT_EQ(ylRows(db), (std::vector<YlRow>{{"1", 2, 2, 2, 1.0}, {"10", 1, 2, 1, 2.0}}));
     runGroupComputation(db, input(5, "1", {1, 10}, "2013021", "2013023", false));
-    EXPECT_EQ(ylRows(db), (std::vector<YlRow>{{"1", 2, 2, 2, 1.0}, {"10", 1, 1, 3, single(1.0 / 3)}}));
+    EXPECT_EQ(ylRows(db),
+              (std::vector<YlRow>{{"1", 2, 2, 2, 1.0}, {"10", 1, 1, 3, single(1.0 / 3)}}));
 }
 
 TEST_F(GroupCommand, ResortByEveryColumn) {
@@ -200,12 +205,14 @@ TEST_F(GroupCommand, ResortByEveryColumn) {
         for (int r = 2; r < g.rows(); ++r) {
             if (g.at(r, col) == "-") continue;  // "-" comes after every number
             ASSERT_NE(g.at(r - 1, col), "-") << "column " << col << " row " << r;
-            EXPECT_LE(std::stod(g.at(r - 1, col)), std::stod(g.at(r, col))) << "column " << col << " row " << r;
+            EXPECT_LE(std::stod(g.at(r - 1, col)), std::stod(g.at(r, col)))
+                << "column " << col << " row " << r;
         }
     }
     // The label column lists the groups in the order they were computed.
     const store::TextGrid byLabel = listYl(db, 0);
-    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(byLabel.at(static_cast<int>(i) + 1, 0), stored[i].content);
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        EXPECT_EQ(byLabel.at(static_cast<int>(i) + 1, 0), stored[i].content);
     // The default listing is by last omission.
     const store::TextGrid byLast = listYl(db);
     EXPECT_EQ(byLast.cells, listYl(db, 3).cells);
@@ -235,9 +242,12 @@ TEST(GroupTable, AnOlderTableGetsTheNewColumnsWhenOpenedAndKeepsItsRows) {
         db.open();
         db.db().executeNative("DROP TABLE YL");
         db.db().executeNative(
-            "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, intMaxYL SMALLINT, "
+            "CREATE TABLE YL (RowSeq INTEGER PRIMARY KEY, content TEXT, intMinYL SMALLINT, "
+            "intMaxYL SMALLINT, "
             "intLstYl SMALLINT, sglLlr REAL)");
-        db.db().executeNative("INSERT INTO YL (content, intMinYL, intMaxYL, intLstYl, sglLlr) VALUES ('05', 2, 9, 3, 3)");
+        db.db().executeNative(
+            "INSERT INTO YL (content, intMinYL, intMaxYL, intLstYl, sglLlr) VALUES ('05', 2, 9, 3, "
+            "3)");
     }
     store::HistoryDb db(dir.path());
     db.open();
@@ -246,11 +256,13 @@ TEST(GroupTable, AnOlderTableGetsTheNewColumnsWhenOpenedAndKeepsItsRows) {
               (std::vector<std::string>{"intHitCount", "dblAvgYl", "dblDueRatio", "intMaxRun"}));
     // The old row lists with its figures and empty new cells, and sorts after every number.
     db.db().executeNative(
-        "INSERT INTO YL (content, intMinYL, intMaxYL, intLstYl, sglLlr, intHitCount, dblAvgYl, dblDueRatio, intMaxRun) "
+        "INSERT INTO YL (content, intMinYL, intMaxYL, intLstYl, sglLlr, intHitCount, dblAvgYl, "
+        "dblDueRatio, intMaxRun) "
         "VALUES ('07', 1, 4, 2, 2, 5, 3.5, NULL, 2)");
     const store::TextGrid byDue = listYl(db, 5);  // by 出现次数
     ASSERT_EQ(byDue.rows(), 3);
-    EXPECT_EQ(byDue.cells[1], (std::vector<std::string>{"07", "1", "4", "2", "2", "5", "3.50", "-", "2"}));
+    EXPECT_EQ(byDue.cells[1],
+              (std::vector<std::string>{"07", "1", "4", "2", "2", "5", "3.50", "-", "2"}));
     EXPECT_EQ(byDue.cells[2], (std::vector<std::string>{"05", "2", "9", "3", "3", "", "", "", ""}));
     db.close();
     db.open();  // a second opening finds nothing to add

@@ -36,7 +36,8 @@ std::string expectedLabel(int type, int box, int base) {
     if (type == 1) return store::kZodiacNames[static_cast<std::size_t>(box % 12)];
     if (type == 5) return std::to_string(box - 1 + base);
     char buf[8];
-    std::snprintf(buf, sizeof buf, type == 2 || type == 3 ? "%d" : "%02d", type == 2 || type == 3 ? box - 1 : box);
+    std::snprintf(buf, sizeof buf, type == 2 || type == 3 ? "%d" : "%02d",
+                  type == 2 || type == 3 ? box - 1 : box);
     return buf;
 }
 
@@ -56,7 +57,8 @@ TEST_P(GroupFigures, CountedFromTheDraws) {
     qt::TempDir dir;
     store::HistoryDb db(dir.path());
     db.open();
-    const auto draws = qt::randomDraws(150, static_cast<unsigned>(40 + c.type * 4 + c.base * 2 + c.special));
+    const auto draws =
+        qt::randomDraws(150, static_cast<unsigned>(40 + c.type * 4 + c.base * 2 + c.special));
     qt::addDraws(db, draws, {c.base, c.base});
     const int count = std::min(valueCount(c.type), 6);
     // The whole history, a sub-range, and a single draw (every box it shows hits every draw).
@@ -79,7 +81,8 @@ TEST_P(GroupFigures, CountedFromTheDraws) {
                 for (int b = size == 1 ? a : a + 1; b <= (size == 1 ? a : count); ++b, ++row) {
                     std::vector<int> hits;
                     for (std::size_t i = from; i <= to; ++i)
-                        if (shows(draws[i], c.type, a, c.special) && shows(draws[i], c.type, b, c.special))
+                        if (shows(draws[i], c.type, a, c.special) &&
+                            shows(draws[i], c.type, b, c.special))
                             hits.push_back(static_cast<int>(i) + 1);
                     ASSERT_LT(row, listing.rows());
                     const auto& cells = listing.cells[static_cast<std::size_t>(row)];
@@ -99,9 +102,11 @@ TEST_P(GroupFigures, CountedFromTheDraws) {
 std::vector<FigureCase> figureCases() {
     std::vector<FigureCase> out;
     for (int type = 0; type <= 5; ++type)
-        for (auto how : {Evaluation::InMemory, Evaluation::Statements}) out.push_back({type, 1, type % 2 == 0, how});
+        for (auto how : {Evaluation::InMemory, Evaluation::Statements})
+            out.push_back({type, 1, type % 2 == 0, how});
     for (int type : {1, 5})
-        for (auto how : {Evaluation::InMemory, Evaluation::Statements}) out.push_back({type, 0, true, how});
+        for (auto how : {Evaluation::InMemory, Evaluation::Statements})
+            out.push_back({type, 0, true, how});
     return out;
 }
 
@@ -119,7 +124,8 @@ TEST(GroupRowsAndSearch, ZodiacAndSegmentUnderBothBases) {
             GroupInput in;
             in.type = type;
             in.sizeText = "1";
-            for (int b = 1; b <= valueCount(type); ++b) in.ticked[static_cast<std::size_t>(b)] = true;
+            for (int b = 1; b <= valueCount(type); ++b)
+                in.ticked[static_cast<std::size_t>(b)] = true;
             in.rangeStart = std::to_string(draws[10].issue);
             in.rangeEnd = std::to_string(draws[110].issue);
             in.coding = {store::ZodiacCodes::startup(base), base};
@@ -140,8 +146,10 @@ TEST(GroupRowsAndSearch, ZodiacAndSegmentUnderBothBases) {
                 const auto& group = listing.cells[static_cast<std::size_t>(box)];
                 const auto& single = s.summary.cells[1];
                 for (int col : {1, 2, 3, 5, 6, 7, 8})  // the ratio is listed in single precision
-                    EXPECT_EQ(group[static_cast<std::size_t>(col)], single[static_cast<std::size_t>(col)])
-                        << "type " << type << " base " << base << " box " << box << " column " << col;
+                    EXPECT_EQ(group[static_cast<std::size_t>(col)],
+                              single[static_cast<std::size_t>(col)])
+                        << "type " << type << " base " << base << " box " << box << " column "
+                        << col;
                 EXPECT_GT(s.stats.hits, 0);
             }
         }

@@ -14,10 +14,11 @@
 namespace quarvel::testing {
 
 class FailingBuf : public std::streambuf {
-public:
-    FailingBuf(std::string bytes, std::size_t failAfter) : bytes_(std::move(bytes)), failAfter_(failAfter) {}
+  public:
+    FailingBuf(std::string bytes, std::size_t failAfter)
+        : bytes_(std::move(bytes)), failAfter_(failAfter) {}
 
-protected:
+  protected:
     int_type underflow() override {
         if (served_ >= failAfter_) throw std::runtime_error("injected read error");
         // One byte at a time so that the failure lands exactly at failAfter_.
@@ -27,7 +28,7 @@ protected:
         return traits_type::to_int_type(ch_);
     }
 
-private:
+  private:
     std::string bytes_;
     std::size_t failAfter_;
     std::size_t served_ = 0;
@@ -35,12 +36,13 @@ private:
 };
 
 class FailingStream : public std::istream {
-public:
-    FailingStream(std::string bytes, std::size_t failAfter) : std::istream(nullptr), buf_(std::move(bytes), failAfter) {
+  public:
+    FailingStream(std::string bytes, std::size_t failAfter)
+        : std::istream(nullptr), buf_(std::move(bytes), failAfter) {
         rdbuf(&buf_);
     }
 
-private:
+  private:
     FailingBuf buf_;
 };
 
@@ -55,7 +57,8 @@ inline io::OpenForReading failHalfWay() {
 
 // Makes every insert of `issue` into Lishi fail, as a full disk or a broken file would.
 inline void refuseIssue(store::HistoryDb& db, std::int32_t issue) {
-    db.db().executeNative("CREATE TRIGGER refuse_issue BEFORE INSERT ON Lishi WHEN NEW.SQQH = " + std::to_string(issue) +
+    db.db().executeNative("CREATE TRIGGER refuse_issue BEFORE INSERT ON Lishi WHEN NEW.SQQH = " +
+                          std::to_string(issue) +
                           " BEGIN SELECT RAISE(ABORT, 'injected store failure'); END");
 }
 

@@ -12,7 +12,8 @@ using testing::TempDir;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -74,8 +75,8 @@ TEST_P(AtomicFileFailure, KeepsTheExistingTargetAndRemovesTheTemporary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicFileFailure,
-                         ::testing::Values(io::WriteStep::Create, io::WriteStep::Write, io::WriteStep::Sync,
-                                           io::WriteStep::Rename));
+                         ::testing::Values(io::WriteStep::Create, io::WriteStep::Write,
+                                           io::WriteStep::Sync, io::WriteStep::Rename));
 
 TEST(AtomicFile, UnwritablePlacesAreRefusedWithTheReason) {
     TempDir dir;
@@ -87,7 +88,8 @@ TEST(AtomicFile, UnwritablePlacesAreRefusedWithTheReason) {
         }
         return std::string("no error");
     };
-    EXPECT_NE(message(dir.path() / "missing" / "lishi.xls").find("does not exist"), std::string::npos);
+    EXPECT_NE(message(dir.path() / "missing" / "lishi.xls").find("does not exist"),
+              std::string::npos);
 
     const auto folder = dir.path() / "Jieguo.xls";  // a folder where the file should go
     fs::create_directory(folder);

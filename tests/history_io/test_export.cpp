@@ -21,8 +21,8 @@ struct ExportFixture : ::testing::Test {
 
 TEST_F(ExportFixture, ThreeDrawsGiveThreeLinesOf32Characters) {
     qt::addDraws(db, {{2013001, {5, 12, 18, 21, 25, 28, 30, 9}},
-                           {2013003, {1, 2, 3, 4, 5, 6, 7, 8}},
-                           {2013002, {30, 29, 28, 27, 26, 25, 24, 23}}});
+                      {2013003, {1, 2, 3, 4, 5, 6, 7, 8}},
+                      {2013002, {30, 29, 28, 27, 26, 25, 24, 23}}});
     const auto path = io::exportHistory(db);
     EXPECT_EQ(path, dir.path() / io::utf8Path("更新至2013003期历史号码.txt"));
     EXPECT_EQ(qt::readFile(path),
@@ -40,7 +40,7 @@ TEST_F(ExportFixture, EmptyHistoryGivesAnEmptyFileWithoutIssue) {
 TEST_F(ExportFixture, ExportThenImportGivesTheSameHistory) {
     auto draws = qt::randomDraws(400, 11);
     draws.push_back({draws[17].issue, {30, 1, 29, 2, 28, 3, 27, 4}});  // a repeated issue
-    std::swap(draws[3], draws[250]);    // stored out of issue order
+    std::swap(draws[3], draws[250]);                                   // stored out of issue order
     qt::addDraws(db, draws);
     const auto before = io::storedDraws(db);
     const auto path = io::exportHistory(db);
@@ -56,16 +56,19 @@ TEST_F(ExportFixture, ExportThenImportGivesTheSameHistory) {
         store::Snapshot s = h.db().snapshot("SELECT SQQH, IDX, L1A FROM lishi ORDER BY IDX");
         std::vector<std::string> out;
         for (s.moveFirst(); !s.eof(); s.moveNext())
-            out.push_back(s.textField("IDX") + ":" + s.textField("SQQH") + ":" + s.textField("L1A"));
+            out.push_back(s.textField("IDX") + ":" + s.textField("SQQH") + ":" +
+                          s.textField("L1A"));
         return out;
     };
     EXPECT_EQ(idxOrder(copy), idxOrder(db));
 }
 
 TEST_F(ExportFixture, DrawsThatWouldReadBackAsOthersStopTheExport) {
-    qt::addDraws(db, {{2013001, {5, 12, 18, 21, 25, 28, 30, 9}}, {10000000, {1, 2, 3, 4, 5, 6, 7, 8}}});
+    qt::addDraws(db,
+                 {{2013001, {5, 12, 18, 21, 25, 28, 30, 9}}, {10000000, {1, 2, 3, 4, 5, 6, 7, 8}}});
     EXPECT_THROW(io::exportHistory(db), io::IoError);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / io::utf8Path("更新至10000000期历史号码.txt")));
+    EXPECT_FALSE(
+        std::filesystem::exists(dir.path() / io::utf8Path("更新至10000000期历史号码.txt")));
 }
 
 TEST_F(ExportFixture, FailedWriteKeepsTheEarlierFile) {

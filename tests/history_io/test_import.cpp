@@ -31,7 +31,8 @@ struct ImportFixture : ::testing::Test {
     std::vector<std::pair<std::int64_t, std::int64_t>> issuesByIdx() {
         store::Snapshot s = db.db().snapshot("SELECT SQQH, IDX FROM lishi ORDER BY IDX");
         std::vector<std::pair<std::int64_t, std::int64_t>> out;
-        for (s.moveFirst(); !s.eof(); s.moveNext()) out.emplace_back(s.intField("SQQH"), s.intField("IDX"));
+        for (s.moveFirst(); !s.eof(); s.moveNext())
+            out.emplace_back(s.intField("SQQH"), s.intField("IDX"));
         return out;
     }
     void fillOldHistory() { qt::addDraws(db, qt::randomDraws(20, 3, 2012001)); }
@@ -51,23 +52,26 @@ TEST_F(ImportFixture, MixedFileReplacesTheHistoryInIssueOrder) {
     EXPECT_EQ(r.blankLines, 1u);
 
     const auto draws = io::storedDraws(db);
-    const std::vector<std::int32_t> expectedIssues = {2013001, 2013002, 2013004, 2013004, 2013005,
-                                                      2013006, 2013007, 2013008};
+    const std::vector<std::int32_t> expectedIssues = {2013001, 2013002, 2013004, 2013004,
+                                                      2013005, 2013006, 2013007, 2013008};
     ASSERT_EQ(draws.size(), 8u);
-    for (std::size_t i = 0; i < expectedIssues.size(); ++i) EXPECT_EQ(draws[i].issue, expectedIssues[i]) << i;
+    for (std::size_t i = 0; i < expectedIssues.size(); ++i)
+        EXPECT_EQ(draws[i].issue, expectedIssues[i]) << i;
     EXPECT_EQ(draws[0].numbers, (Numbers{12, 18, 21, 25, 28, 30, 9, 11}));  // lone 5 skipped
-    EXPECT_EQ(draws[1].numbers, (Numbers{1, 2, 3, 4, 5, 6, 7, 8}));        // first eight of ten
+    EXPECT_EQ(draws[1].numbers, (Numbers{1, 2, 3, 4, 5, 6, 7, 8}));         // first eight of ten
     // The repeated issue is stored twice, in file order.
     EXPECT_EQ(draws[2].numbers, (Numbers{21, 22, 23, 24, 25, 26, 27, 28}));
     EXPECT_EQ(draws[3].numbers, (Numbers{29, 30, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(draws[4].numbers, (Numbers{5, 12, 18, 21, 25, 28, 30, 9}));
-    for (int i : {5, 6}) EXPECT_EQ(draws[i].numbers, (Numbers{1, 2, 3, 4, 5, 6, 7, 8}));  // commas, no separators
+    for (int i : {5, 6})
+        EXPECT_EQ(draws[i].numbers, (Numbers{1, 2, 3, 4, 5, 6, 7, 8}));  // commas, no separators
     EXPECT_EQ(draws[7].issue, 2013008);  // issue-less line after 2013007
     EXPECT_EQ(draws[7].numbers, (Numbers{11, 12, 13, 14, 15, 16, 17, 18}));
 
     const auto rows = issuesByIdx();
     ASSERT_EQ(rows.size(), 8u);
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].second, static_cast<std::int64_t>(i + 1));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].second, static_cast<std::int64_t>(i + 1));
     EXPECT_EQ(rows[2].first, 2013004);
     EXPECT_EQ(rows[3].first, 2013004);
     EXPECT_EQ(store::lastIssueOf(db.rsLishiSort()), 2013008);  // the sorted cursor was reopened
@@ -75,7 +79,12 @@ TEST_F(ImportFixture, MixedFileReplacesTheHistoryInIssueOrder) {
 
 TEST_F(ImportFixture, RowsCarryAttributesFromTheirOwnIssue) {
     params.rules = io::RowRules::fromBases({0, 0});
-    ASSERT_TRUE(io::importHistoryFile(db, write("a.txt", "2013016 01 02 03 04 05 06 07 30\r\n2013017 01 02 03 04 05 06 07 30\r\n"), params).ok());
+    ASSERT_TRUE(io::importHistoryFile(
+                    db,
+                    write("a.txt",
+                          "2013016 01 02 03 04 05 06 07 30\r\n2013017 01 02 03 04 05 06 07 30\r\n"),
+                    params)
+                    .ok());
     store::Snapshot s = db.db().snapshot("SELECT * FROM lishi ORDER BY SQQH");
     s.moveFirst();
     EXPECT_EQ(s.intField("QQH"), 2013017);
@@ -100,14 +109,18 @@ TEST_F(ImportFixture, BulkRowsEqualTheRowsOfTheCursorAppend) {
         for (const auto& c : store::lishiColumns()) cursorRow.push_back(s.field(c));
         s.moveNext();
         for (std::size_t i = 0; i < cursorRow.size(); ++i)
-            EXPECT_EQ(s.field(store::lishiColumns()[i]), cursorRow[i]) << store::lishiColumns()[i] << " at row " << s.position();
+            EXPECT_EQ(s.field(store::lishiColumns()[i]), cursorRow[i])
+                << store::lishiColumns()[i] << " at row " << s.position();
     }
 }
 
 TEST_F(ImportFixture, FirstIssueLessLineFollowsTheNextIssue) {
     qt::addDraws(db, {{2013150, {1, 2, 3, 4, 5, 6, 7, 8}}});
     // The line before the first one stands for the next issue (2013151).
-    ASSERT_TRUE(io::importHistoryFile(db, write("a.txt", "01 02 03 04 05 06 07 08\r\n11 12 13 14 15 16 17 18\r\n"), params).ok());
+    ASSERT_TRUE(
+        io::importHistoryFile(
+            db, write("a.txt", "01 02 03 04 05 06 07 08\r\n11 12 13 14 15 16 17 18\r\n"), params)
+            .ok());
     const auto draws = io::storedDraws(db);
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(draws[0].issue, 2013152);
@@ -133,8 +146,10 @@ TEST_F(ImportFixture, UnreadableFileLeavesTheHistoryUnchanged) {
     fillOldHistory();
     const auto before = io::storedDraws(db);
     std::filesystem::create_directory(dir.path() / "x.txt");
-    EXPECT_EQ(io::importHistoryFile(db, dir.path() / "x.txt", params).error, io::ImportError::Unreadable);
-    EXPECT_EQ(io::importHistoryFile(db, dir.path() / "missing.txt", params).error, io::ImportError::Unreadable);
+    EXPECT_EQ(io::importHistoryFile(db, dir.path() / "x.txt", params).error,
+              io::ImportError::Unreadable);
+    EXPECT_EQ(io::importHistoryFile(db, dir.path() / "missing.txt", params).error,
+              io::ImportError::Unreadable);
     expectOldHistory(before);
 
     params.open = qt::failHalfWay();

@@ -24,7 +24,7 @@ using testing::serials;
 using testing::siteNumbers;
 
 class FakeSite : public PageSource {
-public:
+  public:
     std::map<int, std::string> pages;  // by year; a year without a page fails
     std::vector<std::string> urls;
     std::function<void()> onFetch;
@@ -64,7 +64,7 @@ std::vector<std::int32_t> issuesOf(const std::vector<Draw>& draws) {
 }
 
 class OnlineUpdate : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { db.open(); }
     UpdateResult run(int yearNow, int kept = 6) {
         UpdateParams p;
@@ -89,7 +89,8 @@ TEST_F(OnlineUpdate, ContinuesTheCurrentYearAfterTheLastStoredDraw) {
     const UpdateResult r = run(2013);
     ASSERT_TRUE(r.ran()) << r.refusal;
     EXPECT_EQ(site.urls, std::vector<std::string>{
-                             "http://results.test/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=2013001_2013365"});
+                             "http://results.test/kaijiang/"
+                             "xw?lotId=220028&chartType=zhfb&spanType=3&span=2013001_2013365"});
     ASSERT_EQ(r.years.size(), 1u);
     EXPECT_EQ(r.years[0].firstSerial, 151);
     EXPECT_EQ(r.years[0].added, 5);
@@ -100,11 +101,13 @@ TEST_F(OnlineUpdate, ContinuesTheCurrentYearAfterTheLastStoredDraw) {
     ASSERT_EQ(s.issues.size(), 905u);
     EXPECT_EQ(std::vector<std::int32_t>(s.issues.end() - 6, s.issues.end()),
               (std::vector<std::int32_t>{2013150, 2013151, 2013152, 2013153, 2013154, 2013155}));
-    for (std::size_t i = 0; i < s.idx.size(); ++i) ASSERT_EQ(s.idx[i], static_cast<std::int64_t>(i + 1));
+    for (std::size_t i = 0; i < s.idx.size(); ++i)
+        ASSERT_EQ(s.idx[i], static_cast<std::int64_t>(i + 1));
     EXPECT_EQ(db.rsLishiSort().recordCount(), 905u);  // reopened
 
     // The stored row is the one the row builder makes from the page's numbers.
-    const auto expected = store::buildDrawRow(2013153, 2013153, siteNumbers(2013, 153), store::ZodiacCodes::startup(1), 1);
+    const auto expected = store::buildDrawRow(2013153, 2013153, siteNumbers(2013, 153),
+                                              store::ZodiacCodes::startup(1), 1);
     store::Snapshot row = db.db().snapshot("SELECT * FROM lishi WHERE SQQH = 2013153");
     ASSERT_EQ(row.recordCount(), 1u);
     row.moveFirst();
@@ -164,7 +167,8 @@ TEST_F(OnlineUpdate, TooOldHistoryIsReplacedOnlyByAWholeKeptWindow) {
     EXPECT_EQ(r.failedYears(), std::vector<int>{2010});
     EXPECT_EQ(stored(db).issues, issuesOf(old));
     EXPECT_EQ(updateStopMessage(r),
-              "没有完整读到保留年数内的历史号码（2010 年的页面没有读到（host not found）），原有历史号码保持不变。");
+              "没有完整读到保留年数内的历史号码（2010 年的页面没有读到（host not "
+              "found）），原有历史号码保持不变。");
 
     // Once the year can be read, the next update replaces the history with the whole window.
     site.pages[2010] = chartPage(2010, serials(1, 2));
@@ -208,10 +212,11 @@ TEST_F(OnlineUpdate, NoNetworkKeepsTheHistory) {
 TEST_F(OnlineUpdate, OnlyDrawsWithNumbersAreAdded) {
     testing::addDraws(db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}});
     // 2014002 has its key but dashes where the numbers belong; 2014003 has unsound numbers.
-    site.pages[2014] = "<html><body><table>"
-                       "<tr><td>2014002</td><td>14-01-05</td><td>周日</td><td>-</td><td>-</td></tr>"
-                       "<tr><td>2014003</td><td>14-01-07</td><td>周二</td><td>05</td><td>05</td><td>06</td>"
-                       "<td>07</td><td>08</td><td>09</td><td>10</td><td>11</td></tr></table></body></html>";
+    site.pages[2014] =
+        "<html><body><table>"
+        "<tr><td>2014002</td><td>14-01-05</td><td>周日</td><td>-</td><td>-</td></tr>"
+        "<tr><td>2014003</td><td>14-01-07</td><td>周二</td><td>05</td><td>05</td><td>06</td>"
+        "<td>07</td><td>08</td><td>09</td><td>10</td><td>11</td></tr></table></body></html>";
     UpdateResult r = run(2014);
     EXPECT_EQ(r.added, 0);
     EXPECT_EQ(r.years[0].rejected, 1);
@@ -224,7 +229,8 @@ TEST_F(OnlineUpdate, OnlyDrawsWithNumbersAreAdded) {
 }
 
 TEST_F(OnlineUpdate, DrawsEnteredByHandAfterThePageAreLeftAlone) {
-    testing::addDraws(db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}, {2014009, {9, 10, 11, 12, 13, 14, 15, 16}}});
+    testing::addDraws(
+        db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}, {2014009, {9, 10, 11, 12, 13, 14, 15, 16}}});
     site.pages[2014] = chartPage(2014, serials(1, 10));
     const UpdateResult r = run(2014);
     EXPECT_EQ(r.years[0].firstSerial, 10);
@@ -249,7 +255,8 @@ TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
     UpdateParams p;
     p.yearNow = 2014;
     p.keptYears = 6;
-    for (const std::string host : {"", "   ", "results.test", "ftp://results.test", "http://", "http://a b", "http://x?y"}) {
+    for (const std::string host :
+         {"", "   ", "results.test", "ftp://results.test", "http://", "http://a b", "http://x?y"}) {
         p.host = host;
         const UpdateResult r = runOnlineUpdate(db, site, p);
         EXPECT_FALSE(r.ran()) << host;
@@ -282,7 +289,8 @@ TEST_F(OnlineUpdate, AFailedYearEndsTheUpdateAndTheNextOneFillsIt) {
     EXPECT_EQ(r.stopIssue, 2013001);
     EXPECT_FALSE(r.complete());
     EXPECT_EQ(updateStopMessage(r),
-              "2013 年的页面没有读到（host not found），2013001 期及之后的号码没有保存；可手动输入或读入文本后再更新。");
+              "2013 年的页面没有读到（host not found），2013001 "
+              "期及之后的号码没有保存；可手动输入或读入文本后再更新。");
     EXPECT_EQ(stored(db).issues.back(), 2012153);
 
     site.pages[2013] = chartPage(2013, serials(1, 150));
@@ -304,7 +312,8 @@ TEST_F(OnlineUpdate, ASerialMissingOrUnreadableBeforeALaterOneEndsTheUpdateThere
     UpdateResult r = run(2014);
     EXPECT_EQ(r.added, 9);
     EXPECT_EQ(r.stop, UpdateStop::Missing);
-    EXPECT_EQ(updateStopMessage(r), "2014050 期在页面上没有，之后的号码没有保存；可手动输入或读入文本后再更新。");
+    EXPECT_EQ(updateStopMessage(r),
+              "2014050 期在页面上没有，之后的号码没有保存；可手动输入或读入文本后再更新。");
     EXPECT_EQ(stored(db).issues.back(), 2014049);
 
     // The serial comes back with numbers that cannot be a draw: still nothing after it.
@@ -312,7 +321,8 @@ TEST_F(OnlineUpdate, ASerialMissingOrUnreadableBeforeALaterOneEndsTheUpdateThere
     r = run(2014);
     EXPECT_EQ(r.added, 0);
     EXPECT_EQ(r.years[0].rejected, 1);
-    EXPECT_EQ(updateStopMessage(r), "2014050 期在页面上读不出，之后的号码没有保存；可手动输入或读入文本后再更新。");
+    EXPECT_EQ(updateStopMessage(r),
+              "2014050 期在页面上读不出，之后的号码没有保存；可手动输入或读入文本后再更新。");
 
     // Mended on the site: the next update continues from 2014050, with no hole.
     site.pages[2014] = chartPage(2014, serials(41, 60), {61});
@@ -321,7 +331,8 @@ TEST_F(OnlineUpdate, ASerialMissingOrUnreadableBeforeALaterOneEndsTheUpdateThere
     EXPECT_EQ(r.added, 11);
     const Stored s = stored(db);
     ASSERT_EQ(s.issues.size(), 60u);
-    for (std::size_t i = 0; i < s.issues.size(); ++i) ASSERT_EQ(s.issues[i], 2014001 + static_cast<int>(i));
+    for (std::size_t i = 0; i < s.issues.size(); ++i)
+        ASSERT_EQ(s.issues[i], 2014001 + static_cast<int>(i));
 }
 
 TEST_F(OnlineUpdate, APastYearPageWithoutADrawOfItsYearIsAFailure) {
@@ -354,12 +365,14 @@ TEST_F(OnlineUpdate, WaitsForPagesWithoutALockAndStoresWhatIsMissingThen) {
     EXPECT_EQ(r.added, 15);
     const Stored s = stored(db);
     ASSERT_EQ(s.issues.size(), 120u);
-    for (std::size_t i = 0; i < s.issues.size(); ++i) ASSERT_EQ(s.issues[i], 2013001 + static_cast<int>(i));
+    for (std::size_t i = 0; i < s.issues.size(); ++i)
+        ASSERT_EQ(s.issues[i], 2013001 + static_cast<int>(i));
     EXPECT_EQ(s.idx.back(), 120);
 }
 
 TEST_F(OnlineUpdate, AHistoryCutBackWhileWaitingGetsTheEarlierPageToo) {
-    testing::addDraws(db, testing::randomDraws(160, 7, 2012001));  // 2012001 .. 2012150, 2013001 .. 2013010
+    testing::addDraws(
+        db, testing::randomDraws(160, 7, 2012001));  // 2012001 .. 2012150, 2013001 .. 2013010
     site.pages[2012] = chartPage(2012, serials(1, 152));
     site.pages[2013] = chartPage(2013, serials(1, 20));
     // While the 2013 page loads, another program trims the history back into 2012.
@@ -386,7 +399,8 @@ TEST_F(OnlineUpdate, StoreFailureLeavesTheHistoryAsItWas) {
     for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
     // The disk "fills up" when the 2012 draws are written, after the discard and four pages.
     db.db().executeNative(
-        "CREATE TRIGGER full BEFORE INSERT ON Lishi WHEN NEW.SQQH = 2012001 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        "CREATE TRIGGER full BEFORE INSERT ON Lishi WHEN NEW.SQQH = 2012001 BEGIN SELECT "
+        "RAISE(ABORT, 'disk full'); END");
     EXPECT_THROW(run(2014, 6), store::DbError);
     EXPECT_EQ(db.db().transactionDepth(), 0);
     EXPECT_EQ(stored(db).issues, issuesOf(old));

@@ -41,14 +41,16 @@ TEST(PageText, HiddenContentGivesNoText) {
 }
 
 TEST(PageText, CharacterReferencesAreDecoded) {
-    EXPECT_EQ(bodyInnerText("<body>a&amp;b &lt;c&gt; &#x4E00;&#20108; &quot;</body>"), "a&b <c> 一二 \"");
+    EXPECT_EQ(bodyInnerText("<body>a&amp;b &lt;c&gt; &#x4E00;&#20108; &quot;</body>"),
+              "a&b <c> 一二 \"");
     // A no-break space is a character of its own, not collapsible whitespace.
     EXPECT_EQ(bodyInnerText("<body>a&nbsp;&nbsp;b</body>"), "a\u00A0\u00A0b");
 }
 
 TEST(PageText, FixturePageKeepsTheDrawRowsIntact) {
     const std::string text = bodyInnerText(readFile(dataFile("pages/2014.html")));
-    EXPECT_EQ(text.rfind("首页 > 开奖 > 综合分布\n2014年\u00A0开奖号码综合分布图\n\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("首页 > 开奖 > 综合分布\n2014年\u00A0开奖号码综合分布图\n\n", 0), 0u)
+        << text;
     EXPECT_NE(text.find("期号\t日期\t星期\t平1\t平2\t平3\t平4\t平5\t平6\t平7\t特码\n"
                         "2014001\t14-01-03\t周五\t12\t16\t20\t24\t28\t02\t06\t10\n"),
               std::string::npos)
@@ -58,9 +60,11 @@ TEST(PageText, FixturePageKeepsTheDrawRowsIntact) {
 }
 
 // A row as the chart page renders it: key, date, weekday, then the eight numbers.
-std::string row(int year, int serial, const std::array<int, 8>& n, const std::string& weekday = "周日") {
+std::string row(int year, int serial, const std::array<int, 8>& n,
+                const std::string& weekday = "周日") {
     char buf[128];
-    std::snprintf(buf, sizeof buf, "%s\t13-05-26\t%s", issueKey(year, serial).c_str(), weekday.c_str());
+    std::snprintf(buf, sizeof buf, "%s\t13-05-26\t%s", issueKey(year, serial).c_str(),
+                  weekday.c_str());
     std::string s = buf;
     for (int x : n) {
         std::snprintf(buf, sizeof buf, "\t%02d", x);
@@ -105,11 +109,12 @@ TEST(DrawLocator, AFalseEarlierOccurrenceDoesNotHideTheRow) {
 
 TEST(DrawLocator, UnsoundNumbersAreRejectedNotStored) {
     const PageDraws page(row(2013, 1, {3, 11, 15, 22, 27, 29, 31, 8}) +  // 31 is out of range
-                         row(2013, 2, {0, 11, 15, 22, 27, 29, 30, 8}) +   // 00
-                         row(2013, 3, {3, 3, 15, 22, 27, 29, 30, 8}) +    // repeated
+                         row(2013, 2, {0, 11, 15, 22, 27, 29, 30, 8}) +  // 00
+                         row(2013, 3, {3, 3, 15, 22, 27, 29, 30, 8}) +   // repeated
                          "2013004\t13-05-26\t周日\t03\t11\t15\t22\t27\t29\t30\n" +  // only seven
                          row(2013, 5, kDraw));
-    for (int s = 1; s <= 4; ++s) EXPECT_EQ(page.find(2013, s).status, PageDraws::Status::Rejected) << s;
+    for (int s = 1; s <= 4; ++s)
+        EXPECT_EQ(page.find(2013, s).status, PageDraws::Status::Rejected) << s;
     int rejected = 0;
     const auto draws = page.drawsFrom(2013, 1, &rejected);
     ASSERT_EQ(draws.size(), 1u);
@@ -127,7 +132,10 @@ TEST(DrawLocator, ScanStartsAtTheGivenSerialAndStopsAt365) {
 }
 
 TEST(DrawLocator, BrokenUtf8CountsOneCharacterPerBadByte) {
-    const std::u32string d = decodeUtf8("a\xE4\xB8\x80" "b\xFF\xE4\xB8" "c\xC0\xAF");
+    const std::u32string d = decodeUtf8(
+        "a\xE4\xB8\x80"
+        "b\xFF\xE4\xB8"
+        "c\xC0\xAF");
     EXPECT_EQ(d, std::u32string(U"a\u4E00b\uFFFD\uFFFD\uFFFDc\uFFFD\uFFFD"));
     // A bad byte between the key and the numbers is one character, like a Chinese one.
     std::string line = row(2013, 9, kDraw);

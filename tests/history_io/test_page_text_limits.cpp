@@ -20,7 +20,8 @@ std::string repeated(const std::string& s, int n) {
 
 const std::string kRow = "2013001\t13-01-01\t周二\t01\t02\t03\t04\t05\t06\t07\t08";
 const std::string kRowHtml =
-    "<table><tr><td>2013001</td><td>13-01-01</td><td>周二</td><td>01</td><td>02</td><td>03</td><td>04</td>"
+    "<table><tr><td>2013001</td><td>13-01-01</td><td>周二</td><td>01</td><td>02</td><td>03</"
+    "td><td>04</td>"
     "<td>05</td><td>06</td><td>07</td><td>08</td></tr></table>";
 
 TEST(PageTextLimits, NestingThatBrowsersShowStillGivesItsText) {
@@ -32,12 +33,15 @@ TEST(PageTextLimits, NestingThatBrowsersShowStillGivesItsText) {
     EXPECT_EQ(PageDraws(text).find(2013, 1).status, PageDraws::Status::Found);
 
     // A few hundred levels, as far as a browser nests, are read in full.
-    EXPECT_EQ(bodyInnerText("<body>" + repeated("<span>", 500) + "x" + repeated("</span>", 500) + "y"), "xy");
+    EXPECT_EQ(
+        bodyInnerText("<body>" + repeated("<span>", 500) + "x" + repeated("</span>", 500) + "y"),
+        "xy");
 }
 
 TEST(PageTextLimits, NestingDeeperThanTheStackAllowsGivesNoDeepText) {
     // A hundred thousand levels overflowed the walk over the tree.
-    const std::string html = "<body>a" + repeated("<i>", 1000) + repeated("<span>", 98000) + kRowHtml;
+    const std::string html =
+        "<body>a" + repeated("<i>", 1000) + repeated("<span>", 98000) + kRowHtml;
     EXPECT_EQ(bodyInnerText(html), "a");
 }
 
@@ -45,7 +49,8 @@ TEST(PageTextLimits, APageOfMoreTagsThanAnyChartGivesNoText) {
     const std::string over = "<body>" + kRowHtml + repeated("<br>", 100000);
     EXPECT_EQ(bodyInnerText(over), "");
     // Within the limit the same page is read; '<' not followed by a letter is not a tag.
-    const std::string under = "<body>" + kRowHtml + repeated("<br>", 1000) + repeated("a < b ", 200000);
+    const std::string under =
+        "<body>" + kRowHtml + repeated("<br>", 1000) + repeated("a < b ", 200000);
     EXPECT_EQ(bodyInnerText(under).rfind(kRow + "\n", 0), 0u);
 }
 

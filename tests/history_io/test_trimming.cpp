@@ -31,7 +31,8 @@ struct TrimFixture : ::testing::Test {
     void expectKept(const std::vector<io::HistoryDraw>& kept) {
         EXPECT_EQ(io::storedDraws(db), kept);
         std::vector<std::int64_t> oneToN;
-        for (std::size_t i = 1; i <= kept.size(); ++i) oneToN.push_back(static_cast<std::int64_t>(i));
+        for (std::size_t i = 1; i <= kept.size(); ++i)
+            oneToN.push_back(static_cast<std::int64_t>(i));
         EXPECT_EQ(idxColumn(), oneToN);
         // The backup holds exactly the kept draws in the export line format.
         std::string backup;
@@ -59,8 +60,8 @@ TEST_F(TrimFixture, KeepUpToAnIssue) {
 
 TEST_F(TrimFixture, KeepUpToAnUnstoredIssueKeepsEverythingBelowIt) {
     qt::addDraws(db, {{2013001, {1, 2, 3, 4, 5, 6, 7, 8}},
-                           {2013005, {1, 2, 3, 4, 5, 6, 7, 9}},
-                           {2013009, {1, 2, 3, 4, 5, 6, 7, 10}}});
+                      {2013005, {1, 2, 3, 4, 5, 6, 7, 9}},
+                      {2013009, {1, 2, 3, 4, 5, 6, 7, 10}}});
     const auto kept = firstN(2);
     ASSERT_TRUE(io::trimToIssue(db, 2013007, params).ok());
     expectKept(kept);
@@ -73,7 +74,8 @@ TEST_F(TrimFixture, KeepUpToAnUnstoredIssueKeepsEverythingBelowIt) {
 
 TEST_F(TrimFixture, DeleteTheLastDraws) {
     auto draws = qt::randomDraws(150, 9);  // 2013001 .. 2013150
-    for (std::int32_t issue : {2013151, 2014001, 2014002}) draws.push_back({issue, {1, 2, 3, 4, 5, 6, 7, 8}});
+    for (std::int32_t issue : {2013151, 2014001, 2014002})
+        draws.push_back({issue, {1, 2, 3, 4, 5, 6, 7, 8}});
     qt::addDraws(db, draws);
     const auto kept = firstN(150);
     const io::TrimResult r = io::trimLastDraws(db, 3, params);
@@ -89,17 +91,18 @@ TEST_F(TrimFixture, DeleteTheLastDraws) {
 TEST_F(TrimFixture, RepeatedAndShortIssuesSurviveTheRebuild) {
     // Issues of fewer than seven digits and repeated issues must come back exactly.
     qt::addDraws(db, {{5, {1, 2, 3, 4, 5, 6, 7, 8}},
-                           {12, {12, 13, 14, 15, 16, 17, 18, 19}},
-                           {12, {20, 21, 22, 23, 24, 25, 26, 27}},
-                           {2013001, {1, 2, 3, 4, 5, 6, 7, 8}}});
+                      {12, {12, 13, 14, 15, 16, 17, 18, 19}},
+                      {12, {20, 21, 22, 23, 24, 25, 26, 27}},
+                      {2013001, {1, 2, 3, 4, 5, 6, 7, 8}}});
     const auto kept = firstN(3);
     ASSERT_TRUE(io::trimLastDraws(db, 1, params).ok());
     expectKept(kept);
 }
 
 TEST_F(TrimFixture, DrawThatCannotBeWrittenIsRefusedBeforeAnythingChanges) {
-    qt::addDraws(db, {{2013001, {1, 2, 3, 4, 5, 6, 7, 8}}, {12345678, {1, 2, 3, 4, 5, 6, 7, 8}},
-                           {12345679, {1, 2, 3, 4, 5, 6, 7, 8}}});
+    qt::addDraws(db, {{2013001, {1, 2, 3, 4, 5, 6, 7, 8}},
+                      {12345678, {1, 2, 3, 4, 5, 6, 7, 8}},
+                      {12345679, {1, 2, 3, 4, 5, 6, 7, 8}}});
     const auto before = io::storedDraws(db);
     const io::TrimResult r = io::trimLastDraws(db, 1, params);
     EXPECT_FALSE(r.ok());
@@ -164,7 +167,8 @@ TEST_F(TrimFixture, RebuildFromAMissingOrFolderBackupChangesNothing) {
 
 TEST_F(TrimFixture, RebuildReadsABackupWithTheImportRules) {
     qt::addDraws(db, {{2013001, {1, 2, 3, 4, 5, 6, 7, 8}}});
-    qt::writeFile(dir.path() / "lsbf.txt", "2013010 01 02 03 04 05 06 07 08\r\n09 10 11 12 13 14 15 16\r\nshort 01\r\n");
+    qt::writeFile(dir.path() / "lsbf.txt",
+                  "2013010 01 02 03 04 05 06 07 08\r\n09 10 11 12 13 14 15 16\r\nshort 01\r\n");
     const io::ImportResult r = io::rebuildFromBackup(db, params);
     ASSERT_TRUE(r.ok()) << r.errorText;
     EXPECT_EQ(r.drawsStored, 2u);
@@ -179,7 +183,8 @@ TEST(TrimInput, WholeNumbersOnly) {
     EXPECT_EQ(io::parseTrimInput(" 3 "), 3);
     EXPECT_EQ(io::parseTrimInput("+7"), 7);
     EXPECT_EQ(io::parseTrimInput("2147483647"), 2147483647);
-    for (const char* bad : {"", "  ", "0", "-3", "abc", "12abc", "3.5", "2147483648", "99999999999999"})
+    for (const char* bad :
+         {"", "  ", "0", "-3", "abc", "12abc", "3.5", "2147483648", "99999999999999"})
         EXPECT_FALSE(io::parseTrimInput(bad).has_value()) << bad;
 }
 

@@ -37,8 +37,8 @@ testing::WorkbookLayout expectRoundTrip(const TextGrid& grid, const TempDir& dir
         for (std::size_t c = 0; c < std::min<std::size_t>(sheet.cols, cols); ++c) {
             const std::string want = c < grid.cells[r].size() ? grid.cells[r][c] : "";
             if (sheet.cells[r][c] != want && mismatches++ < 5)
-                ADD_FAILURE() << "cell " << r << "," << c << ": " << sheet.cells[r][c].substr(0, 40) << " != "
-                              << want.substr(0, 40);
+                ADD_FAILURE() << "cell " << r << "," << c << ": " << sheet.cells[r][c].substr(0, 40)
+                              << " != " << want.substr(0, 40);
         }
     EXPECT_EQ(mismatches, 0u);
 
@@ -73,9 +73,10 @@ TEST(XlsWriter, TextOfEveryKindSurvivesExactly) {
     TempDir dir;
     const TextGrid grid = gridOf({
         {"期号", "号码（分组）", "鼠", "", "plain"},
-        {"", "", "", "", ""},                                              // a blank row inside the sheet
-        {"café ü ÿ", "𝄞😀 pairs", "tab\tand\r\nbreaks", " lead", "0012"},  // Latin-1, astral, controls
-        {repeat("号码（分组）鼠", 500), repeat("x", 8000), "鼠"},          // long texts, a short row
+        {"", "", "", "", ""},  // a blank row inside the sheet
+        {"café ü ÿ", "𝄞😀 pairs", "tab\tand\r\nbreaks", " lead",
+         "0012"},                                                  // Latin-1, astral, controls
+        {repeat("号码（分组）鼠", 500), repeat("x", 8000), "鼠"},  // long texts, a short row
         {"", "", "", "", "last"},
     });
     const auto layout = expectRoundTrip(grid, dir);
@@ -88,12 +89,14 @@ TEST(XlsWriter, TextOfEveryKindSurvivesExactly) {
 // end in the record after the one they start in, so these are checked by decoding the records.
 TEST(XlsWriter, CellsOfTheLargestSizeAreStoredWhole) {
     TempDir dir;
-    const std::vector<std::string> texts{repeat("x", 32767), repeat("号码（分组）鼠", 32767 / 7), repeat("😀", 16383)};
+    const std::vector<std::string> texts{repeat("x", 32767), repeat("号码（分组）鼠", 32767 / 7),
+                                         repeat("😀", 16383)};
     io::writeXlsFile(dir.path() / "long.xls", gridOf({texts}));
     const auto compound = testing::readCompound(testing::readFile(dir.path() / "long.xls"));
     const auto layout = testing::checkWorkbookLayout(compound.workbook);
     ASSERT_EQ(layout.strings.size(), 3u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(layout.strings[i], io::utf8ToUtf16(texts[i])) << "string " << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(layout.strings[i], io::utf8ToUtf16(texts[i])) << "string " << i;
     EXPECT_GE(layout.continueRecords, 8u + 3u);
 }
 
@@ -120,7 +123,8 @@ TEST(XlsWriter, StringsSplitCleanlyAtEveryRecordBoundaryOffset) {
         SCOPED_TRACE("bytes left in the SST record: " + std::to_string(left));
         TempDir dir;
         const std::string filler = repeat("a", 8224 - 8 - 3 - left);
-        const TextGrid grid = gridOf({{filler, repeat("鼠😀", 1300), "é" + repeat("b", 7000), "鼠", "😀"}});
+        const TextGrid grid =
+            gridOf({{filler, repeat("鼠😀", 1300), "é" + repeat("b", 7000), "鼠", "😀"}});
         const auto layout = expectRoundTrip(grid, dir);
         EXPECT_GE(layout.continueRecords, 2u);
     }
@@ -129,7 +133,8 @@ TEST(XlsWriter, StringsSplitCleanlyAtEveryRecordBoundaryOffset) {
 TEST(XlsWriter, FullHistoryListSizeNeedsContinueRecordsAndManyFatSectors) {
     TempDir dir;
     TextGrid grid;
-    grid.cells.push_back({"期号", "落1码", "落2码", "落3码", "落4码", "落5码", "落6码", "落7码", "特码"});
+    grid.cells.push_back(
+        {"期号", "落1码", "落2码", "落3码", "落4码", "落5码", "落6码", "落7码", "特码"});
     for (int r = 1; r < 32767; ++r) {
         std::vector<std::string> row{std::to_string(2013000 + r)};
         for (int c = 1; c < 9; ++c) row.push_back(std::to_string((r * 7 + c * 13) % 30 + 1));
@@ -146,7 +151,8 @@ TEST(XlsWriter, LargestSheetNeedsDifatSectors) {
     TextGrid grid;
     for (int r = 0; r < io::kXlsMaxRows; ++r) {
         std::vector<std::string> row;
-        for (int c = 0; c < 10; ++c) row.push_back("r" + std::to_string(r) + "c" + std::to_string(c));
+        for (int c = 0; c < 10; ++c)
+            row.push_back("r" + std::to_string(r) + "c" + std::to_string(c));
         grid.cells.push_back(std::move(row));
     }
     expectRoundTrip(grid, dir);
@@ -164,7 +170,8 @@ TEST(XlsWriter, GridsBeyondTheFormatAreRefusedWithoutTouchingTheFile) {
     TextGrid tall;
     tall.cells.assign(io::kXlsMaxRows + 1, {"x"});
     EXPECT_THROW(io::writeXlsFile(file, tall), io::XlsLimitError);
-    EXPECT_THROW(io::writeXlsFile(file, gridOf({std::vector<std::string>(257, "x")})), io::XlsLimitError);
+    EXPECT_THROW(io::writeXlsFile(file, gridOf({std::vector<std::string>(257, "x")})),
+                 io::XlsLimitError);
     try {
         io::writeXlsFile(file, gridOf({{"a", "b"}, {"c", repeat("鼠", 32768)}}));
         ADD_FAILURE() << "an over-long cell was accepted";
@@ -179,22 +186,26 @@ TEST(XlsWriter, ExportingAgainReplacesTheFileAndAFailedWriteKeepsTheOldOne) {
     const auto file = dir.path() / "Jieguo.xls";
     io::writeXlsFile(file, gridOf({{"first"}}));
     io::writeXlsFile(file, gridOf({{"second", "鼠"}}));
-    EXPECT_EQ(testing::readWithFreexl(file).cells, (std::vector<std::vector<std::string>>{{"second", "鼠"}}));
+    EXPECT_EQ(testing::readWithFreexl(file).cells,
+              (std::vector<std::vector<std::string>>{{"second", "鼠"}}));
 
     io::ScopedWriteFailure failure(io::WriteStep::Write);
     EXPECT_THROW(io::writeXlsFile(file, gridOf({{"third"}})), io::IoError);
-    EXPECT_EQ(testing::readWithFreexl(file).cells, (std::vector<std::vector<std::string>>{{"second", "鼠"}}));
+    EXPECT_EQ(testing::readWithFreexl(file).cells,
+              (std::vector<std::vector<std::string>>{{"second", "鼠"}}));
 }
 
 TEST(Utf8ToUtf16, MalformedBytesBecomeReplacementCharacters) {
     const std::u16string fffd(1, u'\uFFFD');
     EXPECT_EQ(io::utf8ToUtf16("期号 é"), u"期号 é");
     EXPECT_EQ(io::utf8ToUtf16("😀"), u"\U0001F600");
-    EXPECT_EQ(io::utf8ToUtf16("a\xE9" "b"), u"a" + fffd + u"b");          // a Latin-1 byte
-    EXPECT_EQ(io::utf8ToUtf16("\xE9\xBC"), fffd);                          // cut short
-    EXPECT_EQ(io::utf8ToUtf16("\xED\xA0\x80x"), fffd + u"x");              // an encoded surrogate
-    EXPECT_EQ(io::utf8ToUtf16("\xE0\x80\xAF"), fffd);                      // overlong
-    EXPECT_EQ(io::utf8ToUtf16("\xF4\x90\x80\x80"), fffd);                  // beyond U+10FFFF
+    EXPECT_EQ(io::utf8ToUtf16("a\xE9"
+                              "b"),
+              u"a" + fffd + u"b");                             // a Latin-1 byte
+    EXPECT_EQ(io::utf8ToUtf16("\xE9\xBC"), fffd);              // cut short
+    EXPECT_EQ(io::utf8ToUtf16("\xED\xA0\x80x"), fffd + u"x");  // an encoded surrogate
+    EXPECT_EQ(io::utf8ToUtf16("\xE0\x80\xAF"), fffd);          // overlong
+    EXPECT_EQ(io::utf8ToUtf16("\xF4\x90\x80\x80"), fffd);      // beyond U+10FFFF
     EXPECT_EQ(io::utf8ToUtf16("\x80\xFF"), fffd + fffd);
 }
 

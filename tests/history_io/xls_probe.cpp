@@ -10,7 +10,8 @@ namespace quarvel::testing {
 
 std::uint16_t le16(const std::string& s, std::size_t at) {
     if (at + 2 > s.size()) throw std::runtime_error("read past the end");
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) |
+                                      static_cast<unsigned char>(s[at + 1]) << 8);
 }
 
 std::uint32_t le32(const std::string& s, std::size_t at) {
@@ -42,8 +43,11 @@ SheetContents readWithFreexl(const std::filesystem::path& file) {
                     ADD_FAILURE() << "freexl cannot read cell " << r << "," << c;
                     continue;
                 }
-                if (v.type == FREEXL_CELL_TEXT || v.type == FREEXL_CELL_SST_TEXT) out.cells[r][c] = v.value.text_value;
-                else EXPECT_EQ(v.type, FREEXL_CELL_NULL) << "cell " << r << "," << c << " is not text";
+                if (v.type == FREEXL_CELL_TEXT || v.type == FREEXL_CELL_SST_TEXT)
+                    out.cells[r][c] = v.value.text_value;
+                else
+                    EXPECT_EQ(v.type, FREEXL_CELL_NULL)
+                        << "cell " << r << "," << c << " is not text";
             }
     }
     freexl_close(h);
@@ -52,7 +56,8 @@ SheetContents readWithFreexl(const std::filesystem::path& file) {
 
 CompoundInfo readCompound(const std::string& f) {
     auto fail = [](const std::string& why) { throw std::runtime_error("compound file: " + why); };
-    if (f.size() < 1024 || f.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") != 0) fail("no signature");
+    if (f.size() < 1024 || f.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") != 0)
+        fail("no signature");
     if ((f.size() - 512) % 512 != 0) fail("not a whole number of sectors");
     if (le16(f, 26) != 3 || le16(f, 30) != 9) fail("not version 3 with 512-byte sectors");
     const std::uint32_t sectors = static_cast<std::uint32_t>((f.size() - 512) / 512);
@@ -66,11 +71,13 @@ CompoundInfo readCompound(const std::string& f) {
 
     // FAT sector list: 109 in the header, then the DIFAT chain of 127 plus a link each.
     std::vector<std::uint32_t> fatList;
-    for (int i = 0; i < 109 && fatList.size() < info.fatSectors; ++i) fatList.push_back(le32(f, 76 + 4 * i));
+    for (int i = 0; i < 109 && fatList.size() < info.fatSectors; ++i)
+        fatList.push_back(le32(f, 76 + 4 * i));
     std::uint32_t d = le32(f, 68);
     for (std::uint32_t k = 0; k < info.difatSectors; ++k) {
         const std::size_t base = sector(d);
-        for (int i = 0; i < 127 && fatList.size() < info.fatSectors; ++i) fatList.push_back(le32(f, base + 4 * i));
+        for (int i = 0; i < 127 && fatList.size() < info.fatSectors; ++i)
+            fatList.push_back(le32(f, base + 4 * i));
         d = le32(f, base + 508);
     }
     if (fatList.size() != info.fatSectors) fail("FAT sector list incomplete");
@@ -94,7 +101,8 @@ CompoundInfo readCompound(const std::string& f) {
     const std::string dir = chain(le32(f, 48), f.size());
     for (std::size_t e = 0; e + 128 <= dir.size(); e += 128) {
         std::string name;
-        for (std::size_t i = 0; i + 2 < le16(dir, e + 64); i += 2) name += static_cast<char>(dir[e + i]);
+        for (std::size_t i = 0; i + 2 < le16(dir, e + 64); i += 2)
+            name += static_cast<char>(dir[e + i]);
         if (name == "Workbook" && dir[e + 66] == 2) {
             info.streamSize = le32(dir, e + 120);
             if (info.streamSize < le32(f, 56)) fail("the stream belongs in the mini stream");
@@ -132,14 +140,16 @@ struct SstString {
 };
 
 // Decodes the shared strings; a string header split across records is an error.
-std::vector<SstString> decodeSst(const std::vector<BiffRecord>& recs, std::size_t first, std::size_t& continues) {
+std::vector<SstString> decodeSst(const std::vector<BiffRecord>& recs, std::size_t first,
+                                 std::size_t& continues) {
     std::vector<SstString> out;
     std::size_t r = first, off = 8;
     const std::uint32_t unique = le32(recs[first].body, 4);
     continues = 0;
     auto next = [&] {
         ++r;
-        if (r >= recs.size() || recs[r].type != 0x003C) throw std::runtime_error("SST continues without CONTINUE");
+        if (r >= recs.size() || recs[r].type != 0x003C)
+            throw std::runtime_error("SST continues without CONTINUE");
         ++continues;
         off = 0;
     };
@@ -160,10 +170,13 @@ std::vector<SstString> decodeSst(const std::vector<BiffRecord>& recs, std::size_
             }
             const std::string& b = recs[r].body;
             for (; left > 0 && off < b.size(); --left) {
-                if (wide) s.text += static_cast<char16_t>(le16(b, off)), off += 2;
-                else s.text += static_cast<char16_t>(static_cast<unsigned char>(b[off])), off += 1;
+                if (wide)
+                    s.text += static_cast<char16_t>(le16(b, off)), off += 2;
+                else
+                    s.text += static_cast<char16_t>(static_cast<unsigned char>(b[off])), off += 1;
             }
-            if (!s.text.empty() && s.text.back() >= 0xD800 && s.text.back() <= 0xDBFF && left > 0 && off == b.size())
+            if (!s.text.empty() && s.text.back() >= 0xD800 && s.text.back() <= 0xDBFF && left > 0 &&
+                off == b.size())
                 throw std::runtime_error("surrogate pair split across records");
         }
         out.push_back(std::move(s));
@@ -181,7 +194,7 @@ std::size_t findRecord(const std::vector<BiffRecord>& recs, std::uint16_t type) 
 
 // Records by stream position.
 class RecordIndex {
-public:
+  public:
     explicit RecordIndex(const std::vector<BiffRecord>& recs) {
         for (const auto& r : recs) byPos_[r.pos] = &r;
     }
@@ -190,7 +203,7 @@ public:
         return it == byPos_.end() ? nullptr : it->second;
     }
 
-private:
+  private:
     std::unordered_map<std::size_t, const BiffRecord*> byPos_;
 };
 
@@ -201,7 +214,8 @@ WorkbookLayout checkWorkbookLayout(const std::string& wb) {
     const auto globals = readRecords(wb, 0);
     EXPECT_EQ(globals.front().type, 0x0809);
     EXPECT_EQ(le16(globals.front().body, 2), 0x0005) << "workbook globals BOF";
-    for (const auto& r : globals) EXPECT_LE(r.body.size(), 8224u) << "record " << r.type << " at " << r.pos;
+    for (const auto& r : globals)
+        EXPECT_LE(r.body.size(), 8224u) << "record " << r.type << " at " << r.pos;
     EXPECT_EQ(le16(globals[findRecord(globals, 0x0042)].body, 0), 1200) << "CODEPAGE";
     std::size_t xfs = 0, fonts = 0;
     for (const auto& r : globals) xfs += r.type == 0x00E0, fonts += r.type == 0x0031;
@@ -229,7 +243,8 @@ WorkbookLayout checkWorkbookLayout(const std::string& wb) {
         const std::uint16_t inRecord = le16(ext.body, 6 + 8 * b);
         EXPECT_EQ(ib, strings[b * perBucket].pos) << "EXTSST bucket " << b;
         const BiffRecord* holder = globalAt.at(ib - inRecord);
-        EXPECT_TRUE(holder && (holder->type == 0x00FC || holder->type == 0x003C)) << "EXTSST bucket " << b;
+        EXPECT_TRUE(holder && (holder->type == 0x00FC || holder->type == 0x003C))
+            << "EXTSST bucket " << b;
     }
 
     const auto sheet = readRecords(wb, sheetAt);

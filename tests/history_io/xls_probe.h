@@ -40,7 +40,7 @@ struct BiffRecord {
 std::vector<BiffRecord> readRecords(const std::string& stream, std::size_t from);
 
 struct WorkbookLayout {
-    std::size_t continueRecords = 0;     // CONTINUE records after the SST
+    std::size_t continueRecords = 0;      // CONTINUE records after the SST
     std::vector<std::u16string> strings;  // the shared strings as decoded from SST + CONTINUE
     std::size_t textCells = 0;            // LABELSST records of the sheet
     std::uint32_t dimRows = 0, dimCols = 0;

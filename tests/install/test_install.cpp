@@ -18,7 +18,7 @@ using quarvel::testing::TempDir;
 namespace {
 
 class Installed : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         root_ = new TempDir;
         // Others (the ordinary user below) may pass through, not write.

@@ -19,7 +19,8 @@ namespace {
 
 using search::Evaluation;
 
-void expectSame(const search::SearchResult& memory, const search::SearchResult& statements, const std::string& what) {
+void expectSame(const search::SearchResult& memory, const search::SearchResult& statements,
+                const std::string& what) {
     ASSERT_TRUE(memory.ok()) << what << ": " << memory.error;
     ASSERT_TRUE(statements.ok()) << what << ": " << statements.error;
     EXPECT_EQ(memory.hits.cells, statements.hits.cells) << what;
@@ -34,7 +35,8 @@ search::ValueRange rangeOf(int type, store::Bases b) {
 
 // Random values of the type, with repeats (which ask for a second occurrence) and now and then
 // one outside the range (which no draw can show and no counter can count).
-search::Criteria randomCriteria(int type, bool fixed, bool special, store::Bases b, std::mt19937& rng) {
+search::Criteria randomCriteria(int type, bool fixed, bool special, store::Bases b,
+                                std::mt19937& rng) {
     search::Criteria c;
     c.type = type;
     c.fixed = fixed;
@@ -69,8 +71,8 @@ TEST_P(BothWays, IdenticalGridsAndSummaries) {
     std::mt19937 rng(seed);
     const std::vector<std::pair<std::int32_t, std::int32_t>> ranges = {
         {draws.front().issue, draws[219].issue},  // the whole history
-        {draws[30].issue, draws[150].issue},     // inside it: gaps still count from the first draw
-        {draws[200].issue, draws[10].issue},     // reversed: no hit
+        {draws[30].issue, draws[150].issue},      // inside it: gaps still count from the first draw
+        {draws[200].issue, draws[10].issue},      // reversed: no hit
     };
     int withHits = 0;
     const auto criteriaFor = [&](std::size_t range) {
@@ -81,10 +83,16 @@ TEST_P(BothWays, IdenticalGridsAndSummaries) {
     };
     for (int k = 1; k <= 6; ++k) {
         for (bool pm : {true, false}) {
-            const search::Criteria c = criteriaFor(static_cast<std::size_t>(k * 2 + pm) % ranges.size());
-            const std::string what = "k=" + std::to_string(k) + (pm ? " 平码 " : " 平特 ") + c.rangeStart;
-            const auto memory = partial::runPartialSearch(db, c, pm, std::to_string(k), Evaluation::InMemory);
-            expectSame(memory, partial::runPartialSearch(db, c, pm, std::to_string(k), Evaluation::Statements), what);
+            const search::Criteria c =
+                criteriaFor(static_cast<std::size_t>(k * 2 + pm) % ranges.size());
+            const std::string what =
+                "k=" + std::to_string(k) + (pm ? " 平码 " : " 平特 ") + c.rangeStart;
+            const auto memory =
+                partial::runPartialSearch(db, c, pm, std::to_string(k), Evaluation::InMemory);
+            expectSame(
+                memory,
+                partial::runPartialSearch(db, c, pm, std::to_string(k), Evaluation::Statements),
+                what);
             withHits += memory.hits.rows() > 1;
         }
     }
@@ -93,7 +101,8 @@ TEST_P(BothWays, IdenticalGridsAndSummaries) {
         search::Criteria c = criteriaFor(range);
         for (int choice : {0, 0xff, 0x03, 0x81, 0x5a, static_cast<int>(rng() % 256)}) {
             for (std::size_t i = 0; i < 8; ++i) c.selected[i] = (choice >> i) & 1;
-            const std::string what = "search positions " + std::to_string(choice) + " from " + c.rangeStart;
+            const std::string what =
+                "search positions " + std::to_string(choice) + " from " + c.rangeStart;
             const auto memory = search::runSearch(db, c, Evaluation::InMemory);
             expectSame(memory, search::runSearch(db, c, Evaluation::Statements), what);
             EXPECT_EQ(memory.label, search::searchLabel(c)) << what;
@@ -106,7 +115,8 @@ TEST_P(BothWays, IdenticalGridsAndSummaries) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RandomHistories, BothWays,
-                         ::testing::Combine(::testing::Range(0, 8), ::testing::Bool(), ::testing::Bool()));
+                         ::testing::Combine(::testing::Range(0, 8), ::testing::Bool(),
+                                            ::testing::Bool()));
 
 TEST(BothWaysEmpty, EmptyHistoryGivesTheStartingValues) {
     qt::TempDir dir;

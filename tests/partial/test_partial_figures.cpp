@@ -38,7 +38,8 @@ TEST(PartialFigures, FromTheHitGrid) {
             c.rangeEnd = std::to_string(draws[to].issue);
             const auto r = partial::runPartialSearch(db, c, false, k.k);
             ASSERT_TRUE(r.ok()) << r.error;
-            qt::expectFiguresOfHitGrid(r.hits, r.summary, draws, draws[from].issue, draws[to].issue);
+            qt::expectFiguresOfHitGrid(r.hits, r.summary, draws, draws[from].issue,
+                                       draws[to].issue);
         }
     }
 }

@@ -33,7 +33,7 @@ Criteria withValues(int type, const std::array<int, 8>& values, bool fixed, bool
 }
 
 class PartialSearch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db.open();
         draws = qt::randomDraws(300, 7);
@@ -77,7 +77,8 @@ TEST(PartialStatements, LabelSectionAndWholeCombinationCounts) {
     auto c = withValues(0, {5, 12, 18, 22, 27, 29, 30, 1}, false);
     EXPECT_EQ(partial::partialLabel(c, "2"), "05 12 18 22 27 29 30 01 (2)");
     EXPECT_EQ(partial::parseSection("6"), 6);
-    for (const char* bad : {"0", "7", "-1", "", "two", "2.0"}) EXPECT_EQ(partial::parseSection(bad), std::nullopt) << bad;
+    for (const char* bad : {"0", "7", "-1", "", "two", "2.0"})
+        EXPECT_EQ(partial::parseSection(bad), std::nullopt) << bad;
 
     auto z = withValues(1, {5, 5, 7, 1, 2, 3, 4, 6}, false);
     const auto set = partial::markPartial(z, true, 6);
@@ -114,11 +115,13 @@ TEST_F(PartialSearch, OneOfEightFixedPositions) {
 TEST_F(PartialSearch, AnyTwoFreeNumbers) {
     const auto values = draws[10].numbers;
     for (bool special : {true, false}) {
-        const auto r = partial::runPartialSearch(db, ranged(withValues(0, values, false, special)), false, "2");
+        const auto r = partial::runPartialSearch(db, ranged(withValues(0, values, false, special)),
+                                                 false, "2");
         const int counted = special ? 8 : 7;
         EXPECT_EQ(issues(r), expected([&](const qt::Draw& d) {
                       int found = 0;
-                      for (int v : values) found += std::count(d.numbers.begin(), d.numbers.begin() + counted, v);
+                      for (int v : values)
+                          found += std::count(d.numbers.begin(), d.numbers.begin() + counted, v);
                       return found >= 2;
                   }))
             << special;
@@ -144,8 +147,9 @@ TEST_F(PartialSearch, AllSevenEqualsTheFullSearch) {
             const auto set = partial::markPartial(c, true, 7);
             ASSERT_EQ(search::runMarking(db.db(), set.statements).failed, 0);
             search::SearchResult part;
-            auto scan = search::scanHits(db, search::unionSelection(draws.front().issue, draws.back().issue), type, 1,
-                                         static_cast<int>(draws.size()));
+            auto scan = search::scanHits(
+                db, search::unionSelection(draws.front().issue, draws.back().issue), type, 1,
+                static_cast<int>(draws.size()));
             part.hits = scan.hits;
             part.stats = scan.stats;
             for (int p = 0; p < 7; ++p) c.selected[p] = true;
@@ -170,9 +174,10 @@ TEST_F(PartialSearch, EmptyUnionAndRefusedSection) {
     auto c = ranged(withValues(0, {31, 31, 31, 31, 31, 31, 31, 31}, true));
     const auto r = partial::runPartialSearch(db, c, false, "1");
     EXPECT_EQ(r.hits.rows(), 1);
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"31 31 31 31 31 31 31 31 (1)", "32767", "32767", "301",
-                                                            search::formatRatio(32767.0 / 301), "0", "301.00",
-                                                            "1.00", "0"}));
+    EXPECT_EQ(
+        r.summary.cells[1],
+        (std::vector<std::string>{"31 31 31 31 31 31 31 31 (1)", "32767", "32767", "301",
+                                  search::formatRatio(32767.0 / 301), "0", "301.00", "1.00", "0"}));
 
     db.db().executeNative("UPDATE Lishi SET bolOk = 1");
     for (const char* k : {"0", "7", "x"}) {

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QStringDecoder>
 #include <QTimer>
-
 #include <chrono>
 
 #include "platform/page_fetch.h"
@@ -26,7 +25,7 @@ void ensureApplication() {
 }
 
 class PageFetch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ensureApplication(); }
 };
 
@@ -36,7 +35,9 @@ TEST_F(PageFetch, ReadsTheRenderedTextOfAPage) {
     QtPageSource source;
     const io::PageResult r = source.fetch(server.baseUrl() + "/kaijiang/xw?span=2013001_2013365");
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_NE(r.body.find("2013140\t13-10-08\t周二\t24\t28\t02\t06\t10\t14\t18\t22\n"), std::string::npos) << r.body;
+    EXPECT_NE(r.body.find("2013140\t13-10-08\t周二\t24\t28\t02\t06\t10\t14\t18\t22\n"),
+              std::string::npos)
+        << r.body;
     EXPECT_EQ(r.body.find("<td"), std::string::npos);
     EXPECT_EQ(server.requests(), std::vector<std::string>{"/kaijiang/xw?span=2013001_2013365"});
 }
@@ -101,14 +102,17 @@ TEST_F(PageFetch, UnreachableOrMalformedAddressesFail) {
 }
 
 TEST_F(PageFetch, BodiesAreDecodedByTheirCharset) {
-    const QByteArray utf8 = QByteArrayLiteral("<html><body>\xE5\xBC\x80\xE5\xA5\x96 2013001</body></html>");
+    const QByteArray utf8 =
+        QByteArrayLiteral("<html><body>\xE5\xBC\x80\xE5\xA5\x96 2013001</body></html>");
     // GBK bytes of 开奖.
     const QByteArray gbk = QByteArrayLiteral("<html><body>\xBF\xAA\xBD\xB1 2013001</body></html>");
     const QByteArray gbkMeta = "<html><head><meta charset=\"gbk\"></head>" + gbk.mid(6);
     QString error;
     EXPECT_EQ(decodeHtmlBody(utf8, "text/html", &error), QString::fromUtf8(utf8));
-    EXPECT_EQ(decodeHtmlBody(utf8, "text/html; charset=\"UTF-8\"", &error), QString::fromUtf8(utf8));
-    EXPECT_EQ(decodeHtmlBody("caf\xE9", "text/html; charset=ISO-8859-1", &error), QStringLiteral("caf\u00E9"));
+    EXPECT_EQ(decodeHtmlBody(utf8, "text/html; charset=\"UTF-8\"", &error),
+              QString::fromUtf8(utf8));
+    EXPECT_EQ(decodeHtmlBody("caf\xE9", "text/html; charset=ISO-8859-1", &error),
+              QStringLiteral("caf\u00E9"));
 
     if (QStringDecoder("GBK").isValid()) {
         const auto text = decodeHtmlBody(gbk, "text/html; charset=GBK", &error);

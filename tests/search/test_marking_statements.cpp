@@ -8,7 +8,8 @@ using namespace quarvel::search;
 
 namespace {
 
-Criteria pick(int type, std::vector<std::pair<int, int>> posValue, bool fixed = false, bool countSpecial = true) {
+Criteria pick(int type, std::vector<std::pair<int, int>> posValue, bool fixed = false,
+              bool countSpecial = true) {
     Criteria c;
     c.type = type;
     c.fixed = fixed;
@@ -32,9 +33,12 @@ TEST(MarkingStatements, EveryFormReadsAsTheSystemWritesIt) {
               "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [txtHisLst] LIKE \"*05*\"");
     EXPECT_EQ(sql::freeOnScratch("*2X03*"),
               "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [txtHisP6] LIKE \"*2X03*\"");
-    EXPECT_EQ(sql::fixedDigitSum(3, 7), "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE ([L3E] + [L3F]) = 7");
-    EXPECT_EQ(sql::fixedParity(2, 1), "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE ([L2A] MOD 2) = 1");
-    EXPECT_EQ(sql::fixedPlain(8, 'F', 4), "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [L8F] = 4");
+    EXPECT_EQ(sql::fixedDigitSum(3, 7),
+              "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE ([L3E] + [L3F]) = 7");
+    EXPECT_EQ(sql::fixedParity(2, 1),
+              "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE ([L2A] MOD 2) = 1");
+    EXPECT_EQ(sql::fixedPlain(8, 'F', 4),
+              "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [L8F] = 4");
     EXPECT_EQ(sql::clearUnion(), "UPDATE [Lishi] SET [bolOk]= FALSE");
     EXPECT_EQ(sql::addToUnion(3), "UPDATE [Lishi] SET [bolOk]= TRUE WHERE [intTh] = 3");
 }
@@ -138,8 +142,8 @@ TEST(MarkSingle, FixedUsesTwoDigitLabelsAndOneConditionPerPosition) {
     const auto set = markSingle(c);
     EXPECT_EQ(set.label, "11 11 03 ");
     EXPECT_EQ(set.required, 3);
-    const std::vector<std::string> want = {sql::reset(), sql::fixedDigitSum(1, 11), sql::fixedDigitSum(2, 11),
-                                           sql::fixedDigitSum(7, 3)};
+    const std::vector<std::string> want = {sql::reset(), sql::fixedDigitSum(1, 11),
+                                           sql::fixedDigitSum(2, 11), sql::fixedDigitSum(7, 3)};
     EXPECT_EQ(set.statements, want);
     EXPECT_EQ(markSingle(pick(0, {{1, -5}}, true)).label, "-05 ");
 }
@@ -148,9 +152,16 @@ TEST(MarkUnion, SequenceFillsTheScratchOnceAndFlagsEachSet) {
     auto c = pick(1, {{1, 5}, {2, 5}, {3, 7}});
     const auto free = markUnion(c, {{1, 2}, {1, 3}}, Counting::WholeSet);
     const std::vector<std::string> want = {
-        sql::clearUnion(), sql::copy("txtHisLstSx"),
-        sql::reset(), sql::freeOnScratch("*2X05*"), sql::freeOnScratch("*2X05*"), sql::addToUnion(2),
-        sql::reset(), sql::freeOnScratch("*1X05*"), sql::freeOnScratch("*1X07*"), sql::addToUnion(2),
+        sql::clearUnion(),
+        sql::copy("txtHisLstSx"),
+        sql::reset(),
+        sql::freeOnScratch("*2X05*"),
+        sql::freeOnScratch("*2X05*"),
+        sql::addToUnion(2),
+        sql::reset(),
+        sql::freeOnScratch("*1X05*"),
+        sql::freeOnScratch("*1X07*"),
+        sql::addToUnion(2),
     };
     EXPECT_EQ(free.statements, want);
 
@@ -159,8 +170,9 @@ TEST(MarkUnion, SequenceFillsTheScratchOnceAndFlagsEachSet) {
 
     c.fixed = true;
     const auto fixed = markUnion(c, {{1, 3}}, Counting::WholeSet);
-    EXPECT_EQ(fixed.statements, (std::vector<std::string>{sql::clearUnion(), sql::reset(), sql::fixedPlain(1, 'B', 5),
-                                                          sql::fixedPlain(3, 'B', 7), sql::addToUnion(2)}));
+    EXPECT_EQ(fixed.statements,
+              (std::vector<std::string>{sql::clearUnion(), sql::reset(), sql::fixedPlain(1, 'B', 5),
+                                        sql::fixedPlain(3, 'B', 7), sql::addToUnion(2)}));
 }
 
 TEST(CriteriaHelpers, TwoDigitsAndIssueTexts) {

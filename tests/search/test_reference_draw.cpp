@@ -13,7 +13,7 @@ using quarvel::testing::addDraws;
 using quarvel::testing::TempDir;
 
 class ReferenceDrawTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db.open();
         // 2013020 is the worked example: zodiac codes 4 8 4 9 4 2 1 11 with base 1.
@@ -67,12 +67,12 @@ TEST_F(ReferenceDrawTest, ValuesAndTextsFollowTheSearchType) {
         std::array<int, 8> values;
     };
     const Case cases[] = {
-        {1, {4, 8, 4, 9, 4, 2, 1, 11}},        // zodiac codes
-        {2, {0, 1, 1, 2, 2, 2, 3, 0}},         // heads
-        {3, {3, 1, 5, 2, 7, 9, 0, 8}},         // tails
-        {4, {3, 2, 6, 4, 9, 11, 3, 8}},        // digit sums, head + tail
-        {5, {1, 4, 5, 8, 9, 10, 10, 3}},       // segments
-        {7, {1, 1, 1, 0, 1, 1, 0, 0}},         // parity of the number
+        {1, {4, 8, 4, 9, 4, 2, 1, 11}},   // zodiac codes
+        {2, {0, 1, 1, 2, 2, 2, 3, 0}},    // heads
+        {3, {3, 1, 5, 2, 7, 9, 0, 8}},    // tails
+        {4, {3, 2, 6, 4, 9, 11, 3, 8}},   // digit sums, head + tail
+        {5, {1, 4, 5, 8, 9, 10, 10, 3}},  // segments
+        {7, {1, 1, 1, 0, 1, 1, 0, 0}},    // parity of the number
     };
     for (const auto& c : cases) {
         auto ref = findReferenceDraw(sorted(), "2013020", false, c.type, 1);
@@ -86,7 +86,8 @@ TEST_F(ReferenceDrawTest, ZodiacTypeShowsNamesAndKeepsCodes) {
     auto ref = findReferenceDraw(sorted(), "2013020", false, 1, 1);
     ASSERT_TRUE(ref);
     EXPECT_EQ(ref->values[0], 4);
-    EXPECT_EQ(ref->texts, (std::array<std::string, 8>{"兔", "羊", "兔", "猴", "兔", "牛", "鼠", "狗"}));
+    EXPECT_EQ(ref->texts,
+              (std::array<std::string, 8>{"兔", "羊", "兔", "猴", "兔", "牛", "鼠", "狗"}));
     // A base that does not match the stored codes shows what it can and leaves the rest blank:
     // number 6 of 2013010 (zodiac year 2012) has code 12, beyond the names of base 0.
     auto shifted = findReferenceDraw(sorted(), "2013015", false, 1, 0);

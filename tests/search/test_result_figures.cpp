@@ -37,7 +37,8 @@ TEST_P(SearchFigures, FromTheHitGrid) {
     db.open();
     const auto draws = qt::randomDraws(160, GetParam());
     qt::addDraws(db, draws);
-    const std::vector<std::pair<std::size_t, std::size_t>> ranges = {{0, 159}, {25, 110}, {70, 70}, {140, 159}};
+    const std::vector<std::pair<std::size_t, std::size_t>> ranges = {
+        {0, 159}, {25, 110}, {70, 70}, {140, 159}};
     for (auto [from, to] : ranges) {
         search::Criteria c;
         c.rangeStart = std::to_string(draws[from].issue);
@@ -67,7 +68,8 @@ TEST_P(SearchFigures, FromTheHitGrid) {
         for (const auto& p : patterns) {
             const auto r = search::runSearch(db, p);
             ASSERT_TRUE(r.ok()) << r.error;
-            qt::expectFiguresOfHitGrid(r.hits, r.summary, draws, draws[from].issue, draws[to].issue);
+            qt::expectFiguresOfHitGrid(r.hits, r.summary, draws, draws[from].issue,
+                                       draws[to].issue);
         }
         // The every-draw case says "-" and runs the whole range.
         const auto all = search::runSearch(db, patterns[3]);

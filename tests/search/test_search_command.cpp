@@ -15,22 +15,23 @@ namespace {
 // Zodiac year 2013 throughout (serials above its threshold 16): 03, 15 and 27 are 兔 (code 4),
 // 29 has digit sum 11 and segment 10, 01..03 are segment 1.
 const std::vector<qt::Draw> kDraws = {
-    {2013020, {1, 2, 4, 6, 7, 8, 9, 10}},     // IDX 1
-    {2013021, {3, 15, 1, 2, 4, 6, 7, 8}},     // IDX 2: 兔 twice
-    {2013022, {3, 1, 2, 4, 6, 7, 8, 9}},      // IDX 3: 兔 once
-    {2013023, {1, 2, 4, 6, 7, 8, 9, 27}},     // IDX 4: 兔 only as the special number
+    {2013020, {1, 2, 4, 6, 7, 8, 9, 10}},         // IDX 1
+    {2013021, {3, 15, 1, 2, 4, 6, 7, 8}},         // IDX 2: 兔 twice
+    {2013022, {3, 1, 2, 4, 6, 7, 8, 9}},          // IDX 3: 兔 once
+    {2013023, {1, 2, 4, 6, 7, 8, 9, 27}},         // IDX 4: 兔 only as the special number
     {2013024, {29, 11, 12, 13, 14, 16, 18, 20}},  // IDX 5
-    {2013025, {2, 4, 6, 7, 8, 9, 10, 11}},    // IDX 6
+    {2013025, {2, 4, 6, 7, 8, 9, 10, 11}},        // IDX 6
 };
 
 class SearchCommand : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db.open();
         qt::addDraws(db, kDraws);
     }
 
-    Criteria criteria(int type, std::vector<std::pair<int, int>> posValue, bool fixed = false, bool special = true) {
+    Criteria criteria(int type, std::vector<std::pair<int, int>> posValue, bool fixed = false,
+                      bool special = true) {
         Criteria c;
         c.type = type;
         c.fixed = fixed;
@@ -64,24 +65,29 @@ TEST_F(SearchCommand, StatisticsOfTheHitsAndTheGrids) {
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(issues(r), (Issues{"2013021", "2013022", "2013023"}));
     // gaps 2, 1, 1; last omission 6 + 1 - 4
-    EXPECT_EQ(r.hits.cells[1], (std::vector<std::string>{"2013021", "兔", "兔", "蛇", "龙", "虎", "鼠", "猪", "狗", "2", "1"}));
+    EXPECT_EQ(r.hits.cells[1], (std::vector<std::string>{"2013021", "兔", "兔", "蛇", "龙", "虎",
+                                                         "鼠", "猪", "狗", "2", "1"}));
     EXPECT_EQ(r.hits.at(3, 9), "1");
     EXPECT_EQ(r.hits.at(3, 10), "3");
     EXPECT_EQ(r.summary.cells,
               (std::vector<std::vector<std::string>>{
-                  {"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比", "出现次数", "平均遗漏", "欲出几率", "最大连出"},
+                  {"号码（分组）", "最小遗漏", "最大遗漏", "最后遗漏", "大后比", "出现次数",
+                   "平均遗漏", "欲出几率", "最大连出"},
                   // k = 3 of N = 6 draws: average 7 / 4, due ratio (3 - 1) * 4 / 3, run IDX 2..4
                   {"4 ", "1", "2", "3", "0.666666666666667", "3", "1.75", "2.67", "3"}}));
-    EXPECT_EQ(r.hits.cells[0], (std::vector<std::string>{"期号", "平1位", "平2位", "平3位", "平4位", "平5位", "平6位",
-                                                         "平7位", "特位", "遗漏次数", "序号"}));
-    EXPECT_EQ(r.hits.colWidths, (std::vector<int>{1000, 800, 800, 800, 800, 800, 800, 800, 800, 800, 680}));
+    EXPECT_EQ(r.hits.cells[0],
+              (std::vector<std::string>{"期号", "平1位", "平2位", "平3位", "平4位", "平5位",
+                                        "平6位", "平7位", "特位", "遗漏次数", "序号"}));
+    EXPECT_EQ(r.hits.colWidths,
+              (std::vector<int>{1000, 800, 800, 800, 800, 800, 800, 800, 800, 800, 680}));
 }
 
 TEST_F(SearchCommand, NoHitLeavesHeaderAndStartingValues) {
     const auto r = search::runSearch(db, criteria(0, {{1, 30}}));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.hits.rows(), 1);
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "32767", "32767", "7", "4681", "0", "7.00", "1.00", "0"}));
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "32767", "32767", "7", "4681",
+                                                            "0", "7.00", "1.00", "0"}));
 }
 
 TEST_F(SearchCommand, RangeInsideTheHistoryStillMeasuresFromTheWholeHistory) {
@@ -90,7 +96,8 @@ TEST_F(SearchCommand, RangeInsideTheHistoryStillMeasuresFromTheWholeHistory) {
     auto r = search::runSearch(db, c);
     EXPECT_EQ(issues(r), (Issues{"2013022", "2013023"}));
     EXPECT_EQ(r.hits.at(1, 9), "3");  // measured from the first stored draw
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"4 ", "1", "3", "3", "1", "2", "1.67", "3.00", "2"}));
+    EXPECT_EQ(r.summary.cells[1],
+              (std::vector<std::string>{"4 ", "1", "3", "3", "1", "2", "1.67", "3.00", "2"}));
 
     c.rangeStart = "2013020";
     c.rangeEnd = "2013022";
@@ -111,11 +118,14 @@ TEST_F(SearchCommand, NewestDrawHitGivesLastOmissionOne) {
 TEST_F(SearchCommand, SpecialNumberCountsOnlyWhenAsked) {
     EXPECT_EQ(issues(search::runSearch(db, criteria(1, {{8, 4}}, false, true))),
               (Issues{"2013021", "2013022", "2013023"}));
-    EXPECT_EQ(issues(search::runSearch(db, criteria(1, {{8, 4}}, false, false))), (Issues{"2013021", "2013022"}));
-    EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{8, 27}}, false, true))), (Issues{"2013023"}));
+    EXPECT_EQ(issues(search::runSearch(db, criteria(1, {{8, 4}}, false, false))),
+              (Issues{"2013021", "2013022"}));
+    EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{8, 27}}, false, true))),
+              (Issues{"2013023"}));
     EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{8, 27}}, false, false))), Issues{});
     // the number string loses its last token and the space before it, the seventh still matches
-    EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{1, 18}}, false, false))), (Issues{"2013024"}));
+    EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{1, 18}}, false, false))),
+              (Issues{"2013024"}));
 }
 
 TEST_F(SearchCommand, SameZodiacAtTwoPositionsNeedsTwoOccurrences) {
@@ -130,7 +140,8 @@ TEST_F(SearchCommand, FixedDigitSumComparesHeadPlusTail) {
     EXPECT_EQ(r.summary.at(1, 0), "11 ");
     // fixed means the position: 11 as the second number has digit sum 2
     EXPECT_EQ(issues(search::runSearch(db, criteria(4, {{2, 11}}, true))), Issues{});
-    EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{1, 3}, {2, 15}}, true))), (Issues{"2013021"}));
+    EXPECT_EQ(issues(search::runSearch(db, criteria(0, {{1, 3}, {2, 15}}, true))),
+              (Issues{"2013021"}));
 }
 
 TEST_F(SearchCommand, SegmentOneDoesNotMatchSegmentTen) {
@@ -138,7 +149,8 @@ TEST_F(SearchCommand, SegmentOneDoesNotMatchSegmentTen) {
               (Issues{"2013020", "2013021", "2013022", "2013023", "2013025"}));
     EXPECT_EQ(issues(search::runSearch(db, criteria(5, {{1, 10}}))), (Issues{"2013024"}));
     // the seventh token keeps its closing space when the special number's token is cut off
-    EXPECT_EQ(issues(search::runSearch(db, criteria(5, {{1, 6}, {2, 6}}, false, false))), (Issues{"2013024"}));
+    EXPECT_EQ(issues(search::runSearch(db, criteria(5, {{1, 6}, {2, 6}}, false, false))),
+              (Issues{"2013024"}));
 }
 
 TEST_F(SearchCommand, NoPositionSelectedHitsEveryDrawOfTheRange) {
@@ -159,7 +171,8 @@ TEST_F(SearchCommand, ValuesOutsideTheirRangeFindNothing) {
 
 TEST_F(SearchCommand, BadRangeIsRefusedAndMarksNothing) {
     db.db().executeNative("UPDATE Lishi SET intTh = 99");
-    for (auto [start, end] : {std::pair{"abc", "2013025"}, {"2013020", ""}, {"2013020", "2013.5"}}) {
+    for (auto [start, end] :
+         {std::pair{"abc", "2013025"}, {"2013020", ""}, {"2013020", "2013.5"}}) {
         auto c = criteria(0, {{1, 3}});
         c.rangeStart = start;
         c.rangeEnd = end;
@@ -197,7 +210,8 @@ TEST(SearchEmptyHistory, NoDrawsNoHits) {
     const auto r = search::runSearch(db, c);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.hits.rows(), 1);
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"", "32767", "32767", "1", "32767", "0", "1.00", "-", "0"}));
+    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"", "32767", "32767", "1", "32767", "0",
+                                                            "1.00", "-", "0"}));
 }
 
 TEST(SearchWorkedExample, GapsThreeOneFiveEight) {
@@ -219,5 +233,6 @@ TEST(SearchWorkedExample, GapsThreeOneFiveEight) {
     const auto r = search::runSearch(db, c);
     ASSERT_EQ(r.hits.rows(), 5);
     EXPECT_EQ(r.hits.at(4, 9), "8");
-    EXPECT_EQ(r.summary.cells[1], (std::vector<std::string>{"30 ", "1", "8", "4", "2", "4", "4.20", "0.94", "2"}));
+    EXPECT_EQ(r.summary.cells[1],
+              (std::vector<std::string>{"30 ", "1", "8", "4", "2", "4", "4.20", "0.94", "2"}));
 }

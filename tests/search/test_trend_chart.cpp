@@ -19,8 +19,7 @@ namespace {
 const std::vector<TrendDraw> kHeads = {
     {1, 2013001, {0, 0, 1, 1, 1, 1, 1, 3}},  // 0 twice, 3 only as the special number
     {2, 2013002, {1, 1, 1, 1, 1, 1, 1, 0}},  // 0 only as the special number
-    {3, 2013003, {0, 1, 1, 1, 1, 1, 1, 1}},
-    {4, 2013004, {1, 1, 1, 1, 1, 1, 1, 1}},
+    {3, 2013003, {0, 1, 1, 1, 1, 1, 1, 1}}, {4, 2013004, {1, 1, 1, 1, 1, 1, 1, 1}},
     {5, 2013005, {3, 1, 1, 1, 1, 1, 1, 0}},
 };
 
@@ -119,9 +118,10 @@ TEST(TrendChart, WholeHistoryStatisticsEqualAFreeSearchForOneValue) {
                 // 出现次数, 平均遗漏, 最大遗漏, 最后遗漏, 欲出几率 against the summary's columns
                 const auto& row = s.summary.cells[1];
                 const std::string maxText = s.stats.hits == 0 ? "-" : row[2];
-                EXPECT_EQ((std::vector<std::string>{t.statText(0, c), t.statText(1, c), t.statText(2, c),
-                                                    t.statText(3, c), t.statText(4, c)}),
-                          (std::vector<std::string>{row[5], row[6], maxText, row[3], row[7]}))
+                EXPECT_EQ(
+                    (std::vector<std::string>{t.statText(0, c), t.statText(1, c), t.statText(2, c),
+                                              t.statText(3, c), t.statText(4, c)}),
+                    (std::vector<std::string>{row[5], row[6], maxText, row[3], row[7]}))
                     << "type " << type << " column " << captions[static_cast<std::size_t>(c)];
             }
         }

@@ -5,7 +5,8 @@
 using namespace quarvel::store;
 
 TEST(DrawRecord, WorkedExampleReproducesEveryColumnAndString) {
-    const DrawRow r = buildDrawRow(2013020, 2013020, {3, 11, 15, 22, 27, 29, 30, 8}, ZodiacCodes::startup(1), 1);
+    const DrawRow r =
+        buildDrawRow(2013020, 2013020, {3, 11, 15, 22, 27, 29, 30, 8}, ZodiacCodes::startup(1), 1);
     EXPECT_EQ(r.sqqh, 2013020);
     EXPECT_EQ(r.qqh, 2013021);
     EXPECT_EQ(r.a, (std::array<int, 8>{3, 11, 15, 22, 27, 29, 30, 8}));
@@ -55,7 +56,8 @@ TEST(DrawRecord, ZodiacLookupMatchesTheRotatedBaseLists) {
 }
 
 TEST(DrawRecord, BaseZeroShiftsZodiacAndSegmentTokens) {
-    const DrawRow r = buildDrawRow(2013020, 2013020, {1, 13, 25, 2, 3, 4, 5, 30}, ZodiacCodes::startup(0), 0);
+    const DrawRow r =
+        buildDrawRow(2013020, 2013020, {1, 13, 25, 2, 3, 4, 5, 30}, ZodiacCodes::startup(0), 0);
     EXPECT_EQ(r.h[7], 9);  // 30 is in segment 9 with base 0
     EXPECT_EQ(r.txtHisLstDs, "1X0 1X4 1X8 2X0 3X0 1X1 2X1 1X9 ");
     for (int code : r.b) {
@@ -80,13 +82,15 @@ TEST(DrawRecord, MenuFillingGivesCodesByPlaceInTheCycle) {
 }
 
 TEST(DrawRecord, RepeatedValuesAreCountedInPositionOrder) {
-    const DrawRow r = buildDrawRow(2013020, 2013020, {3, 13, 5, 6, 7, 8, 9, 10}, ZodiacCodes::startup(1), 1);
+    const DrawRow r =
+        buildDrawRow(2013020, 2013020, {3, 13, 5, 6, 7, 8, 9, 10}, ZodiacCodes::startup(1), 1);
     EXPECT_EQ(r.txtHisLstWei.substr(0, 8), "1X3 2X3 ");
     EXPECT_EQ(r.txtHisLstHm.find("2X"), std::string::npos);
 }
 
 TEST(DrawRecord, OutOfRangeNumbersNeitherCrashNorOverrunACounter) {
-    const DrawRow r = buildDrawRow(2013020, 2013020, {0, 99, 50, 0, 99, 31, 49, -3}, ZodiacCodes::startup(1), 1);
+    const DrawRow r =
+        buildDrawRow(2013020, 2013020, {0, 99, 50, 0, 99, 31, 49, -3}, ZodiacCodes::startup(1), 1);
     EXPECT_EQ(r.b[0], 12);  // in no list: the last zodiac
     EXPECT_EQ(r.b[1], 12);
     EXPECT_EQ(r.e[1], 9);

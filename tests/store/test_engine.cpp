@@ -12,7 +12,8 @@ namespace {
 
 Database scratch(const TempDir& dir) {
     Database db = Database::open(dir.path() / "t.db", Database::OpenMode::CreateIfMissing);
-    db.executeNative("CREATE TABLE T (RowSeq INTEGER PRIMARY KEY, k SMALLINT, txt TEXT, big INTEGER)");
+    db.executeNative(
+        "CREATE TABLE T (RowSeq INTEGER PRIMARY KEY, k SMALLINT, txt TEXT, big INTEGER)");
     return db;
 }
 
@@ -39,7 +40,7 @@ TEST(Engine, LikeWithStarSelectsExactlyTheRowsContainingThePattern) {
     addRow(db, 1, "1X05 1X12 ");
     addRow(db, 2, "1X12 2X05 ");  // 2X05 holds "X05" but not "1X05"
     addRow(db, 3, "1X051 ");
-    addRow(db, 4, "1x05 ");       // case matters: tokens are written with an upper-case X
+    addRow(db, 4, "1x05 ");  // case matters: tokens are written with an upper-case X
     addRow(db, 5, "");
     EXPECT_EQ(column(db, "SELECT * FROM [T] WHERE [txt] LIKE \"*1X05*\" ORDER BY [k]", "k"),
               (std::vector<std::int64_t>{1, 3}));
@@ -52,8 +53,10 @@ TEST(Engine, DoubleQuotedLiteralNeverComparesAColumnWithItself) {
     addRow(db, 1, "txt");
     addRow(db, 2, "other");
     // In SQLite "txt" would name the column, making the comparison true for every row.
-    EXPECT_EQ(column(db, "SELECT * FROM T WHERE txt = \"txt\" ORDER BY k", "k"), (std::vector<std::int64_t>{1}));
-    EXPECT_EQ(column(db, "SELECT * FROM T WHERE txt = \"k\" ORDER BY k", "k"), (std::vector<std::int64_t>{}));
+    EXPECT_EQ(column(db, "SELECT * FROM T WHERE txt = \"txt\" ORDER BY k", "k"),
+              (std::vector<std::int64_t>{1}));
+    EXPECT_EQ(column(db, "SELECT * FROM T WHERE txt = \"k\" ORDER BY k", "k"),
+              (std::vector<std::int64_t>{}));
 }
 
 TEST(Engine, ModLeftLenAndBooleansWork) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include "store/history_db.h"
@@ -17,7 +16,8 @@ namespace {
 std::vector<std::pair<std::int64_t, std::int64_t>> issuesAndIdx(HistoryDb& db) {
     Snapshot& s = db.reopenSort();
     std::vector<std::pair<std::int64_t, std::int64_t>> out;
-    for (s.moveFirst(); !s.eof(); s.moveNext()) out.emplace_back(s.intField("SQQH"), s.intField("IDX"));
+    for (s.moveFirst(); !s.eof(); s.moveNext())
+        out.emplace_back(s.intField("SQQH"), s.intField("IDX"));
     return out;
 }
 
@@ -129,10 +129,11 @@ TEST(HistoryDb, RenumberingPastTheOrdinalLimitChangesNothing) {
     db.open();
     {
         Transaction tx(db.db());
-        sqlite3_exec(db.db().handle(),
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 32768) "
-                     "INSERT INTO Lishi (SQQH, IDX) SELECT 2000000 + i, 5 FROM n",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db.db().handle(),
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 32768) "
+            "INSERT INTO Lishi (SQQH, IDX) SELECT 2000000 + i, 5 FROM n",
+            nullptr, nullptr, nullptr);
         tx.commit();
     }
     EXPECT_THROW(db.renumberIdx(), DbError);
@@ -152,8 +153,8 @@ TEST(Numbering, HistoryListGridShowsPlainNumbersAndScrollsBeyond39Draws) {
 
     addDraws(db, quarvel::testing::randomDraws(39, 3));
     TextGrid g = historyListGrid(db.reopenSort());
-    EXPECT_EQ(g.cells[0], (std::vector<std::string>{"期号", "落1码", "落2码", "落3码", "落4码", "落5码", "落6码",
-                                                    "落7码", "特码"}));
+    EXPECT_EQ(g.cells[0], (std::vector<std::string>{"期号", "落1码", "落2码", "落3码", "落4码",
+                                                    "落5码", "落6码", "落7码", "特码"}));
     EXPECT_EQ(g.colWidths, (std::vector<int>{820, 600, 600, 600, 600, 600, 600, 600, 600}));
     EXPECT_EQ(g.rows(), 40);
     EXPECT_EQ(g.topRow, 1);

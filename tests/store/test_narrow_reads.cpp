@@ -31,7 +31,8 @@ TEST(NarrowReads, AgreeWithTheSortedCopy) {
     EXPECT_EQ(db.newestIdx(), 5);
 
     Snapshot list = db.historyList();
-    EXPECT_EQ(list.columns(), (std::vector<std::string>{"SQQH", "L1A", "L2A", "L3A", "L4A", "L5A", "L6A", "L7A", "L8A"}));
+    EXPECT_EQ(list.columns(), (std::vector<std::string>{"SQQH", "L1A", "L2A", "L3A", "L4A", "L5A",
+                                                        "L6A", "L7A", "L8A"}));
     EXPECT_EQ(historyListGrid(list).toTsv(), historyListGrid(sorted).toTsv());
 
     const auto drawAt = [&](std::int64_t issue) -> std::pair<std::int64_t, std::int64_t> {
@@ -41,11 +42,16 @@ TEST(NarrowReads, AgreeWithTheSortedCopy) {
         s.moveFirst();
         return {s.intField("SQQH"), s.intField("L1A")};
     };
-    EXPECT_EQ(drawAt(2013005), std::make_pair(std::int64_t{2013005}, std::int64_t{1}));  // exactly stored
-    EXPECT_EQ(drawAt(2013004), std::make_pair(std::int64_t{2013003}, std::int64_t{3}));  // between two
-    EXPECT_EQ(drawAt(2013009), std::make_pair(std::int64_t{2013009}, std::int64_t{25}));  // later of equal issues
-    EXPECT_EQ(drawAt(2099001), std::make_pair(std::int64_t{2013009}, std::int64_t{25}));  // beyond the newest
-    EXPECT_EQ(drawAt(2013000), std::make_pair(std::int64_t{0}, std::int64_t{0}));        // before every draw
+    EXPECT_EQ(drawAt(2013005),
+              std::make_pair(std::int64_t{2013005}, std::int64_t{1}));  // exactly stored
+    EXPECT_EQ(drawAt(2013004),
+              std::make_pair(std::int64_t{2013003}, std::int64_t{3}));  // between two
+    EXPECT_EQ(drawAt(2013009),
+              std::make_pair(std::int64_t{2013009}, std::int64_t{25}));  // later of equal issues
+    EXPECT_EQ(drawAt(2099001),
+              std::make_pair(std::int64_t{2013009}, std::int64_t{25}));  // beyond the newest
+    EXPECT_EQ(drawAt(2013000),
+              std::make_pair(std::int64_t{0}, std::int64_t{0}));  // before every draw
 }
 
 TEST(NarrowReads, EmptyHistory) {

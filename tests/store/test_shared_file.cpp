@@ -1,7 +1,6 @@
 // quarvel.mdb as a file other programs have open too: compaction in place, links, read-only
 // files, a file replaced under an open history.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -45,7 +44,9 @@ TEST(SharedFile, CompactionWorksInPlaceBesideAnotherConnection) {
     db.compact();
     EXPECT_EQ(inodeOf(db.dbPath()), before) << "the database file was replaced";
     EXPECT_TRUE(fs::exists(db.tmpPath()));
-    ASSERT_EQ(sqlite3_exec(other, "DELETE FROM Lishi WHERE SQQH = 2013100", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "DELETE FROM Lishi WHERE SQQH = 2013100", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(other);
 
     EXPECT_EQ(db.drawCount(), 300u - 100u);
@@ -112,7 +113,8 @@ TEST(SharedFile, CompactionWaitsABoundedTimeForAnotherWriterThenSaysTheHistoryIs
     addDraws(db, randomDraws(20, 6));
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(db.dbPath().c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM Lishi WHERE SQQH = 2013001", nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM Lishi WHERE SQQH = 2013001",
+                           nullptr, nullptr, nullptr),
               SQLITE_OK);
     try {
         db.compact();

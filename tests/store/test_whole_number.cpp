@@ -18,8 +18,9 @@ TEST(WholeNumber, BlanksAroundAndOneSignAreAccepted) {
 }
 
 TEST(WholeNumber, EverythingElseIsRefused) {
-    for (const char* bad : {"", " ", "+", "-", "+-3", "--3", "2 013", "1.5", "1e3", "0x10", "12a", "a12", "二",
-                            "2013001\r\n", "9223372036854775808", "-9223372036854775809"})
+    for (const char* bad :
+         {"", " ", "+", "-", "+-3", "--3", "2 013", "1.5", "1e3", "0x10", "12a", "a12", "二",
+          "2013001\r\n", "9223372036854775808", "-9223372036854775809"})
         EXPECT_EQ(readWholeNumber(bad), std::nullopt) << '"' << bad << '"';
     EXPECT_EQ(readWholeNumber32("2147483648"), std::nullopt);
     EXPECT_EQ(readWholeNumber32("-2147483649"), std::nullopt);

@@ -14,15 +14,17 @@ std::string key(int year, int serial) {
 
 std::array<int, 8> siteNumbers(int year, int serial) {
     std::array<int, 8> n{};
-    for (int j = 0; j < 8; ++j) n[static_cast<std::size_t>(j)] = (serial * 7 + year + j * 4) % 30 + 1;
+    for (int j = 0; j < 8; ++j)
+        n[static_cast<std::size_t>(j)] = (serial * 7 + year + j * 4) % 30 + 1;
     return n;
 }
 
 std::string chartPage(int year, const std::vector<int>& drawn, const std::vector<int>& pending,
                       const std::set<int>& unreadable) {
-    std::string html = "<html><head><title>开奖</title><script>var s='" + std::to_string(year) +
-                       "001';</script></head><body><h1>" + std::to_string(year) +
-                       "年 开奖号码</h1><table><tr><th>期号</th><th>日期</th><th>星期</th><th>号码</th></tr>";
+    std::string html =
+        "<html><head><title>开奖</title><script>var s='" + std::to_string(year) +
+        "001';</script></head><body><h1>" + std::to_string(year) +
+        "年 开奖号码</h1><table><tr><th>期号</th><th>日期</th><th>星期</th><th>号码</th></tr>";
     char buf[64];
     for (int s : drawn) {
         html += "<tr><td>" + key(year, s) + "</td><td>13-05-26</td><td>周日</td>";
@@ -34,7 +36,8 @@ std::string chartPage(int year, const std::vector<int>& drawn, const std::vector
         }
         html += "</tr>\n";
     }
-    for (int s : pending) html += "<tr><td>" + key(year, s) + "</td><td>--</td><td>--</td><td>-</td></tr>";
+    for (int s : pending)
+        html += "<tr><td>" + key(year, s) + "</td><td>--</td><td>--</td><td>-</td></tr>";
     return html + "</table></body></html>";
 }
 

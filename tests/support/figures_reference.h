@@ -16,7 +16,8 @@
 namespace quarvel::testing {
 
 // hitIdx: the hits of the range by IDX, ascending; draws: N; newest: IDX of the newest draw.
-inline std::vector<std::string> expectedFigures(const std::vector<int>& hitIdx, int draws, int newest) {
+inline std::vector<std::string> expectedFigures(const std::vector<int>& hitIdx, int draws,
+                                                int newest) {
     const int k = static_cast<int>(hitIdx.size());
     const int lastOmission = newest + 1 - (hitIdx.empty() ? 0 : hitIdx.back());
     auto twoDecimals = [](double v) {
@@ -32,8 +33,10 @@ inline std::vector<std::string> expectedFigures(const std::vector<int>& hitIdx, 
         i = j;
     }
     const std::string due =
-        draws == k ? "-" : twoDecimals(static_cast<double>(lastOmission - 1) * (k + 1) / (draws - k));
-    return {std::to_string(k), twoDecimals(static_cast<double>(draws + 1) / (k + 1)), due, std::to_string(longest)};
+        draws == k ? "-"
+                   : twoDecimals(static_cast<double>(lastOmission - 1) * (k + 1) / (draws - k));
+    return {std::to_string(k), twoDecimals(static_cast<double>(draws + 1) / (k + 1)), due,
+            std::to_string(longest)};
 }
 
 // IDX of a draw of a history stored in issue order (1 for the first).
@@ -52,13 +55,16 @@ inline int drawsBetween(const std::vector<Draw>& draws, std::int32_t start, std:
 // The summary row of a search or partial search against its hit grid: the hits' IDX come from
 // the grid's issues, N from counting the draws of the range.
 inline void expectFiguresOfHitGrid(const store::TextGrid& hits, const store::TextGrid& summary,
-                                   const std::vector<Draw>& draws, std::int32_t start, std::int32_t end) {
+                                   const std::vector<Draw>& draws, std::int32_t start,
+                                   std::int32_t end) {
     std::vector<int> idx;
     for (int row = 1; row < hits.rows(); ++row) idx.push_back(idxOfIssue(draws, hits.at(row, 0)));
-    const auto expected = expectedFigures(idx, drawsBetween(draws, start, end), static_cast<int>(draws.size()));
+    const auto expected =
+        expectedFigures(idx, drawsBetween(draws, start, end), static_cast<int>(draws.size()));
     ASSERT_EQ(summary.rows(), 2);
     ASSERT_EQ(summary.cols(), 9);
-    EXPECT_EQ(std::vector<std::string>(summary.cells[1].begin() + 5, summary.cells[1].end()), expected)
+    EXPECT_EQ(std::vector<std::string>(summary.cells[1].begin() + 5, summary.cells[1].end()),
+              expected)
         << "range " << start << ".." << end << ", " << idx.size() << " hits";
 }
 

@@ -20,7 +20,8 @@ HttpTestServer::HttpTestServer(Handler handler) : handler_(std::move(handler)) {
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listenFd_, 16) != 0) {
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listenFd_, 16) != 0) {
         ::close(listenFd_);
         throw std::runtime_error("cannot listen on 127.0.0.1");
     }

@@ -22,7 +22,7 @@ struct HttpResponse {
 };
 
 class HttpTestServer {
-public:
+  public:
     // The handler gets the request target (path and query) of each GET.
     using Handler = std::function<HttpResponse(const std::string& target)>;
 
@@ -40,7 +40,7 @@ public:
     static Handler pages(std::map<std::string, std::string> byTarget);
     static HttpResponse notFound();
 
-private:
+  private:
     void run();
     void serve(int fd);
     Handler handler_;

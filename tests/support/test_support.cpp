@@ -1,7 +1,6 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -27,7 +26,8 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     // Restore write permission that a test may have taken away, then remove everything.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+    for (auto it = fs::recursive_directory_iterator(path_, ec);
+         !ec && it != fs::recursive_directory_iterator(); ++it)
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
@@ -37,7 +37,8 @@ void addDraws(store::HistoryDb& db, const std::vector<Draw>& draws, store::Bases
     const auto codes = store::ZodiacCodes::startup(bases.sx);
     store::Transaction tx(db.db());
     for (const auto& d : draws)
-        store::appendDrawRow(db.rsLishi(), store::buildDrawRow(d.issue, d.issue, d.numbers, codes, bases.ds));
+        store::appendDrawRow(db.rsLishi(),
+                             store::buildDrawRow(d.issue, d.issue, d.numbers, codes, bases.ds));
     tx.commit();
     db.renumberIdx();
     db.reopenSort();
@@ -77,8 +78,10 @@ namespace {
 std::string shellQuote(const std::string& s) {
     std::string out = "'";
     for (char c : s) {
-        if (c == '\'') out += "'\\''";
-        else out += c;
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
     }
     return out + "'";
 }

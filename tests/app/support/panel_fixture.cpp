@@ -31,7 +31,9 @@ std::optional<QString> RecordingDialogs::inputBox(const QString&, const QString&
     return std::nullopt;
 }
 
-QString RecordingDialogs::openFileName(const QString&, const QString&, const QString&) { return {}; }
+QString RecordingDialogs::openFileName(const QString&, const QString&, const QString&) {
+    return {};
+}
 
 bool RecordingDialogs::openInDesktop(const QString& pathOrUrl) {
     opened << pathOrUrl;

@@ -2,14 +2,13 @@
 // A criteria panel on its own: a temporary data folder with its history, settings kept in
 // memory, dialogs that record what they were asked and the status-bar notices.
 
+#include <QString>
+#include <QStringList>
+#include <QWidget>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QString>
-#include <QWidget>
-#include <QStringList>
 
 #include "app/app_context.h"
 #include "app/dialogs.h"
@@ -34,7 +33,7 @@ class CriteriaPanel;
 namespace quarvel::apptest {
 
 class MemorySettings : public store::SettingsStore {
-public:
+  public:
     std::optional<std::string> get(const std::string& key) override;
     bool save(const std::string& key, const std::string& value) override;
     std::map<std::string, std::string> values;
@@ -42,10 +41,11 @@ public:
 };
 
 class RecordingDialogs : public app::Dialogs {
-public:
+  public:
     bool question(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
-    std::optional<QString> inputBox(const QString& title, const QString& prompt, const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& title, const QString& prompt,
+                                    const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
     bool openInDesktop(const QString& pathOrUrl) override;
 

@@ -17,7 +17,8 @@ std::optional<QString> QueuedDialogs::inputBox(const QString& title, const QStri
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
 }
 
-QString QueuedDialogs::openFileName(const QString& title, const QString& dir, const QString& filter) {
+QString QueuedDialogs::openFileName(const QString& title, const QString& dir,
+                                    const QString& filter) {
     shown.append({"file", title, dir, filter});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }

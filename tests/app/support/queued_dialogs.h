@@ -12,9 +12,9 @@
 namespace quarvel::app {
 
 class QueuedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
-        QString kind;   // "question", "message", "input", "file"
+        QString kind;  // "question", "message", "input", "file"
         QString title;
         QString text;   // the text, prompt or folder
         QString extra;  // input default text or file filter

@@ -36,7 +36,8 @@ std::vector<testing::Draw> WindowFixture::stored() const {
     auto& rs = db.reopenSort();
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         testing::Draw d{static_cast<std::int32_t>(rs.intField("SQQH")), {}};
-        for (int p = 1; p <= 8; ++p) d.numbers[p - 1] = static_cast<int>(rs.intField("L" + std::to_string(p) + "A"));
+        for (int p = 1; p <= 8; ++p)
+            d.numbers[p - 1] = static_cast<int>(rs.intField("L" + std::to_string(p) + "A"));
         out.push_back(d);
     }
     return out;
