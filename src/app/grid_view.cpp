@@ -8,8 +8,8 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "app/grid_clicks.h"
 
@@ -44,21 +44,57 @@ void GridView::setGrid(store::TextGrid grid) {
     setTopRow(top);
 }
 
-int GridView::textWidth(int col) const {
-    // Every text of the column is measured as it is drawn: byte counts say little once digits
-    // and CJK characters mix ("大后比" has more bytes than "2.333333" and is narrower). Each
-    // distinct text is measured once, which keeps long hit grids quick.
-    const QFontMetrics metrics = fontMetrics();
-    std::unordered_set<std::string_view> seen;
-    int widest = 0;
-    for (const auto& row : model_->grid().cells) {
-        if (col >= static_cast<int>(row.size())) continue;
-        const std::string& text = row[static_cast<size_t>(col)];
-        if (text.empty() || !seen.insert(text).second) continue;
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(text)));
+namespace {
+
+// A quick estimate of a text's drawn width in digit widths: an ASCII character counts one, any
+// other character (a CJK glyph, say) two. Only the texts it ranks widest are measured.
+int estimatedWidth(std::string_view text) {
+    int width = 0;
+    for (unsigned char ch : text) {
+        if (ch < 0x80)
+            width += 1;
+        else if ((ch & 0xC0) == 0xC0)
+            width += 2;  // the lead byte of a multi-byte character
     }
+    return width;
+}
+
+}  // namespace
+
+int GridView::textWidth(int col) const {
+    // The texts are measured as they are drawn: byte counts say little once digits and CJK
+    // characters mix ("大后比" has more bytes than "2.333333" and is narrower). The header and
+    // the few texts the estimate ranks widest are measured, which keeps a 32,766-row grid quick.
+    constexpr std::size_t kMeasured = 8;
+    const auto& cells = model_->grid().cells;
+    std::vector<std::pair<int, std::string_view>> widest;  // estimate, text; the widest first
+    widest.reserve(kMeasured + 1);
+    for (std::size_t r = 1; r < cells.size(); ++r) {
+        const auto& row = cells[r];
+        if (col >= static_cast<int>(row.size())) continue;
+        const std::string_view text = row[static_cast<std::size_t>(col)];
+        if (text.empty()) continue;
+        const int estimate = estimatedWidth(text);
+        if (widest.size() == kMeasured && estimate <= widest.back().first) continue;
+        bool known = false;
+        for (const auto& w : widest) known = known || w.second == text;
+        if (known) continue;
+        const auto at = std::find_if(widest.begin(), widest.end(),
+                                     [&](const auto& w) { return w.first < estimate; });
+        widest.insert(at, {estimate, text});
+        if (widest.size() > kMeasured) widest.pop_back();
+    }
+    const QFontMetrics metrics = fontMetrics();
+    int width = 0;
+    if (!cells.empty() && col < static_cast<int>(cells.front().size()) &&
+        !cells.front()[static_cast<std::size_t>(col)].empty())
+        width = metrics.horizontalAdvance(
+            QString::fromStdString(cells.front()[static_cast<std::size_t>(col)]));
+    for (const auto& w : widest)
+        width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(
+                                    w.second.data(), static_cast<qsizetype>(w.second.size()))));
     // Header and cells share the font here; a small margin keeps the text off the grid lines.
-    return widest == 0 ? 0 : widest + 10;
+    return width == 0 ? 0 : width + 10;
 }
 
 void GridView::applyWidths() {

@@ -68,7 +68,14 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
         result.errorTitle = refusal->title;
     } else {
         try {
-            result.groups = computeGroups(db, std::get<GroupPlan>(planned), how);
+            std::vector<ComputedGroup> computed;
+            result.groups = computeGroups(db, std::get<GroupPlan>(planned), how,
+                                          std::numeric_limits<std::size_t>::max(), &computed);
+            // What was just stored is listed as computed, not read back (the statement way reads).
+            if (how == Evaluation::InMemory) {
+                result.listing = ylGrid(std::move(computed));
+                return result;
+            }
         } catch (const store::DbError& e) {
             result.error = "分组计算失败，结果表未改动：" + store::userText(e);
             result.errorTitle = kInputTitle;

@@ -17,22 +17,27 @@ std::string twoDigits(int v) {
 
 // The code of box `box` as written in the tokens of the type's column.
 std::string tokenCode(int type, int box, const BoxCoding& coding) {
-    switch (type) {
-        case 1:  // the code of the zodiac the caption names, two digits
-            return twoDigits(coding.zodiac.code[static_cast<std::size_t>(box % 12)]);
-        case 4:  // digit sum = box, two digits
-            return twoDigits(box);
-        case 2:  // head = box - 1
-        case 3:  // tail = box - 1
-            return std::to_string(box - 1);
-        case 5:  // the k-th segment's code
-            return std::to_string(box - 1 + coding.dsBase);
-        default:
-            return twoDigits(box);
-    }
+    const int value = boxValue(type, box, coding);
+    // Zodiac, digit sum and number are written with two digits, head, tail and segment plain.
+    return type == 2 || type == 3 || type == 5 ? std::to_string(value) : twoDigits(value);
 }
 
 }  // namespace
+
+int boxValue(int type, int box, const BoxCoding& coding) {
+    switch (type) {
+        case 1:
+            return coding.zodiac
+                .code[static_cast<std::size_t>(box % 12)];  // the zodiac the caption names
+        case 2:                                             // head = box - 1
+        case 3:
+            return box - 1;  // tail = box - 1
+        case 5:
+            return box - 1 + coding.dsBase;  // the k-th segment's code
+        default:
+            return box;  // number, digit sum
+    }
+}
 
 bool isGroupType(int type) { return type >= 0 && type <= 5; }
 

@@ -27,6 +27,9 @@ int valueCount(int type);
 // The token string column of the type: txtHisLst, txtHisLstSx, ... (txtHisLst for any other).
 const char* attributeColumn(int type);
 
+// The attribute value box `box` stands for: the number, the zodiac code the caption names,
+// head and tail box - 1, the digit sum, the segment code box - 1 + DsIni.
+int boxValue(int type, int box, const BoxCoding& coding);
 // The LIKE pattern of box `box` as a group member, stars included: "*05*" (number 5),
 // "*1X05*" (zodiac code 5), "*1X0*" (head, box 1), "*1X9*" (tail, box 10), "*1X11*" (digit
 // sum). Segment codes are plain decimal and 10 has two digits, so the segment pattern carries

@@ -2,29 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
 #include "search/omission_scan.h"
 
 namespace quarvel::groups {
-
-void appendYlRow(store::RowCursor& yl, const std::string& label,
-                 const search::OmissionStats& stats) {
-    // The ratio is kept in single precision, as the table's column type says.
-    const float ratio = static_cast<float>(stats.ratio());
-    yl.addNew();
-    yl.set("content", label);
-    yl.set("intMaxYL", static_cast<std::int64_t>(stats.maximum));
-    yl.set("intMinYL", static_cast<std::int64_t>(stats.minimum));
-    yl.set("intLstYl", static_cast<std::int64_t>(stats.last));
-    yl.set("sglLlr", static_cast<double>(ratio));
-    yl.set("intHitCount", static_cast<std::int64_t>(stats.hits));
-    yl.set("dblAvgYl", stats.averageOmission());
-    if (const auto due = stats.dueRatio()) yl.set("dblDueRatio", *due);
-    yl.set("intMaxRun", static_cast<std::int64_t>(stats.longestRun));
-    yl.update();
-}
 
 YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
     if (db_ == nullptr) throw store::DbError("the database is not open");
@@ -124,6 +108,24 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
              store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
              laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
              laterFigure(at(run), false, false)});
+    }
+    return grid;
+}
+
+store::TextGrid ylGrid(std::vector<ComputedGroup> rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const ComputedGroup& a, const ComputedGroup& b) {
+        return a.stats.last < b.stats.last;
+    });
+    store::TextGrid grid = ylHeaderGrid();
+    grid.cells.reserve(rows.size() + 1);
+    for (auto& row : rows) {
+        const search::OmissionStats& s = row.stats;
+        const auto more = search::moreFigureTexts(s);
+        // The ratio as YL stores it, in single precision.
+        grid.cells.push_back({std::move(row.label), std::to_string(s.minimum),
+                              std::to_string(s.maximum), std::to_string(s.last),
+                              search::formatSingle(static_cast<float>(s.ratio())), more[0], more[1],
+                              more[2], more[3]});
     }
     return grid;
 }

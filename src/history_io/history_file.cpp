@@ -1,6 +1,8 @@
 #include "history_io/history_file.h"
 
+#include <algorithm>
 #include <fstream>
+#include <numeric>
 #include <string>
 #include <system_error>
 
@@ -75,13 +77,27 @@ HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::s
 void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
                     const RowRules& rules) {
     {
+        if (draws.size() > static_cast<std::size_t>(store::kMaxDraws))
+            throw store::DbError("the history holds more draws than a 16-bit ordinal can number");
+        // IDX is known before the rows go in: the place of each draw in issue order, equal
+        // issues in the order of the file (as they are inserted), so no renumbering pass follows.
+        std::vector<std::size_t> order(draws.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(), [&draws](std::size_t x, std::size_t y) {
+            return draws[x].issue < draws[y].issue;
+        });
+        std::vector<int> idx(draws.size());
+        for (std::size_t k = 0; k < order.size(); ++k) idx[order[k]] = static_cast<int>(k + 1);
+
         store::Transaction tx(db.db());
-        store::delrec(db.rsLishi());
+        db.db().executeNative("DELETE FROM Lishi");
         RowAppender appender(db.db());
-        for (const auto& d : draws)
+        for (std::size_t i = 0; i < draws.size(); ++i) {
+            const auto& d = draws[i];
             appender.append(
-                store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase));
-        db.renumberIdx();
+                store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase),
+                idx[i]);
+        }
         tx.commit();
     }
     db.historyChanged();

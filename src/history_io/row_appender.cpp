@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <string>
 
 namespace quarvel::io {
@@ -13,8 +14,8 @@ constexpr const char* kTexts[] = {"txtHisLst",    "txtHisLstHm", "txtHisLstSx", 
                                   "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
 
 std::string insertSql() {
-    std::string names = "SQQH, QQH";
-    int count = 2;
+    std::string names = "SQQH, QQH, IDX";
+    int count = 3;
     for (char letter : kLetters)
         for (int p = 1; p <= 8; ++p, ++count) names += ", L" + std::to_string(p) + letter;
     for (const char* t : kTexts) {
@@ -39,12 +40,27 @@ RowAppender::RowAppender(store::Database& db) : db_(db) {
 
 RowAppender::~RowAppender() { sqlite3_finalize(insert_); }
 
-void RowAppender::append(const store::DrawRow& row) {
+void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
+    const std::array<const std::array<int, 8>*, 6> perPosition = {&row.a, &row.b, &row.e,
+                                                                  &row.f, &row.g, &row.h};
+    // The attribute columns are 16-bit, as every other write of them checks.
+    for (const auto* values : perPosition)
+        for (int v : *values)
+            if (v < -32768 || v > 32767)
+                throw store::DbError("draw " + std::to_string(row.sqqh) + ": value " +
+                                     std::to_string(v) + " does not fit a 16-bit column");
+    if (idx && (*idx < 1 || *idx > 32767))
+        throw store::DbError("draw " + std::to_string(row.sqqh) + ": ordinal " +
+                             std::to_string(*idx) + " does not fit IDX");
     sqlite3_reset(insert_);
     int i = 1;
     sqlite3_bind_int64(insert_, i++, row.sqqh);
     sqlite3_bind_int64(insert_, i++, row.qqh);
-    for (const auto* values : {&row.a, &row.b, &row.e, &row.f, &row.g, &row.h})
+    if (idx)
+        sqlite3_bind_int(insert_, i++, *idx);
+    else
+        sqlite3_bind_null(insert_, i++);
+    for (const auto* values : perPosition)
         for (int v : *values) sqlite3_bind_int64(insert_, i++, v);
     for (const std::string* t :
          {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou, &row.txtHisLstWei,

@@ -5,6 +5,7 @@
 // is stored in a fraction of a second. Use it inside a transaction.
 
 #include <memory>
+#include <optional>
 
 #include "store/draw_record.h"
 #include "store/engine.h"
@@ -20,8 +21,9 @@ class RowAppender {
     RowAppender(const RowAppender&) = delete;
     RowAppender& operator=(const RowAppender&) = delete;
 
-    // Throws store::DbError when the database refuses the row.
-    void append(const store::DrawRow& row);
+    // Appends the row with its IDX when known (NULL otherwise, for a renumbering after). Throws
+    // store::DbError when a value does not fit its column or the database refuses the row.
+    void append(const store::DrawRow& row, std::optional<int> idx = std::nullopt);
 
   private:
     store::Database& db_;

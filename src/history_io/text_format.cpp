@@ -84,12 +84,30 @@ ParsedLine parseHistoryLine(std::string_view line, std::int64_t previousIssue) {
 }
 
 std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%07lld ", static_cast<long long>(issue));
-    std::string out = buf;
+    std::string out;
+    if (issue >= 0 && issue <= 9999999) {
+        // Seven digits, written in place (a full history is 32,766 of these lines).
+        out.resize(8);
+        std::int64_t rest = issue;
+        for (int i = 6; i >= 0; --i, rest /= 10)
+            out[static_cast<std::size_t>(i)] = static_cast<char>('0' + rest % 10);
+        out[7] = ' ';
+    } else {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%07lld ", static_cast<long long>(issue));
+        out = buf;
+    }
+    out.reserve(out.size() + 3 * numbers.size());
     for (int n : numbers) {
-        std::snprintf(buf, sizeof buf, "%02d ", n);
-        out += buf;
+        if (n >= 0 && n <= 99) {
+            out += static_cast<char>('0' + n / 10);
+            out += static_cast<char>('0' + n % 10);
+            out += ' ';
+        } else {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%02d ", n);
+            out += buf;
+        }
     }
     return out;
 }

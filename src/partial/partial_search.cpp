@@ -1,6 +1,7 @@
 #include "partial/partial_search.h"
 
-#include "search/draw_table.h"
+#include "search/combinations.h"
+#include "search/conditions.h"
 #include "search/omission_scan.h"
 #include "store/history_db.h"
 
@@ -8,19 +9,12 @@ namespace quarvel::partial {
 
 std::vector<std::vector<int>> combinations(int n, int k) {
     std::vector<std::vector<int>> out;
-    if (k < 1 || k > n) return out;
-    std::vector<int> c(static_cast<std::size_t>(k));
-    for (int i = 0; i < k; ++i) c[static_cast<std::size_t>(i)] = i + 1;
-    for (;;) {
-        out.push_back(c);
-        // Advance the rightmost member that can still move, then reset the ones after it.
-        int i = k - 1;
-        while (i >= 0 && c[static_cast<std::size_t>(i)] == n - k + i + 1) --i;
-        if (i < 0) return out;
-        ++c[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < k; ++j)
-            c[static_cast<std::size_t>(j)] = c[static_cast<std::size_t>(j - 1)] + 1;
-    }
+    search::forEachCombination(n, k, [&out](std::span<const int> members) {
+        std::vector<int>& c = out.emplace_back();
+        for (int m : members) c.push_back(m + 1);
+        return true;
+    });
+    return out;
 }
 
 std::optional<int> parseSection(const std::string& kText) {
@@ -54,8 +48,8 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
         refused.error = "分部位数必须是 1 到 6 的整数: \"" + kText + "\"";
         return refused;
     }
-    const int draws = search::countDrawsInRange(db.db(), range->start, range->end);
     if (how == search::Evaluation::Statements) {
+        const int draws = search::countDrawsInRange(db.db(), range->start, range->end);
         const search::ConditionSet set = markPartial(c, pm, *k);
         const int failed = search::runMarking(db.db(), set.statements).failed;
         return search::resultOf(
@@ -63,15 +57,22 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
                              draws),
             partialLabel(c, kText), failed);
     }
-    const search::DrawTable table(db.db(), c);
+    const search::DrawTable table(db.db(), search::Conditions::lettersFor(c));
+    const search::Conditions conditions(table, c);
     search::RowSet hits(table.size(), false);
     int failed = 0;
-    for (const auto& members : combinations(positionsInPlay(pm), *k))
-        hits |= table.matchAll(members, search::Counting::WholeSet, failed);
-    hits &= table.inRange(range->start, range->end);
-    return search::resultOf(
-        search::scanRows(table.rows(), hits.members(), c.type, c.sxBase, db.newestIdx(), draws),
-        partialLabel(c, kText), failed);
+    std::vector<int> positions;
+    search::forEachCombination(positionsInPlay(pm), *k, [&](std::span<const int> members) {
+        positions.clear();
+        for (int m : members) positions.push_back(m + 1);
+        hits |= conditions.matchAll(positions, search::Counting::WholeSet, failed);
+        return true;
+    });
+    const search::RowSet inRange = table.inRange(range->start, range->end);
+    hits &= inRange;
+    return search::resultOf(search::scanTable(table, hits, c.type, c.sxBase, db.newestIdx(),
+                                              static_cast<int>(inRange.count())),
+                            partialLabel(c, kText), failed);
 }
 
 }  // namespace quarvel::partial

@@ -62,6 +62,8 @@ const char* freeColumn(int type) {
     }
 }
 
+char freeLetter(int type) { return type >= 1 && type <= 5 ? attributeLetter(type) : 'A'; }
+
 char attributeLetter(int type) {
     if (type < 0 || type >= kSearchTypes) return 'A';
     return store::kAttributeLetters[static_cast<std::size_t>(type)];

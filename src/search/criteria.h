@@ -43,6 +43,9 @@ std::optional<ValueRange> counterRange(int type, int sxBase, int dsBase);
 // Free-position attribute column of the type: the token strings of types 1..5, the number
 // string for every other type.
 const char* freeColumn(int type);
+// The per-position letter whose values the free column's tokens hold: 'B', 'E', 'F', 'G', 'H'
+// for types 1..5, the number 'A' for every other type.
+char freeLetter(int type);
 // Per-position column letter of the type ("A", "B", "E", "F", "G", "H", "C", "D"); 'A' outside
 // 0..7.
 char attributeLetter(int type);

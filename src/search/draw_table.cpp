@@ -1,15 +1,23 @@
 #include "search/draw_table.h"
 
 #include <algorithm>
-#include <bit>
-#include <variant>
+#include <numeric>
+#include <string>
 
-#include "store/history_db.h"
+#include "store/engine.h"
+#include "store/engine_internal.h"
 
 namespace quarvel::search {
 
-RowSet::RowSet(std::size_t rows, bool all) : words_((rows + 63) / 64, all ? ~std::uint64_t{0} : 0) {
+RowSet::RowSet(std::size_t rows, bool all)
+    : rows_(rows), words_((rows + 63) / 64, all ? ~std::uint64_t{0} : 0) {
     if (all && rows % 64 != 0) words_.back() = (std::uint64_t{1} << (rows % 64)) - 1;
+}
+
+std::size_t RowSet::count() const {
+    std::size_t n = 0;
+    for (std::uint64_t w : words_) n += static_cast<std::size_t>(std::popcount(w));
+    return n;
 }
 
 RowSet& RowSet::operator&=(const RowSet& other) {
@@ -24,139 +32,128 @@ RowSet& RowSet::operator|=(const RowSet& other) {
 
 std::vector<std::size_t> RowSet::members() const {
     std::vector<std::size_t> out;
-    for (std::size_t w = 0; w < words_.size(); ++w)
-        for (std::uint64_t word = words_[w]; word != 0; word &= word - 1)
-            out.push_back(w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
+    out.reserve(count());
+    forEach([&out](std::size_t row) { out.push_back(row); });
     return out;
 }
 
 namespace {
 
-bool stored(const std::string& column) {
-    const auto& all = store::lishiColumns();
-    return std::find(all.begin(), all.end(), column) != all.end();
-}
-
-// Whether the columns of a fixed operand exist (type 6's letter has none).
-bool operandStored(int type) {
-    const char letter = attributeLetter(type);
-    if (letter == 'G') return stored("L1E") && stored("L1F");
-    if (letter == 'D') return stored("L1A");
-    return stored(std::string("L1") + letter);
-}
-
-// The column the hit grid reads for a position: the number for parity, else the type's letter.
-std::string gridColumn(int type, int position) {
-    const char letter = attributeLetter(type);
-    return "L" + std::to_string(position) + (letter == 'D' ? 'A' : letter);
-}
-
-// A plain fixed operand is the grid's own column; the digit sum and parity are selected as
-// computed columns of their own.
-bool operandIsGridColumn(int type) {
-    const char letter = attributeLetter(type);
-    return letter != 'G' && letter != 'D';
-}
-
-std::string scratchAlias() { return "P6"; }
-std::string operandAlias(int type, int position) {
-    return operandIsGridColumn(type) ? gridColumn(type, position) : "C" + std::to_string(position);
-}
-
-std::string selectionFor(const Criteria& c) {
-    std::string sql = "SELECT [IDX], [SQQH]";
-    for (int p = 1; p <= kPositions; ++p)
-        if (stored(gridColumn(c.type, p))) sql += ", [" + gridColumn(c.type, p) + "]";
-    if (!c.fixed) {
-        sql += ", " + scratchSource(freeColumn(c.type), c.countSpecial) + " AS " + scratchAlias();
-    } else if (operandStored(c.type) && !operandIsGridColumn(c.type)) {
-        for (int p = 1; p <= kPositions; ++p)
-            sql += ", " + fixedOperand(c.type, p) + " AS " + operandAlias(c.type, p);
-    }
-    return sql + " FROM [Lishi] ORDER BY [IDX]";
-}
-
-// `value = v` as SQL compares: only a number equals a number.
-bool equalsNumber(const store::Value& value, int v) {
-    if (const auto* i = std::get_if<std::int64_t>(&value)) return *i == v;
-    if (const auto* d = std::get_if<double>(&value)) return *d == v;
-    return false;
+std::int32_t readInt(sqlite3_stmt* s, int col) {
+    const sqlite3_int64 v = sqlite3_column_int64(s, col);
+    // NULL reads as 0: only then is the type worth asking for.
+    if (v == 0 && sqlite3_column_type(s, col) == SQLITE_NULL) return DrawTable::kNull;
+    return static_cast<std::int32_t>(std::clamp<sqlite3_int64>(v, INT32_MIN + 1, INT32_MAX));
 }
 
 }  // namespace
 
-DrawTable::DrawTable(store::Database& db, const Criteria& criteria)
-    : criteria_(criteria), rows_(db.snapshot(selectionFor(criteria))) {
-    sqqhCol_ = rows_.columnIndex("SQQH");
-    scratchCol_ = rows_.columnIndex(scratchAlias());
-    for (int p = 1; p <= kPositions; ++p)
-        operandCol_[static_cast<std::size_t>(p - 1)] =
-            criteria.fixed ? rows_.columnIndex(operandAlias(criteria.type, p)) : -1;
+int DrawTable::slot(char letter) {
+    const auto at = kLetters.find(letter);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
+
+bool DrawTable::has(char letter) const {
+    const int s = slot(letter);
+    return s >= 0 && read_[static_cast<std::size_t>(s)];
+}
+
+DrawTable::DrawTable(store::Database& db, std::string_view letters) {
+    std::vector<int> slots;
+    std::string sql = "SELECT IDX, SQQH";
+    for (char letter : letters) {
+        const int s = slot(letter);
+        if (s < 0 || read_[static_cast<std::size_t>(s)]) continue;
+        read_[static_cast<std::size_t>(s)] = true;
+        slots.push_back(s);
+        for (int p = 1; p <= 8; ++p) sql += ", L" + std::to_string(p) + letter;
+    }
+    // The table's own order: IDX places each row, no sort is needed.
+    sql += " FROM Lishi";
+    store::detail::Statement st(db.handle(), sql);
+    std::vector<int> idx;
+    std::vector<std::int32_t> issue;
+    std::vector<std::vector<std::int32_t>> values(slots.size());
+    while (st.step()) {
+        sqlite3_stmt* s = st.raw();
+        const std::int32_t i = readInt(s, 0);
+        idx.push_back(i == kNull ? 0 : i);
+        issue.push_back(readInt(s, 1));
+        int col = 2;
+        for (auto& v : values)
+            for (int p = 0; p < 8; ++p) v.push_back(readInt(s, col++));
+    }
+    const std::size_t n = idx.size();
+    // Where row r of the read goes. IDX is 1..n after every write; should another program
+    // have left it otherwise, the rows go in IDX order (NULL first, ties as read), as an
+    // ORDER BY [IDX] would list them.
+    std::vector<std::size_t> place(n);
+    std::vector<bool> taken(n, false);
+    bool permutation = true;
+    for (std::size_t r = 0; r < n && permutation; ++r) {
+        const int i = idx[r];
+        permutation =
+            i >= 1 && static_cast<std::size_t>(i) <= n && !taken[static_cast<std::size_t>(i - 1)];
+        if (permutation) {
+            taken[static_cast<std::size_t>(i - 1)] = true;
+            place[r] = static_cast<std::size_t>(i - 1);
+        }
+    }
+    if (!permutation) {
+        std::vector<std::size_t> order(n);
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [&idx](std::size_t a, std::size_t b) { return idx[a] < idx[b]; });
+        for (std::size_t k = 0; k < n; ++k) place[order[k]] = k;
+    }
+    idx_.resize(n);
+    issue_.resize(n);
+    for (std::size_t r = 0; r < n; ++r) {
+        idx_[place[r]] = idx[r];
+        issue_[place[r]] = issue[r];
+    }
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        auto& out = columns_[static_cast<std::size_t>(slots[k])];
+        out.resize(8 * n);
+        for (std::size_t r = 0; r < n; ++r)
+            for (std::size_t p = 0; p < 8; ++p) out[p * n + place[r]] = values[k][r * 8 + p];
+    }
+}
+
+std::span<const std::int32_t> DrawTable::column(char letter, int position) const {
+    const int s = slot(letter);
+    if (s < 0 || !read_[static_cast<std::size_t>(s)] || position < 1 || position > 8) return {};
+    return std::span<const std::int32_t>(columns_[static_cast<std::size_t>(s)])
+        .subspan(static_cast<std::size_t>(position - 1) * size(), size());
 }
 
 RowSet DrawTable::inRange(std::int32_t start, std::int32_t end) const {
     RowSet out(size(), false);
-    for (std::size_t r = 0; r < size(); ++r) {
-        const store::Value& issue = rows_.row(r)[static_cast<std::size_t>(sqqhCol_)];
-        if (store::isNull(issue)) continue;
-        const std::int64_t i = store::toInt(issue);
-        if (i >= start && i <= end) out.set(r);
-    }
+    for (std::size_t r = 0; r < size(); ++r)
+        if (issue_[r] != kNull && issue_[r] >= start && issue_[r] <= end) out.set(r);
     return out;
 }
 
-const RowSet& DrawTable::freeMatch(const std::string& pattern) const {
-    auto [it, fresh] = cache_.try_emplace("F" + pattern);
-    if (!fresh) return it->second;
-    // The patterns are *text*: the text anywhere in the scratch copy.
-    std::string text;
-    for (char ch : pattern)
-        if (ch != '*') text += ch;
-    RowSet set(size(), false);
-    for (std::size_t r = 0; r < size(); ++r) {
-        const store::Value& v = rows_.row(r)[static_cast<std::size_t>(scratchCol_)];
-        if (!store::isNull(v) && store::toText(v).find(text) != std::string::npos) set.set(r);
+RowSet DrawTable::countAtLeast(char letter, int positions, int value, int count) const {
+    RowSet out(size(), false);
+    if (!has(letter) || value == kNull || count < 1) return out;
+    std::vector<std::uint8_t> seen(size(), 0);
+    for (int p = 1; p <= std::min(positions, 8); ++p) {
+        const auto col = column(letter, p);
+        for (std::size_t r = 0; r < size(); ++r) seen[r] += col[r] == value;
     }
-    return it->second = std::move(set);
-}
-
-const RowSet& DrawTable::fixedMatch(int position, int value) const {
-    auto [it, fresh] =
-        cache_.try_emplace("C" + std::to_string(position) + "=" + std::to_string(value));
-    if (!fresh) return it->second;
-    const auto col = static_cast<std::size_t>(operandCol_[static_cast<std::size_t>(position - 1)]);
-    RowSet set(size(), false);
     for (std::size_t r = 0; r < size(); ++r)
-        if (equalsNumber(rows_.row(r)[col], value)) set.set(r);
-    return it->second = std::move(set);
+        if (seen[r] >= count) out.set(r);
+    return out;
 }
 
-RowSet DrawTable::matchAll(const std::vector<int>& positions, Counting counting,
-                           int& refused) const {
-    RowSet out(size(), true);
-    bool stateable = true;
-    const auto valueOf = [&](int p) { return criteria_.values[static_cast<std::size_t>(p - 1)]; };
-    if (criteria_.fixed) {
-        for (int p : positions) {
-            if (operandCol_[static_cast<std::size_t>(p - 1)] < 0) {
-                ++refused;
-                stateable = false;
-            } else {
-                out &= fixedMatch(p, valueOf(p));
-            }
-        }
-    } else {
-        std::vector<int> values;
-        for (int p : positions) values.push_back(valueOf(p));
-        for (const auto& pattern :
-             freePatterns(criteria_.type, values, counting, criteria_.sxBase, criteria_.dsBase)) {
-            if (!pattern)
-                stateable = false;
-            else
-                out &= freeMatch(*pattern);
-        }
-    }
-    return stateable ? out : RowSet(size(), false);
+RowSet DrawTable::equals(char letter, int position, int value) const {
+    RowSet out(size(), false);
+    const auto col = column(letter, position);
+    if (col.empty() || value == kNull) return out;
+    for (std::size_t r = 0; r < size(); ++r)
+        if (col[r] == value) out.set(r);
+    return out;
 }
 
 }  // namespace quarvel::search

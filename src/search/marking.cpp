@@ -119,12 +119,12 @@ std::string fixedCondition(int type, int position, int value) {
     return sql::fixedPlain(position, letter, value);
 }
 
-std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values,
-                                                     Counting counting, int sxBase, int dsBase) {
+std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>& values,
+                                               Counting counting, int sxBase, int dsBase) {
     OccurrenceCounters counters(type, sxBase, dsBase);
     if (counting == Counting::WholeSet && counters.counted())
         for (int v : values) counters.increment(v);
-    std::vector<std::optional<std::string>> out;
+    std::vector<std::optional<FreeTerm>> out;
     for (int v : values) {
         int cnt = 0;
         if (counters.counted()) {
@@ -136,7 +136,19 @@ std::vector<std::optional<std::string>> freePatterns(int type, const std::vector
             }
             cnt = *c;
         }
-        out.emplace_back(freePattern(type, v, cnt));
+        out.emplace_back(FreeTerm{v, cnt});
+    }
+    return out;
+}
+
+std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values,
+                                                     Counting counting, int sxBase, int dsBase) {
+    std::vector<std::optional<std::string>> out;
+    for (const auto& term : freeTerms(type, values, counting, sxBase, dsBase)) {
+        if (term)
+            out.emplace_back(freePattern(type, term->value, term->count));
+        else
+            out.emplace_back();
     }
     return out;
 }

@@ -76,8 +76,18 @@ struct ConditionSet {
 // whole set first and asks every member for the final count.
 enum class Counting { Running, WholeSet };
 
-// Free-position patterns for the values of one set, in order, with their counts; nullopt for a
-// value its counters cannot count (no condition is issued for it).
+// One free-position condition: the value and the occurrence it asks for (0 for the types
+// matched without counts, where any occurrence will do).
+struct FreeTerm {
+    int value = 0;
+    int count = 0;
+};
+
+// Free-position conditions for the values of one set, in order, with their counts; nullopt
+// for a value its counters cannot count (no condition is issued for it).
+std::vector<std::optional<FreeTerm>> freeTerms(int type, const std::vector<int>& values,
+                                               Counting counting, int sxBase, int dsBase);
+// The same as LIKE patterns (freePattern of each term).
 std::vector<std::optional<std::string>> freePatterns(int type, const std::vector<int>& values,
                                                      Counting counting, int sxBase, int dsBase);
 

@@ -1,6 +1,7 @@
 #include "search/omission_scan.h"
 
 #include <array>
+#include <span>
 
 #include "search/criteria.h"
 #include "store/draw_record.h"
@@ -34,14 +35,24 @@ struct CellReader {
     std::string cell(const std::vector<store::Value>& row, int p) const {
         const int col = primary[static_cast<std::size_t>(p - 1)];
         if (col < 0 || store::isNull(row[static_cast<std::size_t>(col)])) return {};
-        const int v = static_cast<int>(store::toInt(row[static_cast<std::size_t>(col)]));
-        if (type == 1) return store::zodiacName(v, sxBase);
-        if (attributeLetter(type) == 'D') return std::to_string(((v % 2) + 2) % 2);
-        return std::to_string(v);
+        return attributeText(type, sxBase,
+                             static_cast<int>(store::toInt(row[static_cast<std::size_t>(col)])));
     }
 };
 
+// The column the hit grid shows for a type: the number for parity, else the type's letter.
+char gridLetter(int type) {
+    const char letter = attributeLetter(type);
+    return letter == 'D' ? 'A' : letter;
+}
+
 }  // namespace
+
+std::string attributeText(int type, int sxBase, int value) {
+    if (type == 1) return store::zodiacName(value, sxBase);
+    if (attributeLetter(type) == 'D') return std::to_string(((value % 2) + 2) % 2);
+    return std::to_string(value);
+}
 
 std::string singleSetSelection(std::int32_t start, std::int32_t end, int required) {
     return rangeSelection(start, end, "[intTh] = " + std::to_string(required));
@@ -91,6 +102,34 @@ ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>&
         line.push_back(std::to_string(i + 1));
         r.hits.cells.push_back(std::move(line));
     }
+    r.stats.finish(newestIdx, drawsInRange);
+    return r;
+}
+
+ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int sxBase,
+                     int newestIdx, int drawsInRange) {
+    ScanResult r;
+    r.hits = emptyHitGrid();
+    const char letter = gridLetter(type);
+    std::array<std::span<const std::int32_t>, kPositions> columns;
+    for (int p = 1; p <= kPositions; ++p)
+        columns[static_cast<std::size_t>(p - 1)] = table.column(letter, p);
+    r.hits.cells.reserve(hits.count() + 1);
+    std::size_t n = 0;
+    hits.forEach([&](std::size_t row) {
+        std::vector<std::string> line;
+        line.reserve(11);
+        const std::int32_t issue = table.issue(row);
+        line.push_back(issue == DrawTable::kNull ? std::string() : std::to_string(issue));
+        for (const auto& col : columns)
+            line.push_back(col.empty() || col[row] == DrawTable::kNull
+                               ? std::string()
+                               : attributeText(type, sxBase, col[row]));
+        r.hitIdx.push_back(table.idx(row));
+        line.push_back(std::to_string(r.stats.addHit(table.idx(row))));
+        line.push_back(std::to_string(++n));
+        r.hits.cells.push_back(std::move(line));
+    });
     r.stats.finish(newestIdx, drawsInRange);
     return r;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "search/draw_table.h"
 #include "search/omission_stats.h"
 #include "store/engine.h"
 #include "store/text_grid.h"
@@ -38,6 +39,12 @@ int countDrawsInRange(store::Database& db, std::int32_t start, std::int32_t end)
 // omission is measured to `newestIdx`, the IDX of the newest stored draw; drawsInRange is N.
 ScanResult scanRows(const store::Snapshot& rows, const std::vector<std::size_t>& hits, int type,
                     int sxBase, int newestIdx, int drawsInRange);
+// The same for the hit rows of a draw table.
+ScanResult scanTable(const DrawTable& table, const RowSet& hits, int type, int sxBase,
+                     int newestIdx, int drawsInRange);
+// A position's attribute as the hit grid shows it: the zodiac name of a code (zodiac type),
+// the parity of the number (type 7), the value otherwise.
+std::string attributeText(int type, int sxBase, int value);
 // Runs the selection and scans all its rows. A selection the engine refuses gives the header
 // row only.
 ScanResult scanHits(store::HistoryDb& db, const std::string& selection, int type, int sxBase,

@@ -1,6 +1,6 @@
 #include "search/search_command.h"
 
-#include "search/draw_table.h"
+#include "search/conditions.h"
 #include "search/marking.h"
 #include "store/history_db.h"
 
@@ -51,16 +51,18 @@ SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) 
                      c.sxBase, countDrawsInRange(db.db(), range->start, range->end)),
             set.label, failed);
     }
-    const DrawTable table(db.db(), c);
+    const DrawTable table(db.db(), Conditions::lettersFor(c));
+    const Conditions conditions(table, c);
     std::vector<int> positions;
     for (int p = 1; p <= kPositions; ++p)
         if (c.selected[static_cast<std::size_t>(p - 1)]) positions.push_back(p);
     int failed = 0;
-    RowSet hits = table.matchAll(positions, Counting::Running, failed);
-    hits &= table.inRange(range->start, range->end);
-    return resultOf(scanRows(table.rows(), hits.members(), c.type, c.sxBase, db.newestIdx(),
-                             countDrawsInRange(db.db(), range->start, range->end)),
-                    searchLabel(c), failed);
+    RowSet hits = conditions.matchAll(positions, Counting::Running, failed);
+    const RowSet inRange = table.inRange(range->start, range->end);
+    hits &= inRange;
+    return resultOf(
+        scanTable(table, hits, c.type, c.sxBase, db.newestIdx(), static_cast<int>(inRange.count())),
+        searchLabel(c), failed);
 }
 
 }  // namespace quarvel::search

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "search/criteria.h"
+#include "search/draw_table.h"
 #include "search/omission_stats.h"
 #include "store/draw_record.h"
 #include "store/engine.h"
@@ -172,20 +173,19 @@ store::TextGrid TrendChart::toTextGrid() const {
 
 std::vector<TrendDraw> readTrendHistory(store::Database& db, int type) {
     const char letter = attributeLetter(type);  // the digit sum is stored as its own column
-    std::string sql = "SELECT [IDX], [SQQH]";
-    for (int p = 1; p <= 8; ++p) sql += ", [L" + std::to_string(p) + letter + "]";
-    sql += " FROM [Lishi] ORDER BY [IDX]";
-    const store::Snapshot s = db.snapshot(sql);
-    std::vector<TrendDraw> history;
-    history.reserve(s.recordCount());
-    for (std::size_t i = 0; i < s.recordCount(); ++i) {
-        const auto& row = s.row(i);
-        TrendDraw d;
-        d.idx = static_cast<int>(store::toInt(row[0]));
-        d.issue = static_cast<std::int32_t>(store::toInt(row[1]));
-        for (std::size_t p = 0; p < 8; ++p)
-            d.values[p] = static_cast<int>(store::toInt(row[p + 2]));
-        history.push_back(d);
+    const DrawTable table(db, std::string(1, letter));
+    if (!table.has(letter))
+        throw store::DbError(std::string("the history has no attribute column for letter ") +
+                             letter);
+    std::vector<TrendDraw> history(table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        TrendDraw& d = history[i];
+        d.idx = table.idx(i);
+        d.issue = table.issue(i) == DrawTable::kNull ? 0 : table.issue(i);
+        for (int p = 1; p <= 8; ++p) {
+            const std::int32_t v = table.column(letter, p)[i];
+            d.values[static_cast<std::size_t>(p - 1)] = v == DrawTable::kNull ? 0 : v;
+        }
     }
     return history;
 }

@@ -23,6 +23,28 @@ std::string twoDigits(int v) {
     return buf;
 }
 
+// A token string as it is written: eight tokens of a few characters each, in one buffer.
+class TokenText {
+  public:
+    void put(char c) {
+        if (len_ < sizeof buf_) buf_[len_++] = c;
+    }
+    // v in decimal, with at least two digits when asked (as twoDigits writes it).
+    void decimal(int v, bool twoDigit) {
+        if (v >= 0 && v < 100) {
+            if (v >= 10 || twoDigit) put(static_cast<char>('0' + v / 10));
+            put(static_cast<char>('0' + v % 10));
+        } else {
+            for (char c : twoDigit ? twoDigits(v) : std::to_string(v)) put(c);
+        }
+    }
+    std::string str() const { return std::string(buf_, len_); }
+
+  private:
+    char buf_[128];  // 8 tokens of at most 1 + 1 + 11 + 1 characters
+    std::size_t len_ = 0;
+};
+
 }  // namespace
 
 std::string baseNumberList(int m) {
@@ -75,11 +97,16 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue,
     r.qqh = issue + 1;
     const int year = zodiacYear(zodiacIssue);
     // The count of a value is 1 + the earlier positions holding it: counting by comparison,
-    // no counter array that an unexpected value could fall outside of.
-    auto counted = [](const std::array<int, 8>& values, int i, const std::string& text) {
+    // no counter array that an unexpected value could fall outside of. Tokens are written in
+    // place: count, X, the value (two digits or plain), one space.
+    std::array<TokenText, 7> text;  // txtHisLst, Hm, Sx, Tou, Wei, He, Ds
+    auto counted = [](TokenText& to, const std::array<int, 8>& values, int i, bool twoDigit) {
         int count = 1;
         for (int j = 0; j < i; ++j) count += values[j] == values[i];
-        return std::to_string(count) + "X" + text + " ";
+        to.decimal(count, false);
+        to.put('X');
+        to.decimal(values[i], twoDigit);
+        to.put(' ');
     };
     for (int i = 0; i < 8; ++i) {
         const int n = numbers[i];
@@ -89,14 +116,22 @@ DrawRow buildDrawRow(std::int32_t issue, std::int32_t zodiacIssue,
         r.f[i] = n % 10;
         r.g[i] = r.e[i] + r.f[i];
         r.h[i] = (n - 1) / 3 + dsBase;
-        r.txtHisLst += twoDigits(n) + " ";
-        r.txtHisLstHm += counted(r.a, i, twoDigits(n));
-        r.txtHisLstSx += counted(r.b, i, twoDigits(r.b[i]));
-        r.txtHisLstTou += counted(r.e, i, std::to_string(r.e[i]));
-        r.txtHisLstWei += counted(r.f, i, std::to_string(r.f[i]));
-        r.txtHisLstHe += counted(r.g, i, twoDigits(r.g[i]));
-        r.txtHisLstDs += counted(r.h, i, std::to_string(r.h[i]));
+        text[0].decimal(n, true);
+        text[0].put(' ');
+        counted(text[1], r.a, i, true);
+        counted(text[2], r.b, i, true);
+        counted(text[3], r.e, i, false);
+        counted(text[4], r.f, i, false);
+        counted(text[5], r.g, i, true);
+        counted(text[6], r.h, i, false);
     }
+    r.txtHisLst = text[0].str();
+    r.txtHisLstHm = text[1].str();
+    r.txtHisLstSx = text[2].str();
+    r.txtHisLstTou = text[3].str();
+    r.txtHisLstWei = text[4].str();
+    r.txtHisLstHe = text[5].str();
+    r.txtHisLstDs = text[6].str();
     return r;
 }
 

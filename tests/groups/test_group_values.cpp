@@ -5,8 +5,9 @@
 
 #include "groups/group_command.h"
 #include "groups/group_eval.h"
-#include "groups/group_statements.h"
 #include "groups/group_values.h"
+#include "search/marking.h"
+#include "search/omission_scan.h"
 
 using namespace quarvel::groups;
 
@@ -63,12 +64,13 @@ TEST(GroupValues, ValueCountsAndColumns) {
 }
 
 TEST(GroupStatements, Texts) {
-    EXPECT_EQ(scratchFillSql("txtHisLstSx", true), "UPDATE [Lishi] SET [txtHisP6]= [txtHisLstSx]");
-    EXPECT_EQ(scratchFillSql("txtHisLst", false),
+    EXPECT_EQ(quarvel::search::sql::copy("txtHisLstSx"),
+              "UPDATE [Lishi] SET [txtHisP6]= [txtHisLstSx]");
+    EXPECT_EQ(quarvel::search::sql::trim("txtHisLst"),
               "UPDATE [Lishi] SET [txtHisP6]= LEFT([txtHisLst],LEN([txtHisLst])-4)");
-    EXPECT_EQ(memberSql("*05*"),
+    EXPECT_EQ(quarvel::search::sql::freeOnScratch("*05*"),
               "UPDATE [Lishi] SET [intTh]=([intTh] +1) WHERE [txtHisP6] LIKE \"*05*\"");
-    EXPECT_EQ(hitsSql(2013001, 2013150, 3),
+    EXPECT_EQ(quarvel::search::singleSetSelection(2013001, 2013150, 3),
               "SELECT * FROM [lishi] WHERE [SQQH] >= 2013001 AND  [SQQH] <= 2013150 AND [intTh] = "
               "3 ORDER BY [IDX]");
 }

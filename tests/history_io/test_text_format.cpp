@@ -123,6 +123,10 @@ TEST(LineParser, CarriesTheIssueOverSkippedLines) {
 TEST(HistoryLine, ExportFormatReadsBackUnchanged) {
     EXPECT_EQ(io::historyLine(2013001, kExample), "2013001 05 12 18 21 25 28 30 09 ");
     EXPECT_EQ(io::historyLine(2013001, kExample).size(), 32u);
+    // Values outside the fields keep the printf forms (only writable lines are ever exported).
+    EXPECT_EQ(io::historyLine(-5, {100, -1, 0, 1, 2, 3, 4, 5}),
+              "-000005 100 -1 00 01 02 03 04 05 ");
+    EXPECT_EQ(io::historyLine(12345678, kExample), "12345678 05 12 18 21 25 28 30 09 ");
     // Issues of fewer than seven digits are written so that they still fill the issue field.
     for (std::int64_t issue : {1LL, 12LL, 999999LL, 2013001LL, 9999999LL}) {
         const Numbers n = {1, 30, 0, 99, 7, 10, 11, 29};
