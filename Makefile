@@ -48,9 +48,9 @@ fuzz:
 # (run by CI) fails on any difference.
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
 format:
-	clang-format -i $(FORMAT_FILES)
+	@clang-format -i $(FORMAT_FILES)
 format-check:
-	clang-format --dry-run --Werror $(FORMAT_FILES)
+	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "every file laid out by .clang-format"
 
 # The checks of .clang-tidy over the sources of src/, with the build's compile commands.
 tidy: build

@@ -86,17 +86,17 @@ int evaluateInMemory(store::HistoryDb& db, const GroupPlan& plan, std::size_t li
     const int drawsInRange = static_cast<int>(rows.range.count());
     const int top = newestOf(db, plan);
     int stored = 0;
-    visitGroups(rows, plan,
-                [&](std::span<const int>, std::string label,
-                    std::span<const search::RowSet* const> sets) {
-                    search::OmissionStats stats;
-                    search::RowSet::forEachInAll(
-                        sets, [&](std::size_t row) { stats.addHit(rows.table.idx(row)); });
-                    stats.finish(top, drawsInRange);
-                    yl.append(label, stats);
-                    if (computed) computed->push_back({std::move(label), stats});
-                    return static_cast<std::size_t>(++stored) < limit;
-                });
+    visitGroups(
+        rows, plan,
+        [&](std::span<const int>, std::string label, std::span<const search::RowSet* const> sets) {
+            search::OmissionStats stats;
+            search::RowSet::forEachInAll(
+                sets, [&](std::size_t row) { stats.addHit(rows.table.idx(row)); });
+            stats.finish(top, drawsInRange);
+            yl.append(label, stats);
+            if (computed) computed->push_back({std::move(label), stats});
+            return static_cast<std::size_t>(++stored) < limit;
+        });
     return stored;
 }
 
