@@ -15,6 +15,7 @@
 #include "app/dialogs.h"
 #include "app/funnel_chart.h"
 #include "app/grid_view.h"
+#include "app/picture_save.h"
 #include "app/view_outputs.h"
 #include "chance/pattern_chance.h"
 #include "search/omission_scan.h"
@@ -96,8 +97,9 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan,
     chart_->setObjectName(QStringLiteral("chartHc"));
     auto* save = new QPushButton(QStringLiteral("保存图片"), this);
     save->setObjectName(QStringLiteral("cmdSavePicture"));
-    connect(save, &QPushButton::clicked, this,
-            [this] { saveChartPicture(ctx_, chart_, QStringLiteral("回测.png")); });
+    connect(save, &QPushButton::clicked, this, [this] {
+        savePicture(ctx_, chart_, QStringLiteral("回测.png"), QStringLiteral("回测"));
+    });
 
     auto* inputs = new QHBoxLayout;
     inputs->addWidget(new QLabel(QStringLiteral("回测期"), this));

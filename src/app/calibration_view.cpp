@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/grid_view.h"
+#include "app/picture_save.h"
 #include "app/view_outputs.h"
 #include "chance/statistics.h"
 
@@ -113,8 +114,9 @@ CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label,
     chart_ = new CalibrationChart(calibration, this);
     auto* save = new QPushButton(QStringLiteral("保存图片"), this);
     save->setObjectName(QStringLiteral("cmdSavePicture"));
-    connect(save, &QPushButton::clicked, this,
-            [this, &ctx] { saveChartPicture(ctx, chart_, QStringLiteral("遗漏校验.png")); });
+    connect(save, &QPushButton::clicked, this, [this, &ctx] {
+        savePicture(ctx, chart_, QStringLiteral("遗漏校验.png"), QStringLiteral("遗漏校验"));
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(verdict_, 1);
     buttons->addWidget(save);

@@ -143,7 +143,8 @@ OmissionCurveWindow::OmissionCurveWindow(AppContext& ctx, search::OmissionCurve 
     save_->setObjectName(QStringLiteral("cmdSavePicture"));
     connect(save_, &QPushButton::clicked, this, [this] {
         if (pages_ && pages_->currentWidget() == kLine_)
-            saveChartPicture(ctx_, kLine_->chart(), QStringLiteral("遗漏K线.png"));
+            app::savePicture(ctx_, kLine_->chart(), QStringLiteral("遗漏K线.png"),
+                             QStringLiteral("遗漏K线"));
         else
             savePicture();
     });
