@@ -17,6 +17,7 @@
 #include "app/grid_view.h"
 #include "app/kline_view.h"
 #include "app/omission_curve_view.h"
+#include "app/shape_view.h"
 #include "app/trend_view.h"
 #include "support/panel_fixture.h"
 
@@ -122,6 +123,18 @@ class TestChanceViews : public QObject {
         auto* trend = topLevel<app::TrendWindow>("frmZst");
         QVERIFY(trend);
         QCOMPARE(trend->model()->chart()->drawRows(), 4);
+
+        // So does the shape view: its draws and its distribution are those of the shorter history.
+        std::vector<store::TextGrid> shapes;
+        for (auto* f : {cut.get(), ending.get()}) {
+            child<QPushButton>(f->panel.get(), "cmdXtzs")->click();
+            auto* shape = topLevel<app::ShapeWindow>("frmXtzs");
+            QVERIFY(shape);
+            QCOMPARE(shape->model()->table()->rows(), 4);
+            shapes.push_back(shape->summaryView()->grid());
+            shape->close();
+        }
+        QCOMPARE(shapes[0].cells, shapes[1].cells);
     }
 
     void aBadAsOfIsRefused_data() {
