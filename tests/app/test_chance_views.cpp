@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -162,6 +163,7 @@ class TestChanceViews : public QObject {
         child<QPushButton>(f->panel.get(), "cmdYlxy")->click();
         auto* cal = topLevel<app::CalibrationWindow>("frmYlxy");
         QVERIFY(cal);
+        QVERIFY(cal->screen()->availableGeometry().contains(cal->frameGeometry()));
         // N = 5, k = 3, m = 0.5: draws 1, 2, 4 have o = 1 (d = 0), draws 3 and 5 o = 2 (d = 2).
         const store::TextGrid& g = cal->grid()->grid();
         QCOMPARE(column(g, 1), (std::vector<std::string>{"3", "0", "0", "0", "2", "0"}));
@@ -198,6 +200,7 @@ class TestChanceViews : public QObject {
         child<QPushButton>(f->panel.get(), "cmdHc")->click();
         auto* bt = topLevel<app::BacktestWindow>("frmHc");
         QVERIFY(bt);
+        QVERIFY(bt->screen()->availableGeometry().contains(bt->frameGeometry()));
         child<QLineEdit>(bt, "txtHcStart")->setText("2013001");
         QVERIFY(bt->run());
         const store::TextGrid& g = bt->grid()->grid();
