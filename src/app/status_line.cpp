@@ -20,7 +20,7 @@ QSize ElidedLabel::sizeHint() const {
 
 QSize ElidedLabel::minimumSizeHint() const {
     const QFontMetrics fm = fontMetrics();
-    return {fm.horizontalAdvance(QStringLiteral("数据文件夹…")), fm.height()};
+    return {fm.horizontalAdvance(text().left(5) + QStringLiteral("…")), fm.height()};
 }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
