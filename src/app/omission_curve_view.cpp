@@ -13,12 +13,11 @@
 
 #include "app/app_context.h"
 #include "app/dialogs.h"
+#include "app/funnel_chart.h"
+#include "app/kline_view.h"
 #include "app/picture_save.h"
 #include "app/qt_paths.h"
 #include "app/screen_fit.h"
-#include "app/funnel_chart.h"
-#include "app/kline_view.h"
-#include "app/qt_paths.h"
 #include "app/view_outputs.h"
 
 namespace quarvel::app {

@@ -11,9 +11,9 @@
 
 #include "app/app_context.h"
 #include "app/grid_export.h"
-#include "chance/hot_cold.h"
 #include "app/picture_save.h"
 #include "app/screen_fit.h"
+#include "chance/hot_cold.h"
 
 namespace quarvel::app {
 

@@ -42,9 +42,8 @@ int trend(Context& c) {
     return 0;
 }
 
-const RegisterCommand kTrend("trend",
-                             "trend [--type 0..5] [--no-special] [--range A:B] [--as-of X] [--hot W]",
-                             trend);
+const RegisterCommand kTrend(
+    "trend", "trend [--type 0..5] [--no-special] [--range A:B] [--as-of X] [--hot W]", trend);
 
 }  // namespace
 }  // namespace quarvel::cli
