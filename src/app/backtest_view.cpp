@@ -16,6 +16,7 @@
 #include "app/funnel_chart.h"
 #include "app/grid_view.h"
 #include "app/picture_save.h"
+#include "app/screen_fit.h"
 #include "app/view_outputs.h"
 #include "chance/pattern_chance.h"
 #include "search/omission_scan.h"
@@ -124,7 +125,7 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan,
     layout->addLayout(inputs);
     layout->addLayout(totals);
     layout->addWidget(split, 1);
-    resize(960, 680);
+    fitToScreen(this, {960, 680});
 }
 
 QString BacktestWindow::verdict() const { return verdict_->text(); }

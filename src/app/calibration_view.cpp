@@ -9,6 +9,7 @@
 
 #include "app/grid_view.h"
 #include "app/picture_save.h"
+#include "app/screen_fit.h"
 #include "app/view_outputs.h"
 #include "chance/statistics.h"
 
@@ -125,7 +126,7 @@ CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label,
     layout->addLayout(buttons);
     layout->addWidget(chart_, 1);
     grid_->setMinimumHeight(grid_->fontMetrics().height() * 10);
-    resize(820, 620);
+    fitToScreen(this, {820, 620});
 }
 
 QString CalibrationWindow::verdict() const { return verdict_->text(); }

@@ -133,8 +133,14 @@ void CriteriaPanel::buildLayout() {
     tabs_ = new PositionTabs(this);
 
     auto* rangeFrame = frame("检索起止期数", "FrameRange", this);
-    auto* rangeLayout = new QHBoxLayout(rangeFrame);
-    rangeLayout->setContentsMargins(6, 2, 6, 2);
+    // Two lines (the range, then the as-of issue) keep the row narrow enough for 1024 px.
+    auto* rangeLines = new QVBoxLayout(rangeFrame);
+    rangeLines->setContentsMargins(6, 2, 6, 2);
+    rangeLines->setSpacing(2);
+    auto* rangeLayout = new QHBoxLayout;
+    auto* asOfLayout = new QHBoxLayout;
+    rangeLines->addLayout(rangeLayout);
+    rangeLines->addLayout(asOfLayout);
     text3_0_ = new QLineEdit(QStringLiteral("2013001"), rangeFrame);
     text3_0_->setObjectName(QStringLiteral("Text3_0"));
     text3_1_ = new QLineEdit(QStringLiteral("2013001"), rangeFrame);
@@ -152,28 +158,29 @@ void CriteriaPanel::buildLayout() {
     txtAsOf_->setPlaceholderText(QStringLiteral("最新"));
     txtAsOf_->setToolTip(
         QStringLiteral("按截止到这一期的历史计算（以后各期不计）；空着按最新一期"));
-    rangeLayout->addSpacing(8);
-    rangeLayout->addWidget(new QLabel(QStringLiteral("截止期"), rangeFrame));
-    rangeLayout->addWidget(txtAsOf_);
+    asOfLayout->addWidget(new QLabel(QStringLiteral("截止期"), rangeFrame));
+    asOfLayout->addWidget(txtAsOf_);
+    asOfLayout->addStretch(1);
 
     // The pictures: the trend chart of the history and the omission curve of the result.
     cmdZst_ = new QPushButton(QStringLiteral("走势图(&Z)"), this);
     cmdZst_->setObjectName(QStringLiteral("cmdZst"));
     cmdZst_->setAutoDefault(false);
-    cmdXtzs_ = new QPushButton(QStringLiteral("形态走势(&X)"), this);
-    cmdXtzs_->setObjectName(QStringLiteral("cmdXtzs"));
-    cmdXtzs_->setAutoDefault(false);
     cmdYlqx_ = new QPushButton(QStringLiteral("遗漏曲线(&Y)"), this);
     cmdYlqx_->setObjectName(QStringLiteral("cmdYlqx"));
     cmdYlqx_->setAutoDefault(false);
-    cmdYlxy_ = new QPushButton(QStringLiteral("遗漏校验(&J)"), this);
-    cmdYlxy_->setObjectName(QStringLiteral("cmdYlxy"));
-    cmdYlxy_->setAutoDefault(false);
 
     command1_ = new QPushButton(QStringLiteral("检索(&S)"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setAutoDefault(false);
     command1_->setMinimumWidth(command1_->sizeHint().width() + 24);
+    // Below them on the screen, so after them in the Tab order.
+    cmdXtzs_ = new QPushButton(QStringLiteral("形态走势(&X)"), this);
+    cmdXtzs_->setObjectName(QStringLiteral("cmdXtzs"));
+    cmdXtzs_->setAutoDefault(false);
+    cmdYlxy_ = new QPushButton(QStringLiteral("遗漏校验(&J)"), this);
+    cmdYlxy_->setObjectName(QStringLiteral("cmdYlxy"));
+    cmdYlxy_->setAutoDefault(false);
 
     multi_ = new MultiSearchPanel(this);
     groups_ = new GroupPanel(this);
@@ -196,14 +203,19 @@ void CriteriaPanel::buildLayout() {
     firstRow->addWidget(periodFrame);
     firstRow->addStretch(1);
 
+    // The buttons on two lines, read (and tabbed) line by line: the pictures of the history and
+    // of the result with 检索 on the first, the shape view and the calibration below them.
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(4);
+    buttons->addWidget(cmdZst_, 0, 0);
+    buttons->addWidget(cmdYlqx_, 0, 1);
+    buttons->addWidget(command1_, 0, 2);
+    buttons->addWidget(cmdXtzs_, 1, 0);
+    buttons->addWidget(cmdYlxy_, 1, 1);
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(rangeFrame);
     searchRow->addStretch(1);
-    searchRow->addWidget(cmdZst_, 0, Qt::AlignBottom);
-    searchRow->addWidget(cmdXtzs_, 0, Qt::AlignBottom);
-    searchRow->addWidget(cmdYlqx_, 0, Qt::AlignBottom);
-    searchRow->addWidget(cmdYlxy_, 0, Qt::AlignBottom);
-    searchRow->addWidget(command1_, 0, Qt::AlignBottom);
+    searchRow->addLayout(buttons);
 
     auto* grids = new QSplitter(Qt::Vertical, this);
     grids->setObjectName(QStringLiteral("ResultSplitter"));

@@ -12,6 +12,7 @@
 #include "app/omission_curve_view.h"
 #include "app/shape_view.h"
 #include "app/trend_view.h"
+#include "chance/as_of.h"
 #include "chance/hot_cold.h"
 #include "chance/shape_table.h"
 #include "groups/group_command.h"
@@ -72,8 +73,13 @@ void CriteriaPanel::runTrendCommand() {
 void CriteriaPanel::runShapeCommand() {
     if (!commandReady(cmdXtzs_)) return;
     const QString title = QStringLiteral("形态走势");
+    const auto cut = readCut(title);
+    if (!cut) return;
+    // As of 截止期 the range ends at the cut: the draws after it are neither listed nor counted.
+    search::Criteria c = readCriteria();
+    if (*cut) chance::applyCut(c, **cut);
     std::string error;
-    const auto range = search::readRange(readCriteria(), error);
+    const auto range = search::readRange(c, error);
     if (!range) {
         message(title, QString::fromStdString(error));
         return;

@@ -26,6 +26,7 @@
 #include "app/history_panel.h"
 #include "app/qt_paths.h"
 #include "app/screen_fit.h"
+#include "app/status_line.h"
 #include "store/numbering.h"
 
 namespace quarvel::app {
@@ -76,11 +77,11 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
     split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
     setCentralWidget(split);
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    auto* folder = new QLabel(
+    auto* status = new StatusLine(this);
+    status->setObjectName(QStringLiteral("StatusBar"));
+    setStatusBar(status);
+    status->setFolder(
         QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(toQString(db_.dataDir()))));
-    folder->setObjectName(QStringLiteral("DataFolderLabel"));
-    statusBar()->addPermanentWidget(folder);
 
     buildMenus();
     connectEvents();

@@ -8,6 +8,7 @@
 #include "app/grid_clicks.h"
 #include "app/grid_export.h"
 #include "app/grid_view.h"
+#include "app/screen_fit.h"
 
 namespace quarvel::app {
 
@@ -99,7 +100,7 @@ ShapeWindow::ShapeWindow(AppContext& ctx, std::shared_ptr<const chance::ShapeTab
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(split);
-    resize(1000, 760);
+    fitToScreen(this, {1000, 760});
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] {
         exportGridToXls(ctx_, model_->table()->toTextGrid(), QStringLiteral("形态走势.xls"));
     });

@@ -30,20 +30,18 @@ std::string checkedHost(const std::string& raw, std::string& why) {
                std::find_if_not(host.begin(), host.end(), [&](char c) { return isSpace(c); }));
     while (!host.empty() && host.back() == '/') host.pop_back();
     if (host.empty()) {
-        why = "no results site is set (setting ResultsHost): nothing was changed";
+        why = "还没有设置开奖结果网站的地址（设置 ResultsHost），历史号码未改变";
         return {};
     }
     const bool http = startsWithNoCase(host, "http://");
     const bool https = startsWithNoCase(host, "https://");
     if ((!http && !https) || host.size() == (http ? 7u : 8u)) {
-        why = "the results site \"" + raw +
-              "\" is not an http:// or https:// address: nothing was changed";
+        why = "开奖结果网站“" + raw + "”不是 http:// 或 https:// 开头的地址，历史号码未改变";
         return {};
     }
     for (unsigned char c : host) {
         if (c <= 0x20 || c == 0x7F || c == '?' || c == '#') {
-            why = "the results site \"" + raw +
-                  "\" holds characters an address cannot have: nothing was changed";
+            why = "开奖结果网站“" + raw + "”含有网址中不能有的字符，历史号码未改变";
             return {};
         }
     }
@@ -196,7 +194,7 @@ bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appen
         rep.read = true;
         storeYear(y, *page, rep, appender, stored, params, result, lastSerial, reachLast);
     } else {
-        rep.error = page->page.error.empty() ? "the page could not be read" : page->page.error;
+        rep.error = page->page.error.empty() ? "页面无法读取" : page->page.error;
         result.stop = UpdateStop::PageFailed;
         result.stopIssue = y * 1000 + std::min(rep.firstSerial, kLastSerial);
         result.stopDetail = rep.error;
@@ -275,13 +273,13 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
     const std::string host = checkedHost(params.host, result.refusal);
     if (host.empty()) return result;
     if (params.keptYears < kMinKeptYears || params.keptYears > kMaxKeptYears) {
-        result.refusal = "the kept years (setting IniSerchDay) must lie between 2 and 16, not " +
-                         std::to_string(params.keptYears) + ": nothing was changed";
+        result.refusal = "保留年数（设置 IniSerchDay）应在 2 到 16 之间，而不是 " +
+                         std::to_string(params.keptYears) + "，历史号码未改变";
         return result;
     }
     if (params.yearNow < 1000 || params.yearNow > 9999) {
         result.refusal =
-            "the current year " + std::to_string(params.yearNow) + " is not a four-digit year";
+            "当前年份 " + std::to_string(params.yearNow) + " 不是四位数的年份，历史号码未改变";
         return result;
     }
 
@@ -310,7 +308,7 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
             if (needed != 0) {
                 result.stop = UpdateStop::PageFailed;
                 result.stopIssue = needed * 1000 + 1;
-                result.stopDetail = "the history changed while the pages were read";
+                result.stopDetail = "读取页面期间历史号码被其他程序改动";
             }
             if (result.discarded && !attempt.windowWhole) {
                 // The kept window did not come in whole: the old history stays.

@@ -29,6 +29,42 @@ QByteArray charsetOf(const QByteArray& contentType) {
 
 QString describe(const QUrl& url) { return url.toDisplayString(QUrl::RemoveUserInfo); }
 
+// What went wrong on the way to the page, in the window's language whatever translations are
+// installed: Qt's own error strings are English without them.
+QString networkFailure(QNetworkReply::NetworkError e) {
+    switch (e) {
+        case QNetworkReply::ConnectionRefusedError:
+            return QStringLiteral("连接被拒绝");
+        case QNetworkReply::RemoteHostClosedError:
+            return QStringLiteral("网站中途断开了连接");
+        case QNetworkReply::HostNotFoundError:
+            return QStringLiteral("找不到该网站");
+        case QNetworkReply::TimeoutError:
+        case QNetworkReply::OperationCanceledError:
+            return QStringLiteral("连接超时");
+        case QNetworkReply::SslHandshakeFailedError:
+            return QStringLiteral("安全连接（SSL）无法建立");
+        case QNetworkReply::TemporaryNetworkFailureError:
+        case QNetworkReply::NetworkSessionFailedError:
+            return QStringLiteral("网络暂时不通");
+        case QNetworkReply::ProxyConnectionRefusedError:
+        case QNetworkReply::ProxyConnectionClosedError:
+        case QNetworkReply::ProxyNotFoundError:
+        case QNetworkReply::ProxyTimeoutError:
+        case QNetworkReply::ProxyAuthenticationRequiredError:
+            return QStringLiteral("代理服务器无法使用");
+        case QNetworkReply::TooManyRedirectsError:
+        case QNetworkReply::InsecureRedirectError:
+            return QStringLiteral("网站的跳转无法跟随");
+        case QNetworkReply::ProtocolUnknownError:
+        case QNetworkReply::ProtocolInvalidOperationError:
+        case QNetworkReply::ProtocolFailure:
+            return QStringLiteral("网站的回答不合规范");
+        default:
+            return QStringLiteral("网络错误（代码 %1）").arg(static_cast<int>(e));
+    }
+}
+
 }  // namespace
 
 std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& contentType,
@@ -38,8 +74,8 @@ std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& 
         QStringDecoder decoder(charset.constData());
         if (!decoder.isValid()) {
             if (error)
-                *error = QStringLiteral("the page is in charset %1, which cannot be decoded here")
-                             .arg(QString::fromLatin1(charset));
+                *error =
+                    QStringLiteral("网页的字符集 %1 无法识别").arg(QString::fromLatin1(charset));
             return std::nullopt;
         }
         return decoder.decode(body);
@@ -62,7 +98,7 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
     const QString scheme = target.scheme().toLower();
     if (!target.isValid() || target.host().isEmpty() || (scheme != "http" && scheme != "https")) {
-        result.error = "not a web address that can be fetched: " + url;
+        result.error = "不是可以读取的网址：" + url;
         return result;
     }
     if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
@@ -96,14 +132,14 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
 
     const QString where = describe(target);
     if (timedOut) {
-        result.error = QStringLiteral("no answer from %1 within %2 s")
+        result.error = QStringLiteral("%1 在 %2 秒内没有回答")
                            .arg(where)
                            .arg(static_cast<double>(timeLimit_.count()) / 1000.0)
                            .toStdString();
         return result;
     }
     if (tooLarge) {
-        result.error = QStringLiteral("the page at %1 is larger than %2 MiB")
+        result.error = QStringLiteral("%1 的网页大于 %2 MiB")
                            .arg(where)
                            .arg(kMaxBodyBytes >> 20)
                            .toStdString();
@@ -112,22 +148,25 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     const QVariant statusAttr = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int status = statusAttr.isValid() ? statusAttr.toInt() : 0;
     if (status == 0) {
-        result.error =
-            QStringLiteral("cannot read %1: %2").arg(where, reply->errorString()).toStdString();
+        result.error = QStringLiteral("无法读取 %1：%2")
+                           .arg(where, networkFailure(reply->error()))
+                           .toStdString();
         return result;
     }
     if (status < 200 || status > 299) {
         const QString reason =
             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        result.error = QStringLiteral("the server answered %1 %2 for %3")
+        result.error = QStringLiteral("网站对 %1 的回答是 %2 %3")
+                           .arg(where)
                            .arg(status)
-                           .arg(reason, where)
+                           .arg(reason)
                            .toStdString();
         return result;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        result.error =
-            QStringLiteral("cannot read %1: %2").arg(where, reply->errorString()).toStdString();
+        result.error = QStringLiteral("无法读取 %1：%2")
+                           .arg(where, networkFailure(reply->error()))
+                           .toStdString();
         return result;
     }
     const QByteArray body = reply->readAll();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -17,6 +18,7 @@
 #include "app/grid_view.h"
 #include "app/kline_view.h"
 #include "app/omission_curve_view.h"
+#include "app/shape_view.h"
 #include "app/trend_view.h"
 #include "support/panel_fixture.h"
 
@@ -122,6 +124,18 @@ class TestChanceViews : public QObject {
         auto* trend = topLevel<app::TrendWindow>("frmZst");
         QVERIFY(trend);
         QCOMPARE(trend->model()->chart()->drawRows(), 4);
+
+        // So does the shape view: its draws and its distribution are those of the shorter history.
+        std::vector<store::TextGrid> shapes;
+        for (auto* f : {cut.get(), ending.get()}) {
+            child<QPushButton>(f->panel.get(), "cmdXtzs")->click();
+            auto* shape = topLevel<app::ShapeWindow>("frmXtzs");
+            QVERIFY(shape);
+            QCOMPARE(shape->model()->table()->rows(), 4);
+            shapes.push_back(shape->summaryView()->grid());
+            shape->close();
+        }
+        QCOMPARE(shapes[0].cells, shapes[1].cells);
     }
 
     void aBadAsOfIsRefused_data() {
@@ -149,6 +163,7 @@ class TestChanceViews : public QObject {
         child<QPushButton>(f->panel.get(), "cmdYlxy")->click();
         auto* cal = topLevel<app::CalibrationWindow>("frmYlxy");
         QVERIFY(cal);
+        QVERIFY(cal->screen()->availableGeometry().contains(cal->frameGeometry()));
         // N = 5, k = 3, m = 0.5: draws 1, 2, 4 have o = 1 (d = 0), draws 3 and 5 o = 2 (d = 2).
         const store::TextGrid& g = cal->grid()->grid();
         QCOMPARE(column(g, 1), (std::vector<std::string>{"3", "0", "0", "0", "2", "0"}));
@@ -185,6 +200,7 @@ class TestChanceViews : public QObject {
         child<QPushButton>(f->panel.get(), "cmdHc")->click();
         auto* bt = topLevel<app::BacktestWindow>("frmHc");
         QVERIFY(bt);
+        QVERIFY(bt->screen()->availableGeometry().contains(bt->frameGeometry()));
         child<QLineEdit>(bt, "txtHcStart")->setText("2013001");
         QVERIFY(bt->run());
         const store::TextGrid& g = bt->grid()->grid();

@@ -13,6 +13,7 @@
 #include "app/grid_view.h"
 #include "app/history_panel.h"
 #include "app/qt_paths.h"
+#include "app/status_line.h"
 #include "history_io/export.h"
 #include "support/window_fixture.h"
 
@@ -311,6 +312,42 @@ class TestHistoryFiles : public QObject {
         QVERIFY2(text.contains(y + QStringLiteral(" 年的页面上没有该年的号码，") + y +
                                QStringLiteral("001 期及之后的号码没有保存")),
                  qPrintable(text));
+    }
+
+    // A site that refuses the connection: the window says so in Chinese whatever translations
+    // Qt has, and the status bar shortens the long notice before the data-folder label, with
+    // the whole of it as the tool tip.
+    void onlineUpdateFailureIsSaidInChineseAndFitsTheStatusBar() {
+        quint16 closedPort;
+        {
+            QTcpServer probe;
+            probe.listen(QHostAddress::LocalHost);
+            closedPort = probe.serverPort();
+        }
+        f->open();
+        f->window->resize(1000, 700);
+        f->window->context().saved.ResultsHost =
+            QStringLiteral("http://127.0.0.1:%1").arg(closedPort).toStdString();
+        f->dialogs.questionAnswers.enqueue(true);
+        f->window->onlineUpdate();
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QString text = f->dialogs.messages()[0].text;
+        QVERIFY2(text.contains(QStringLiteral("：连接被拒绝")), qPrintable(text));
+        text.remove(QRegularExpression(QStringLiteral("https?://[^：\\s]+")));
+        QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}"))),
+                 qPrintable(text));
+
+        auto* bar = qobject_cast<StatusLine*>(f->window->statusBar());
+        QVERIFY(bar);
+        QCoreApplication::processEvents();
+        const QString full = f->status();
+        QVERIFY2(full.contains(QStringLiteral("连接被拒绝")), qPrintable(full));
+        const QString shown = bar->shownMessage();
+        QVERIFY2(shown.endsWith(QStringLiteral("…")) && shown.size() < full.size(),
+                 qPrintable(shown));
+        QCOMPARE(bar->toolTip(), full);
+        const QWidget* folder = f->find<QWidget>("DataFolderLabel");
+        QVERIFY(bar->fontMetrics().horizontalAdvance(shown) + 6 < folder->x());
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
@@ -135,6 +136,7 @@ class TestTrendViews : public QObject {
         w<QPushButton>("cmdXtzs")->click();
         auto* window = topLevel<app::ShapeWindow>("frmXtzs");
         QVERIFY(window);
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
         QAbstractItemModelTester tester(window->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(window->model()->rowCount(), 5);

@@ -84,7 +84,9 @@ TEST_F(CliChance, AsOfIsTheHistoryEndingThere) {
           {"partial", "-k", "1", "--values", "30,29,1,1,1,1,1,1"},
           {"groups", "--size", "1", "--boxes", "29,30,1"},
           {"trend", "--type", "3"},
-          {"calibrate", "--pos", "1=29"}}) {
+          {"calibrate", "--pos", "1=29"},
+          {"shape"},
+          {"shape", "--summary"}}) {
         auto cut = command;
         cut.insert(cut.end(), {"--as-of", "2013022"});
         const auto r = cli(cut);

@@ -313,7 +313,8 @@ TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
     p.host = kHost;
     for (int kept : {0, 1, 17}) {
         p.keptYears = kept;
-        EXPECT_NE(runOnlineUpdate(db, site, p).refusal.find("between 2 and 16"), std::string::npos);
+        EXPECT_NE(runOnlineUpdate(db, site, p).refusal.find("应在 2 到 16 之间"),
+                  std::string::npos);
     }
     EXPECT_TRUE(site.urls.empty());
     EXPECT_EQ(stored(db).issues, issuesOf(old));
