@@ -40,7 +40,7 @@ class LineParser {
 
     // Every line advances the carried issue, blank and short ones included, so the issue-less
     // lines that follow keep the numbers they would have had if no line had been skipped.
-    ParsedLine parse(std::string_view line);
+    ParsedLine parse(std::string_view raw);
     std::int64_t previousIssue() const { return previous_; }
 
   private:

@@ -42,7 +42,7 @@ QString chooseDataFolder(const QString& given, const QString& programDir,
 }
 
 QString dataFolderOfThisProgram(const QString& given) {
-    const QString folder = chooseDataFolder(
+    QString folder = chooseDataFolder(
         given, programDir(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QDir().mkpath(folder);
     return folder;

@@ -95,7 +95,7 @@ class RowCursor : public Cursor {
     // Append: addNew(), set(...) for each column, update(). Edit: edit(), set(...), update().
     void addNew();
     void edit();
-    void set(std::string_view column, Value value);
+    void set(std::string_view name, Value value);
     void update();
     void cancelUpdate();
     // Deletes the current row; the cursor stays on the deleted slot (move to leave it).

@@ -127,9 +127,7 @@ std::string translateSql(const std::string& systemSql) {
                 out += t.text;
                 break;
             case Kind::SingleQuoted:
-                out += singleQuoted(t.text);
-                break;
-            case Kind::DoubleQuoted:
+            case Kind::DoubleQuoted:  // a double-quoted literal becomes single-quoted
                 out += singleQuoted(t.text);
                 break;
             case Kind::Word: {
