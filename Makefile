@@ -21,8 +21,14 @@ test: build
 test-fast: build
 	ctest --preset default -L 'unit|window'
 
+# The benchmarks, then every analysis command beside the yardstick (bench/compare_commands.sh)
+# on BENCH_HISTORY, a history text file (by default the sample; the goals are stated at 32,766
+# draws). The comparison counts instructions with valgrind and is left out without it.
+BENCH_HISTORY ?= build/bin/历史号码/示例历史号码.txt
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$b"; "$$b" $(BENCH_ARGS) || exit 1; done
+	@if command -v valgrind >/dev/null; then bench/compare_commands.sh build "$(BENCH_HISTORY)"; \
+	else echo "valgrind is not installed: the comparison with the yardstick is left out"; fi
 
 # A Debian package of the programs, the desktop entry, the icon, the sample history and the
 # documentation, in build/; its Depends come from the libraries the programs link.

@@ -61,16 +61,33 @@ struct PlanRows {
 
 // Every group of the plan with its label: each member is the set of the draws of the range
 // that show it, a group the AND of its members, its hits the rows of that set in IDX order.
+// The groups come in lexicographic order, so the AND of all members but the last is kept and
+// only recomputed from the first member that changed: the visitor gets that AND and the last
+// member, two sets whatever the group size.
 template <class Visit>
 void visitGroups(const PlanRows& rows, const GroupPlan& plan, Visit visit) {
     const std::vector<std::string> parts = labelParts(plan);
-    std::array<const search::RowSet*, kMaxGroupSize> sets{};
+    std::array<search::RowSet, kMaxGroupSize> prefix;  // prefix[k]: AND of members 0..k
+    std::array<int, kMaxGroupSize> prefixOf;           // the member in place k of prefix[k]
+    prefixOf.fill(-1);
+    std::array<const search::RowSet*, 2> sets{};
     forEachGroup(
         static_cast<int>(plan.boxes.size()), plan.size, [&](std::span<const int> positions) {
-            for (std::size_t k = 0; k < positions.size(); ++k)
-                sets[k] = &rows.members[static_cast<std::size_t>(positions[k])];
+            const std::size_t last = positions.size() - 1;
+            const auto member = [&](std::size_t k) -> const search::RowSet& {
+                return rows.members[static_cast<std::size_t>(positions[k])];
+            };
+            std::size_t from = 0;
+            while (from < last && prefixOf[from] == positions[from]) ++from;
+            for (std::size_t k = from; k < last; ++k) {
+                prefix[k] = k == 0 ? member(0) : prefix[k - 1];
+                if (k > 0) prefix[k] &= member(k);
+                prefixOf[k] = positions[k];
+            }
+            sets[0] = last == 0 ? &member(0) : &prefix[last - 1];
+            sets[1] = &member(last);
             return visit(positions, groupLabel(parts, positions),
-                         std::span<const search::RowSet* const>(sets.data(), positions.size()));
+                         std::span<const search::RowSet* const>(sets.data(), last == 0 ? 1 : 2));
         });
 }
 

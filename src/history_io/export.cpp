@@ -1,10 +1,13 @@
 #include "history_io/export.h"
 
+#include <sqlite3.h>
+
 #include <array>
 
 #include "history_io/atomic_file.h"
 #include "history_io/text_format.h"
-#include "store/numbering.h"
+#include "store/engine_internal.h"
+#include "store/sql_translate.h"
 #include "store/value.h"
 
 namespace quarvel::io {
@@ -19,30 +22,41 @@ std::string exportFileName(std::int32_t lastIssue) {
            "期历史号码.txt";
 }
 
-std::vector<std::string> historyListLines(const store::TextGrid& list) {
-    std::vector<std::string> lines;
-    for (int r = 1; r < list.rows(); ++r) {
-        std::array<int, kNumbersPerDraw> numbers{};
-        for (int c = 1; c <= kNumbersPerDraw && c < list.cols(); ++c)
-            numbers[static_cast<std::size_t>(c - 1)] =
-                static_cast<int>(store::toInt(store::Value(list.at(r, c))));
-        const std::int64_t issue = store::toInt(store::Value(list.at(r, 0)));
-        // A line that would read back as another draw is not written: the export stops instead.
-        if (!writableAsHistoryLine(issue, numbers))
-            throw IoError("the draw of issue " + list.at(r, 0) +
-                          " cannot be written as a history line (seven-digit issue, two-digit "
-                          "numbers); nothing was exported");
-        lines.push_back(historyLine(issue, numbers));
-    }
-    return lines;
+namespace {
+
+// A cell as the history list shows it, read back as a number: text first, so that a value that
+// is not a whole number (another program's row) reads as it would from the list.
+std::int64_t listedNumber(const store::detail::Statement& st, int col) {
+    if (sqlite3_column_type(st.raw(), col) == SQLITE_INTEGER)
+        return sqlite3_column_int64(st.raw(), col);
+    return store::toInt(store::Value(store::toText(st.column(col))));
 }
 
+}  // namespace
+
 std::filesystem::path exportHistory(store::HistoryDb& db) {
-    store::Snapshot sorted = db.historyList();
-    const std::int32_t last = store::lastIssueOf(sorted);
-    const store::TextGrid list = store::historyListGrid(sorted);
+    // The history list's columns straight from one statement, each line written as it is read:
+    // a full history is 32,766 lines, and a whole copy as text cells would cost more than the
+    // file itself.
+    store::detail::Statement st(db.db().handle(), store::translateSql(store::kHistoryListSql));
+    std::string text;
+    std::int32_t last = 0;
+    while (st.step()) {
+        std::array<int, kNumbersPerDraw> numbers{};
+        for (int c = 1; c <= kNumbersPerDraw; ++c)
+            numbers[static_cast<std::size_t>(c - 1)] = static_cast<int>(listedNumber(st, c));
+        const std::int64_t issue = listedNumber(st, 0);
+        // A line that would read back as another draw is not written: the export stops instead.
+        if (!writableAsHistoryLine(issue, numbers))
+            throw IoError("the draw of issue " + store::toText(st.column(0)) +
+                          " cannot be written as a history line (seven-digit issue, two-digit "
+                          "numbers); nothing was exported");
+        text += historyLine(issue, numbers);
+        text += "\r\n";
+        last = static_cast<std::int32_t>(store::toInt(st.column(0)));
+    }
     const std::filesystem::path path = db.dataDir() / utf8Path(exportFileName(last));
-    writeFileAtomically(path, crlfLines(historyListLines(list)));
+    writeFileAtomically(path, text);
     return path;
 }
 

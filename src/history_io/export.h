@@ -16,10 +16,6 @@ namespace quarvel::io {
 // "更新至期历史号码.txt".
 std::string exportFileName(std::int32_t lastIssue);
 
-// The lines of the history list grid (header row left out): column 0, a blank, and the cells of
-// columns 1 to 8 as two digits, each followed by a blank.
-std::vector<std::string> historyListLines(const store::TextGrid& list);
-
 // Writes the export file in the data folder (CR LF, replaced atomically) from a fresh history
 // list and returns its path. Throws IoError when it cannot be written.
 std::filesystem::path exportHistory(store::HistoryDb& db);

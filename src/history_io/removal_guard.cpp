@@ -1,5 +1,7 @@
 #include "history_io/removal_guard.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,6 +11,8 @@
 #include "history_io/atomic_file.h"
 #include "history_io/export.h"
 #include "history_io/text_format.h"
+#include "store/engine_internal.h"
+#include "store/sql_translate.h"
 
 namespace quarvel::io {
 
@@ -83,17 +87,22 @@ void removeOldBackups(const fs::path& folder) {
 fs::path backupFolder(const store::HistoryDb& db) { return db.dataDir() / utf8Path(kBackupFolder); }
 
 std::vector<HistoryDraw> storedDrawsFromTable(store::HistoryDb& db) {
-    store::Snapshot s = db.db().snapshot(
-        "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi NOT INDEXED ORDER BY SQQH, "
-        "RowSeq");
+    // Read straight from the statement, not through a copy of every cell: this runs before each
+    // import of a full history.
+    store::detail::Statement st(
+        db.db().handle(),
+        store::translateSql("SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi NOT "
+                            "INDEXED ORDER BY SQQH, RowSeq"));
+    const auto number = [&st](int col) -> std::int64_t {
+        if (sqlite3_column_type(st.raw(), col) == SQLITE_INTEGER)
+            return sqlite3_column_int64(st.raw(), col);
+        return store::toInt(st.column(col));
+    };
     std::vector<HistoryDraw> out;
-    out.reserve(s.recordCount());
-    for (std::size_t r = 0; r < s.recordCount(); ++r) {
-        const auto& row = s.row(r);
+    while (st.step()) {
         HistoryDraw d;
-        d.issue = static_cast<std::int32_t>(store::toInt(row.at(0)));
-        for (int p = 0; p < kNumbersPerDraw; ++p)
-            d.numbers[p] = static_cast<int>(store::toInt(row.at(p + 1)));
+        d.issue = static_cast<std::int32_t>(number(0));
+        for (int p = 0; p < kNumbersPerDraw; ++p) d.numbers[p] = static_cast<int>(number(p + 1));
         out.push_back(d);
     }
     return out;

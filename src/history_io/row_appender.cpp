@@ -65,16 +65,20 @@ void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
     for (const std::string* t :
          {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou, &row.txtHisLstWei,
           &row.txtHisLstHe, &row.txtHisLstDs})
-        sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
+    // The texts are bound without a copy: they live until the step is done, and the bindings
+    // are cleared before the row goes away.
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         // The error is read before the reset, which would replace it in newer SQLite versions.
         try {
             store::throwLastError(db_.handle(), "cannot append draw " + std::to_string(row.sqqh));
         } catch (...) {
             sqlite3_reset(insert_);
+            sqlite3_clear_bindings(insert_);
             throw;
         }
     }
+    sqlite3_clear_bindings(insert_);
 }
 
 }  // namespace quarvel::io

@@ -303,7 +303,7 @@ std::pair<std::string, std::string> fromClause(const std::string& sql) {
 TableCursor Database::openTable(const std::string& table) {
     if (!hasTable(table)) throw DbError("no table " + table);
     TableCursor c(*this, table, {});
-    c.reload();
+    c.reloadWhenNeeded();
     return c;
 }
 

@@ -104,9 +104,12 @@ class RowCursor : public Cursor {
 
   protected:
     RowCursor(Database& db, std::string table, std::vector<std::int64_t> rowids);
-    std::size_t rowCount() const override { return rowids_.size(); }
+    std::size_t rowCount() const override;
     // Re-reads the rowids of the whole table in insertion order.
     void reload();
+    // The rowids are read when the cursor is first moved or counted, not now: a command that
+    // never walks the table does not pay for reading every rowid of a large history.
+    void reloadWhenNeeded() { unread_ = true; }
 
   private:
     friend class Database;
@@ -119,8 +122,10 @@ class RowCursor : public Cursor {
     Database* db_;
     std::string table_;
     std::vector<Column> columns_;
-    std::vector<std::int64_t> rowids_;
-    bool onDeleted_ = false;  // the current slot's row was just deleted
+    void readRowids() const;
+    mutable std::vector<std::int64_t> rowids_;
+    mutable bool unread_ = false;  // rowids_ is to be read before its first use
+    bool onDeleted_ = false;       // the current slot's row was just deleted
     enum class Mode { None, Adding, Editing } mode_ = Mode::None;
     std::vector<std::pair<std::size_t, Value>> pending_;  // column index, value
     std::vector<int> pendingSlot_;                        // per column: index in pending_, or -1

@@ -57,11 +57,21 @@ std::size_t RowCursor::columnIndex(std::string_view name) const {
     throw DbError("no column " + std::string(name) + " in " + table_);
 }
 
-void RowCursor::reload() {
+void RowCursor::readRowids() const {
     Statement st(db_->handle(), "SELECT rowid FROM [" + table_ + "] ORDER BY rowid");
     rowids_.clear();
     while (st.step()) rowids_.push_back(toInt(st.column(0)));
+    unread_ = false;
+}
+
+void RowCursor::reload() {
+    readRowids();
     onDeleted_ = false;
+}
+
+std::size_t RowCursor::rowCount() const {
+    if (unread_) readRowids();
+    return rowids_.size();
 }
 
 void TableCursor::moveFirst() {
@@ -166,7 +176,9 @@ void RowCursor::update() {
     for (const auto& p : pending_) st.bind(i++, p.second);
     if (mode_ == Mode::Editing) st.bind(i, rowids_[static_cast<std::size_t>(pos_)]);
     st.step();
-    if (mode_ == Mode::Adding) rowids_.push_back(sqlite3_last_insert_rowid(db_->handle()));
+    // An unread cursor reads the new row with the others when first used.
+    if (mode_ == Mode::Adding && !unread_)
+        rowids_.push_back(sqlite3_last_insert_rowid(db_->handle()));
     cancelUpdate();
 }
 

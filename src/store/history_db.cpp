@@ -213,10 +213,7 @@ Snapshot HistoryDb::drawAtOrBefore(std::int64_t issue) {
                          lastInIssueOrder(" WHERE SQQH <= " + std::to_string(issue)) + ")");
 }
 
-Snapshot HistoryDb::historyList() {
-    return db().snapshot(
-        "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH");
-}
+Snapshot HistoryDb::historyList() { return db().snapshot(kHistoryListSql); }
 
 std::size_t HistoryDb::drawCount() {
     Snapshot s = db().snapshot("SELECT count(*) AS n FROM lishi");

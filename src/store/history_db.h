@@ -14,6 +14,9 @@ namespace quarvel::store {
 inline constexpr const char* kDbFileName = "quarvel.mdb";
 inline constexpr const char* kDbTmpFileName = "quarvelTmp.mdb";
 inline constexpr const char* kSortedHistorySql = "SELECT * FROM lishi ORDER BY SQQH";
+// The history list's columns (SQQH, L1A … L8A) of every draw in issue order.
+inline constexpr const char* kHistoryListSql =
+    "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM lishi ORDER BY SQQH";
 // The history is limited to what a 16-bit ordinal can number.
 inline constexpr int kMaxDraws = 32766;
 // How long a compaction waits for other programs' transactions before it says the history is in

@@ -15,12 +15,19 @@ std::string positions(char letter, const char* op) {
     return s + ")";
 }
 
+// Whether some row has all eight codes of `letter` stored and their `op` (min or max) `cmp`
+// `bound`: the scan stops at the first such row (the codes of the newer base usually show in
+// the first draws), and a row with a NULL code counts for neither end.
+std::string anyRow(char letter, const char* op, const char* cmp, int bound) {
+    return "EXISTS (SELECT 1 FROM Lishi WHERE " + positions(letter, op) + " " + cmp + " " +
+           std::to_string(bound) + ")";
+}
+
 // The base told by whether the lowest code (only under base 0) or the highest code (only under
 // base 1) is stored.
-int toldBase(const Value& low, const Value& high, int lowest, int highest, int assumed) {
-    if (isNull(low) || isNull(high)) return assumed;
-    const bool base0 = toInt(low) <= lowest;
-    const bool base1 = toInt(high) >= highest;
+int toldBase(const Value& low, const Value& high, int assumed) {
+    const bool base0 = toInt(low) != 0;
+    const bool base1 = toInt(high) != 0;
     if (base0 == base1) return assumed;
     return base0 ? 0 : 1;
 }
@@ -29,13 +36,14 @@ int toldBase(const Value& low, const Value& high, int lowest, int highest, int a
 
 Bases storedBases(Database& db, Bases assumed) {
     try {
-        Snapshot s = db.snapshot("SELECT MIN(" + positions('B', "MIN") + ") AS zlo, MAX(" +
-                                 positions('B', "MAX") + ") AS zhi, MIN(" + positions('H', "MIN") +
-                                 ") AS dlo, MAX(" + positions('H', "MAX") + ") AS dhi FROM Lishi");
+        Snapshot s =
+            db.snapshot("SELECT " + anyRow('B', "MIN", "<=", 0) + " AS zlo, " +
+                        anyRow('B', "MAX", ">=", 12) + " AS zhi, " + anyRow('H', "MIN", "<=", 0) +
+                        " AS dlo, " + anyRow('H', "MAX", ">=", 10) + " AS dhi");
         s.moveFirst();
         if (!s.onRow()) return assumed;
-        return {toldBase(s.field("zlo"), s.field("zhi"), 0, 12, assumed.sx),
-                toldBase(s.field("dlo"), s.field("dhi"), 0, 10, assumed.ds)};
+        return {toldBase(s.field("zlo"), s.field("zhi"), assumed.sx),
+                toldBase(s.field("dlo"), s.field("dhi"), assumed.ds)};
     } catch (const std::exception&) {
         return assumed;
     }
