@@ -55,7 +55,7 @@ std::filesystem::path exportHistory(store::HistoryDb& db) {
         text += "\r\n";
         last = static_cast<std::int32_t>(store::toInt(st.column(0)));
     }
-    const std::filesystem::path path = db.dataDir() / utf8Path(exportFileName(last));
+    std::filesystem::path path = db.dataDir() / utf8Path(exportFileName(last));
     writeFileAtomically(path, text);
     return path;
 }

@@ -216,6 +216,7 @@ ConditionSet markUnion(const Criteria& c, const std::vector<std::vector<int>>& s
                     fixedCondition(c.type, p, c.values[static_cast<std::size_t>(p - 1)]));
         } else {
             std::vector<int> values;
+            values.reserve(members.size());
             for (int p : members) values.push_back(c.values[static_cast<std::size_t>(p - 1)]);
             append(out.statements,
                    freeConditions(c.type, values, counting, true, column, c.sxBase, c.dsBase));

@@ -145,8 +145,11 @@ std::string drawRefusal(const std::array<int, 8>& numbers) {
         }
         const std::string place = k == 7 ? "特码" : "第" + std::to_string(k + 1) + "个号码";
         const std::string shown = (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
-        return place + " " + shown +
-               (n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。");
+        std::string why = place;
+        why += ' ';
+        why += shown;
+        why += n < 1 || n > 30 ? " 不在 01 到 30 之间。" : " 与前面的号码重复。";
+        return why;
     }
     return {};
 }

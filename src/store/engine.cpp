@@ -263,6 +263,7 @@ void Database::executeNative(const std::string& sql) {
 Snapshot Database::snapshotNative(const std::string& sql) {
     Statement st(handle(), sql);
     std::vector<std::string> columns;
+    columns.reserve(static_cast<std::size_t>(st.columnCount()));
     for (int i = 0; i < st.columnCount(); ++i) columns.push_back(st.columnName(i));
     std::vector<std::vector<Value>> rows;
     while (st.step()) {
