@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/chart_table_view.h"
 #include "app/grid_clicks.h"
 #include "app/grid_export.h"
 #include "app/grid_view.h"
@@ -66,14 +67,7 @@ ShapeWindow::ShapeWindow(AppContext& ctx, std::shared_ptr<const chance::ShapeTab
     setWindowTitle(title);
     model_->setTable(std::move(table));
     view_->setObjectName(QStringLiteral("gridXtzs"));
-    view_->setModel(model_);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setWordWrap(false);
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-    view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setUpChartTable(view_, model_);
     // Widths from the widest text a column can hold, without visiting every row.
     const QFontMetrics fm = view_->fontMetrics();
     const auto& header = chance::ShapeTable::header();

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
+#include "app/chart_table_view.h"
 #include "app/grid_export.h"
 #include "app/picture_save.h"
 #include "app/screen_fit.h"
@@ -106,14 +107,7 @@ TrendWindow::TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendCha
     setWindowTitle(title);
     model_->setChart(std::move(chart));
     view_->setObjectName(QStringLiteral("gridZst"));
-    view_->setModel(model_);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setWordWrap(false);
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-    view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setUpChartTable(view_, model_);
     fitColumns();
     // The window of the hot/cold rows: one of the offered draw counts, kept as intHotWindow.
     hotWindow_ = new QComboBox(this);
