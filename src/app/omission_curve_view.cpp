@@ -161,7 +161,7 @@ void OmissionCurveWindow::addKLinePage(const std::vector<chance::KLinePoint>& po
     if (kLine_) return;
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("tabYlqx"));
-    layout()->replaceWidget(chart_, pages_);
+    delete layout()->replaceWidget(chart_, pages_);  // the caller owns the item given back
     pages_->addTab(chart_, QStringLiteral("遗漏曲线"));
     kLine_ = new KLinePage(ctx_, points, pages_);
     pages_->addTab(kLine_, QStringLiteral("K线"));

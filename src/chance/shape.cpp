@@ -56,7 +56,9 @@ ShapeOdds countShapeOdds() {
             for (int s = 199; s >= n; --s)
                 sums[static_cast<std::size_t>(k)][static_cast<std::size_t>(s)] +=
                     sums[static_cast<std::size_t>(k - 1)][static_cast<std::size_t>(s - n)];
-    for (int s = 0; s < 200; ++s) at(kSum, s / 10) += sums[kRegular][static_cast<std::size_t>(s)];
+    // Seven numbers of 1 … 30 sum to at most 189, the last class "180-189".
+    for (int s = 0; s < kClasses[kSum] * 10; ++s)
+        at(kSum, s / 10) += sums[kRegular][static_cast<std::size_t>(s)];
     // 跨度 s: the smallest m, the largest m + s, five of the s − 1 numbers between.
     for (int s = 0; s < kNumbers; ++s) at(kSpan, s) = (kNumbers - s) * choose(s - 1, kRegular - 2);
     // 奇偶 and 大小: fifteen numbers on each side.
