@@ -29,20 +29,10 @@ std::optional<ValueRange> valueRange(int type, int sxBase, int dsBase) {
 }
 
 std::optional<ValueRange> counterRange(int type, int sxBase, int dsBase) {
-    switch (type) {
-        case 1:
-            return ValueRange{sxBase, sxBase + 11};
-        case 2:
-            return ValueRange{0, 4};
-        case 3:
-            return ValueRange{0, 9};
-        case 4:
-            return ValueRange{1, 11};
-        case 5:
-            return ValueRange{dsBase, dsBase + 9};
-        default:
-            return std::nullopt;
-    }
+    if (type < 1 || type > 5) return std::nullopt;
+    ValueRange r = *valueRange(type, sxBase, dsBase);
+    if (type == 2) r.high = 4;  // the head counters run one past the heads a number can have
+    return r;
 }
 
 const char* freeColumn(int type) {
