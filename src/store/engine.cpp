@@ -132,33 +132,27 @@ bool writableFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string userText(const DbError& e) {
-    std::string sentence;
-    switch (e.fault()) {
+std::string faultSentence(DbFault fault) {
+    switch (fault) {
         case DbFault::Busy:
-            sentence = "历史数据库正被另一个程序使用，请稍后再试。";
-            break;
+            return "历史数据库正被另一个程序使用，请稍后再试。";
         case DbFault::ReadOnly:
-            sentence = "历史数据库是只读的，无法保存。";
-            break;
+            return "历史数据库是只读的，无法保存。";
         case DbFault::Full:
-            sentence = "磁盘已满，历史数据库无法保存。";
-            break;
+            return "磁盘已满，历史数据库无法保存。";
         case DbFault::NotADatabase:
-            sentence = "历史数据库文件不是 quarvel 的历史数据库，未作任何改动。";
-            break;
+            return "历史数据库文件不是 quarvel 的历史数据库，未作任何改动。";
         case DbFault::Damaged:
-            sentence = "历史数据库文件已损坏。";
-            break;
+            return "历史数据库文件已损坏。";
         case DbFault::Missing:
-            sentence = "历史数据库文件已被移走或删除。";
-            break;
+            return "历史数据库文件已被移走或删除。";
         case DbFault::Other:
-            sentence = "历史数据库操作失败。";
             break;
     }
-    return sentence + "（" + e.what() + "）";
+    return "历史数据库操作失败。";
 }
+
+std::string userText(const DbError& e) { return faultSentence(e.fault()) + "（" + e.what() + "）"; }
 
 void throwLastError(sqlite3* db, const std::string& what) { detail::fail(db, what); }
 

@@ -28,7 +28,9 @@ class DbError : public std::runtime_error {
     DbFault fault_;
 };
 
-// The sentence a user reads for a failure of the store (Chinese), the technical detail after it.
+// The sentence a user reads for a store failure of this kind (Chinese).
+std::string faultSentence(DbFault fault);
+// The sentence a user reads for a failure of the store, the technical detail after it.
 std::string userText(const DbError& e);
 // The same for any exception: a DbError as above, anything else as its own text.
 std::string userText(const std::exception& e);

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "store/engine.h"
+#include "store/outcome.h"
 #include "support/test_support.h"
 
 using namespace quarvel::store;
@@ -203,4 +204,17 @@ TEST(Engine, LockedDatabaseIsReportedNotHung) {
     } catch (const DbError& e) {
         EXPECT_EQ(e.fault(), DbFault::Busy) << e.what();
     }
+}
+
+// The outcome of a caught failure reads as the store's own sentence for it, detail after.
+TEST(Outcome, FailureKeepsTheFaultSentenceAndDetail) {
+    using quarvel::store::Outcome;
+    const Outcome busy = Outcome::failed(
+        quarvel::store::DbError("database is locked", quarvel::store::DbFault::Busy));
+    EXPECT_EQ(busy.kind, quarvel::store::OutcomeKind::Failed);
+    EXPECT_EQ(busy.fault, quarvel::store::DbFault::Busy);
+    EXPECT_EQ(busy.text(), "历史数据库正被另一个程序使用，请稍后再试。（database is locked）");
+    EXPECT_EQ(Outcome::failed(std::runtime_error("磁盘已满")).text(), "磁盘已满");
+    EXPECT_FALSE(Outcome::refused("不对").ok());
+    EXPECT_TRUE(Outcome::done().ok());
 }
