@@ -19,7 +19,7 @@ void BM_ShapeSummaryText(benchmark::State& state) {
     store::HistoryDb& db = history().db;
     const std::int32_t first = db.firstIssue().value_or(0), last = db.lastIssue().value_or(0);
     for (auto _ : state) {
-        const std::string text = chance::buildShapeTable(db.db(), first, last).summary().toTsv();
+        const std::string text = chance::buildShapeTable(db.db(), first, last)->summary().toTsv();
         benchmark::DoNotOptimize(text.data());
     }
 }
@@ -35,7 +35,7 @@ void BM_ShapeOpen(benchmark::State& state) {
     store::HistoryDb& db = history().db;
     const std::int32_t first = db.firstIssue().value_or(0), last = db.lastIssue().value_or(0);
     for (auto _ : state) {
-        chance::ShapeTable table = chance::buildShapeTable(db.db(), first, last);
+        chance::ShapeTable table = *chance::buildShapeTable(db.db(), first, last);
         benchmark::DoNotOptimize(
             table.cellText(table.rows() - 1, chance::ShapeTable::kColumns - 1));
     }

@@ -20,6 +20,7 @@
 #include "app/view_outputs.h"
 #include "chance/pattern_chance.h"
 #include "search/omission_scan.h"
+#include "store/whole_number.h"
 
 namespace quarvel::app {
 
@@ -131,8 +132,8 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan,
 QString BacktestWindow::verdict() const { return verdict_->text(); }
 
 std::optional<chance::BacktestInput> BacktestWindow::readInput() {
-    const auto a = groups::parseWhole(testStart_->text().toStdString());
-    const auto b = groups::parseWhole(testEnd_->text().toStdString());
+    const auto a = store::readWholeNumber32(testStart_->text().toStdString());
+    const auto b = store::readWholeNumber32(testEnd_->text().toStdString());
     if (!a || !b) {
         if (ctx_.dialogs)
             ctx_.dialogs->message(kTitle, QStringLiteral("回测起止期数必须是整数期号"));
@@ -162,14 +163,15 @@ bool BacktestWindow::run() {
             ctx_.dialogs->message(kTitle, QStringLiteral("历史数据库没有打开，无法计算"));
         return false;
     }
-    chance::BacktestResult result;
-    try {
+    const auto ran = [&] {
         BusyCursor busy;
-        result = chance::backtestOnHistory(*ctx_.db, *in, cut_);
-    } catch (const store::DbError& e) {
-        if (ctx_.dialogs) ctx_.dialogs->message(kTitle, QString::fromStdString(store::userText(e)));
+        return chance::backtestOnHistory(*ctx_.db, *in, cut_);
+    }();
+    if (!ran) {
+        if (ctx_.dialogs) ctx_.dialogs->message(kTitle, QString::fromStdString(ran.outcome.text()));
         return false;
     }
+    const chance::BacktestResult& result = *ran;
     grid_->setGrid(chance::backtestGrid(result));
     verdict_->setText(
         QStringLiteral("回测 %1 期，%2 组中每期选 %3 组：%4")

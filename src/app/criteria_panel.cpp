@@ -22,9 +22,11 @@
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
 #include "app/position_tabs.h"
+#include "partial/partial_search.h"
 #include "search/omission_scan.h"
 #include "search/reference_draw.h"
 #include "store/settings.h"
+#include "store/whole_number.h"
 
 namespace quarvel::app {
 
@@ -37,7 +39,7 @@ std::string toStd(const QString& s) { return s.toStdString(); }
 
 // A box read "as an integer" into a 16-bit position value; nullopt keeps the previous value.
 std::optional<int> shortValue(const QString& text) {
-    const auto v = store::parseInt(toStd(text));
+    const auto v = store::readWholeNumber32(toStd(text));
     if (!v || *v < -32768 || *v > 32767) return std::nullopt;
     return v;
 }
@@ -303,22 +305,22 @@ void CriteriaPanel::message(const QString& title, const QString& text) const {
         notify(text);
 }
 
+std::optional<std::int32_t> CriteriaPanel::knownIssue(
+    const store::Checked<std::optional<std::int32_t>>& issue) const {
+    if (issue) return *issue;
+    // The range box keeps what it shows; the user learns why it was not filled.
+    notify(QStringLiteral("期号范围无法读取：%1").arg(fromStd(issue.outcome.text())));
+    return std::nullopt;
+}
+
 std::optional<std::int32_t> CriteriaPanel::oldestIssue() const {
     if (!ctx_.historyOpen()) return std::nullopt;
-    try {
-        return ctx_.db->firstIssue();
-    } catch (const store::DbError&) {
-        return std::nullopt;
-    }
+    return knownIssue(store::attempt([this] { return ctx_.db->firstIssue(); }));
 }
 
 std::optional<std::int32_t> CriteriaPanel::newestIssue() const {
     if (!ctx_.historyOpen()) return std::nullopt;
-    try {
-        return ctx_.db->lastIssue();
-    } catch (const store::DbError&) {
-        return std::nullopt;
-    }
+    return knownIssue(store::attempt([this] { return ctx_.db->lastIssue(); }));
 }
 
 void CriteriaPanel::setEndToNewest() {
@@ -364,19 +366,13 @@ void CriteriaPanel::refreshPositionValues() {
 
 bool CriteriaPanel::YSJS() {
     const QString reference = tabs_->referenceBox()->text();
-    std::optional<search::ReferenceDraw> ref;
-    if (ctx_.historyOpen()) {
-        try {
-            ref = search::findReferenceDraw(*ctx_.db, toStd(reference),
-                                            tabs_->onlyBefore()->isChecked(), searchType_,
-                                            ctx_.saved.SxIni);
-        } catch (const store::DbError&) {
-            ref.reset();
-        }
-    }
+    store::Checked<search::ReferenceDraw> ref = search::noReferenceDraw(toStd(reference));
+    if (ctx_.historyOpen())
+        ref =
+            search::findReferenceDraw(*ctx_.db, toStd(reference), tabs_->onlyBefore()->isChecked(),
+                                      searchType_, ctx_.saved.SxIni);
     if (!ref) {
-        referenceHint_ =
-            QStringLiteral("参考期“%1”没有对应的历史号码，各位的值保持不变").arg(reference);
+        referenceHint_ = fromStd(ref.outcome.text());
         notify(referenceHint_);
         return false;
     }
@@ -429,12 +425,14 @@ void CriteriaPanel::onOption6Clicked(int index) {
 
 void CriteriaPanel::onSectionLeft() {
     const QString text = multi_->sectionBox()->currentText();
-    const auto v = shortValue(text);
-    if (!v || *v < 1 || *v > 6) {
-        // Only the drop-down's own counts are stored: the partial search refuses every other
-        // value, and a stored one would come back at every start.
-        notify(QStringLiteral("分部位数“%1”不是 1 到 6 的整数，保存的位数仍为 %2")
+    const auto v = partial::readSection(toStd(text));
+    if (!v) {
+        // Only the counts the partial search takes are stored: a stored one it refuses would
+        // come back at every start.
+        notify(QStringLiteral("分部位数“%1”不是 %2 到 %3 的整数，保存的位数仍为 %4")
                    .arg(text.trimmed())
+                   .arg(partial::kMinSection)
+                   .arg(partial::kMaxSection)
                    .arg(ctx_.saved.intZhWSetup));
         return;
     }

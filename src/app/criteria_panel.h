@@ -138,6 +138,9 @@ class CriteriaPanel : public QWidget {
     void notify(const QString& text) const;
     QString referenceHint_;  // the notice that the reference issue has no draw, while shown
     void message(const QString& title, const QString& text) const;
+    // The issue read, or nullopt with the reason on the status line when the store failed.
+    std::optional<std::int32_t> knownIssue(
+        const store::Checked<std::optional<std::int32_t>>& issue) const;
     std::optional<std::int32_t> oldestIssue() const;
     std::optional<std::int32_t> newestIssue() const;
     void setEndToNewest();

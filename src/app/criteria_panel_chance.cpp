@@ -17,35 +17,31 @@ namespace quarvel::app {
 
 std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownPatternHits(
     const QString& title) {
-    std::variant<chance::PatternHits, std::string> hits;
+    std::optional<store::Checked<chance::PatternHits>> hits;
     std::string label;
-    try {
+    if (lastPattern_) {
+        label = resultCurve_ ? resultCurve_->label : std::string();
+        const PatternRun run = *lastPattern_;
         BusyCursor busy;
-        if (lastPattern_) {
-            label = resultCurve_ ? resultCurve_->label : std::string();
-            const PatternRun run = *lastPattern_;
-            hits = chance::patternHits(*ctx_.db, run.criteria,
-                                       [&](const search::Criteria& c) { return run(*ctx_.db, c); });
-        } else {
-            const QModelIndex current = grid3_->currentIndex();
-            if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
-                message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
-                return std::nullopt;
-            }
-            const auto cut = readCut(title);
-            if (!cut) return std::nullopt;
-            label = grid3_->grid().at(current.row() + 1, 0);
-            hits = chance::groupPatternHits(*ctx_.db, readGroupInput(*cut), label);
+        hits = chance::patternHits(*ctx_.db, run.criteria,
+                                   [&](const search::Criteria& c) { return run(*ctx_.db, c); });
+    } else {
+        const QModelIndex current = grid3_->currentIndex();
+        if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
+            message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
+            return std::nullopt;
         }
-    } catch (const store::DbError& e) {
-        message(title, QString::fromStdString(store::userText(e)));
+        const auto cut = readCut(title);
+        if (!cut) return std::nullopt;
+        label = grid3_->grid().at(current.row() + 1, 0);
+        BusyCursor busy;
+        hits = chance::groupPatternHits(*ctx_.db, readGroupInput(*cut), label);
+    }
+    if (!*hits) {
+        message(title, QString::fromStdString(hits->outcome.text()));
         return std::nullopt;
     }
-    if (const auto* refusal = std::get_if<std::string>(&hits)) {
-        message(title, QString::fromStdString(*refusal));
-        return std::nullopt;
-    }
-    return std::make_pair(label, std::get<chance::PatternHits>(std::move(hits)));
+    return std::make_pair(label, std::move(**hits));
 }
 
 void CriteriaPanel::runCalibrationCommand() {
@@ -63,12 +59,13 @@ void CriteriaPanel::runBacktestCommand() {
     const auto cut = readCut(title);
     if (!cut) return;
     const auto planned = groups::makePlan(readGroupInput(*cut));
-    if (const auto* refusal = std::get_if<groups::Refusal>(&planned)) {
-        message(refusal->title.empty() ? title : QString::fromStdString(refusal->title),
-                QString::fromStdString(refusal->message));
+    if (!planned) {
+        const store::Outcome& why = planned.outcome;
+        message(why.title.empty() ? title : QString::fromStdString(why.title),
+                QString::fromStdString(why.text()));
         return;
     }
-    auto* window = new BacktestWindow(ctx_, std::get<groups::GroupPlan>(planned), *cut, this);
+    auto* window = new BacktestWindow(ctx_, *planned, *cut, this);
     window->show();
     window->run();
 }

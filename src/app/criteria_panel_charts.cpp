@@ -30,10 +30,9 @@ void CriteriaPanel::runTrendCommand() {
         message(title, QStringLiteral("走势图只能按号码、生肖、头数、尾数、合数或段数显示"));
         return;
     }
-    std::string error;
-    const auto range = search::readRange(c, error);
+    const auto range = search::readRange(c);
     if (!range) {
-        message(title, QString::fromStdString(error));
+        message(title, QString::fromStdString(range.outcome.text()));
         return;
     }
     // Columns name the codes as the stored rows carry them, and the chances of the hot/cold rows
@@ -44,15 +43,12 @@ void CriteriaPanel::runTrendCommand() {
     const store::ZodiacCodes codes = store::ZodiacCodes::startup(rows.sx);
     auto build = [this, in, codes,
                   title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
-        try {
-            BusyCursor busy;
-            return std::make_shared<const search::TrendChart>(
-                chance::buildTrendWithHotCold(ctx_.db->db(), in, codes, hotWindow));
-        } catch (const store::DbError& e) {
-            message(title, QStringLiteral("走势图无法读取历史号码：%1")
-                               .arg(QString::fromStdString(store::userText(e))));
-            return nullptr;
-        }
+        BusyCursor busy;
+        auto built = chance::buildTrendWithHotCold(ctx_.db->db(), in, codes, hotWindow);
+        if (built) return std::make_shared<const search::TrendChart>(std::move(*built));
+        message(title, QStringLiteral("走势图无法读取历史号码：%1")
+                           .arg(QString::fromStdString(built.outcome.text())));
+        return nullptr;
     };
     std::shared_ptr<const search::TrendChart> chart = build(ctx_.saved.intHotWindow);
     if (!chart) return;
@@ -78,22 +74,21 @@ void CriteriaPanel::runShapeCommand() {
     // As of 截止期 the range ends at the cut: the draws after it are neither listed nor counted.
     search::Criteria c = readCriteria();
     if (*cut) chance::applyCut(c, **cut);
-    std::string error;
-    const auto range = search::readRange(c, error);
+    const auto range = search::readRange(c);
     if (!range) {
-        message(title, QString::fromStdString(error));
+        message(title, QString::fromStdString(range.outcome.text()));
         return;
     }
-    std::shared_ptr<const chance::ShapeTable> table;
-    try {
+    auto built = [&] {
         BusyCursor busy;
-        table = std::make_shared<const chance::ShapeTable>(
-            chance::buildShapeTable(ctx_.db->db(), range->start, range->end));
-    } catch (const store::DbError& e) {
+        return chance::buildShapeTable(ctx_.db->db(), range->start, range->end);
+    }();
+    if (!built) {
         message(title, QStringLiteral("形态走势无法读取历史号码：%1")
-                           .arg(QString::fromStdString(store::userText(e))));
+                           .arg(QString::fromStdString(built.outcome.text())));
         return;
     }
+    auto table = std::make_shared<const chance::ShapeTable>(std::move(*built));
     const QString caption = QStringLiteral("形态走势 — %1～%2").arg(range->start).arg(range->end);
     auto* window = new ShapeWindow(ctx_, std::move(table), caption, this);
     window->show();
@@ -115,20 +110,18 @@ void CriteriaPanel::runCurveCommand() {
         if (!cut) return;
         const groups::GroupInput input = readGroupInput(*cut);
         const std::string label = grid3_->grid().at(current.row() + 1, 0);
-        std::variant<search::OmissionCurve, groups::Refusal> made;
-        try {
+        auto made = [&] {
             BusyCursor busy;
-            made = groups::groupCurve(*ctx_.db, input, label);
-        } catch (const store::DbError& e) {
-            message(title, QStringLiteral("分组的命中无法读取：%1")
-                               .arg(QString::fromStdString(store::userText(e))));
+            return groups::groupCurve(*ctx_.db, input, label);
+        }();
+        if (!made) {
+            const QString why = QString::fromStdString(made.outcome.text());
+            message(title, made.outcome.kind == store::OutcomeKind::Failed
+                               ? QStringLiteral("分组的命中无法读取：%1").arg(why)
+                               : why);
             return;
         }
-        if (const auto* refusal = std::get_if<groups::Refusal>(&made)) {
-            message(title, QString::fromStdString(refusal->message));
-            return;
-        }
-        curve = std::get<search::OmissionCurve>(made);
+        curve = std::move(*made);
     }
     auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), this);
     if (const auto shown = shownPatternHits(title))

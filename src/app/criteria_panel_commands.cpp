@@ -19,6 +19,7 @@
 #include "groups/yl_table.h"
 #include "partial/partial_search.h"
 #include "search/search_command.h"
+#include "store/whole_number.h"
 
 namespace quarvel::app {
 
@@ -55,11 +56,7 @@ std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
     search::SearchResult result;
     {
         BusyCursor busy;
-        try {
-            result = run();
-        } catch (const store::DbError& e) {
-            result.error = store::userText(e);
-        }
+        result = run();
         if (result.ok()) {
             grid2_->setGrid(result.hits);
             grid3_->setGrid(result.summary);
@@ -67,7 +64,7 @@ std::optional<int> CriteriaPanel::showAnalysis(const QString& title,
         }
     }
     if (!result.ok()) {
-        message(title, fromStd(result.error));
+        message(title, fromStd(result.outcome.text()));
         return std::nullopt;
     }
     return result.stats.hits;
@@ -84,23 +81,17 @@ search::SearchResult CriteriaPanel::PatternRun::operator()(store::HistoryDb& db,
 std::optional<std::optional<chance::AsOfCut>> CriteriaPanel::readCut(const QString& title) const {
     const QString text = txtAsOf_->text().trimmed();
     if (text.isEmpty()) return std::optional<chance::AsOfCut>();
-    const auto issue = groups::parseWhole(text.toStdString());
+    const auto issue = store::readWholeNumber32(text.toStdString());
     if (!issue) {
         message(title, QStringLiteral("截止期“%1”不是整数期号").arg(text));
         return std::nullopt;
     }
-    std::variant<chance::AsOfCut, std::string> cut;
-    try {
-        cut = chance::cutAt(*ctx_.db, *issue);
-    } catch (const store::DbError& e) {
-        message(title, fromStd(store::userText(e)));
+    const auto cut = chance::cutAt(*ctx_.db, *issue);
+    if (!cut) {
+        message(title, fromStd(cut.outcome.text()));
         return std::nullopt;
     }
-    if (const auto* refusal = std::get_if<std::string>(&cut)) {
-        message(title, fromStd(*refusal));
-        return std::nullopt;
-    }
-    return std::optional<chance::AsOfCut>(std::get<chance::AsOfCut>(cut));
+    return std::optional<chance::AsOfCut>(*cut);
 }
 
 void CriteriaPanel::runPattern(const QString& title, PatternRun run) {
@@ -110,20 +101,15 @@ void CriteriaPanel::runPattern(const QString& title, PatternRun run) {
     QString done = QStringLiteral("%1完成：命中 %2 期").arg(title).arg(*hits);
     if (run.cut) {
         // When the pattern showed after the cut: the same pattern over the whole history.
-        try {
-            search::Criteria all = run.criteria;
-            all.rangeEnd = std::to_string(ctx_.db->lastIssue().value_or(run.cut->issue));
-            PatternRun uncut = run;
-            uncut.cut.reset();
-            const search::SearchResult later = uncut(*ctx_.db, all);
-            if (later.ok()) {
-                const auto next = chance::nextShowing(
-                    later.hitIdx, chance::readIssueLine(ctx_.db->db()), *run.cut);
-                done += QStringLiteral("；") + fromStd(chance::nextShowingText(*run.cut, next));
-            }
-        } catch (const store::DbError&) {
-            // The figures as of the cut are shown; only the later showing is left unsaid.
-        }
+        PatternRun uncut = run;
+        uncut.cut.reset();
+        const auto next = chance::showingAfterCut(
+            *ctx_.db, run.criteria, [&](const search::Criteria& c) { return uncut(*ctx_.db, c); },
+            *run.cut);
+        if (next)
+            done += QStringLiteral("；") + fromStd(chance::nextShowingText(*run.cut, *next));
+        else
+            done += QStringLiteral("；截止期之后的出现无法读取：") + fromStd(next.outcome.text());
     }
     lastPattern_ = std::move(run);
     notify(done);
@@ -169,24 +155,20 @@ void CriteriaPanel::runGroupCommand() {
     groups::GroupResult result;
     {
         BusyCursor busy;
-        try {
-            result = groups::runGroupComputation(*ctx_.db, input);
-        } catch (const store::DbError& e) {
-            result.error = store::userText(e);
-            result.storeFailure = true;
-        }
+        result = groups::runGroupComputation(*ctx_.db, input);
         // A refused input leaves the grid as it was; after a database failure it shows YL as
         // the failed run left it (unchanged).
-        if (result.error.empty() || (result.storeFailure && result.listing.rows() > 0)) {
+        const bool failed = result.outcome.kind == store::OutcomeKind::Failed;
+        if (result.outcome.ok() || (failed && result.listing.rows() > 0)) {
             grid3_->setGrid(result.listing);
             resultCurve_.reset();
             lastPattern_.reset();
         }
     }
-    if (!result.error.empty()) {
-        const QString title =
-            result.errorTitle.empty() ? QStringLiteral("分组计算") : fromStd(result.errorTitle);
-        message(title, fromStd(result.error));
+    if (!result.outcome.ok()) {
+        const QString title = result.outcome.title.empty() ? QStringLiteral("分组计算")
+                                                           : fromStd(result.outcome.title);
+        message(title, fromStd(result.outcome.text()));
         return;
     }
     notify(QStringLiteral("分组计算完成：共 %1 组").arg(result.groups));

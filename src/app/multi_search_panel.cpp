@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "partial/partial_search.h"
+
 namespace quarvel::app {
 
 MultiSearchPanel::MultiSearchPanel(QWidget* parent)
@@ -27,7 +29,8 @@ MultiSearchPanel::MultiSearchPanel(QWidget* parent)
     combo1_->setEditable(true);
     // Enter takes the typed text as it is; it never joins the list of the six counts.
     combo1_->setInsertPolicy(QComboBox::NoInsert);
-    for (int i = 1; i <= 6; ++i) combo1_->addItem(QString::number(i));
+    for (int i = partial::kMinSection; i <= partial::kMaxSection; ++i)
+        combo1_->addItem(QString::number(i));
     combo1_->setCurrentText(QStringLiteral("2"));
     combo1_->setFixedWidth(combo1_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 34);
     combo1_->installEventFilter(this);

@@ -5,6 +5,7 @@
 #include "groups/group_command.h"
 #include "search/trend_chart.h"
 #include "store/history_db.h"
+#include "store/whole_number.h"
 
 namespace quarvel::chance {
 
@@ -30,16 +31,20 @@ IssueLine readIssueLine(store::Database& db) {
     return line;
 }
 
-std::variant<AsOfCut, std::string> cutAt(store::HistoryDb& db, std::int32_t asOf) {
-    store::Snapshot draw = db.drawAtOrBefore(asOf);
-    draw.moveFirst();
-    if (!draw.onRow()) return "截止期 " + std::to_string(asOf) + " 及以前没有历史号码";
-    return AsOfCut{asOf, static_cast<std::int32_t>(draw.intField("SQQH")),
-                   static_cast<int>(draw.intField("IDX"))};
+store::Checked<AsOfCut> cutAt(store::HistoryDb& db, std::int32_t asOf) {
+    return store::attempt([&]() -> store::Checked<AsOfCut> {
+        store::Snapshot draw = db.drawAtOrBefore(asOf);
+        draw.moveFirst();
+        if (!draw.onRow())
+            return store::Outcome::refused("截止期 " + std::to_string(asOf) +
+                                           " 及以前没有历史号码");
+        return AsOfCut{asOf, static_cast<std::int32_t>(draw.intField("SQQH")),
+                       static_cast<int>(draw.intField("IDX"))};
+    });
 }
 
 std::string clippedEnd(const std::string& rangeEnd, const AsOfCut& cut) {
-    const auto end = search::parseIssue(rangeEnd);
+    const auto end = store::readWholeNumber32(rangeEnd);
     if (!end || *end <= cut.issue) return rangeEnd;
     return std::to_string(cut.issue);
 }

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "search/search_command.h"
+#include "store/outcome.h"
 
 namespace quarvel::store {
 class Database;
@@ -44,8 +44,8 @@ struct AsOfCut {
     int idx = 0;             // its IDX
 };
 
-// The cut at `asOf`, or the refusal to show when no stored draw is that old.
-std::variant<AsOfCut, std::string> cutAt(store::HistoryDb& db, std::int32_t asOf);
+// The cut at `asOf`; refused when no stored draw is that old, or the failure of the store.
+store::Checked<AsOfCut> cutAt(store::HistoryDb& db, std::int32_t asOf);
 
 // The range end as typed, no later than the cut (text that is not a whole number is left for
 // the analysis to refuse).

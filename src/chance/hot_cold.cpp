@@ -96,12 +96,16 @@ void setHotRows(search::TrendChart& chart, const HotCold& hot) {
                      std::move(rows));
 }
 
-search::TrendChart buildTrendWithHotCold(store::Database& db, const search::TrendInput& in,
-                                         const store::ZodiacCodes& codes, int window) {
-    const std::vector<search::TrendDraw> history = search::readTrendHistory(db, in.type);
-    search::TrendChart chart(history, in);
-    setHotRows(chart, hotCold(history, in, codes, window));
-    return chart;
+store::Checked<search::TrendChart> buildTrendWithHotCold(store::Database& db,
+                                                         const search::TrendInput& in,
+                                                         const store::ZodiacCodes& codes,
+                                                         int window) {
+    return store::attempt([&] {
+        const std::vector<search::TrendDraw> history = search::readTrendHistory(db, in.type);
+        search::TrendChart chart(history, in);
+        setHotRows(chart, hotCold(history, in, codes, window));
+        return chart;
+    });
 }
 
 }  // namespace quarvel::chance

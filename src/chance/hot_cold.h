@@ -11,6 +11,7 @@
 
 #include "search/trend_chart.h"
 #include "store/draw_record.h"
+#include "store/outcome.h"
 
 namespace quarvel::chance {
 
@@ -33,8 +34,10 @@ HotCold hotCold(const std::vector<search::TrendDraw>& history, const search::Tre
 // Adds the three rows to the chart: "近W期次数", "理论次数" (two decimals) and "冷热".
 void setHotRows(search::TrendChart& chart, const HotCold& hot);
 
-// The trend chart of the stored history with its hot/cold rows.
-search::TrendChart buildTrendWithHotCold(store::Database& db, const search::TrendInput& input,
-                                         const store::ZodiacCodes& codes, int window);
+// The trend chart of the stored history with its hot/cold rows, or the failure of the store.
+store::Checked<search::TrendChart> buildTrendWithHotCold(store::Database& db,
+                                                         const search::TrendInput& input,
+                                                         const store::ZodiacCodes& codes,
+                                                         int window);
 
 }  // namespace quarvel::chance

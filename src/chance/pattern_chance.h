@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "chance/as_of.h"
@@ -17,6 +16,7 @@
 #include "chance/kline.h"
 #include "groups/group_command.h"
 #include "search/search_command.h"
+#include "store/outcome.h"
 
 namespace quarvel::chance {
 
@@ -28,20 +28,24 @@ struct PatternHits {
     IssueLine range;        // the draws of the range
 };
 
-// The hits of a search or partial search; its refusal as text.
-std::variant<PatternHits, std::string> patternHits(store::HistoryDb& db,
-                                                   const search::Criteria& criteria,
-                                                   const PatternSearch& run);
-// The hits of the listed group `label` (read under the input's type and numbering).
-std::variant<PatternHits, std::string> groupPatternHits(store::HistoryDb& db,
-                                                        const groups::GroupInput& input,
-                                                        const std::string& label);
+// The hits of a search or partial search; its refusal, or the failure of the store.
+store::Checked<PatternHits> patternHits(store::HistoryDb& db, const search::Criteria& criteria,
+                                        const PatternSearch& run);
+// The hits of the listed group `label` (groups::labelPlan); its refusal, or the failure.
+store::Checked<PatternHits> groupPatternHits(store::HistoryDb& db, const groups::GroupInput& input,
+                                             const std::string& label);
+
+// When the pattern showed after the cut: `run` on the criteria with the range ending at the
+// newest stored draw instead of the cut.
+store::Checked<NextShowing> showingAfterCut(store::HistoryDb& db, const search::Criteria& criteria,
+                                            const PatternSearch& run, const AsOfCut& cut);
 
 inline Calibration calibrate(const PatternHits& p) { return calibrate(p.hits, p.range.idx); }
 inline std::vector<KLinePoint> kLine(const PatternHits& p) { return kLine(p.range, p.hits); }
 
 // The backtest on the stored history, cut at `cut` when given: the test range ends there too.
-BacktestResult backtestOnHistory(store::HistoryDb& db, BacktestInput input,
-                                 const std::optional<AsOfCut>& cut);
+// A failure of the store comes back as the outcome.
+store::Checked<BacktestResult> backtestOnHistory(store::HistoryDb& db, BacktestInput input,
+                                                 const std::optional<AsOfCut>& cut);
 
 }  // namespace quarvel::chance

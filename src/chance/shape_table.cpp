@@ -109,8 +109,9 @@ void ShapeTable::summarize(const std::vector<int>& idx) {
     summary_.colWidths = {800, 800, 900, 900, 800, 900, 900};
 }
 
-ShapeTable buildShapeTable(store::Database& db, std::int32_t start, std::int32_t end) {
-    return ShapeTable(readShapeDraws(db), start, end);
+store::Checked<ShapeTable> buildShapeTable(store::Database& db, std::int32_t start,
+                                           std::int32_t end) {
+    return store::attempt([&] { return ShapeTable(readShapeDraws(db), start, end); });
 }
 
 }  // namespace quarvel::chance

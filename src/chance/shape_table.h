@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chance/shape.h"
+#include "store/outcome.h"
 #include "store/text_grid.h"
 
 namespace quarvel::store {
@@ -59,7 +60,8 @@ class ShapeTable {
     store::TextGrid summary_;
 };
 
-// Reads the stored draws and builds the table of the range.
-ShapeTable buildShapeTable(store::Database& db, std::int32_t rangeStart, std::int32_t rangeEnd);
+// Reads the stored draws and builds the table of the range, or gives the failure of the store.
+store::Checked<ShapeTable> buildShapeTable(store::Database& db, std::int32_t rangeStart,
+                                           std::int32_t rangeEnd);
 
 }  // namespace quarvel::chance

@@ -46,9 +46,7 @@ chance::PatternHits hitsOf(Context& c, const PatternArgs& p) {
         return p.partial ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
                          : search::runSearch(c.db, criteria);
     };
-    auto hits = chance::patternHits(c.db, p.options.criteria, run);
-    if (const auto* refusal = std::get_if<std::string>(&hits)) throw UsageError(*refusal);
-    return std::get<chance::PatternHits>(std::move(hits));
+    return checkedValue(chance::patternHits(c.db, p.options.criteria, run));
 }
 
 int calibrate(Context& c) {
@@ -100,12 +98,10 @@ int backtest(Context& c) {
     if (g.sort >= 0) throw UsageError("backtest ranks by --by, not --sort");
     if (!haveTest) throw UsageError("backtest needs --test A:B");
     completeGroupInput(c, g);
-    const auto planned = groups::makePlan(g.input);
-    if (const auto* refusal = std::get_if<groups::Refusal>(&planned))
-        throw UsageError(refusal->message);
-    in.plan = std::get<groups::GroupPlan>(planned);
+    in.plan = checkedValue(groups::makePlan(g.input));
 
-    const chance::BacktestResult result = chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf));
+    const chance::BacktestResult result =
+        checkedValue(chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf)));
     c.out << chance::backtestGrid(result).toTsv();
     return 0;
 }

@@ -92,10 +92,10 @@ int runGroups(Context& c) {
     completeGroupInput(c, g);
     if (const auto cut = asOfCut(c, g.asOf)) chance::applyCut(g.input, *cut);
     const groups::GroupResult result = groups::runGroupComputation(c.db, g.input);
-    if (!result.error.empty()) {
-        c.err << result.errorTitle << ": " << result.error << "\n";
+    if (!result.outcome.ok()) {
+        c.err << result.outcome.title << ": " << result.outcome.text() << "\n";
         // Refused input (size limit, a size or range that is not a whole number) exits 2.
-        return result.storeFailure ? 1 : 2;
+        return result.outcome.kind == store::OutcomeKind::Failed ? 1 : 2;
     }
     c.out << (g.sort < 0 ? result.listing : groups::listYl(c.db, g.sort)).toTsv();
     return 0;

@@ -10,7 +10,7 @@ namespace quarvel::cli {
 namespace {
 
 int report(Context& c, const search::SearchResult& r) {
-    if (!r.ok()) throw UsageError(r.error);
+    if (!r.ok()) throwOutcome(r.outcome);
     if (r.failedStatements > 0)
         c.err << r.failedStatements
               << " marking statement(s) were refused by the database and skipped\n";

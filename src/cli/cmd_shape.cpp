@@ -36,10 +36,9 @@ int shape(Context& c) {
     }
     // As of X the range ends at the newest draw up to X.
     if (const auto cut = asOfCut(c, asOf)) chance::applyCut(range, *cut);
-    std::string error;
-    const auto issues = search::readRange(range, error);
-    if (!issues) throw UsageError(error);
-    const chance::ShapeTable table = chance::buildShapeTable(c.db.db(), issues->start, issues->end);
+    const auto issues = checkedValue(search::readRange(range));
+    const chance::ShapeTable table =
+        checkedValue(chance::buildShapeTable(c.db.db(), issues.start, issues.end));
     c.out << (summary ? table.summary().toTsv() : table.toTextGrid().toTsv());
     return 0;
 }

@@ -26,19 +26,19 @@ int trend(Context& c) {
         window = static_cast<int>(w);
     }
     const SearchOptions o = parseSearchOptions(c, args, 0, SearchKind::Trend);
-    std::string error;
-    const auto range = search::readRange(o.criteria, error);
-    if (!range) throw UsageError(error);
+    const auto range = checkedValue(search::readRange(o.criteria));
     search::TrendInput in;
     in.type = o.criteria.type;
     in.countSpecial = o.criteria.countSpecial;
-    in.rangeStart = range->start;
-    in.rangeEnd = range->end;
+    in.rangeStart = range.start;
+    in.rangeEnd = range.end;
     in.sxBase = o.criteria.sxBase;
     in.dsBase = o.criteria.dsBase;
     if (const auto cut = asOfCut(c, o.asOf)) chance::applyCut(in, *cut);
     const auto codes = store::ZodiacCodes::startup(c.bases.sx);
-    c.out << chance::buildTrendWithHotCold(c.db.db(), in, codes, window).toTextGrid().toTsv();
+    c.out << checkedValue(chance::buildTrendWithHotCold(c.db.db(), in, codes, window))
+                 .toTextGrid()
+                 .toTsv();
     return 0;
 }
 

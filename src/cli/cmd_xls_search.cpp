@@ -21,7 +21,7 @@ int xlsSearch(Context& c) {
     const search::SearchResult r = partial
                                        ? partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText)
                                        : search::runSearch(c.db, o.criteria);
-    if (!r.ok()) throw UsageError(r.error);
+    if (!r.ok()) throwOutcome(r.outcome);
     if (r.failedStatements > 0)
         c.err << r.failedStatements
               << " marking statement(s) were refused by the database and skipped\n";

@@ -1,6 +1,9 @@
 #include "cli/search_options.h"
 
+#include <stdexcept>
+
 #include "store/draw_record.h"
+#include "store/whole_number.h"
 
 namespace quarvel::cli {
 
@@ -8,24 +11,27 @@ int positionValue(const std::string& text, int type, int sxBase) {
     if (type == 1)
         for (std::size_t k = 0; k < store::kZodiacNames.size(); ++k)
             if (text == store::kZodiacNames[k]) return sxBase + static_cast<int>(k);
-    const auto v = search::parseIssue(text);
+    const auto v = store::readWholeNumber32(text);
     if (!v || *v < -32768 || *v > 32767)
         throw UsageError("the value \"" + text + "\" is not a whole number" +
                          (type == 1 ? std::string(" or a zodiac name") : std::string()));
     return static_cast<int>(*v);
 }
 
+void throwOutcome(const store::Outcome& why) {
+    if (why.kind == store::OutcomeKind::Failed) throw std::runtime_error(why.text());
+    throw UsageError(why.text());
+}
+
 std::int32_t parseAsOf(const std::string& text) {
-    const auto issue = search::parseIssue(text);
+    const auto issue = store::readWholeNumber32(text);
     if (!issue) throw UsageError("--as-of takes an issue number: \"" + text + "\"");
     return *issue;
 }
 
 std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf) {
     if (!asOf) return std::nullopt;
-    auto cut = chance::cutAt(c.db, *asOf);
-    if (const auto* refusal = std::get_if<std::string>(&cut)) throw UsageError(*refusal);
-    return std::get<chance::AsOfCut>(cut);
+    return checkedValue(chance::cutAt(c.db, *asOf));
 }
 
 namespace {

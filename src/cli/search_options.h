@@ -11,6 +11,7 @@
 #include "chance/as_of.h"
 #include "cli/command.h"
 #include "search/criteria.h"
+#include "store/outcome.h"
 
 namespace quarvel::cli {
 
@@ -27,6 +28,15 @@ enum class SearchKind { Search, Partial, Trend };  // trend: --type, --no-specia
 // The range defaults to the whole stored history, the bases come from the context.
 SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args,
                                  std::size_t first, SearchKind kind);
+
+// What the core refused is a usage error (status 2); a failure of the store is reported as
+// main reports one (status 1).
+[[noreturn]] void throwOutcome(const store::Outcome& why);
+template <class T>
+T checkedValue(store::Checked<T> checked) {
+    if (!checked) throwOutcome(checked.outcome);
+    return std::move(*checked);
+}
 
 // The issue of --as-of (UsageError when not a whole number).
 std::int32_t parseAsOf(const std::string& text);

@@ -29,13 +29,15 @@ std::string sizeLimitMessage(int size) {
            "个（含）以内的个数的号码";
 }
 
-std::optional<std::int32_t> parseWhole(const std::string& text) {
-    return store::readWholeNumber32(text);
-}
+namespace {
 
-std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
-    if (!isGroupType(input.type))
-        return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
+const char* const kBadType = "搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数";
+const char* const kBadRange = "检索起止期数必须是整数期号";
+
+}  // namespace
+
+store::Checked<GroupPlan> makePlan(const GroupInput& input) {
+    if (!isGroupType(input.type)) return store::Outcome::refused(kBadType, kInputTitle);
     GroupPlan plan;
     plan.type = input.type;
     plan.countSpecial = input.countSpecial;
@@ -45,31 +47,42 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input) {
     for (int i = 1; i <= values; ++i)
         if (input.ticked[static_cast<std::size_t>(i)]) plan.boxes.push_back(i);
 
-    const auto size = parseWhole(input.sizeText);
-    if (!size) return Refusal{"组合位数必须是整数", kInputTitle};
+    const auto size = store::readWholeNumber32(input.sizeText);
+    if (!size) return store::Outcome::refused("组合位数必须是整数", kInputTitle);
     plan.size = *size;
     const int bound = sizeBound(plan.size);
     if (bound > 0 && static_cast<int>(plan.boxes.size()) > bound)
-        return Refusal{sizeLimitMessage(plan.size), kOverflowTitle};
+        return store::Outcome::refused(sizeLimitMessage(plan.size), kOverflowTitle);
 
-    const auto start = parseWhole(input.rangeStart);
-    const auto end = parseWhole(input.rangeEnd);
-    if (!start || !end) return Refusal{"检索起止期数必须是整数期号", kInputTitle};
+    const auto start = store::readWholeNumber32(input.rangeStart);
+    const auto end = store::readWholeNumber32(input.rangeEnd);
+    if (!start || !end) return store::Outcome::refused(kBadRange, kInputTitle);
     plan.rangeStart = *start;
     plan.rangeEnd = *end;
     return plan;
 }
 
+namespace {
+
+// A failure of the store in the group computation's words, titled for its message box.
+store::Outcome groupFailure(const char* lead, const store::DbError& e) {
+    store::Outcome o = store::Outcome::failed(e);
+    o.sentence = lead + o.sentence;
+    o.title = kInputTitle;
+    return o;
+}
+
+}  // namespace
+
 GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, Evaluation how) {
     GroupResult result;
     const auto planned = makePlan(input);
-    if (const auto* refusal = std::get_if<Refusal>(&planned)) {
-        result.error = refusal->message;
-        result.errorTitle = refusal->title;
+    if (!planned) {
+        result.outcome = planned.outcome;
     } else {
         try {
             std::vector<ComputedGroup> computed;
-            result.groups = computeGroups(db, std::get<GroupPlan>(planned), how,
+            result.groups = computeGroups(db, *planned, how,
                                           std::numeric_limits<std::size_t>::max(), &computed);
             // What was just stored is listed as computed, not read back (the statement way reads).
             if (how == Evaluation::InMemory) {
@@ -77,32 +90,23 @@ GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input, E
                 return result;
             }
         } catch (const store::DbError& e) {
-            result.error = "分组计算失败，结果表未改动：" + store::userText(e);
-            result.errorTitle = kInputTitle;
-            result.storeFailure = true;
+            result.outcome = groupFailure("分组计算失败，结果表未改动：", e);
         }
     }
     try {
         result.listing = listYl(db);
     } catch (const store::DbError& e) {
-        if (result.error.empty()) {
-            result.error = "结果表无法列出：" + store::userText(e);
-            result.errorTitle = kInputTitle;
-            result.storeFailure = true;
-        }
+        if (result.outcome.ok()) result.outcome = groupFailure("结果表无法列出：", e);
         result.listing = ylHeaderGrid();
     }
     return result;
 }
 
-std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db,
-                                                        const GroupInput& input,
-                                                        const std::string& label) {
-    if (!isGroupType(input.type))
-        return Refusal{"搜索类型无效，请选择号码、生肖、头数、尾数、合数或段数", kInputTitle};
-    const auto start = parseWhole(input.rangeStart);
-    const auto end = parseWhole(input.rangeEnd);
-    if (!start || !end) return Refusal{"检索起止期数必须是整数期号", kInputTitle};
+store::Checked<GroupPlan> labelPlan(const GroupInput& input, const std::string& label) {
+    if (!isGroupType(input.type)) return store::Outcome::refused(kBadType, kInputTitle);
+    const auto start = store::readWholeNumber32(input.rangeStart);
+    const auto end = store::readWholeNumber32(input.rangeEnd);
+    if (!start || !end) return store::Outcome::refused(kBadRange, kInputTitle);
     GroupPlan plan;
     plan.type = input.type;
     plan.countSpecial = input.countSpecial;
@@ -111,14 +115,23 @@ std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db,
     plan.rangeEnd = *end;
     const auto boxes = boxesOfLabel(plan, label);
     if (!boxes)
-        return Refusal{"分组“" + label + "”不是当前搜索类型的分组，请先选择它的搜索类型",
-                       kInputTitle};
+        return store::Outcome::refused(
+            "分组“" + label + "”不是当前搜索类型的分组，请先选择它的搜索类型", kInputTitle);
     plan.boxes = *boxes;
     plan.size = static_cast<int>(plan.boxes.size());
-    const int draws = search::countDrawsInRange(db.db(), plan.rangeStart, plan.rangeEnd);
-    // As of a cut the last omission is measured to the cut's draw, as in the listing.
-    return search::curveOfHits(label, groupHits(db, plan), draws,
-                               input.newestIdx > 0 ? input.newestIdx : db.newestIdx());
+    return plan;
+}
+
+store::Checked<search::OmissionCurve> groupCurve(store::HistoryDb& db, const GroupInput& input,
+                                                 const std::string& label) {
+    const auto plan = labelPlan(input, label);
+    if (!plan) return plan.outcome;
+    return store::attempt([&] {
+        const int draws = search::countDrawsInRange(db.db(), plan->rangeStart, plan->rangeEnd);
+        // As of a cut the last omission is measured to the cut's draw, as in the listing.
+        return search::curveOfHits(label, groupHits(db, *plan), draws,
+                                   input.newestIdx > 0 ? input.newestIdx : db.newestIdx());
+    });
 }
 
 }  // namespace quarvel::groups

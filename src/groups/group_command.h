@@ -4,12 +4,11 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <variant>
 
 #include "groups/group_eval.h"
 #include "store/history_db.h"
+#include "store/outcome.h"
 #include "store/text_grid.h"
 
 namespace quarvel::groups {
@@ -26,15 +25,9 @@ struct GroupInput {
 
 struct GroupResult {
     store::TextGrid listing;  // YL as listed after the run (or as it was, when refused)
-    std::string error;        // empty on success
-    std::string errorTitle;
-    int groups = 0;             // rows stored by this run
-    bool storeFailure = false;  // the error is a database failure, not refused input
-};
-
-struct Refusal {
-    std::string message;
-    std::string title;
+    // Refused input or a failure of the store (kind Failed); the title names the message box.
+    store::Outcome outcome;
+    int groups = 0;  // rows stored by this run
 };
 
 inline constexpr const char* kOverflowTitle = "数据溢出";
@@ -45,12 +38,9 @@ int sizeBound(int size);
 // "4个分组请选择24个（含）以内的个数的号码" and its siblings for sizes 3 to 6.
 std::string sizeLimitMessage(int size);
 
-// A whole number as every command reads it (store::readWholeNumber32).
-std::optional<std::int32_t> parseWhole(const std::string& text);
-
 // Checks the input and builds the plan: boxes 1..value count that are ticked, the size, the
 // range. A refusal changes nothing.
-std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input);
+store::Checked<GroupPlan> makePlan(const GroupInput& input);
 
 // The whole command: plan, computation, listing. A refusal (size limit, a size or range box
 // that is not a whole number, an unknown search type) or a database failure leaves YL as it
@@ -58,11 +48,14 @@ std::variant<GroupPlan, Refusal> makePlan(const GroupInput& input);
 GroupResult runGroupComputation(store::HistoryDb& db, const GroupInput& input,
                                 Evaluation how = Evaluation::InMemory);
 
-// The omission curve (遗漏曲线) of one listed group: its label read under the input's type and
-// numbering, its hits over the input's range. A label that names no group of the type, or a
-// range that is not whole numbers, is refused.
-std::variant<search::OmissionCurve, Refusal> groupCurve(store::HistoryDb& db,
-                                                        const GroupInput& input,
-                                                        const std::string& label);
+// The plan of one listed group: its label read under the input's type and numbering, over the
+// input's range. A label that names no group of the type, an unknown type, or a range that is
+// not whole numbers, is refused.
+store::Checked<GroupPlan> labelPlan(const GroupInput& input, const std::string& label);
+
+// The omission curve (遗漏曲线) of one listed group (labelPlan): its hits over the input's range.
+// A refusal or a failure of the store comes back as the outcome.
+store::Checked<search::OmissionCurve> groupCurve(store::HistoryDb& db, const GroupInput& input,
+                                                 const std::string& label);
 
 }  // namespace quarvel::groups

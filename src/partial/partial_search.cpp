@@ -4,6 +4,7 @@
 #include "search/conditions.h"
 #include "search/omission_scan.h"
 #include "store/history_db.h"
+#include "store/whole_number.h"
 
 namespace quarvel::partial {
 
@@ -17,10 +18,12 @@ std::vector<std::vector<int>> combinations(int n, int k) {
     return out;
 }
 
-std::optional<int> parseSection(const std::string& kText) {
-    const auto k = search::parseIssue(kText);
-    if (!k || *k < kMinSection || *k > kMaxSection) return std::nullopt;
-    return static_cast<int>(*k);
+store::Checked<int> readSection(const std::string& kText) {
+    const auto k = store::readWholeNumber32(kText);
+    if (!k || *k < kMinSection || *k > kMaxSection)
+        return store::Outcome::refused("分部位数必须是 " + std::to_string(kMinSection) + " 到 " +
+                                       std::to_string(kMaxSection) + " 的整数: \"" + kText + "\"");
+    return *k;
 }
 
 namespace {
@@ -38,16 +41,14 @@ std::string partialLabel(const search::Criteria& c, const std::string& kText) {
     return label + "(" + kText + ")";
 }
 
-search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criteria& c, bool pm,
-                                      const std::string& kText, search::Evaluation how) {
-    search::SearchResult refused;
-    const auto range = search::validate(c, refused.error);
-    if (!range) return refused;
-    const auto k = parseSection(kText);
-    if (!k) {
-        refused.error = "分部位数必须是 1 到 6 的整数: \"" + kText + "\"";
-        return refused;
-    }
+namespace {
+
+search::SearchResult partialSearch(store::HistoryDb& db, const search::Criteria& c, bool pm,
+                                   const std::string& kText, search::Evaluation how) {
+    const auto range = search::validate(c);
+    if (!range) return search::refusedSearch(range.outcome);
+    const auto k = readSection(kText);
+    if (!k) return search::refusedSearch(k.outcome);
     if (how == search::Evaluation::Statements) {
         const int draws = search::countDrawsInRange(db.db(), range->start, range->end);
         const search::ConditionSet set = markPartial(c, pm, *k);
@@ -73,6 +74,17 @@ search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criter
     return search::resultOf(search::scanTable(table, hits, c.type, c.sxBase, db.newestIdx(),
                                               static_cast<int>(inRange.count())),
                             partialLabel(c, kText), failed);
+}
+
+}  // namespace
+
+search::SearchResult runPartialSearch(store::HistoryDb& db, const search::Criteria& c, bool pm,
+                                      const std::string& kText, search::Evaluation how) {
+    try {
+        return partialSearch(db, c, pm, kText, how);
+    } catch (const store::DbError& e) {
+        return search::refusedSearch(store::Outcome::failed(e));
+    }
 }
 
 }  // namespace quarvel::partial

@@ -66,8 +66,4 @@ std::string twoDigits(int v) {
     return v < 0 ? "-" + digits : digits;
 }
 
-std::optional<std::int32_t> parseIssue(const std::string& text) {
-    return store::readWholeNumber32(text);
-}
-
 }  // namespace quarvel::search

@@ -52,8 +52,5 @@ char attributeLetter(int type);
 
 // An integer as at least two digits, sign first (5 -> "05", -5 -> "-05", 123 -> "123").
 std::string twoDigits(int v);
-// A whole number as typed into a range box, read as every command reads it
-// (store::readWholeNumber32).
-std::optional<std::int32_t> parseIssue(const std::string& text);
 
 }  // namespace quarvel::search

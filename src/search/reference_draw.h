@@ -9,6 +9,7 @@
 #include <string>
 
 #include "store/history_db.h"
+#include "store/outcome.h"
 
 namespace quarvel::search {
 
@@ -24,12 +25,15 @@ struct ReferenceDraw {
 // nullopt for a type outside 0..7 or one whose column is not stored (type 6).
 std::optional<int> positionAttribute(const store::Cursor& row, int p, int type);
 
+// The refusal when no stored draw answers the reference text: the position values stay.
+store::Outcome noReferenceDraw(const std::string& referenceText);
+
 // YSJS over the stored history: the reference draw and the newest issue are read as they are
-// now, one draw each. nullopt when the reference text is not a 32-bit integer, lies before
-// every stored draw, the history is empty or the type has no readable attribute; nothing is
-// half-computed in that case.
-std::optional<ReferenceDraw> findReferenceDraw(store::HistoryDb& db,
-                                               const std::string& referenceText, bool onlyBefore,
-                                               int type, int sxBase);
+// now, one draw each. Refused (noReferenceDraw) when the reference text is not a 32-bit
+// integer, lies before every stored draw, the history is empty or the type has no readable
+// attribute; the failure of the store when it cannot be read. Nothing is half-computed then.
+store::Checked<ReferenceDraw> findReferenceDraw(store::HistoryDb& db,
+                                                const std::string& referenceText, bool onlyBefore,
+                                                int type, int sxBase);
 
 }  // namespace quarvel::search

@@ -3,29 +3,28 @@
 #include "search/conditions.h"
 #include "search/marking.h"
 #include "store/history_db.h"
+#include "store/whole_number.h"
 
 namespace quarvel::search {
 
-std::optional<IssueRange> readRange(const Criteria& c, std::string& error) {
-    const auto start = parseIssue(c.rangeStart);
-    if (!start) {
-        error = "起始期数不是整数: \"" + c.rangeStart + "\"";
-        return std::nullopt;
-    }
-    const auto end = parseIssue(c.rangeEnd);
-    if (!end) {
-        error = "截止期数不是整数: \"" + c.rangeEnd + "\"";
-        return std::nullopt;
-    }
+store::Checked<IssueRange> readRange(const Criteria& c) {
+    const auto start = store::readWholeNumber32(c.rangeStart);
+    if (!start) return store::Outcome::refused("起始期数不是整数: \"" + c.rangeStart + "\"");
+    const auto end = store::readWholeNumber32(c.rangeEnd);
+    if (!end) return store::Outcome::refused("截止期数不是整数: \"" + c.rangeEnd + "\"");
     return IssueRange{*start, *end};
 }
 
-std::optional<IssueRange> validate(const Criteria& c, std::string& error) {
-    if (c.type < 0 || c.type >= kSearchTypes) {
-        error = "搜索类型无效: " + std::to_string(c.type);
-        return std::nullopt;
-    }
-    return readRange(c, error);
+store::Checked<IssueRange> validate(const Criteria& c) {
+    if (c.type < 0 || c.type >= kSearchTypes)
+        return store::Outcome::refused("搜索类型无效: " + std::to_string(c.type));
+    return readRange(c);
+}
+
+SearchResult refusedSearch(store::Outcome why) {
+    SearchResult result;
+    result.outcome = std::move(why);
+    return result;
 }
 
 SearchResult resultOf(ScanResult scan, std::string label, int refusedStatements) {
@@ -39,10 +38,11 @@ SearchResult resultOf(ScanResult scan, std::string label, int refusedStatements)
     return result;
 }
 
-SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) {
-    SearchResult refused;
-    const auto range = validate(c, refused.error);
-    if (!range) return refused;
+namespace {
+
+SearchResult search(store::HistoryDb& db, const Criteria& c, Evaluation how) {
+    const auto range = validate(c);
+    if (!range) return refusedSearch(range.outcome);
     if (how == Evaluation::Statements) {
         const ConditionSet set = markSingle(c);
         const int failed = runMarking(db.db(), set.statements).failed;
@@ -63,6 +63,16 @@ SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) 
     return resultOf(
         scanTable(table, hits, c.type, c.sxBase, db.newestIdx(), static_cast<int>(inRange.count())),
         searchLabel(c), failed);
+}
+
+}  // namespace
+
+SearchResult runSearch(store::HistoryDb& db, const Criteria& c, Evaluation how) {
+    try {
+        return search(db, c, how);
+    } catch (const store::DbError& e) {
+        return refusedSearch(store::Outcome::failed(e));
+    }
 }
 
 }  // namespace quarvel::search

@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "store/engine.h"
@@ -55,5 +56,25 @@ struct Checked {
     T* operator->() { return &*value; }
     const T* operator->() const { return &*value; }
 };
+
+template <class T>
+struct CheckedOf {
+    using type = Checked<T>;
+};
+template <class T>
+struct CheckedOf<Checked<T>> {
+    using type = Checked<T>;
+};
+
+// What `read` gives (a value or a Checked value), or the failure of the store it threw: for
+// the commands whose callers must not need a try block.
+template <class Read>
+auto attempt(Read&& read) -> typename CheckedOf<std::invoke_result_t<Read&>>::type {
+    try {
+        return read();
+    } catch (const DbError& e) {
+        return Outcome::failed(e);
+    }
+}
 
 }  // namespace quarvel::store

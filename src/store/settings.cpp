@@ -25,8 +25,6 @@ bool equalsNoCase(const std::string& a, const char* b) {
 }
 }  // namespace
 
-std::optional<int> parseInt(const std::string& text) { return readWholeNumber32(text); }
-
 Settings Settings::load(SettingsStore& store, std::vector<std::string>* reset) {
     Settings s;
     // A missing key keeps the default; so does a value that is not valid for its key.

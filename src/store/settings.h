@@ -43,7 +43,5 @@ struct Settings {
 
 // Value texts as stored: "True"/"False", decimal integers.
 std::string boolText(bool v);
-// A whole number as every command reads it (readWholeNumber32); nullopt when it is not one.
-std::optional<int> parseInt(const std::string& text);
 
 }  // namespace quarvel::store

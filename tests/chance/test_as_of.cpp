@@ -47,7 +47,7 @@ struct TwoHistories {
 
 TEST(AsOf, EveryAnalysisSeesTheHistoryEndAtTheCut) {
     TwoHistories h;
-    const auto cut = std::get<AsOfCut>(cutAt(h.full, h.asOf));
+    const AsOfCut cut = *cutAt(h.full, h.asOf);
     EXPECT_EQ(cut.issue, h.draws[118].issue);
     EXPECT_EQ(cut.idx, 119);
 
@@ -85,7 +85,7 @@ TEST(AsOf, EveryAnalysisSeesTheHistoryEndAtTheCut) {
     EXPECT_EQ(search::buildTrend(h.full.db(), t).toTextGrid().cells, trendReference.cells);
 
     // Older than every draw: refused.
-    EXPECT_TRUE(std::holds_alternative<std::string>(cutAt(h.full, h.draws[0].issue - 1)));
+    EXPECT_EQ(cutAt(h.full, h.draws[0].issue - 1).outcome.kind, store::OutcomeKind::Refused);
 }
 
 TEST(AsOf, NextShowingAfterTheCut) {

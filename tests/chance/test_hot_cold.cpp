@@ -37,7 +37,7 @@ TEST(HotCold, RowsAcrossAZodiacYear) {
     in.rangeEnd = 2013018;
     const auto codes = store::ZodiacCodes::startup(1);
     auto rows = [&](int window) {
-        const store::TextGrid g = buildTrendWithHotCold(db.db(), in, codes, window).toTextGrid();
+        const store::TextGrid g = buildTrendWithHotCold(db.db(), in, codes, window)->toTextGrid();
         return std::vector<std::vector<std::string>>(g.cells.end() - 3, g.cells.end());
     };
     struct Case {

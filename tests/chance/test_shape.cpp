@@ -94,7 +94,7 @@ TEST(Shape, TableAndDistributionOfAStoredHistory) {
                       {2013002, {29, 30, 1, 2, 10, 15, 20, 8}},
                       {2013003, {3, 6, 9, 12, 15, 18, 21, 8}},
                       {2013004, {24, 25, 26, 27, 28, 29, 30, 1}}});
-    const ShapeTable whole = buildShapeTable(db.db(), 2013001, 2013004);
+    const ShapeTable whole = *buildShapeTable(db.db(), 2013001, 2013004);
     const store::TextGrid t = whole.toTextGrid();
     ASSERT_EQ(t.rows(), 5);
     EXPECT_EQ(t.cells[1],
@@ -102,7 +102,7 @@ TEST(Shape, TableAndDistributionOfAStoredHistory) {
                                         "6", "4:3", "0:7", "2:3:2", "7:0:0", "6", "-", "0"}));
     EXPECT_EQ(t.cells[3][15], "1");  // 2013003 shares 15 with 2013002
     // The first draw of a later range still has a previous stored draw.
-    EXPECT_EQ(buildShapeTable(db.db(), 2013002, 2013002).toTextGrid().cells[1][15], "2");
+    EXPECT_EQ(buildShapeTable(db.db(), 2013002, 2013002)->toTextGrid().cells[1][15], "2");
 
     std::map<std::string, std::vector<std::string>> rows;
     for (const auto& line : whole.summary().cells)

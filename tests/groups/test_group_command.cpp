@@ -41,7 +41,7 @@ class GroupCommand : public ::testing::Test {
 TEST_F(GroupCommand, WorkedExampleStatistics) {
     workedHistory();
     const GroupResult r = runGroupComputation(db, input(0, "2", {29, 30}, "2013020", "2013039"));
-    ASSERT_EQ(r.error, "");
+    ASSERT_TRUE(r.outcome.ok()) << r.outcome.text();
     EXPECT_EQ(r.groups, 1);
     // Gaps 3, 1, 5, 8; last omission 20 + 1 - 17.
     EXPECT_EQ(ylRows(db), (std::vector<YlRow>{{"29 30", 1, 8, 4, 2.0}}));
@@ -113,16 +113,16 @@ TEST_F(GroupCommand, SizeLimitRefusesAndChangesNothing) {
     GroupInput in = input(0, "4", {}, "2013001", "2013060");
     for (int b = 1; b <= 25; ++b) in.ticked[b] = true;
     const GroupResult r = runGroupComputation(db, in);
-    EXPECT_EQ(r.error, "4个分组请选择24个（含）以内的个数的号码");
-    EXPECT_EQ(r.errorTitle, "数据溢出");
-    EXPECT_FALSE(r.storeFailure);
+    EXPECT_EQ(r.outcome.text(), "4个分组请选择24个（含）以内的个数的号码");
+    EXPECT_EQ(r.outcome.title, "数据溢出");
+    EXPECT_EQ(r.outcome.kind, store::OutcomeKind::Refused);
     EXPECT_EQ(r.groups, 0);
     EXPECT_EQ(ylRows(db), before);
     EXPECT_EQ(r.listing.rows(), 4);  // the old rows are still listed
 
     in.ticked[25] = false;
     const GroupResult ok = runGroupComputation(db, in);
-    EXPECT_EQ(ok.error, "");
+    EXPECT_TRUE(ok.outcome.ok());
     EXPECT_EQ(ok.groups, 10626);
     EXPECT_EQ(ylRows(db).size(), 10626u);
     EXPECT_EQ(ok.listing.rows(), 10627);
@@ -138,7 +138,7 @@ TEST_F(GroupCommand, NoGroupsEmptyTheTableAndListTheHeaderAlone) {
     for (const char* size : {"3", "7", "0"}) {
         runGroupComputation(db, input(0, "2", {1, 2, 3}, "2013001", "2013030"));
         const GroupResult r = runGroupComputation(db, input(0, size, {4, 9}, "2013001", "2013030"));
-        EXPECT_EQ(r.error, "") << size;
+        EXPECT_TRUE(r.outcome.ok()) << size;
         EXPECT_EQ(r.groups, 0);
         EXPECT_TRUE(ylRows(db).empty()) << size;
         EXPECT_EQ(r.listing.rows(), 1);
@@ -156,8 +156,9 @@ TEST_F(GroupCommand, InputThatIsNotAWholeNumberIsRefused) {
         input(9, "2", {1, 2}, "2013001", "2013030")};
     for (const auto& in : bad) {
         const GroupResult r = runGroupComputation(db, in);
-        EXPECT_FALSE(r.error.empty());
-        EXPECT_FALSE(r.errorTitle.empty());
+        EXPECT_EQ(r.outcome.kind, store::OutcomeKind::Refused);
+        EXPECT_FALSE(r.outcome.sentence.empty());
+        EXPECT_FALSE(r.outcome.title.empty());
         EXPECT_EQ(r.groups, 0);
         EXPECT_EQ(ylRows(db), before);
     }
@@ -227,8 +228,9 @@ TEST_F(GroupCommand, DatabaseFailureLeavesTheOldRows) {
         "CREATE TRIGGER yl_full BEFORE INSERT ON YL WHEN (SELECT count(*) FROM YL) >= 2 "
         "BEGIN SELECT RAISE(ABORT, 'YL is full'); END");
     const GroupResult r = runGroupComputation(db, input(0, "2", {4, 5, 6}, "2013001", "2013030"));
-    EXPECT_TRUE(r.storeFailure);
-    EXPECT_FALSE(r.error.empty());
+    EXPECT_EQ(r.outcome.kind, store::OutcomeKind::Failed);
+    EXPECT_EQ(r.outcome.text().rfind("分组计算失败，结果表未改动：", 0), 0u) << r.outcome.text();
+    EXPECT_EQ(r.outcome.title, "分组计算");
     EXPECT_EQ(ylRows(db), before);
     EXPECT_EQ(r.listing.rows(), 4);
 }

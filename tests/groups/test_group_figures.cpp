@@ -73,7 +73,7 @@ TEST_P(GroupFigures, CountedFromTheDraws) {
             in.rangeEnd = std::to_string(draws[to].issue);
             in.coding = {store::ZodiacCodes::startup(c.base), c.base};
             const GroupResult r = runGroupComputation(db, in, c.how);
-            ASSERT_EQ(r.error, "");
+            ASSERT_TRUE(r.outcome.ok()) << r.outcome.text();
             const store::TextGrid listing = listYl(db, 0);  // in computation order
 
             int row = 1;
@@ -129,7 +129,7 @@ TEST(GroupRowsAndSearch, ZodiacAndSegmentUnderBothBases) {
             in.rangeStart = std::to_string(draws[10].issue);
             in.rangeEnd = std::to_string(draws[110].issue);
             in.coding = {store::ZodiacCodes::startup(base), base};
-            ASSERT_EQ(runGroupComputation(db, in).error, "");
+            ASSERT_TRUE(runGroupComputation(db, in).outcome.ok());
             const store::TextGrid listing = listYl(db, 0);
             ASSERT_EQ(listing.rows(), valueCount(type) + 1);
             for (int box = 1; box <= valueCount(type); ++box) {
@@ -142,7 +142,7 @@ TEST(GroupRowsAndSearch, ZodiacAndSegmentUnderBothBases) {
                 c.selected[0] = true;
                 c.values[0] = type == 1 ? base + box % 12 : box - 1 + base;
                 const auto s = search::runSearch(db, c);
-                ASSERT_TRUE(s.ok()) << s.error;
+                ASSERT_TRUE(s.ok()) << s.outcome.text();
                 const auto& group = listing.cells[static_cast<std::size_t>(box)];
                 const auto& single = s.summary.cells[1];
                 for (int col : {1, 2, 3, 5, 6, 7, 8})  // the ratio is listed in single precision

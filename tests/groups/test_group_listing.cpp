@@ -28,7 +28,7 @@ TEST(GroupListing, ComputedListingIsTheStoredOne) {
           groups::testing::input(2, "2", {1, 2, 3, 4, 5}, end,
                                  start)}) {  // reversed: no hit at all
         const GroupResult r = runGroupComputation(db, in);
-        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.outcome.ok()) << r.outcome.text();
         EXPECT_GT(r.groups, 0);
         EXPECT_EQ(r.listing.cells, listYl(db).cells) << "type " << in.type;
     }

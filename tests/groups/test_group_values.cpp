@@ -106,15 +106,6 @@ TEST(GroupEnumeration, LexicographicOrderAndCounts) {
     EXPECT_EQ(seen, 3);  // the visitor stops the enumeration
 }
 
-TEST(GroupInputText, WholeNumbers) {
-    EXPECT_EQ(parseWhole("4"), 4);
-    EXPECT_EQ(parseWhole(" 2013001 "), 2013001);
-    EXPECT_EQ(parseWhole("-3"), -3);
-    EXPECT_EQ(parseWhole(" +4"), 4);  // a sign is read as every other command reads it
-    for (const char* bad : {"", " ", "-", "4.5", "4a", "+-4", "二", "2147483648", "1 2"})
-        EXPECT_FALSE(parseWhole(bad).has_value()) << '"' << bad << '"';
-}
-
 TEST(GroupSizeLimits, BoundsAndMessages) {
     EXPECT_EQ(sizeLimitMessage(4), "4个分组请选择24个（含）以内的个数的号码");
     EXPECT_EQ(sizeLimitMessage(3), "3个分组请选择40个（含）以内的个数的号码");

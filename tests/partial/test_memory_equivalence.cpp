@@ -21,8 +21,8 @@ using search::Evaluation;
 
 void expectSame(const search::SearchResult& memory, const search::SearchResult& statements,
                 const std::string& what) {
-    ASSERT_TRUE(memory.ok()) << what << ": " << memory.error;
-    ASSERT_TRUE(statements.ok()) << what << ": " << statements.error;
+    ASSERT_TRUE(memory.ok()) << what << ": " << memory.outcome.text();
+    ASSERT_TRUE(statements.ok()) << what << ": " << statements.outcome.text();
     EXPECT_EQ(memory.hits.cells, statements.hits.cells) << what;
     EXPECT_EQ(memory.summary.cells, statements.summary.cells) << what;
     EXPECT_EQ(memory.failedStatements, statements.failedStatements) << what;

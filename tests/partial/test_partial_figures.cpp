@@ -37,7 +37,7 @@ TEST(PartialFigures, FromTheHitGrid) {
             c.rangeStart = std::to_string(draws[from].issue);
             c.rangeEnd = std::to_string(draws[to].issue);
             const auto r = partial::runPartialSearch(db, c, false, k.k);
-            ASSERT_TRUE(r.ok()) << r.error;
+            ASSERT_TRUE(r.ok()) << r.outcome.text();
             qt::expectFiguresOfHitGrid(r.hits, r.summary, draws, draws[from].issue,
                                        draws[to].issue);
         }

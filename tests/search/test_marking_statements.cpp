@@ -175,15 +175,10 @@ TEST(MarkUnion, SequenceFillsTheScratchOnceAndFlagsEachSet) {
                                         sql::fixedPlain(3, 'B', 7), sql::addToUnion(2)}));
 }
 
-TEST(CriteriaHelpers, TwoDigitsAndIssueTexts) {
+TEST(CriteriaHelpers, TwoDigits) {
     EXPECT_EQ(twoDigits(5), "05");
     EXPECT_EQ(twoDigits(0), "00");
     EXPECT_EQ(twoDigits(30), "30");
     EXPECT_EQ(twoDigits(123), "123");
     EXPECT_EQ(twoDigits(-5), "-05");
-    EXPECT_EQ(parseIssue("2013001"), 2013001);
-    EXPECT_EQ(parseIssue("  2013001 "), 2013001);
-    EXPECT_EQ(parseIssue("-7"), -7);
-    for (const char* bad : {"", "  ", "2013a", "20 13", "1.5", "+-3", "99999999999", "abc", "+"})
-        EXPECT_EQ(parseIssue(bad), std::nullopt) << bad;
 }

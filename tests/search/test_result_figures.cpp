@@ -67,7 +67,7 @@ TEST_P(SearchFigures, FromTheHitGrid) {
         patterns.push_back(c);
         for (const auto& p : patterns) {
             const auto r = search::runSearch(db, p);
-            ASSERT_TRUE(r.ok()) << r.error;
+            ASSERT_TRUE(r.ok()) << r.outcome.text();
             qt::expectFiguresOfHitGrid(r.hits, r.summary, draws, draws[from].issue,
                                        draws[to].issue);
         }

@@ -62,7 +62,7 @@ using Issues = std::vector<std::string>;
 
 TEST_F(SearchCommand, StatisticsOfTheHitsAndTheGrids) {
     const auto r = search::runSearch(db, criteria(1, {{1, 4}}));
-    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_EQ(issues(r), (Issues{"2013021", "2013022", "2013023"}));
     // gaps 2, 1, 1; last omission 6 + 1 - 4
     EXPECT_EQ(r.hits.cells[1], (std::vector<std::string>{"2013021", "兔", "兔", "蛇", "龙", "虎",
