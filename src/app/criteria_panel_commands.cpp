@@ -183,19 +183,20 @@ void CriteriaPanel::relistGroups(int column) {
     const QModelIndex current = grid3_->currentIndex();
     const std::string label =
         current.isValid() ? grid3_->grid().at(current.row() + 1, 0) : std::string();
-    try {
-        BusyCursor busy;
-        grid3_->setGrid(groups::listYl(*ctx_.db, column));
-        resultCurve_.reset();
-        lastPattern_.reset();
-        for (int row = 1; !label.empty() && row < grid3_->grid().rows(); ++row) {
-            if (grid3_->grid().at(row, 0) != label) continue;
-            grid3_->setCurrentIndex(grid3_->model()->index(row - 1, std::max(0, current.column())));
-            grid3_->scrollTo(grid3_->currentIndex());
-            break;
-        }
-    } catch (const store::DbError& e) {
-        notify(QStringLiteral("分组结果无法列出：%1").arg(fromStd(store::userText(e))));
+    BusyCursor busy;
+    const auto listed = store::attempt([&] { return groups::listYl(*ctx_.db, column); });
+    if (!listed) {
+        notify(QStringLiteral("分组结果无法列出：%1").arg(fromStd(listed.outcome.text())));
+        return;
+    }
+    grid3_->setGrid(*listed);
+    resultCurve_.reset();
+    lastPattern_.reset();
+    for (int row = 1; !label.empty() && row < grid3_->grid().rows(); ++row) {
+        if (grid3_->grid().at(row, 0) != label) continue;
+        grid3_->setCurrentIndex(grid3_->model()->index(row - 1, std::max(0, current.column())));
+        grid3_->scrollTo(grid3_->currentIndex());
+        break;
     }
 }
 

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "group_test_util.h"
 #include "groups/group_command.h"
 #include "groups/group_eval.h"
 #include "groups/group_values.h"
 #include "search/marking.h"
 #include "search/omission_scan.h"
+#include "search/search_command.h"
+#include "store/whole_number.h"
 
 using namespace quarvel::groups;
 
@@ -117,3 +120,25 @@ TEST(GroupSizeLimits, BoundsAndMessages) {
 }
 
 }  // namespace
+
+// Every box the group command and the search read as a whole number gives the verdict of the
+// one reader: the size box, either range box, the range of a listed group, the search range.
+TEST(WholeNumberBoxes, ReadAsTheOneReader) {
+    const GroupInput base = quarvel::groups::testing::input(0, "2", {1, 2}, "2013001", "2013030");
+    for (const char* text : {"2", " 2 ", "+2", "-2", "007", "2147483647", "", " ", "2x", "2.0",
+                             "+-2", "二", "2147483648", "1 2"}) {
+        const bool whole = quarvel::store::readWholeNumber32(text).has_value();
+        GroupInput size = base, start = base, end = base;
+        size.sizeText = text;
+        start.rangeStart = text;
+        end.rangeEnd = text;
+        EXPECT_EQ(makePlan(size).ok(), whole) << '"' << text << '"';
+        EXPECT_EQ(makePlan(start).ok(), whole) << '"' << text << '"';
+        EXPECT_EQ(makePlan(end).ok(), whole) << '"' << text << '"';
+        EXPECT_EQ(labelPlan(start, "01").ok(), whole) << '"' << text << '"';
+        quarvel::search::Criteria c;
+        c.rangeStart = "2013001";
+        c.rangeEnd = text;
+        EXPECT_EQ(quarvel::search::readRange(c).ok(), whole) << '"' << text << '"';
+    }
+}

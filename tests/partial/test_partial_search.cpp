@@ -187,3 +187,22 @@ TEST_F(PartialSearch, EmptyUnionAndRefusedSection) {
     s.moveFirst();
     EXPECT_EQ(s.intField("n"), 300);
 }
+
+// The section range is one rule: readSection takes the whole numbers kMinSection..kMaxSection
+// as every box reads whole numbers, and the partial search refuses the others in its words.
+TEST_F(PartialSearch, SectionRangeIsOneRule) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"1", 1},   {"6", 6}, {" 3 ", 3},  {"+2", 2},   {"0", {}},           {"7", {}},
+        {"-1", {}}, {"", {}}, {"two", {}}, {"2.0", {}}, {"99999999999", {}}, {"2 2", {}}};
+    const auto c = ranged(withValues(0, draws[0].numbers, true));
+    for (const auto& [text, k] : cases) {
+        EXPECT_EQ(partial::readSection(text).value, k) << text;
+        const auto r = partial::runPartialSearch(db, c, false, text);
+        EXPECT_EQ(r.ok(), k.has_value()) << text;
+        if (k) continue;
+        EXPECT_EQ(r.outcome.kind, store::OutcomeKind::Refused) << text;
+        EXPECT_EQ(r.outcome.text(), "分部位数必须是 " + std::to_string(partial::kMinSection) +
+                                        " 到 " + std::to_string(partial::kMaxSection) +
+                                        " 的整数: \"" + text + "\"");
+    }
+}
