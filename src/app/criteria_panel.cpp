@@ -372,7 +372,11 @@ bool CriteriaPanel::YSJS() {
             search::findReferenceDraw(*ctx_.db, toStd(reference), tabs_->onlyBefore()->isChecked(),
                                       searchType_, ctx_.saved.SxIni);
     if (!ref) {
-        referenceHint_ = fromStd(ref.outcome.text());
+        const QString why = fromStd(ref.outcome.text());
+        referenceHint_ = ref.outcome.kind == store::OutcomeKind::Failed
+                             ? QStringLiteral("参考期“%1”的历史号码无法读取，各位的值保持不变：%2")
+                                   .arg(reference, why)
+                             : why;
         notify(referenceHint_);
         return false;
     }

@@ -215,6 +215,25 @@ class TestCriteriaPanel : public QObject {
         }
     }
 
+    // A store that cannot be read is said on the status line; boxes and values stay.
+    void unreadableHistoryIsSaid() {
+        start();
+        box("Text4")->setText("2013020");
+        chooseTab(1);
+        const auto values = panel->positionValues();
+        const QString start = text("Text3_0");
+        f->db.db().executeNative("ALTER TABLE Lishi RENAME TO Gone");
+        f->notices.clear();
+        typeAndLeave("Text4", "2013030");
+        child<QRadioButton>(panel, "Option1_1")->click();
+        QCOMPARE(panel->positionValues(), values);
+        QCOMPARE(text("Text3_0"), start);
+        QVERIFY2(f->notices.filter(QStringLiteral("参考期“2013030”的历史号码无法读取")).size() > 0,
+                 qPrintable(f->notices.join('\n')));
+        QVERIFY2(f->notices.filter(QStringLiteral("期号范围无法读取")).size() > 0,
+                 qPrintable(f->notices.join('\n')));
+    }
+
     void emptyHistoryDoesNotEndTheProgram() {
         start(false);
         QCOMPARE(text("Text3_0"), QString("2013001"));
