@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "store/draw_record.h"
+#include "store/numbering.h"
 
 namespace quarvel::io {
 
@@ -85,7 +86,7 @@ ParsedLine parseHistoryLine(std::string_view line, std::int64_t previousIssue) {
 
 std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
     std::string out;
-    if (issue >= 0 && issue <= 9999999) {
+    if (issue >= 0 && issue <= store::kMaxIssue) {
         // Seven digits, written in place (a full history is 32,766 of these lines).
         out.resize(8);
         std::int64_t rest = issue;
@@ -113,7 +114,7 @@ std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDra
 }
 
 bool writableAsHistoryLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
-    if (issue < 1 || issue > 9999999 || issue > kLastUsableIssue) return false;
+    if (!store::isIssueInBounds(issue)) return false;
     for (int n : numbers)
         if (n < 0 || n > 99) return false;
     return true;
