@@ -198,7 +198,7 @@ void checkImport(std::string_view bytes) {
         return;
     }
     if (!r.ok()) {
-        std::fprintf(stderr, "import refused: %s\n", r.errorText.c_str());
+        std::fprintf(stderr, "import refused: %s\n", r.outcome.text().c_str());
         fail("an import of usable draws was refused");
     }
     if (r.drawsStored != expected.size()) fail("stored count differs from the draws read");
