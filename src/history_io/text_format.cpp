@@ -1,7 +1,6 @@
 #include "history_io/text_format.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "store/draw_record.h"
 #include "store/numbering.h"
@@ -9,9 +8,6 @@
 namespace quarvel::io {
 
 namespace {
-
-constexpr std::int64_t kLastUsableIssue =
-    std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) {
@@ -45,7 +41,9 @@ bool startsWithBrokenIssue(std::string_view line) {
 }  // namespace
 
 bool ParsedLine::yieldsDraw() const {
-    return count == kNumbersPerDraw && !badIssueField && issue >= 1 && issue <= kLastUsableIssue &&
+    // An issue carried past seven digits is refused as the service refuses it: a draw stored
+    // under it could not be exported, backed up or trimmed.
+    return count == kNumbersPerDraw && !badIssueField && store::isIssueInBounds(issue) &&
            store::isPossibleDraw(numbers);
 }
 
