@@ -45,7 +45,7 @@ void BM_ImportFullHistory(benchmark::State& state) {
         state.ResumeTiming();
         const io::ImportResult r = io::importHistoryFile(db, file, {});
         if (!r.ok() || r.drawsStored != static_cast<std::size_t>(store::kMaxDraws))
-            state.SkipWithError(r.errorText.c_str());
+            state.SkipWithError(r.outcome.text().c_str());
     }
     db.close();
     std::error_code ec;

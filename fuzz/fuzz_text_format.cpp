@@ -104,7 +104,9 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     return lines;
 }
 
-constexpr std::int64_t kLastUsableIssue = std::numeric_limits<std::int32_t>::max() - 1;
+// The largest issue a draw is stored under: seven digits, so that every draw read can be
+// written back (the store's bound, stated here on its own as the oracle).
+constexpr std::int64_t kLastUsableIssue = 9'999'999;
 
 // Checks one line against the format and returns what it gives.
 io::ParsedLine checkLine(io::LineParser& parser, std::string_view line) {
@@ -138,8 +140,8 @@ io::ParsedLine checkLine(io::LineParser& parser, std::string_view line) {
         if (!back.yieldsDraw() || back.issue != p.issue || back.numbers != p.numbers)
             fail("written line does not read back", written);
     }
-    if (usable && p.issue <= 9999999 && !io::writableAsHistoryLine(p.issue, p.numbers))
-        fail("a parsed seven-digit draw is not writable", line);
+    if (usable && !io::writableAsHistoryLine(p.issue, p.numbers))
+        fail("a parsed draw is not writable", line);
     return p;
 }
 
@@ -198,7 +200,7 @@ void checkImport(std::string_view bytes) {
         return;
     }
     if (!r.ok()) {
-        std::fprintf(stderr, "import refused: %s\n", r.errorText.c_str());
+        std::fprintf(stderr, "import refused: %s\n", r.outcome.text().c_str());
         fail("an import of usable draws was refused");
     }
     if (r.drawsStored != expected.size()) fail("stored count differs from the draws read");

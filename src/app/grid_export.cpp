@@ -3,7 +3,6 @@
 #include "app/app_context.h"
 #include "app/dialogs.h"
 #include "app/qt_paths.h"
-#include "history_io/atomic_file.h"
 #include "history_io/xls_writer.h"
 
 namespace quarvel::app {
@@ -16,18 +15,10 @@ bool exportGridToXls(AppContext& ctx, const store::TextGrid& grid, const QString
     if (ctx.db == nullptr) return false;
     const std::filesystem::path path = ctx.db->dataDir() / toPath(fileName);
     const QString shownPath = toQString(path);
-    try {
-        io::writeXlsFile(path, grid);
-    } catch (const io::XlsLimitError& e) {
+    if (const store::Outcome saved = io::saveXlsFile(path, grid); !saved.ok()) {
         if (ctx.dialogs)
-            ctx.dialogs->message(kTitle, QStringLiteral("列表太大，无法写入表格文件：%1")
-                                             .arg(QString::fromStdString(e.what())));
-        return false;
-    } catch (const std::exception& e) {
-        if (ctx.dialogs)
-            ctx.dialogs->message(
-                kTitle,
-                QStringLiteral("无法保存 %1：%2").arg(shownPath, QString::fromStdString(e.what())));
+            ctx.dialogs->message(kTitle,
+                                 QString::fromStdString(saved.sentence + "：" + saved.detail));
         return false;
     }
     if (ctx.notify) ctx.notify(QStringLiteral("列表已导出到 %1").arg(shownPath));

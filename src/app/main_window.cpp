@@ -285,7 +285,9 @@ void MainWindow::QihaoXianshi() {
     std::int32_t last = 0;
     try {
         last = db_.lastIssue().value_or(0);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The issue boxes keep their texts; the status line says why.
+        notify(QString::fromStdString(store::userText(e)));
         return;
     }
     nextIssue_ = store::nextIssueAfter(last);
@@ -301,7 +303,9 @@ void MainWindow::setRangeFromHistory() {
         const auto last = db_.lastIssue();
         criteria_->rangeBox(0)->setText(first ? QString::number(*first) : QString());
         criteria_->rangeBox(1)->setText(last ? QString::number(*last) : QString());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The range boxes keep their texts; the status line says why they were not refreshed.
+        notify(QString::fromStdString(store::userText(e)));
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "app/app_context.h"
 #include "history_io/removal_guard.h"
+#include "history_io/trimming.h"
 #include "store/history_db.h"
 
 class QAction;
@@ -89,7 +90,8 @@ class MainWindow : public QMainWindow {
     // The steps after a command replaced or cut the history: range, list, next issue, panel.
     void afterHistoryReplaced();
     bool refuseWhileUpdating();
-    bool confirmTrimKeepsNothing(bool keepsNothing);
+    // Before a trim: false (the user told why) when it is not to run.
+    bool confirmTrim(io::TrimKind kind, std::int32_t value);
     // After a base change: asks whether to build the stored rows' codes again under it.
     void offerCodeRebuild(const QString& attribute, int storedBase, int classes);
     void setRangeFromHistory();

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QUrl>
 
 #include "app/busy_cursor.h"
 #include "app/criteria_panel.h"
@@ -15,8 +14,8 @@
 #include "app/history_panel.h"
 #include "app/main_window.h"
 #include "app/qt_paths.h"
-#include "history_io/export.h"
 #include "history_io/history_service.h"
+#include "history_io/results_site.h"
 #include "platform/page_fetch.h"
 #include "platform/program_folders.h"
 
@@ -61,33 +60,6 @@ void refuse(AppContext& ctx, const QString& title, const QString& sentence,
     ctx.notify(sentence);
 }
 
-QString trimFailure(const io::TrimResult& r) {
-    if (r.rebuilt) return QStringLiteral("历史号码已删除，但数据库没有压缩。");
-    return QStringLiteral("历史号码没有删除，历史号码未改变。");
-}
-
-QString importRefusal(const io::ImportResult& r) {
-    switch (r.error) {
-        case io::ImportError::NotATextFile:
-            return QStringLiteral("所选文件不是文本文件（*.txt），历史号码未改变。");
-        case io::ImportError::Unreadable:
-            return QStringLiteral("历史号码文件无法读取，历史号码未改变。");
-        case io::ImportError::TooManyDraws:
-            return QStringLiteral("文件中的历史号码超过 %1 期，历史号码未改变。")
-                .arg(store::kMaxDraws);
-        case io::ImportError::NoDraws:
-            return QStringLiteral("文件中没有一期有效的历史号码，历史号码未改变。");
-        case io::ImportError::NotHistoryText:
-        case io::ImportError::Refused:
-            return fromStd(r.errorText);
-        case io::ImportError::Cancelled:
-        case io::ImportError::StoreFailed:
-        case io::ImportError::None:
-            break;
-    }
-    return QStringLiteral("历史号码无法保存，历史号码未改变。");
-}
-
 // "第 3、7、9 行" and "……" when more were skipped than listed.
 QString skippedLines(const io::ImportResult& r) {
     QStringList numbers;
@@ -101,16 +73,18 @@ QString skippedLines(const io::ImportResult& r) {
 
 // A trim that would keep no draw empties the history as the clear command does, so it asks
 // as that command asks: a mistyped issue or count must not take every draw without a word.
-bool MainWindow::confirmTrimKeepsNothing(bool keepsNothing) {
-    if (!keepsNothing) return true;
-    std::size_t count = 0;
-    try {
-        count = db_.drawCount();
-    } catch (const std::exception&) {
+// False, with the user told why, when the trim is not to run.
+bool MainWindow::confirmTrim(io::TrimKind kind, std::int32_t value) {
+    const auto preview = io::HistoryService(db_).previewTrim(kind, value);
+    if (!preview) {
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), QString::fromUtf8(io::kNotTrimmed),
+               fromStd(preview.outcome.text()));
+        return false;
     }
-    if (count == 0) return true;
-    if (ctx_.dialogs->question(kTrimAllTitle,
-                               QStringLiteral("这样将删除全部 %1 期历史号码，确定吗？").arg(count)))
+    if (!preview->keepsNothing) return true;
+    if (ctx_.dialogs->question(
+            kTrimAllTitle,
+            QStringLiteral("这样将删除全部 %1 期历史号码，确定吗？").arg(preview->stored)))
         return true;
     notify(QStringLiteral("历史号码未改变。"));
     return false;
@@ -128,11 +102,6 @@ void MainWindow::importHistoryText() {
     const QString chosen =
         ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
     if (chosen.isEmpty()) return;
-    if (!io::hasTextFileName(toPath(chosen))) {
-        refuse(ctx_, kImportTitle,
-               QStringLiteral("%1 不是文本文件（*.txt），历史号码未改变。").arg(chosen));
-        return;
-    }
     if (!ctx_.historyOpen()) {
         refuse(ctx_, kImportTitle, QStringLiteral("历史数据库没有打开，无法读入。"));
         return;
@@ -149,14 +118,12 @@ void MainWindow::importHistoryText() {
         result = io::HistoryService(db_).importFile(toPath(chosen), params);
     }
     if (result.error == io::ImportError::Cancelled) {
-        notify(QStringLiteral("没有读入，历史号码未改变。"));
+        notify(fromStd(result.outcome.sentence));
         return;
     }
     if (!result.ok()) {
-        const bool sentenceOnly = result.error == io::ImportError::NotHistoryText ||
-                                  result.error == io::ImportError::Refused;
-        refuse(ctx_, kImportTitle, importRefusal(result),
-               sentenceOnly ? QString() : fromStd(result.errorText));
+        refuse(ctx_, kImportTitle, fromStd(result.outcome.sentence),
+               fromStd(result.outcome.detail));
         // Refused because another program changed the history: show it as it is now.
         if (result.error == io::ImportError::Refused) afterHistoryReplaced();
         return;
@@ -178,15 +145,14 @@ void MainWindow::exportHistoryText() {
         notify(QStringLiteral("历史数据库没有打开，无法导出。"));
         return;
     }
-    QString path;
-    try {
-        path = toQString(io::exportHistory(db_));
-    } catch (const std::exception& e) {
+    const auto written = io::HistoryService(db_).exportText();
+    if (!written) {
         ctx_.dialogs->message(
             QStringLiteral("导出失败"),
-            QStringLiteral("历史号码无法导出：%1").arg(fromStd(store::userText(e))));
+            QStringLiteral("历史号码无法导出：%1").arg(fromStd(written.outcome.text())));
         return;
     }
+    const QString path = toQString(*written);
     notify(QStringLiteral("历史号码已导出到 %1").arg(path));
     if (!ctx_.dialogs->openInDesktop(path))
         ctx_.dialogs->message(
@@ -208,7 +174,7 @@ void MainWindow::trimToIssue() {
     const auto issue = io::parseTrimInput(answer->toStdString());
     if (!issue) {
         refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
-               QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+               fromStd(io::trimInputRefusal(answer->trimmed().toStdString())));
         return;
     }
     if (!ctx_.historyOpen()) {
@@ -216,12 +182,7 @@ void MainWindow::trimToIssue() {
                QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
-    std::optional<std::int32_t> first;
-    try {
-        first = db_.firstIssue();
-    } catch (const std::exception&) {
-    }
-    if (!confirmTrimKeepsNothing(first && *issue < *first)) return;
+    if (!confirmTrim(io::TrimKind::ToIssue, *issue)) return;
     io::TrimResult result;
     {
         BusyCursor busy;
@@ -234,8 +195,8 @@ void MainWindow::trimToIssue() {
         notify(QStringLiteral("已保留到 %1 期，共 %2 期。").arg(*issue).arg(result.drawsKept) +
                fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
     else
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result),
-               fromStd(result.errorText));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), fromStd(result.outcome.sentence),
+               fromStd(result.outcome.detail));
 }
 
 void MainWindow::trimLastDraws() {
@@ -247,7 +208,7 @@ void MainWindow::trimLastDraws() {
     const auto count = io::parseTrimInput(answer->toStdString());
     if (!count) {
         refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
-               QStringLiteral("“%1”不是大于 0 的期数，历史号码未改变。").arg(answer->trimmed()));
+               fromStd(io::trimInputRefusal(answer->trimmed().toStdString())));
         return;
     }
     if (!ctx_.historyOpen()) {
@@ -255,12 +216,7 @@ void MainWindow::trimLastDraws() {
                QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
-    std::size_t stored = 0;
-    try {
-        stored = db_.drawCount();
-    } catch (const std::exception&) {
-    }
-    if (!confirmTrimKeepsNothing(static_cast<std::size_t>(*count) >= stored)) return;
+    if (!confirmTrim(io::TrimKind::LastDraws, *count)) return;
     io::TrimResult result;
     {
         BusyCursor busy;
@@ -273,8 +229,8 @@ void MainWindow::trimLastDraws() {
         notify(QStringLiteral("已删除最后 %1 期，保留 %2 期。").arg(*count).arg(result.drawsKept) +
                fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
     else
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), trimFailure(result),
-               fromStd(result.errorText));
+        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), fromStd(result.outcome.sentence),
+               fromStd(result.outcome.detail));
 }
 
 void MainWindow::setKeptYears() {
@@ -304,21 +260,14 @@ void MainWindow::setResultsHost() {
             current);
         if (!answer) return;
         const QString text = answer->trimmed();
-        const QUrl url(text, QUrl::StrictMode);
-        const bool web = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") &&
-                         !url.host().isEmpty() && (url.path().isEmpty() || url.path() == "/") &&
-                         !url.hasQuery();
-        if (web) {
-            const QString host = text.endsWith('/') ? text.chopped(1) : text;
-            ctx_.saved.ResultsHost = host.toStdString();
-            notify(QStringLiteral("开奖结果网站：%1").arg(host));
+        if (const auto site = io::readResultsSite(text.toStdString())) {
+            ctx_.saved.ResultsHost = *site;
+            notify(QStringLiteral("开奖结果网站：%1").arg(fromStd(*site)));
             ctx_.saveSetting("ResultsHost", ctx_.saved.ResultsHost);
             return;
         }
-        ctx_.dialogs->message(
-            QStringLiteral("输入有误"),
-            QStringLiteral("请输入以 http:// 或 https:// 开头的网站地址，不含路径，例如 "
-                           "http://www.example.com"));
+        ctx_.dialogs->message(QStringLiteral("输入有误"),
+                              QString::fromUtf8(io::kResultsSiteInputRefusal));
         current = text;
     }
 }
@@ -359,7 +308,7 @@ void MainWindow::onlineUpdate() {
     afterHistoryReplaced();
     if (!result.ran()) {
         refuse(ctx_, kUpdateTitle, QStringLiteral("在线更新没有进行，历史号码未改变。"),
-               fromStd(result.refusal));
+               fromStd(result.outcome.text()));
         return;
     }
     QString text = QStringLiteral("在线更新：新增 %1 期").arg(result.added);

@@ -12,12 +12,12 @@
 #include "app/main_window.h"
 #include "history_io/history_service.h"
 #include "store/draw_record.h"
+#include "store/numbering.h"
+#include "store/whole_number.h"
 
 namespace quarvel::app {
 
 namespace {
-
-const QString kEntryTitle = QStringLiteral("号码有误");
 
 QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
@@ -32,7 +32,7 @@ void MainWindow::storeTypedDraw() {
             k == 7 ? QStringLiteral("特码") : QStringLiteral("第%1个号码").arg(k + 1);
         // Nothing is stored and the boxes keep what was typed, so that it can be corrected.
         ctx_.dialogs->message(
-            kEntryTitle,
+            QString::fromUtf8(io::kNewDrawRefusalTitle),
             QStringLiteral("%1没有输入完整（每个号码两位数字，例如 05）。本期号码没有保存。")
                 .arg(place));
         return;
@@ -45,25 +45,26 @@ void MainWindow::storeTypedDraw() {
     // The draw is stored under the issue the next-issue box shows, as the user may have
     // corrected it; untouched, it holds the next issue after the newest draw.
     const QString issueText = history_->nextIssueBox()->text();
-    const auto issue = io::parseTrimInput(issueText.toStdString());
-    if (!issue || *issue > io::kMaxIssue) {
+    const auto issue = store::readWholeNumber(issueText.toStdString());
+    if (!issue || !store::isIssueInBounds(*issue)) {
         ctx_.dialogs->message(
             QStringLiteral("期号有误"),
             QStringLiteral("下期期号“%1”不是 1 到 %2 之间的整数，本期号码没有保存。")
                 .arg(issueText.trimmed())
-                .arg(io::kMaxIssue));
+                .arg(store::kMaxIssue));
         return;
     }
     std::array<int, 8> numbers{};
     for (int k = 0; k < 8; ++k) numbers[k] = *typed[k];
     const auto result = io::HistoryService(db_).addDraw(
-        *issue, numbers, io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni},
-        QDate::currentDate().year());
-    if (!result.ok) {
-        ctx_.dialogs->message(result.badInput ? kEntryTitle : QStringLiteral("保存失败"),
-                              fromStd(result.message) + QStringLiteral("本期号码没有保存。"));
+        static_cast<std::int32_t>(*issue), numbers,
+        io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni}, QDate::currentDate().year());
+    if (!result.ok()) {
+        const store::Outcome& why = result.outcome;
+        ctx_.dialogs->message(why.title.empty() ? QStringLiteral("保存失败") : fromStd(why.title),
+                              fromStd(why.text()) + QStringLiteral("本期号码没有保存。"));
         // Another program stored that issue meanwhile: show the history as it is now.
-        if (result.stale) {
+        if (why.kind == store::OutcomeKind::Stale) {
             AddHaoma();
             QihaoXianshi();
         }
@@ -73,11 +74,9 @@ void MainWindow::storeTypedDraw() {
     AddHaoma();
     QihaoXianshi();
     // After the list and issue boxes, so that on the history tab the stored draw is the
-    // reference draw; on the manual tab the typed values are read again.
-    try {
-        criteria_->refreshPositionValues();
-    } catch (const std::exception&) {
-    }
+    // reference draw; on the manual tab the typed values are read again. A history that cannot
+    // be read is told in the status line by the panel itself.
+    criteria_->refreshPositionValues();
     notify(QStringLiteral("已保存 %1 期").arg(*issue));
 }
 
@@ -88,17 +87,14 @@ void MainWindow::deleteLastDraw() {
         BusyCursor busy;
         result = io::HistoryService(db_).deleteLast(&seen_);
     }
-    if (!result.ok) {
+    if (!result.ok()) {
         // Refused or failed: nothing was deleted, and nothing is rebuilt or compacted.
         ctx_.dialogs->message(QStringLiteral("删除失败"),
-                              fromStd(result.message) + QStringLiteral("历史号码未改变。"));
-        if (result.stale) afterHistoryReplaced();
+                              fromStd(result.outcome.text()) + QStringLiteral("历史号码未改变。"));
+        if (result.outcome.kind == store::OutcomeKind::Stale) afterHistoryReplaced();
         return;
     }
-    try {
-        criteria_->refreshPositionValues();
-    } catch (const std::exception&) {
-    }
+    criteria_->refreshPositionValues();
     AddHaoma();
     QihaoXianshi();
     history_->focusFirstBox();
@@ -119,10 +115,10 @@ void MainWindow::clearHistory() {
         BusyCursor busy;
         result = io::HistoryService(db_).clear(&seen_);
     }
-    if (!result.ok) {
+    if (!result.ok()) {
         ctx_.dialogs->message(QStringLiteral("清空失败"),
-                              fromStd(result.message) + QStringLiteral("历史号码未改变。"));
-        if (result.stale) AddHaoma();
+                              fromStd(result.outcome.text()) + QStringLiteral("历史号码未改变。"));
+        if (result.outcome.kind == store::OutcomeKind::Stale) AddHaoma();
         return;
     }
     notify(QStringLiteral("历史号码已清空。") + fromStd(io::backupSentence(result.backup)));
@@ -184,7 +180,7 @@ void MainWindow::offerCodeRebuild(const QString& attribute, int storedBase, int 
         ctx_.dialogs->message(
             QStringLiteral("重建失败"),
             QStringLiteral("历史号码的代码没有重建，已保存的历史号码保留原来的%1代码（%2）。\n\n%3")
-                .arg(attribute, old, fromStd(result.errorText)));
+                .arg(attribute, old, fromStd(result.outcome.detail)));
         notify(QStringLiteral("历史号码的代码没有重建，已保存的历史号码保留原来的%1代码（%2）。")
                    .arg(attribute, old));
         return;

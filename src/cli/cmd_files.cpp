@@ -3,7 +3,6 @@
 
 #include "cli/command.h"
 #include "history_io/atomic_file.h"
-#include "history_io/export.h"
 #include "history_io/history_service.h"
 #include "history_io/import.h"
 #include "history_io/trimming.h"
@@ -20,10 +19,11 @@ io::ImportParams paramsOf(const Context& c) {
 int import(Context& c) {
     if (c.args.size() != 1) throw UsageError("import takes one file");
     const std::filesystem::path path(c.args[0]);  // the name as bytes, exactly as given
-    if (!io::hasTextFileName(path)) throw UsageError("the file name must end in txt: " + c.args[0]);
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
+    if (r.error == io::ImportError::NotATextFile)
+        throw UsageError("the file name must end in txt: " + c.args[0]);
     if (!r.ok()) {
-        c.err << "quarvel-cli import: " << r.errorText << "\n";
+        c.err << "quarvel-cli import: " << r.outcome.reason() << "\n";
         return 1;
     }
     c.out << "stored " << r.drawsStored << " draws, skipped " << r.linesSkipped << " lines";
@@ -40,13 +40,18 @@ int import(Context& c) {
 
 int exportCmd(Context& c) {
     if (!c.args.empty()) throw UsageError("export takes no arguments");
-    c.out << io::exportHistory(c.db).string() << "\n";
+    const auto path = io::HistoryService(c.db).exportText();
+    if (!path) {
+        c.err << "quarvel-cli export: " << path.outcome.text() << "\n";
+        return 1;
+    }
+    c.out << path->string() << "\n";
     return 0;
 }
 
 int report(Context& c, const char* name, const io::TrimResult& r) {
     if (!r.ok()) {
-        c.err << "quarvel-cli " << name << ": " << r.errorText << "\n";
+        c.err << "quarvel-cli " << name << ": " << r.outcome.reason() << "\n";
         return 1;
     }
     c.out << "kept " << r.drawsKept << " draws\n";

@@ -8,10 +8,10 @@
 namespace quarvel::cli {
 namespace {
 
-// The outcome of a change: its message and exit status 2 for refused input, 1 for a failure.
-int refusal(Context& c, const char* name, const io::ChangeResult& r) {
-    c.err << "quarvel-cli " << name << ": " << r.message << "\n";
-    return r.badInput ? 2 : 1;
+// A change not made: its outcome, and exit status 2 for refused input, 1 otherwise.
+int refusal(Context& c, const char* name, const store::Outcome& why, int status = 1) {
+    c.err << "quarvel-cli " << name << ": " << why.text() << "\n";
+    return status;
 }
 
 // Names the backup a removing command wrote, so that a script can restore it with import.
@@ -22,16 +22,18 @@ void reportBackup(Context& c, const std::filesystem::path& backup) {
 int add(Context& c) {
     if (c.args.size() != 9) throw UsageError("add takes an issue and eight numbers");
     const long long issue = parseWholeNumber(c.args[0], "the issue");
-    if (issue < 1 || issue > io::kMaxIssue)
-        throw UsageError("the issue must lie between 1 and " + std::to_string(io::kMaxIssue));
+    if (!store::isIssueInBounds(issue))
+        throw UsageError("the issue must lie between 1 and " + std::to_string(store::kMaxIssue));
     std::array<int, 8> numbers{};
     for (int p = 0; p < 8; ++p) {
         const long long n = parseWholeNumber(c.args[p + 1], "number " + std::to_string(p + 1));
         numbers[p] = n < 0 || n > 99 ? -1 : static_cast<int>(n);  // out of range either way
     }
+    // Numbers that are no draw are bad arguments, refused before the history is looked at.
+    if (auto why = io::checkNewDraw(issue, numbers); !why.ok()) return refusal(c, "add", why, 2);
     const auto r = io::HistoryService(c.db).addDraw(
         static_cast<std::int32_t>(issue), numbers, io::RowRules::fromBases(c.bases), currentYear());
-    if (!r.ok) return refusal(c, "add", r);
+    if (!r.ok()) return refusal(c, "add", r.outcome);
     c.out << "stored " << issue << "\n";
     return 0;
 }
@@ -65,7 +67,7 @@ int list(Context& c) {
 int deleteLast(Context& c) {
     if (!c.args.empty()) throw UsageError("delete-last takes no arguments");
     const auto r = io::HistoryService(c.db).deleteLast();
-    if (!r.ok) return refusal(c, "delete-last", r);
+    if (!r.ok()) return refusal(c, "delete-last", r.outcome);
     if (!r.issue) {
         c.out << "the history is empty\n";
         return 0;
@@ -81,7 +83,7 @@ int deleteLast(Context& c) {
 int clear(Context& c) {
     if (!c.args.empty()) throw UsageError("clear takes no arguments");
     const auto r = io::HistoryService(c.db).clear();
-    if (!r.ok) return refusal(c, "clear", r);
+    if (!r.ok()) return refusal(c, "clear", r.outcome);
     c.out << "cleared\n";
     reportBackup(c, r.backup);
     return 0;
@@ -90,7 +92,7 @@ int clear(Context& c) {
 int compact(Context& c) {
     if (!c.args.empty()) throw UsageError("compact takes no arguments");
     const auto r = io::HistoryService(c.db).compact();
-    if (!r.ok) return refusal(c, "compact", r);
+    if (!r.ok()) return refusal(c, "compact", r.outcome);
     c.out << "compacted " << c.db.dbPath().string() << "\n";
     return 0;
 }

@@ -66,18 +66,18 @@ int update(Context& c) {
 
     const io::UpdateResult r = io::HistoryService(c.db).update(source, params);
     if (!r.ran()) {
-        c.err << "quarvel-cli update: " << r.refusal << "\n";
+        c.err << "quarvel-cli update: " << r.outcome.text() << "\n";
         return 1;
     }
     int read = 0;
     for (const auto& y : r.years) {
-        if (y.read) {
+        if (y.read()) {
             ++read;
             c.out << y.year << "\t" << y.added << "\tfrom " << y.firstSerial;
             if (y.rejected > 0) c.out << "\t" << y.rejected << " unreadable";
             c.out << "\n";
         } else {
-            c.out << y.year << "\tfailed\t" << y.error << "\n";
+            c.out << y.year << "\tfailed\t" << y.page.text() << "\n";
         }
     }
     c.out << "added " << r.added << "\n";

@@ -10,7 +10,11 @@ int xls(Context& c) {
     if (c.args.size() != 2) throw UsageError("xls takes a grid name and a file");
     if (c.args[0] != "list") throw UsageError("xls writes the grid list, not " + c.args[0]);
     store::Snapshot sorted = c.db.historyList();
-    io::writeXlsFile(c.args[1], store::historyListGrid(sorted));
+    if (const store::Outcome saved = io::saveXlsFile(c.args[1], store::historyListGrid(sorted));
+        !saved.ok()) {
+        c.err << "quarvel-cli xls: " << saved.detail << "\n";
+        return 1;
+    }
     c.out << "wrote " << c.args[1] << "\n";
     return 0;
 }

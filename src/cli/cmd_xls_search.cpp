@@ -25,7 +25,12 @@ int xlsSearch(Context& c) {
     if (r.failedStatements > 0)
         c.err << r.failedStatements
               << " marking statement(s) were refused by the database and skipped\n";
-    io::writeXlsFile(c.args[1], which == "hits" ? r.hits : r.summary);
+    if (const store::Outcome saved =
+            io::saveXlsFile(c.args[1], which == "hits" ? r.hits : r.summary);
+        !saved.ok()) {
+        c.err << "quarvel-cli xls-search: " << saved.detail << "\n";
+        return 1;
+    }
     c.out << "wrote " << c.args[1] << "\n";
     return 0;
 }

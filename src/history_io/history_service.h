@@ -23,31 +23,37 @@
 
 namespace quarvel::io {
 
-// The largest issue that a history text line can carry (seven digits), so that every stored
-// draw can be exported and read back as itself.
-inline constexpr std::int32_t kMaxIssue = 9'999'999;
-
 // The issue whose year gives a new draw's zodiac codes: its own, or, for an issue without a
 // real year (a history numbered 1, 2, ...), the calendar year past every new-year threshold.
 std::int32_t zodiacIssueFor(std::int32_t issue, int calendarYear);
 
+// The caption of the window's message when a new draw's own issue or numbers are refused.
+inline constexpr const char* kNewDrawRefusalTitle = "号码有误";
+
+// Why a draw cannot be stored whatever the history holds: its issue outside 1..kMaxIssue, or
+// numbers that are no draw. Refused with kNewDrawRefusalTitle, or Done.
+store::Outcome checkNewDraw(std::int64_t issue, const std::array<int, 8>& numbers);
+
 struct ChangeResult {
-    bool ok = false;                    // the change is stored
-    bool badInput = false;              // !ok because the input itself was refused
-    std::string message;                // why not (refusal or failure), when !ok
+    // Done when the change is stored; Stale when refused because the history is not the one the
+    // user saw (or the issue was stored meanwhile by another program).
+    store::Outcome outcome;
     std::optional<std::int32_t> issue;  // the issue added or deleted
     std::string compactionFailure;      // the change stands, but the file could not be compacted
     std::filesystem::path backup;       // the history before a removal, in 备份/
-    bool stale = false;                 // refused: the history is not the one the user saw
+    bool ok() const { return outcome.ok(); }
 };
 
 class HistoryService {
   public:
     explicit HistoryService(store::HistoryDb& db) : db_(db) {}
 
+    // No command throws for a failure of the store or the file system: each says it in its
+    // outcome (Outcome::failed), so that the window and quarvel-cli need no try block.
+    //
     // Stores one draw under `issue` (1..kMaxIssue), its zodiac year from zodiacIssueFor.
-    // Refused when the numbers are no draw, a draw of that issue is stored already (checked at
-    // write time: another program may have stored it a moment ago; stale is then set), the
+    // Refused when checkNewDraw refuses it, a draw of that issue is stored already (checked at
+    // write time: another program may have stored it a moment ago; the outcome is then Stale), the
     // history holds kMaxDraws draws already, or the file is damaged.
     ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
                          const RowRules& rules, int calendarYear);
@@ -71,11 +77,16 @@ class HistoryService {
     TrimResult rebuildCodes(const ImportParams& params);
     UpdateResult update(PageSource& source, const UpdateParams& params);
 
+    // The history as a trim with `value` would find it (see trimKeepsNothing).
+    store::Checked<TrimPreview> previewTrim(TrimKind kind, std::int32_t value);
+    // Writes the history text export (export.h) and gives its path.
+    store::Checked<std::filesystem::path> exportText();
+
     store::HistoryDb& db() { return db_; }
 
   private:
-    // Empty when the history can be worked on; otherwise why not (not open, moved away).
-    std::string checkOpen();
+    // Done when the history can be worked on; otherwise why not (not open, moved away).
+    store::Outcome checkOpen();
     store::HistoryDb& db_;
 };
 

@@ -75,11 +75,47 @@ bool hasTextFileName(const std::filesystem::path& path) {
 
 namespace {
 
-ImportResult refusal(ImportError e, std::string text) {
+store::DbFault faultOf(const std::exception& e) {
+    const auto* db = dynamic_cast<const store::DbError*>(&e);
+    return db ? db->fault() : store::DbFault::Other;
+}
+
+// What the user reads for a reason whose detail says what exactly happened.
+std::string sentenceOf(ImportError e) {
+    switch (e) {
+        case ImportError::Unreadable:
+            return "历史号码文件无法读取，历史号码未改变。";
+        case ImportError::TooManyDraws:
+            return "文件中的历史号码超过 " + std::to_string(store::kMaxDraws) +
+                   " 期，历史号码未改变。";
+        case ImportError::NoDraws:
+            return "文件中没有一期有效的历史号码，历史号码未改变。";
+        case ImportError::Cancelled:
+            return "没有读入，历史号码未改变。";
+        default:
+            return "历史号码无法保存，历史号码未改变。";
+    }
+}
+
+ImportResult refusal(ImportError e, const std::string& detail,
+                     store::DbFault fault = store::DbFault::Other) {
     ImportResult r;
     r.error = e;
-    const bool sentence = e == ImportError::NotHistoryText || e == ImportError::Refused;
-    r.errorText = sentence ? std::move(text) : std::move(text) + "; the history is unchanged";
+    const bool failed = e == ImportError::Unreadable || e == ImportError::StoreFailed;
+    r.outcome = {failed ? store::OutcomeKind::Failed : store::OutcomeKind::Refused,
+                 sentenceOf(e),
+                 detail + "; the history is unchanged",
+                 {},
+                 fault};
+    return r;
+}
+
+// A refusal whose Chinese sentence says it all.
+ImportResult refusalSaying(ImportError e, std::string sentence,
+                           store::OutcomeKind kind = store::OutcomeKind::Refused) {
+    ImportResult r;
+    r.error = e;
+    r.outcome = {kind, std::move(sentence), {}, {}, store::DbFault::Other};
     return r;
 }
 
@@ -96,8 +132,9 @@ std::optional<ImportResult> refuseText(const HistoryText& text, const std::files
                                                  std::to_string(text.skippedLines) +
                                                  " lines skipped)");
     if (refuseJunk && !mostlyDraws(text))
-        return refusal(ImportError::NotHistoryText,
-                       notHistoryTextSentence(text.drawLines, text.drawLines + text.skippedLines));
+        return refusalSaying(
+            ImportError::NotHistoryText,
+            notHistoryTextSentence(text.drawLines, text.drawLines + text.skippedLines));
     // A file written a moment ago from known draws must read back as exactly those, or
     // replacing the history with it would lose or alter draws.
     if (checks.expected && text.draws != *checks.expected)
@@ -132,15 +169,16 @@ ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path&
         }
         // The user agreed to replace the history as it was shown; another program changed it.
         if (prepared.seen && storedDrawsFromTable(db) != *prepared.seen)
-            return refusal(ImportError::Refused,
-                           "读入前历史号码已被其他程序改变，文件没有读入，请重新读入。");
+            return refusalSaying(ImportError::Refused,
+                                 "读入前历史号码已被其他程序改变，文件没有读入，请重新读入。",
+                                 store::OutcomeKind::Stale);
         if (!prepared.backupWritten.empty()) {
             r.backup = prepared.backupWritten;
             if (auto why = integrityRefusal(db); !why.empty())
-                return refusal(ImportError::Refused, why + backupSentence(r.backup));
+                return refusalSaying(ImportError::Refused, why + backupSentence(r.backup));
         } else if (!checks.backupCommand.empty()) {
             const RemovalGuard guard = guardRemoval(db, checks.backupCommand);
-            if (!guard.ok()) return refusal(ImportError::Refused, guard.refusal);
+            if (!guard.ok()) return refusalSaying(ImportError::Refused, guard.refusal);
             r.backup = guard.backup;
         }
 
@@ -149,8 +187,9 @@ ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path&
     } catch (const std::exception& e) {
         // The sorted history is read again when next asked for, showing the rows that survived.
         db.historyChanged();
-        ImportResult failed = refusal(ImportError::StoreFailed,
-                                      "the draws could not be stored: " + store::userText(e));
+        ImportResult failed =
+            refusal(ImportError::StoreFailed,
+                    "the draws could not be stored: " + store::userText(e), faultOf(e));
         failed.backup = r.backup;
         return failed;
     }
@@ -187,18 +226,15 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
 
 ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path& path,
                                const ImportParams& params) {
-    if (!hasTextFileName(path)) {
-        ImportResult r;
-        r.error = ImportError::NotATextFile;
-        r.errorText = "not a text file (the name must end in txt): " + path.string();
-        return r;
-    }
+    if (!hasTextFileName(path))
+        return refusalSaying(ImportError::NotATextFile,
+                             path.string() + " 不是文本文件（*.txt），历史号码未改变。");
     Prepared prepared;
     prepared.refuseJunk = true;
     if (auto refused = readBytes(path, params, prepared.bytes)) return *refused;
     if (holdsNulByte(prepared.bytes))
-        return refusal(ImportError::NotHistoryText,
-                       "文件中有不是文字的字节（NUL），不像历史号码文件，未读入。");
+        return refusalSaying(ImportError::NotHistoryText,
+                             "文件中有不是文字的字节（NUL），不像历史号码文件，未读入。");
     const ReplaceChecks checks{.backupCommand = "import"};
 
     std::vector<HistoryDraw> seen;
@@ -210,7 +246,7 @@ ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path
             seen = storedDrawsFromTable(db);
         } catch (const std::exception& e) {
             return refusal(ImportError::StoreFailed,
-                           "the history could not be read: " + store::userText(e));
+                           "the history could not be read: " + store::userText(e), faultOf(e));
         }
         const HistoryText text =
             parse(prepared.bytes, std::int64_t{seen.empty() ? 0 : seen.back().issue} + 1);
@@ -220,9 +256,9 @@ ImportResult importHistoryFile(store::HistoryDb& db, const std::filesystem::path
             try {
                 preview.backup = writeHistoryBackup(db, seen, "import");
             } catch (const IoError& e) {
-                return refusal(ImportError::Refused, "原历史无法备份到“" +
-                                                         std::string(kBackupFolder) + "”文件夹（" +
-                                                         e.what() + "）。");
+                return refusalSaying(ImportError::Refused, "原历史无法备份到“" +
+                                                               std::string(kBackupFolder) +
+                                                               "”文件夹（" + e.what() + "）。");
             }
             if (!params.confirmLoss(preview))
                 return refusal(ImportError::Cancelled, "the user kept the history");

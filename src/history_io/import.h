@@ -10,6 +10,7 @@
 
 #include "history_io/history_file.h"
 #include "store/history_db.h"
+#include "store/outcome.h"
 
 namespace quarvel::io {
 
@@ -43,6 +44,9 @@ struct ImportParams {
     std::function<bool(const ImportPreview&)> confirmLoss;
 };
 
+// Why an import did not replace the history, for callers that act on the reason (the window
+// refreshes after Refused and only notes Cancelled; quarvel-cli treats NotATextFile as a bad
+// argument).
 enum class ImportError {
     None,
     NotATextFile,    // the name does not end in "txt": refused before anything is touched
@@ -63,10 +67,10 @@ struct ImportResult {
     std::vector<std::size_t> firstSkippedLines;
     std::size_t blankLines = 0;
     ImportError error = ImportError::None;
-    // For NotHistoryText and Refused a Chinese sentence for the user, otherwise the detail.
-    std::string errorText;
+    // Done, or the Chinese sentence for the user and the technical detail (file, SQLite's words).
+    store::Outcome outcome;
     std::filesystem::path backup;  // the history replaced, as history text; empty when it was empty
-    bool ok() const { return error == ImportError::None; }
+    bool ok() const { return outcome.ok(); }
 };
 
 // The steps shared by the import and the rebuild after trimming: read the whole file (the issue
@@ -85,7 +89,8 @@ ImportResult replaceHistoryFromFile(store::HistoryDb& db, const std::filesystem:
 // The refusal of a file that is not a history text: "文件中只有 N 行是号码，共 M 行，…".
 std::string notHistoryTextSentence(std::size_t drawLines, std::size_t lines);
 
-// True when the last three characters of the file name are "txt", in any case.
+// The import's file kind: true when the last three characters of the file name are "txt", in
+// any case. importHistoryFile refuses other names (NotATextFile) before touching anything.
 bool hasTextFileName(const std::filesystem::path& path);
 
 // Replaces the history by the draws of the file. The file is read to its end first and refused

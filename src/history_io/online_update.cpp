@@ -7,46 +7,13 @@
 
 #include "history_io/draw_locator.h"
 #include "history_io/removal_guard.h"
+#include "history_io/results_site.h"
 #include "history_io/row_appender.h"
 
 namespace quarvel::io {
 namespace {
 
 constexpr const char* kPagePath = "/kaijiang/xw?lotId=220028&chartType=zhfb&spanType=3&span=";
-
-bool startsWithNoCase(const std::string& s, const std::string& prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
-    return true;
-}
-
-// The host as the URL is built from it (trailing slashes dropped), or "" with `why` set.
-std::string checkedHost(const std::string& raw, std::string& why) {
-    std::string host = raw;
-    auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
-    while (!host.empty() && isSpace(static_cast<unsigned char>(host.back()))) host.pop_back();
-    host.erase(host.begin(),
-               std::find_if_not(host.begin(), host.end(), [&](char c) { return isSpace(c); }));
-    while (!host.empty() && host.back() == '/') host.pop_back();
-    if (host.empty()) {
-        why = "还没有设置开奖结果网站的地址（设置 ResultsHost），历史号码未改变";
-        return {};
-    }
-    const bool http = startsWithNoCase(host, "http://");
-    const bool https = startsWithNoCase(host, "https://");
-    if ((!http && !https) || host.size() == (http ? 7u : 8u)) {
-        why = "开奖结果网站“" + raw + "”不是 http:// 或 https:// 开头的地址，历史号码未改变";
-        return {};
-    }
-    for (unsigned char c : host) {
-        if (c <= 0x20 || c == 0x7F || c == '?' || c == '#') {
-            why = "开奖结果网站“" + raw + "”含有网址中不能有的字符，历史号码未改变";
-            return {};
-        }
-    }
-    return host;
-}
 
 int yearOf(std::int32_t issue) { return issue / 1000; }
 
@@ -105,10 +72,9 @@ class PageCache {
             auto it = years_.find(y);
             if (it == years_.end()) {
                 if (params_.progress) params_.progress(y);
-                Year entry;
-                entry.page = source_.fetch(resultsPageUrl(host_, y));
-                if (entry.page.ok) {
-                    const PageDraws draws(entry.page.body);
+                Year entry{source_.fetch(resultsPageUrl(host_, y)), {}};
+                if (entry.page.ok()) {
+                    const PageDraws draws(*entry.page);
                     entry.looks.resize(kLastSerial + 1);
                     for (int k = 1; k <= kLastSerial; ++k) {
                         entry.looks[static_cast<std::size_t>(k)] = draws.find(y, k);
@@ -120,7 +86,7 @@ class PageCache {
                 it = years_.emplace(y, std::move(entry)).first;
             }
             const Year& got = it->second;
-            if (!got.page.ok || (y < params_.yearNow && !got.holdsOwnDraw)) return;
+            if (!got.page.ok() || (y < params_.yearNow && !got.holdsOwnDraw)) return;
         }
     }
     void fetchFor(const Plan& plan) {
@@ -190,14 +156,15 @@ bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appen
         missing = y;
         return false;
     }
-    if (page->page.ok) {
-        rep.read = true;
+    if (page->page.ok()) {
         storeYear(y, *page, rep, appender, stored, params, result, lastSerial, reachLast);
     } else {
-        rep.error = page->page.error.empty() ? "页面无法读取" : page->page.error;
+        rep.page = page->page.outcome;
+        if (rep.page.ok() || rep.page.sentence.empty())
+            rep.page = store::Outcome::failed("页面无法读取");
         result.stop = UpdateStop::PageFailed;
         result.stopIssue = y * 1000 + std::min(rep.firstSerial, kLastSerial);
-        result.stopDetail = rep.error;
+        result.stopDetail = rep.page.text();
     }
     result.added += rep.added;
     result.years.push_back(rep);
@@ -209,7 +176,7 @@ struct Attempt {
     bool windowWhole = true;  // the kept window came in as far as the removal needs it
 };
 
-// One attempt inside the write transaction, on the history as it is now. Sets result.refusal
+// One attempt inside the write transaction, on the history as it is now. Sets result.outcome
 // when the old draws cannot be backed up or the file is damaged.
 Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateParams& params,
                          UpdateResult& result) {
@@ -218,7 +185,7 @@ Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const Upd
     if (plan.discard) {
         const RemovalGuard guard = guardRemoval(db, "update");
         if (!guard.ok()) {
-            result.refusal = guard.refusal;
+            result.outcome = store::Outcome::refused(guard.refusal);
             return a;
         }
         result.backup = guard.backup;
@@ -264,28 +231,32 @@ std::string resultsPageUrl(const std::string& host, int year) {
 std::vector<int> UpdateResult::failedYears() const {
     std::vector<int> out;
     for (const auto& y : years)
-        if (!y.read) out.push_back(y.year);
+        if (!y.read()) out.push_back(y.year);
     return out;
 }
 
 UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const UpdateParams& params) {
     UpdateResult result;
-    const std::string host = checkedHost(params.host, result.refusal);
-    if (host.empty()) return result;
+    const auto host = readResultsSite(params.host);
+    if (!host) {
+        result.outcome = host.outcome;
+        return result;
+    }
     if (params.keptYears < kMinKeptYears || params.keptYears > kMaxKeptYears) {
-        result.refusal = "保留年数（设置 IniSerchDay）应在 2 到 16 之间，而不是 " +
-                         std::to_string(params.keptYears) + "，历史号码未改变";
+        result.outcome =
+            store::Outcome::refused("保留年数（设置 IniSerchDay）应在 2 到 16 之间，而不是 " +
+                                    std::to_string(params.keptYears) + "，历史号码未改变");
         return result;
     }
     if (params.yearNow < 1000 || params.yearNow > 9999) {
-        result.refusal =
-            "当前年份 " + std::to_string(params.yearNow) + " 不是四位数的年份，历史号码未改变";
+        result.outcome = store::Outcome::refused("当前年份 " + std::to_string(params.yearNow) +
+                                                 " 不是四位数的年份，历史号码未改变");
         return result;
     }
 
     // The pages first, with no transaction open: another program may change the history while
     // they load. The plan made here only says which pages to fetch.
-    PageCache pages(source, host, params);
+    PageCache pages(source, *host, params);
     Plan plan = planFor(db, params.yearNow, params.keptYears);
     // The history may change under the update again and again; after a few rounds the pages
     // that are still missing count as failed.
@@ -296,7 +267,7 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
         try {
             const Attempt attempt = storeUnbrokenRun(db, pages, params, result);
             const int needed = attempt.missing;
-            if (!result.refusal.empty()) {
+            if (!result.ran()) {
                 tx.rollback();
                 break;
             }

@@ -15,6 +15,7 @@
 #include "history_io/page_source.h"
 #include "store/draw_record.h"
 #include "store/history_db.h"
+#include "store/outcome.h"
 
 namespace quarvel::io {
 
@@ -36,11 +37,11 @@ struct UpdateParams {
 
 struct YearReport {
     int year = 0;
-    bool read = false;    // the page was fetched
-    std::string error;    // why it was not, when !read
+    store::Outcome page;  // whether the page was fetched, and why not
     int firstSerial = 1;  // the first serial looked up
     int added = 0;        // draws stored from this page
     int rejected = 0;     // keys followed by numbers that are not eight distinct 01..30
+    bool read() const { return page.ok(); }
 };
 
 // Why the update stopped before the end of the current year's draws.
@@ -53,8 +54,9 @@ enum class UpdateStop {
 };
 
 struct UpdateResult {
-    // Why nothing was attempted (no host, kept years out of range, ...); empty when it ran.
-    std::string refusal;
+    // Done when it ran; otherwise why nothing was stored (no host, kept years out of range, a
+    // damaged file, a store failure).
+    store::Outcome outcome;
     std::vector<YearReport> years;  // every year requested, ascending
     int added = 0;                  // draws stored (and committed) in all
     // The age check found draws older than the kept window: they were removed (every stored
@@ -72,7 +74,7 @@ struct UpdateResult {
     std::int32_t stopIssue = 0;
     std::string stopDetail;  // the page's error, when the page failed
 
-    bool ran() const { return refusal.empty(); }
+    bool ran() const { return outcome.ok(); }
     // The update stored everything up to the newest draw on the pages.
     bool complete() const {
         return ran() && stop == UpdateStop::None && !limitReached && !restored;

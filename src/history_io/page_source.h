@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "store/outcome.h"
+
 namespace quarvel::io {
 
-struct PageResult {
-    bool ok = false;
-    std::string body;   // the body's rendered text, UTF-8 (see bodyInnerText)
-    std::string error;  // why the page could not be read, when !ok
-};
+// The body's rendered text (UTF-8, see bodyInnerText), or why the page could not be read.
+using PageResult = store::Checked<std::string>;
 
 class PageSource {
   public:

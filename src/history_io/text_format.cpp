@@ -1,16 +1,13 @@
 #include "history_io/text_format.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "store/draw_record.h"
+#include "store/numbering.h"
 
 namespace quarvel::io {
 
 namespace {
-
-constexpr std::int64_t kLastUsableIssue =
-    std::numeric_limits<std::int32_t>::max() - 1;  // QQH = issue + 1 fits
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) {
@@ -44,7 +41,9 @@ bool startsWithBrokenIssue(std::string_view line) {
 }  // namespace
 
 bool ParsedLine::yieldsDraw() const {
-    return count == kNumbersPerDraw && !badIssueField && issue >= 1 && issue <= kLastUsableIssue &&
+    // An issue carried past seven digits is refused as the service refuses it: a draw stored
+    // under it could not be exported, backed up or trimmed.
+    return count == kNumbersPerDraw && !badIssueField && store::isIssueInBounds(issue) &&
            store::isPossibleDraw(numbers);
 }
 
@@ -85,7 +84,7 @@ ParsedLine parseHistoryLine(std::string_view line, std::int64_t previousIssue) {
 
 std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
     std::string out;
-    if (issue >= 0 && issue <= 9999999) {
+    if (issue >= 0 && issue <= store::kMaxIssue) {
         // Seven digits, written in place (a full history is 32,766 of these lines).
         out.resize(8);
         std::int64_t rest = issue;
@@ -113,7 +112,7 @@ std::string historyLine(std::int64_t issue, const std::array<int, kNumbersPerDra
 }
 
 bool writableAsHistoryLine(std::int64_t issue, const std::array<int, kNumbersPerDraw>& numbers) {
-    if (issue < 1 || issue > 9999999 || issue > kLastUsableIssue) return false;
+    if (!store::isIssueInBounds(issue)) return false;
     for (int n : numbers)
         if (n < 0 || n > 99) return false;
     return true;

@@ -17,7 +17,7 @@ struct ParsedLine {
     bool blank = false;          // nothing but blanks
     bool hasIssueField = false;  // the line starts with its own issue number
     // The issue the line takes: its own, or the previous line's plus one. 64-bit so that a
-    // carried issue can never wrap; only issues in 1 .. INT32_MAX - 1 give a draw.
+    // carried issue can never wrap; only issues in 1 .. store::kMaxIssue give a draw.
     std::int64_t issue = 0;
     // The line starts with a mistyped issue ("2013-002", "201301", "2013 002"): a run of three to
     // six digits where a line without an issue starts with a two-digit number. Its numbers

@@ -13,32 +13,46 @@ namespace quarvel::io {
 
 namespace {
 
+TrimResult refusedTrim(std::int32_t value) {
+    TrimResult t;
+    t.outcome = store::Outcome::refused(trimInputRefusal(std::to_string(value)));
+    return t;
+}
+
+// The history was left as it was: `sentence` for the user, `reason` after it.
+store::Outcome notChanged(const char* sentence, store::OutcomeKind kind, std::string reason,
+                          store::DbFault fault = store::DbFault::Other) {
+    return {kind, sentence, std::move(reason), {}, fault};
+}
+
 // Reads the stored draws, backs them up to 备份/, keeps those `choose` leaves, writes them to
 // lsbf.txt and rebuilds the history from that file, all inside one write transaction: what is
 // read is exactly what is replaced, also while other programs change the history. Refused when
 // the history is not the one the user saw or the file is damaged. Compacts only after a rebuild.
 template <class Choose>
 TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const SeenHistory* seen,
-                    const char* command, Choose choose) {
+                    const char* command, const char* sentence, Choose choose) {
+    using store::OutcomeKind;
     TrimResult t;
     try {
         store::Transaction tx(db.db());
-        if (t.errorText = staleRefusal(db, seen); !t.errorText.empty()) {
-            t.stale = true;
+        if (std::string why = staleRefusal(db, seen); !why.empty()) {
+            t.outcome = notChanged(sentence, OutcomeKind::Stale, std::move(why));
             return t;
         }
         RemovalGuard guard = guardRemoval(db, command);
         t.backup = guard.backup;
         if (!guard.ok()) {
-            t.errorText = guard.refusal;
+            t.outcome = notChanged(sentence, OutcomeKind::Refused, guard.refusal);
             return t;
         }
         const std::vector<HistoryDraw> kept = choose(std::move(guard.stored));
         for (const auto& d : kept) {
             if (!writableAsHistoryLine(d.issue, d.numbers)) {
-                t.errorText =
+                t.outcome = notChanged(
+                    sentence, OutcomeKind::Refused,
                     "draw " + std::to_string(d.issue) +
-                    " cannot be written in the history text format; the history is unchanged";
+                        " cannot be written in the history text format; the history is unchanged");
                 return t;
             }
         }
@@ -51,16 +65,19 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
             replaceHistoryFromFile(db, backupPath(db), params,
                                    {.refuseEmpty = false, .expected = &kept, .backupCommand = {}});
         if (!r.ok()) {
-            t.errorText = r.errorText;
+            t.outcome = notChanged(sentence, r.outcome.kind, r.outcome.reason(), r.outcome.fault);
             return t;
         }
         tx.commit();
         t.rebuilt = true;
         t.drawsKept = r.drawsStored;
     } catch (const IoError& e) {
-        t.errorText = std::string(e.what()) + "; the history is unchanged";
+        t.outcome = notChanged(sentence, OutcomeKind::Failed,
+                               std::string(e.what()) + "; the history is unchanged");
     } catch (const std::exception& e) {
-        t.errorText = "the history could not be read: " + store::userText(e);
+        const store::Outcome failed = store::Outcome::failed(e);
+        t.outcome = notChanged(sentence, OutcomeKind::Failed,
+                               "the history could not be read: " + failed.text(), failed.fault);
     }
     db.historyChanged();
     if (!t.rebuilt) return t;
@@ -85,6 +102,21 @@ std::optional<std::int32_t> parseTrimInput(std::string_view text) {
     return static_cast<std::int32_t>(*v);
 }
 
+std::string trimInputRefusal(std::string_view answer) {
+    while (!answer.empty() && (answer.front() == ' ' || answer.front() == '\t'))
+        answer.remove_prefix(1);
+    while (!answer.empty() && (answer.back() == ' ' || answer.back() == '\t'))
+        answer.remove_suffix(1);
+    return "“" + std::string(answer) + "”不是大于 0 的期数，历史号码未改变。";
+}
+
+bool trimKeepsNothing(TrimKind kind, std::int32_t value, std::optional<std::int32_t> first,
+                      std::size_t stored) {
+    if (stored == 0) return false;
+    if (kind == TrimKind::ToIssue) return first && value < *first;
+    return value >= 0 && static_cast<std::size_t>(value) >= stored;
+}
+
 std::optional<int> parseKeptYears(std::string_view text) {
     const auto v = store::readWholeNumber(text);
     if (!v || *v < 2 || *v > 16) return std::nullopt;
@@ -93,8 +125,8 @@ std::optional<int> parseKeptYears(std::string_view text) {
 
 TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const ImportParams& params,
                        const SeenHistory* seen) {
-    if (lastKept <= 0) return {};
-    return trimWith(db, params, seen, "trim-to", [&](std::vector<HistoryDraw> draws) {
+    if (lastKept <= 0) return refusedTrim(lastKept);
+    return trimWith(db, params, seen, "trim-to", kNotTrimmed, [&](std::vector<HistoryDraw> draws) {
         std::erase_if(draws, [&](const HistoryDraw& d) { return d.issue > lastKept; });
         return draws;
     });
@@ -102,17 +134,18 @@ TrimResult trimToIssue(store::HistoryDb& db, std::int32_t lastKept, const Import
 
 TrimResult trimLastDraws(store::HistoryDb& db, std::int32_t count, const ImportParams& params,
                          const SeenHistory* seen) {
-    if (count <= 0) return {};
-    return trimWith(db, params, seen, "trim-last", [&](std::vector<HistoryDraw> draws) {
-        draws.resize(static_cast<std::size_t>(count) >= draws.size()
-                         ? 0
-                         : draws.size() - static_cast<std::size_t>(count));
-        return draws;
-    });
+    if (count <= 0) return refusedTrim(count);
+    return trimWith(db, params, seen, "trim-last", kNotTrimmed,
+                    [&](std::vector<HistoryDraw> draws) {
+                        draws.resize(static_cast<std::size_t>(count) >= draws.size()
+                                         ? 0
+                                         : draws.size() - static_cast<std::size_t>(count));
+                        return draws;
+                    });
 }
 
 TrimResult rebuildCodes(store::HistoryDb& db, const ImportParams& params) {
-    return trimWith(db, params, nullptr, "rebuild",
+    return trimWith(db, params, nullptr, "rebuild", kNotRebuilt,
                     [](std::vector<HistoryDraw> draws) { return draws; });
 }
 

@@ -32,21 +32,42 @@ inline constexpr const char* kKeptYearsRefusal =
 // The answer of a trimming input box as a 32-bit whole number (blanks around it allowed).
 // Empty, non-numeric, out-of-range, zero or negative answers give nullopt: no change.
 std::optional<std::int32_t> parseTrimInput(std::string_view text);
+// What the user is told when parseTrimInput refused `answer` (Chinese, names the answer).
+std::string trimInputRefusal(std::string_view answer);
+
+// The two ways of cutting the history back: keep up to an issue, or delete the last N draws.
+enum class TrimKind { ToIssue, LastDraws };
+
+// Whether a trim with `value` (the issue kept up to, or the count removed) would leave no draw
+// of a history of `stored` draws whose oldest is `first`. An empty history has nothing to lose,
+// so for it the answer is false. The window asks before such a trim, as clearing asks.
+bool trimKeepsNothing(TrimKind kind, std::int32_t value, std::optional<std::int32_t> first,
+                      std::size_t stored);
+// The history as a trim decision sees it.
+struct TrimPreview {
+    std::size_t stored = 0;     // draws stored now
+    bool keepsNothing = false;  // trimKeepsNothing for them
+};
 
 // The kept-years answer: a whole number 2..16; anything else (a non-number included) is refused
 // with kKeptYearsRefusal and asked again. An empty answer ends the question without a change;
 // the caller checks for it before calling this.
 std::optional<int> parseKeptYears(std::string_view text);
 
+// Told when a trim or a rebuild did not change the history; the outcome's detail says why.
+inline constexpr const char* kNotTrimmed = "历史号码没有删除，历史号码未改变。";
+inline constexpr const char* kNotRebuilt = "历史号码的代码没有重建，历史号码未改变。";
+
 struct TrimResult {
     std::size_t drawsKept = 0;
     bool rebuilt = false;  // the history now holds exactly the kept draws
     bool compacted = false;
-    std::string errorText;  // why the history is unchanged; empty when it was trimmed
-    std::string warning;    // the history was trimmed, but something after it failed (compaction)
+    // Done when trimmed; otherwise kNotTrimmed (kNotRebuilt) with the reason as its detail, and
+    // Stale when the history is no longer the one the user saw.
+    store::Outcome outcome;
+    std::string warning;  // the history was trimmed, but something after it failed (compaction)
     std::filesystem::path backup;  // the history before the trim, in 备份/ (empty for an empty one)
-    bool stale = false;            // refused: the history is no longer the one the user saw
-    bool ok() const { return errorText.empty(); }
+    bool ok() const { return outcome.ok(); }
 };
 
 struct SeenHistory;

@@ -265,4 +265,17 @@ void writeXlsFile(const std::filesystem::path& path, const store::TextGrid& grid
     writeFileAtomically(path, buildXlsWorkbook(grid));
 }
 
+store::Outcome saveXlsFile(const std::filesystem::path& path, const store::TextGrid& grid) {
+    try {
+        writeXlsFile(path, grid);
+    } catch (const XlsLimitError& e) {
+        store::Outcome o = store::Outcome::refused("列表太大，无法写入表格文件");
+        o.detail = e.what();
+        return o;
+    } catch (const std::exception& e) {
+        return store::Outcome::failed("无法保存 " + path.string(), e.what());
+    }
+    return store::Outcome::done();
+}
+
 }  // namespace quarvel::io

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "store/outcome.h"
 #include "store/text_grid.h"
 
 namespace quarvel::io {
@@ -29,5 +30,9 @@ std::string buildXlsWorkbook(const store::TextGrid& grid);
 // Builds the workbook and writes it atomically over `path` (IoError when the write fails; an
 // existing file is then left as it was).
 void writeXlsFile(const std::filesystem::path& path, const store::TextGrid& grid);
+
+// The same, told as an outcome: Refused ("列表太大，无法写入表格文件") for a grid the format
+// cannot hold, Failed ("无法保存 <path>") when the file cannot be written; the detail says why.
+store::Outcome saveXlsFile(const std::filesystem::path& path, const store::TextGrid& grid);
 
 }  // namespace quarvel::io

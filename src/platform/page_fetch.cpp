@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "history_io/page_text.h"
+#include "history_io/results_site.h"
 
 namespace quarvel::platform {
 namespace {
@@ -94,13 +95,11 @@ QtPageSource::QtPageSource(std::chrono::milliseconds timeLimit) : timeLimit_(tim
 QtPageSource::~QtPageSource() = default;
 
 io::PageResult QtPageSource::fetch(const std::string& url) {
-    io::PageResult result;
+    using store::Outcome;
+    // Which addresses may be asked is the core's rule; QUrl only has to be able to parse it.
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
-    const QString scheme = target.scheme().toLower();
-    if (!target.isValid() || target.host().isEmpty() || (scheme != "http" && scheme != "https")) {
-        result.error = "不是可以读取的网址：" + url;
-        return result;
-    }
+    if (!io::checkPageAddress(url).ok() || !target.isValid())
+        return Outcome::failed("不是可以读取的网址：" + url);
     if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
 
     QNetworkRequest request(target);
@@ -132,53 +131,45 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
 
     const QString where = describe(target);
     if (timedOut) {
-        result.error = QStringLiteral("%1 在 %2 秒内没有回答")
-                           .arg(where)
-                           .arg(static_cast<double>(timeLimit_.count()) / 1000.0)
-                           .toStdString();
-        return result;
+        return Outcome::failed(QStringLiteral("%1 在 %2 秒内没有回答")
+                                   .arg(where)
+                                   .arg(static_cast<double>(timeLimit_.count()) / 1000.0)
+                                   .toStdString());
     }
     if (tooLarge) {
-        result.error = QStringLiteral("%1 的网页大于 %2 MiB")
-                           .arg(where)
-                           .arg(kMaxBodyBytes >> 20)
-                           .toStdString();
-        return result;
+        return Outcome::failed(QStringLiteral("%1 的网页大于 %2 MiB")
+                                   .arg(where)
+                                   .arg(kMaxBodyBytes >> 20)
+                                   .toStdString());
     }
     const QVariant statusAttr = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int status = statusAttr.isValid() ? statusAttr.toInt() : 0;
     if (status == 0) {
-        result.error = QStringLiteral("无法读取 %1：%2")
-                           .arg(where, networkFailure(reply->error()))
-                           .toStdString();
-        return result;
+        return Outcome::failed(QStringLiteral("无法读取 %1：%2")
+                                   .arg(where, networkFailure(reply->error()))
+                                   .toStdString());
     }
     if (status < 200 || status > 299) {
         const QString reason =
             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        result.error = QStringLiteral("网站对 %1 的回答是 %2 %3")
-                           .arg(where)
-                           .arg(status)
-                           .arg(reason)
-                           .toStdString();
-        return result;
+        return Outcome::failed(QStringLiteral("网站对 %1 的回答是 %2 %3")
+                                   .arg(where)
+                                   .arg(status)
+                                   .arg(reason)
+                                   .toStdString());
     }
     if (reply->error() != QNetworkReply::NoError) {
-        result.error = QStringLiteral("无法读取 %1：%2")
-                           .arg(where, networkFailure(reply->error()))
-                           .toStdString();
-        return result;
+        return Outcome::failed(QStringLiteral("无法读取 %1：%2")
+                                   .arg(where, networkFailure(reply->error()))
+                                   .toStdString());
     }
     const QByteArray body = reply->readAll();
     QString decodeError;
     const auto text = decodeHtmlBody(body, reply->rawHeader("Content-Type"), &decodeError);
     if (!text) {
-        result.error = decodeError.toStdString();
-        return result;
+        return Outcome::failed(decodeError.toStdString());
     }
-    result.body = io::bodyInnerText(text->toStdString());
-    result.ok = true;
-    return result;
+    return io::bodyInnerText(text->toStdString());
 }
 
 }  // namespace quarvel::platform

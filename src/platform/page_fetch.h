@@ -32,9 +32,9 @@ class QtPageSource : public io::PageSource {
     // disables its commands during the update (and offers its own cancel) may let input through.
     void setUserInputDuringWait(bool allow) { allowInput_ = allow; }
 
-    // Needs a QCoreApplication. Fails (ok false, error set) on a bad address, a network error,
-    // a status outside 200..299, no answer within the time limit, an oversized body or a charset
-    // that cannot be decoded.
+    // Needs a QCoreApplication. Fails (the outcome says why) on an address the results-site rule
+    // refuses or QUrl cannot parse, a network error, a status outside 200..299, no answer within
+    // the time limit, an oversized body or a charset that cannot be decoded.
     io::PageResult fetch(const std::string& url) override;
 
   private:

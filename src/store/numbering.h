@@ -9,6 +9,13 @@
 
 namespace quarvel::store {
 
+// The largest issue a draw may be stored under: a history text line carries seven digits, so
+// every stored draw can be exported and read back as itself.
+inline constexpr std::int32_t kMaxIssue = 9'999'999;
+// Whether a draw may be stored under `issue` (1..kMaxIssue): the one bound of the window's
+// next-issue box, quarvel-cli's add, the history service and the history text writer.
+constexpr bool isIssueInBounds(std::int64_t issue) { return issue >= 1 && issue <= kMaxIssue; }
+
 // Issue of the last row of a sorted snapshot; 0 when empty.
 std::int32_t lastIssueOf(Snapshot& sorted);
 inline std::int32_t nextIssueAfter(std::int32_t last) { return last + 1; }

@@ -30,6 +30,8 @@ struct Outcome {
     bool ok() const { return kind == OutcomeKind::Done; }
     // The sentence with the detail after it in full-width brackets: what the user reads.
     std::string text() const;
+    // The detail when there is one, else the sentence: what a script's log shows.
+    const std::string& reason() const { return detail.empty() ? sentence : detail; }
 
     static Outcome done() { return {}; }
     static Outcome refused(std::string sentence, std::string title = {});

@@ -49,7 +49,7 @@ TEST_F(ExportFixture, ExportThenImportGivesTheSameHistory) {
     store::HistoryDb copy(other.path());
     copy.open();
     const io::ImportResult r = io::importHistoryFile(copy, path, {});
-    ASSERT_TRUE(r.ok()) << r.errorText;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_EQ(r.linesSkipped + r.blankLines, 0u);
     EXPECT_EQ(io::storedDraws(copy), before);
     auto idxOrder = [](store::HistoryDb& h) {

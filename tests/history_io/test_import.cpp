@@ -46,7 +46,7 @@ struct ImportFixture : ::testing::Test {
 TEST_F(ImportFixture, MixedFileReplacesTheHistoryInIssueOrder) {
     fillOldHistory();
     const io::ImportResult r = io::importHistoryFile(db, qt::dataFile("import/mixed.txt"), params);
-    ASSERT_TRUE(r.ok()) << r.errorText;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_EQ(r.drawsStored, 8u);
     EXPECT_EQ(r.linesSkipped, 2u);  // the seven zeros and the short line
     EXPECT_EQ(r.blankLines, 1u);
@@ -127,18 +127,28 @@ TEST_F(ImportFixture, FirstIssueLessLineFollowsTheNextIssue) {
     EXPECT_EQ(draws[1].issue, 2013153);
 }
 
-TEST_F(ImportFixture, NameMustEndInTxtInAnyCase) {
+// The import's file kind, the one rule the window and quarvel-cli go by: a name whose last
+// three characters are "txt" in any case; any other name is refused before anything changes.
+TEST_F(ImportFixture, FileKindIsTheNameEndingInTxt) {
     fillOldHistory();
-    const auto before = io::storedDraws(db);
     const std::string text = "2013001 05 12 18 21 25 28 30 09\r\n";
-    const io::ImportResult csv = io::importHistoryFile(db, write("h.csv", text), params);
-    EXPECT_EQ(csv.error, io::ImportError::NotATextFile);
-    EXPECT_FALSE(csv.errorText.empty());
-    expectOldHistory(before);
+    const struct {
+        const char* name;
+        bool imports;
+    } cases[] = {{"h.txt", true},   {"H.TXT", true},   {"h.Txt", true},      {"htxt", true},
+                 {"txt", true},     {"h.csv", false},  {"h.txt.bak", false}, {"h.tx", false},
+                 {"h.tx t", false}, {"历史.txt", true}};
+    for (const auto& c : cases) {
+        const auto path = dir.path() / std::filesystem::path(c.name);
+        EXPECT_EQ(io::hasTextFileName(path), c.imports) << c.name;
+        const io::ImportResult r = io::importHistoryFile(db, write(c.name, text), params);
+        EXPECT_EQ(r.ok(), c.imports) << c.name << ": " << r.outcome.text();
+        if (c.imports) continue;
+        EXPECT_EQ(r.error, io::ImportError::NotATextFile) << c.name;
+        EXPECT_NE(r.outcome.sentence.find("不是文本文件（*.txt）"), std::string::npos);
+        EXPECT_NE(r.outcome.sentence.find(c.name), std::string::npos) << r.outcome.sentence;
+    }
     EXPECT_EQ(io::importHistoryFile(db, "", params).error, io::ImportError::NotATextFile);
-
-    const io::ImportResult upper = io::importHistoryFile(db, write("H.TXT", text), params);
-    ASSERT_TRUE(upper.ok()) << upper.errorText;
     EXPECT_EQ(io::storedDraws(db).size(), 1u);
 }
 
@@ -175,7 +185,8 @@ TEST_F(ImportFixture, StoreFailureHalfWayLeavesTheOldRowsWhole) {
     qt::refuseIssue(db, 2013005);  // the first line of the file is stored, the fifth fails
     const io::ImportResult r = io::importHistoryFile(db, qt::dataFile("import/mixed.txt"), params);
     EXPECT_EQ(r.error, io::ImportError::StoreFailed);
-    EXPECT_NE(r.errorText.find("injected store failure"), std::string::npos) << r.errorText;
+    EXPECT_NE(r.outcome.text().find("injected store failure"), std::string::npos)
+        << r.outcome.text();
     expectOldHistory(before);
     // The standing cursors still work afterwards.
     db.db().executeNative("DROP TRIGGER refuse_issue");
@@ -191,11 +202,11 @@ TEST_F(ImportFixture, MoreDrawsThanTheHistoryCanHoldAreRefused) {
     text += "01 02 03 04 05 06 07 08\r\n";
     const io::ImportResult over = io::importHistoryFile(db, write("over.txt", text), params);
     EXPECT_EQ(over.error, io::ImportError::TooManyDraws);
-    EXPECT_NE(over.errorText.find("32767"), std::string::npos) << over.errorText;
+    EXPECT_NE(over.outcome.text().find("32767"), std::string::npos) << over.outcome.text();
     expectOldHistory(before);
 
     const io::ImportResult full = io::importHistoryFile(db, atLimit, params);
-    ASSERT_TRUE(full.ok()) << full.errorText;
+    ASSERT_TRUE(full.ok()) << full.outcome.text();
     EXPECT_EQ(full.drawsStored, static_cast<std::size_t>(store::kMaxDraws));
     EXPECT_EQ(issuesByIdx().back().second, store::kMaxDraws);
 }

@@ -8,6 +8,7 @@
 #include "history_io/draw_locator.h"
 #include "history_io/online_update.h"
 #include "history_io/page_text.h"
+#include "history_io/results_site.h"
 #include "support/chart_page.h"
 #include "support/test_support.h"
 
@@ -32,8 +33,8 @@ class FakeSite : public PageSource {
         urls.push_back(url);
         if (onFetch) onFetch();
         for (const auto& [year, html] : pages)
-            if (url == resultsPageUrl(kHost, year)) return {true, bodyInnerText(html), ""};
-        return {false, "", "host not found"};
+            if (url == resultsPageUrl(kHost, year)) return bodyInnerText(html);
+        return store::Outcome::failed("host not found");
     }
     std::vector<int> years() const {
         std::vector<int> out;
@@ -87,7 +88,7 @@ TEST_F(OnlineUpdate, ContinuesTheCurrentYearAfterTheLastStoredDraw) {
     site.pages[2013] = chartPage(2013, serials(140, 155), {156, 157});
 
     const UpdateResult r = run(2013);
-    ASSERT_TRUE(r.ran()) << r.refusal;
+    ASSERT_TRUE(r.ran()) << r.outcome.text();
     EXPECT_EQ(site.urls, std::vector<std::string>{
                              "http://results.test/kaijiang/"
                              "xw?lotId=220028&chartType=zhfb&spanType=3&span=2013001_2013365"});
@@ -250,7 +251,7 @@ TEST_F(OnlineUpdate, NoNetworkKeepsTheHistory) {
     EXPECT_TRUE(r.ran());
     EXPECT_EQ(r.added, 0);
     EXPECT_EQ(r.failedYears(), std::vector<int>{2013});
-    EXPECT_EQ(r.years[0].error, "host not found");
+    EXPECT_EQ(r.years[0].page.text(), "host not found");
     EXPECT_EQ(r.stopIssue, 2013151);
     const Stored s = stored(db);
     EXPECT_EQ(s.issues, issuesOf(draws));
@@ -272,7 +273,7 @@ TEST_F(OnlineUpdate, OnlyDrawsWithNumbersAreAdded) {
 
     site.pages[2014] = "<html><body><p>本年度暂无开奖</p></body></html>";
     r = run(2014);
-    EXPECT_TRUE(r.years[0].read);
+    EXPECT_TRUE(r.years[0].read());
     EXPECT_EQ(r.added, 0);
 }
 
@@ -308,12 +309,12 @@ TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
         p.host = host;
         const UpdateResult r = runOnlineUpdate(db, site, p);
         EXPECT_FALSE(r.ran()) << host;
-        EXPECT_FALSE(r.refusal.empty());
+        EXPECT_EQ(r.outcome.kind, store::OutcomeKind::Refused) << host;
     }
     p.host = kHost;
     for (int kept : {0, 1, 17}) {
         p.keptYears = kept;
-        EXPECT_NE(runOnlineUpdate(db, site, p).refusal.find("应在 2 到 16 之间"),
+        EXPECT_NE(runOnlineUpdate(db, site, p).outcome.text().find("应在 2 到 16 之间"),
                   std::string::npos);
     }
     EXPECT_TRUE(site.urls.empty());
@@ -324,6 +325,57 @@ TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
     p.host = kHost + "/";
     EXPECT_TRUE(runOnlineUpdate(db, site, p).ran());
     EXPECT_EQ(site.urls.front(), resultsPageUrl(kHost, 2008));
+}
+
+// The results site's address: one rule for the window's setting box, the update and the page
+// fetch. Accepted addresses come back as pages are asked from them; refusals name the text.
+TEST(ResultsSite, AnAddressIsASchemeAndAHostWithNothingAfterIt) {
+    const struct {
+        const char* text;
+        const char* site;  // nullptr: refused
+    } cases[] = {
+        {"http://example.org", "http://example.org"},
+        {"  https://example.org/ ", "https://example.org"},
+        {"HTTP://Example.org//", "HTTP://Example.org"},
+        {"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+        {"http://[::1]:8080", "http://[::1]:8080"},
+        {"http://开奖.中国", "http://开奖.中国"},
+        {"", nullptr},
+        {"   ", nullptr},
+        {"example.org", nullptr},
+        {"ftp://example.org", nullptr},
+        {"http://", nullptr},
+        {"http:///x", nullptr},
+        {"http://example.org/path", nullptr},
+        {"http://example.org/x?y=1", nullptr},
+        {"http://x?y", nullptr},
+        {"http://x#top", nullptr},
+        {"http://a b", nullptr},
+        {"http://user@example.org", nullptr},
+        {"http://example.org:0", nullptr},
+        {"http://example.org:65536", nullptr},
+        {"http://example.org:80x", nullptr},
+        {"http://:8080", nullptr},
+        {"http://[::1", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto site = readResultsSite(c.text);
+        ASSERT_EQ(site.ok(), c.site != nullptr) << c.text;
+        if (c.site) {
+            EXPECT_EQ(*site, c.site);
+            // Every page of an accepted site may be fetched.
+            EXPECT_TRUE(checkPageAddress(resultsPageUrl(*site, 2014)).ok()) << c.text;
+            continue;
+        }
+        EXPECT_EQ(site.outcome.kind, store::OutcomeKind::Refused);
+        EXPECT_NE(site.outcome.sentence.find("历史号码未改变"), std::string::npos);
+        if (!std::string_view(c.text).empty() && c.text[0] != ' ') {
+            EXPECT_NE(site.outcome.sentence.find(c.text), std::string::npos)
+                << site.outcome.sentence;
+        }
+    }
+    EXPECT_FALSE(checkPageAddress("ftp://127.0.0.1/x").ok());
+    EXPECT_FALSE(checkPageAddress("not an address").ok());
 }
 
 TEST_F(OnlineUpdate, AFailedYearEndsTheUpdateAndTheNextOneFillsIt) {

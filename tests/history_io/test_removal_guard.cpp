@@ -49,8 +49,8 @@ TEST_F(Guarded, FilesThatAreNoHistoryTextAreRefusedWithTheHistoryByteIdentical) 
         qt::writeFile(dir.path() / c.name, c.bytes);
         const auto r = service.importFile(dir.path() / c.name, params);
         EXPECT_EQ(r.error, io::ImportError::NotHistoryText) << c.name;
-        EXPECT_NE(r.errorText.find(c.says), std::string::npos) << r.errorText;
-        EXPECT_NE(r.errorText.find("未读入"), std::string::npos) << r.errorText;
+        EXPECT_NE(r.outcome.text().find(c.says), std::string::npos) << r.outcome.text();
+        EXPECT_NE(r.outcome.text().find("未读入"), std::string::npos) << r.outcome.text();
     }
     EXPECT_TRUE(backups().empty());
     db.close();
@@ -78,12 +78,12 @@ TEST_F(Guarded, AOneDrawImportLeavesABackupThatBringsTheHistoryBack) {
 
     params.confirmLoss = nullptr;  // the CLI goes on
     r = service.importFile(dir.path() / "one.txt", params);
-    ASSERT_TRUE(r.ok()) << r.errorText;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_EQ(db.drawCount(), 1u);
     ASSERT_TRUE(fs::exists(r.backup));
     EXPECT_EQ(r.backup.parent_path(), io::backupFolder(db));
     const auto restored = service.importFile(r.backup, params);
-    ASSERT_TRUE(restored.ok()) << restored.errorText;
+    ASSERT_TRUE(restored.ok()) << restored.outcome.text();
     EXPECT_EQ(io::storedDraws(db), before);
 }
 
@@ -96,9 +96,9 @@ TEST_F(Guarded, EveryRemovingCommandLeavesItsBackupAndTheNewestTwentyAreKept) {
     const std::vector<std::pair<std::string, std::function<bool()>>> commands = {
         {"trim-last", [&] { return service.trimLastDraws(1, params).ok(); }},
         {"trim-to", [&] { return service.trimToIssue(2013030, params).ok(); }},
-        {"delete-last", [&] { return service.deleteLast().ok; }},
+        {"delete-last", [&] { return service.deleteLast().ok(); }},
         {"rebuild", [&] { return service.rebuild(params).ok(); }},
-        {"clear", [&] { return service.clear().ok; }},
+        {"clear", [&] { return service.clear().ok(); }},
         {"import", [&] { return service.importFile(dir.path() / "h.txt", params).ok(); }},
     };
     std::size_t written = 0;
@@ -131,9 +131,10 @@ TEST_F(Guarded, ABackupThatCannotBeWrittenChangesNothing) {
     const auto before = io::storedDraws(db);
     io::ScopedWriteFailure full(io::WriteStep::Write);
     const auto deleted = service.deleteLast();
-    EXPECT_FALSE(deleted.ok);
-    EXPECT_NE(deleted.message.find("原历史无法备份"), std::string::npos) << deleted.message;
-    EXPECT_FALSE(service.clear().ok);
+    EXPECT_FALSE(deleted.ok());
+    EXPECT_NE(deleted.outcome.text().find("原历史无法备份"), std::string::npos)
+        << deleted.outcome.text();
+    EXPECT_FALSE(service.clear().ok());
     EXPECT_FALSE(service.trimLastDraws(5, params).ok());
     qt::writeFile(dir.path() / "h.txt", "2013001 01 02 03 04 05 06 07 08\r\n");
     EXPECT_EQ(service.importFile(dir.path() / "h.txt", params).error, io::ImportError::Refused);
@@ -146,16 +147,17 @@ TEST_F(Guarded, StaleDecisionsAreRefusedAtWriteTime) {
     // Another program stores 1953101 after the window's last refresh.
     store::HistoryDb other(dir.path());
     other.open();
-    ASSERT_TRUE(io::HistoryService(other).addDraw(1953101, {1, 2, 3, 4, 5, 6, 7, 8}, {}, 2020).ok);
+    ASSERT_TRUE(
+        io::HistoryService(other).addDraw(1953101, {1, 2, 3, 4, 5, 6, 7, 8}, {}, 2020).ok());
 
     const auto trim = service.trimToIssue(1953100, params, &seen);
     EXPECT_FALSE(trim.ok());
-    EXPECT_TRUE(trim.stale);
-    EXPECT_NE(trim.errorText.find("1953101"), std::string::npos) << trim.errorText;
-    EXPECT_TRUE(service.deleteLast(&seen).stale);
+    EXPECT_EQ(trim.outcome.kind, store::OutcomeKind::Stale);
+    EXPECT_NE(trim.outcome.text().find("1953101"), std::string::npos) << trim.outcome.text();
+    EXPECT_EQ(service.deleteLast(&seen).outcome.kind, store::OutcomeKind::Stale);
     const auto again = service.addDraw(1953101, {9, 10, 11, 12, 13, 14, 15, 16}, {}, 2020);
-    EXPECT_FALSE(again.ok);
-    EXPECT_EQ(again.message, "第 1953101 期已经保存过了。");
+    EXPECT_EQ(again.outcome.kind, store::OutcomeKind::Stale);
+    EXPECT_EQ(again.outcome.text(), "第 1953101 期已经保存过了。");
     EXPECT_EQ(db.drawCount(), 101u);
     EXPECT_EQ(db.lastIssue(), 1953101);
     EXPECT_TRUE(backups().empty());
@@ -184,11 +186,11 @@ TEST_F(Guarded, ADamagedIndexThatTheQuickCheckPassesStopsEveryRemoval) {
     ASSERT_TRUE(io::integrityFault(db.db()));
 
     const auto r = service.deleteLast();
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.message.find("历史数据库文件已损坏"), std::string::npos) << r.message;
-    EXPECT_NE(r.message.find("missing from index"), std::string::npos) << r.message;
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.outcome.text().find("历史数据库文件已损坏"), std::string::npos) << r.outcome.text();
+    EXPECT_NE(r.outcome.text().find("missing from index"), std::string::npos) << r.outcome.text();
     EXPECT_FALSE(service.trimLastDraws(1, params).ok());
-    EXPECT_FALSE(service.clear().ok);
+    EXPECT_FALSE(service.clear().ok());
     // Nothing is deleted, and the backup read from the table itself holds every draw.
     db.db().executeNative("REINDEX LishiBySqqh");
     EXPECT_EQ(io::storedDraws(db), before);

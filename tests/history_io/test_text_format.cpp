@@ -105,6 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                  false},
         LineCase{"HeadingLine", "期号 落1码 落2码", 2013001, 2013002, false, 0, {}, false},
         LineCase{"BlankLineStillAdvances", "   ", 2013001, 2013002, false, 0, {}, false},
+        LineCase{"IssueCarriedPastSevenDigitsNoDraw", "01 02 03 04 05 06 07 08", 9999999, 10000000,
+                 false, 8, k1to8, false},
         LineCase{"IssueWhoseSuccessorOverflowsNoDraw", "01 02 03 04 05 06 07 08", 2147483646,
                  2147483647, false, 8, k1to8, false}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -3,6 +3,7 @@
 #include "failing_reader.h"
 #include "history_io/atomic_file.h"
 #include "history_io/history_file.h"
+#include "history_io/history_service.h"
 #include "history_io/trimming.h"
 #include "store/numbering.h"
 
@@ -50,7 +51,7 @@ TEST_F(TrimFixture, KeepUpToAnIssue) {
     fill150();
     const auto kept = firstN(100);
     const io::TrimResult r = io::trimToIssue(db, 2013100, params);
-    ASSERT_TRUE(r.ok()) << r.errorText;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_TRUE(r.rebuilt && r.compacted);
     EXPECT_EQ(r.drawsKept, 100u);
     expectKept(kept);
@@ -79,7 +80,7 @@ TEST_F(TrimFixture, DeleteTheLastDraws) {
     qt::addDraws(db, draws);
     const auto kept = firstN(150);
     const io::TrimResult r = io::trimLastDraws(db, 3, params);
-    ASSERT_TRUE(r.ok()) << r.errorText;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     expectKept(kept);
     EXPECT_EQ(store::lastIssueOf(db.rsLishiSort()), 2013150);
 
@@ -151,7 +152,8 @@ TEST_F(TrimFixture, FailedRebuildLeavesTheOldRowsWhole) {
     qt::refuseIssue(db, 2013050);
     r = io::trimToIssue(db, 2013100, params);
     EXPECT_FALSE(r.ok());
-    EXPECT_NE(r.errorText.find("injected store failure"), std::string::npos) << r.errorText;
+    EXPECT_NE(r.outcome.text().find("injected store failure"), std::string::npos)
+        << r.outcome.text();
     EXPECT_EQ(io::storedDraws(db), before);
     EXPECT_EQ(idxColumn().back(), 150);
 }
@@ -170,7 +172,7 @@ TEST_F(TrimFixture, RebuildReadsABackupWithTheImportRules) {
     qt::writeFile(dir.path() / "lsbf.txt",
                   "2013010 01 02 03 04 05 06 07 08\r\n09 10 11 12 13 14 15 16\r\nshort 01\r\n");
     const io::ImportResult r = io::rebuildFromBackup(db, params);
-    ASSERT_TRUE(r.ok()) << r.errorText;
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_EQ(r.drawsStored, 2u);
     EXPECT_EQ(r.linesSkipped, 1u);
     const auto draws = io::storedDraws(db);
@@ -186,6 +188,49 @@ TEST(TrimInput, WholeNumbersOnly) {
     for (const char* bad :
          {"", "  ", "0", "-3", "abc", "12abc", "3.5", "2147483648", "99999999999999"})
         EXPECT_FALSE(io::parseTrimInput(bad).has_value()) << bad;
+}
+
+// A trim that keeps nothing: the one rule the window asks by before trimming. Checked against
+// what the trim then really leaves, on a history of 2013001..2013010.
+TEST_F(TrimFixture, ATrimKeepsNothingExactlyWhenTheRuleSaysSo) {
+    using io::TrimKind;
+    const struct {
+        TrimKind kind;
+        std::int32_t value;
+        bool keepsNothing;
+    } cases[] = {
+        {TrimKind::ToIssue, 2012999, true},     {TrimKind::ToIssue, 2013000, true},
+        {TrimKind::ToIssue, 2013001, false},    {TrimKind::ToIssue, 2013010, false},
+        {TrimKind::ToIssue, 2099999, false},    {TrimKind::ToIssue, 1, true},
+        {TrimKind::LastDraws, 1, false},        {TrimKind::LastDraws, 9, false},
+        {TrimKind::LastDraws, 10, true},        {TrimKind::LastDraws, 11, true},
+        {TrimKind::LastDraws, INT32_MAX, true},
+    };
+    io::HistoryService service(db);
+    for (const auto& c : cases) {
+        db.close();
+        std::filesystem::remove(dir.path() / "quarvel.mdb");
+        db.open();
+        qt::addDraws(db, qt::randomDraws(10, 8));
+        EXPECT_EQ(io::trimKeepsNothing(c.kind, c.value, 2013001, 10), c.keepsNothing) << c.value;
+        const auto preview = service.previewTrim(c.kind, c.value);
+        ASSERT_TRUE(preview.ok()) << preview.outcome.text();
+        EXPECT_EQ(preview->stored, 10u);
+        EXPECT_EQ(preview->keepsNothing, c.keepsNothing) << c.value;
+        const io::TrimResult r = c.kind == TrimKind::ToIssue
+                                     ? service.trimToIssue(c.value, params)
+                                     : service.trimLastDraws(c.value, params);
+        ASSERT_TRUE(r.ok()) << r.outcome.text();
+        EXPECT_EQ(r.drawsKept == 0, c.keepsNothing) << c.value;
+    }
+    // An empty history has nothing to lose; a value below 1 is refused and changes nothing.
+    EXPECT_FALSE(io::trimKeepsNothing(TrimKind::ToIssue, 1, std::nullopt, 0));
+    EXPECT_FALSE(io::trimKeepsNothing(TrimKind::LastDraws, 5, std::nullopt, 0));
+    for (std::int32_t bad : {0, -3}) {
+        EXPECT_EQ(io::trimToIssue(db, bad, params).outcome.kind, store::OutcomeKind::Refused);
+        EXPECT_EQ(io::trimLastDraws(db, bad, params).outcome.kind, store::OutcomeKind::Refused);
+    }
+    EXPECT_EQ(io::trimInputRefusal(" 2.5 "), "“2.5”不是大于 0 的期数，历史号码未改变。");
 }
 
 TEST(KeptYears, TwoToSixteen) {

@@ -178,6 +178,10 @@ TEST(XlsWriter, GridsBeyondTheFormatAreRefusedWithoutTouchingTheFile) {
     } catch (const io::XlsLimitError& e) {
         EXPECT_NE(std::string(e.what()).find("B2"), std::string::npos) << e.what();
     }
+    const auto saved = io::saveXlsFile(file, tall);
+    EXPECT_EQ(saved.kind, quarvel::store::OutcomeKind::Refused);
+    EXPECT_EQ(saved.sentence, "列表太大，无法写入表格文件");
+    EXPECT_FALSE(saved.detail.empty());
     EXPECT_EQ(testing::readFile(file), before);
 }
 
@@ -191,6 +195,9 @@ TEST(XlsWriter, ExportingAgainReplacesTheFileAndAFailedWriteKeepsTheOldOne) {
 
     io::ScopedWriteFailure failure(io::WriteStep::Write);
     EXPECT_THROW(io::writeXlsFile(file, gridOf({{"third"}})), io::IoError);
+    const auto saved = io::saveXlsFile(file, gridOf({{"third"}}));
+    EXPECT_EQ(saved.kind, quarvel::store::OutcomeKind::Failed);
+    EXPECT_EQ(saved.sentence, "无法保存 " + file.string());
     EXPECT_EQ(testing::readWithFreexl(file).cells,
               (std::vector<std::vector<std::string>>{{"second", "鼠"}}));
 }

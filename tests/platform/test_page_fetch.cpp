@@ -34,11 +34,11 @@ TEST_F(PageFetch, ReadsTheRenderedTextOfAPage) {
     HttpTestServer server(HttpTestServer::pages({{"/kaijiang/xw?span=2013001_2013365", page}}));
     QtPageSource source;
     const io::PageResult r = source.fetch(server.baseUrl() + "/kaijiang/xw?span=2013001_2013365");
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_NE(r.body.find("2013140\t13-10-08\t周二\t24\t28\t02\t06\t10\t14\t18\t22\n"),
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
+    EXPECT_NE(r->find("2013140\t13-10-08\t周二\t24\t28\t02\t06\t10\t14\t18\t22\n"),
               std::string::npos)
-        << r.body;
-    EXPECT_EQ(r.body.find("<td"), std::string::npos);
+        << *r;
+    EXPECT_EQ(r->find("<td"), std::string::npos);
     EXPECT_EQ(server.requests(), std::vector<std::string>{"/kaijiang/xw?span=2013001_2013365"});
 }
 
@@ -53,12 +53,12 @@ TEST_F(PageFetch, StatusOutsideSuccessIsAFailure) {
     });
     QtPageSource source;
     io::PageResult r = source.fetch(server.baseUrl() + "/gone");
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("404"), std::string::npos) << r.error;
-    EXPECT_TRUE(r.body.empty());
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.outcome.text().find("404"), std::string::npos) << r.outcome.text();
+    EXPECT_FALSE(r.value.has_value());
     r = source.fetch(server.baseUrl() + "/busy");
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("503"), std::string::npos) << r.error;
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.outcome.text().find("503"), std::string::npos) << r.outcome.text();
 }
 
 TEST_F(PageFetch, ASilentServerRunsIntoTheTimeLimit) {
@@ -76,8 +76,8 @@ TEST_F(PageFetch, ASilentServerRunsIntoTheTimeLimit) {
     const auto start = std::chrono::steady_clock::now();
     const io::PageResult r = source.fetch(server.baseUrl() + "/slow");
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("在 0.3 秒内没有回答"), std::string::npos) << r.error;
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.outcome.text().find("在 0.3 秒内没有回答"), std::string::npos) << r.outcome.text();
     EXPECT_GE(took, std::chrono::milliseconds(250));
     EXPECT_LT(took, std::chrono::seconds(10));
     EXPECT_GE(ticks, 5);
@@ -91,14 +91,15 @@ TEST_F(PageFetch, UnreachableOrMalformedAddressesFail) {
     }
     QtPageSource source(std::chrono::milliseconds(3000));
     io::PageResult r = source.fetch("http://127.0.0.1:" + std::to_string(freePort) + "/x");
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     // Said in Chinese whatever translations Qt has: no English error string of Qt's own.
-    EXPECT_NE(r.error.find("无法读取 http://127.0.0.1:"), std::string::npos) << r.error;
-    EXPECT_NE(r.error.find("：连接被拒绝"), std::string::npos) << r.error;
+    EXPECT_NE(r.outcome.text().find("无法读取 http://127.0.0.1:"), std::string::npos)
+        << r.outcome.text();
+    EXPECT_NE(r.outcome.text().find("：连接被拒绝"), std::string::npos) << r.outcome.text();
     for (const std::string bad : {"", "not an address", "ftp://127.0.0.1/x", "http:///nohost"}) {
         r = source.fetch(bad);
-        EXPECT_FALSE(r.ok) << bad;
-        EXPECT_FALSE(r.error.empty()) << bad;
+        EXPECT_FALSE(r.ok()) << bad;
+        EXPECT_FALSE(r.outcome.text().empty()) << bad;
     }
 }
 
@@ -137,8 +138,8 @@ TEST_F(PageFetch, ServedCharsetReachesTheText) {
     });
     QtPageSource source;
     const io::PageResult r = source.fetch(server.baseUrl() + "/");
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.body, "caf\xC3\xA9");
+    ASSERT_TRUE(r.ok()) << r.outcome.text();
+    EXPECT_EQ(*r, "caf\xC3\xA9");
 }
 
 }  // namespace
