@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The program needs a QCoreApplication (settings, folders, the page fetch); the test's own is
-// made on first use, named as the program names itself, and kept to the end of the process.
+// made on first use (from the test's main thread), named as the program names itself, and kept
+// to the end of the process.
 void ensureApplication() {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
