@@ -1,5 +1,5 @@
 #pragma once
-// quarvel-cli commands: each command file registers its commands here; main.cpp parses the
+// quarvel-cli commands: each command file registers its commands here; program.cpp parses the
 // global options and dispatches.
 
 #include <functional>
@@ -15,7 +15,7 @@
 
 namespace quarvel::cli {
 
-// Bad arguments: main prints the message and exits with status 2.
+// Bad arguments: the program prints the message and exits with status 2.
 class UsageError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

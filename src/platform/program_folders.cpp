@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 #include <system_error>
+#include <vector>
 
 // Set by the build from the install layout; the defaults fit a GNU layout.
 #ifndef QUARVEL_SHARE_FROM_BIN
@@ -57,16 +59,20 @@ std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given
     return given;
 }
 
-std::string rawOptionValue(int end, char** argv, std::string_view name) {
+std::string rawOptionValue(std::span<const std::string> args, std::string_view name) {
     std::string value;
-    for (int i = 1; i < end; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == name && i + 1 < end)
-            value = argv[++i];
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == name && i + 1 < args.size())
+            value = args[++i];
         else if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
             value = arg.substr(name.size() + 1);
     }
     return value;
+}
+
+std::string rawOptionValue(int end, char** argv, std::string_view name) {
+    return rawOptionValue(std::vector<std::string>(argv, argv + std::max(end, 0)), name);
 }
 
 QString sampleHistoryFolder() {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,9 +27,11 @@ QString dataFolderOfThisProgram(const QString& given);
 // is used exactly as given (never a folder of a similar name), created when missing.
 std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given);
 
-// The value of option `name` ("--data-dir") among argv[1 .. end) as its bytes, in either form
+// The value of option `name` ("--data-dir") among args[1 ..] as its bytes, in either form
 // "--name VALUE" or "--name=VALUE"; the last one given wins, empty when absent. Qt's parser
 // reads the options, but decodes them: a file name that is not valid UTF-8 is taken from here.
+std::string rawOptionValue(std::span<const std::string> args, std::string_view name);
+// The same among argv[1 .. end).
 std::string rawOptionValue(int end, char** argv, std::string_view name);
 
 // The folder holding the sample history: "历史号码" beside the program in a build or a portable

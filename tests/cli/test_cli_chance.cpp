@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_support.h"
+#include "support/cli_sandbox.h"
 
 namespace {
 

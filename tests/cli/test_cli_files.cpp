@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/test_support.h"
+#include "support/cli_sandbox.h"
 
-using quarvel::testing::runCli;
 using quarvel::testing::TempDir;
 
 namespace {

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_support.h"
+#include "support/cli_sandbox.h"
 
-using quarvel::testing::runCli;
 using quarvel::testing::TempDir;
 
 namespace {

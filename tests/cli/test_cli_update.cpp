@@ -7,15 +7,14 @@
 #include <sstream>
 
 #include "support/chart_page.h"
+#include "support/cli_sandbox.h"
 #include "support/http_test_server.h"
-#include "support/test_support.h"
 
 namespace {
 
 using quarvel::testing::chartPage;
 using quarvel::testing::HttpTestServer;
 using quarvel::testing::readFile;
-using quarvel::testing::runCli;
 using quarvel::testing::serials;
 using quarvel::testing::TempDir;
 
@@ -146,7 +145,7 @@ TEST_F(CliUpdateHoles, WhileWaitingAnotherProgramStoresAndOnlyTheRestIsAdded) {
         site.beforeAnswer = nullptr;
         std::vector<std::string> add = {"add", "2014002"};
         for (int n : quarvel::testing::siteNumbers(2014, 2)) add.push_back(std::to_string(n));
-        otherStatus = cli(add).status;
+        otherStatus = cliProcess(add).status;
     };
     const auto r = update();
     EXPECT_EQ(otherStatus, 0);

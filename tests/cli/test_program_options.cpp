@@ -1,9 +1,12 @@
 // Both programs answer --help and --version (and -h, -v) by printing and exiting 0, without a
-// display and before touching a history; a wrong option is a usage error.
+// display and before touching a history; a wrong option is a usage error. The binary answers
+// as the program the other CLI tests run in their own process.
 
 #include <gtest/gtest.h>
 
-#include "support/test_support.h"
+#include <filesystem>
+
+#include "support/cli_sandbox.h"
 
 using quarvel::testing::runCommand;
 
@@ -34,4 +37,42 @@ TEST(ProgramOptions, HelpAndVersionPrintAndExitWithoutADisplay) {
     EXPECT_EQ(runCommand({QUARVEL_CLI_PATH, "--no-such-option", "list"}).status, 2);
     EXPECT_EQ(runCommand({QUARVEL_CLI_PATH, "--sx-base", "2", "list"}).status, 2);
     EXPECT_EQ(runCommand({"env", "-u", "DISPLAY", QUARVEL_WINDOW_PATH, "--data-dir"}).status, 2);
+}
+
+// The binary and the program run in this process answer alike, byte for byte: the binary hands
+// its arguments on as their bytes (a folder name that is not valid UTF-8 included), and every
+// message of the program's own is the same.
+TEST(ProgramOptions, TheBinaryAnswersAsTheProgramRunInProcess) {
+    quarvel::testing::CliSandbox sandbox;
+    const std::string odd = (sandbox.dir.path() / std::string("data\xff")).string();
+    const std::string broken = (sandbox.dir.path() / "broken").string();
+    ASSERT_EQ(sandbox
+                  .cliProcess({"--data-dir", odd, "add", "2013001", "01", "02", "03", "04", "05",
+                               "06", "07", "08"})
+                  .status,
+              0);
+    std::filesystem::create_directories(broken);
+    quarvel::testing::writeFile(broken + "/quarvel.mdb", "not a database");
+    quarvel::testing::writeFile(sandbox.dir.path() / "settings.ini", "[IniSetting]\nSxIni=7\n");
+    const std::vector<std::vector<std::string>> runs = {
+        {"--help"},
+        {"-v"},
+        {},
+        {"--no-such-option", "list"},
+        {"--ds-base", "2", "list"},
+        {"nosuch"},
+        {"--data-dir", odd, "list"},
+        {"--data-dir=" + odd, "--sx-base", "0", "row", "2013001"},
+        {"--data-dir", odd, "--settings-file", odd + "/quarvel.mdb", "list"},
+        {"--data-dir", odd, "row", "-5"},
+        {"--data-dir", broken, "list"},
+    };
+    for (const auto& args : runs) {
+        const auto whole = sandbox.cliProcess(args);
+        const auto inProcess = sandbox.cli(args);
+        const std::string shown = args.empty() ? "(none)" : args.back();
+        EXPECT_EQ(inProcess.status, whole.status) << shown;
+        EXPECT_EQ(inProcess.out, whole.out) << shown;
+        EXPECT_EQ(inProcess.err, whole.err) << shown;
+    }
 }

@@ -1,6 +1,5 @@
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -109,21 +108,6 @@ CliResult runCommand(const std::vector<std::string>& command) {
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     r.err = readFile(errFile);
     return r;
-}
-
-CliResult CliSandbox::cli(const std::vector<std::string>& args) const {
-    std::vector<std::string> all = {"--data-dir", dir.path().string(), "--settings-file",
-                                    (dir.path() / "settings.ini").string()};
-    all.insert(all.end(), args.begin(), args.end());
-    return runCli(all);
-}
-
-void CliSandbox::addAll(const std::vector<std::vector<std::string>>& draws) const {
-    for (auto d : draws) {
-        d.insert(d.begin(), "add");
-        const CliResult r = cli(d);
-        ASSERT_EQ(r.status, 0) << r.err;
-    }
 }
 
 }  // namespace quarvel::testing

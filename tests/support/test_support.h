@@ -40,7 +40,9 @@ std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& content);
 std::filesystem::path dataFile(const std::string& name);  // tests/data/<name>
 
-// Runs quarvel-cli with arguments (shell-quoted here); captures stdout, stderr and status.
+// Runs the quarvel-cli program as a process of its own with arguments (shell-quoted here),
+// stdin empty; captures stdout, stderr and status. For what needs another program: two at
+// once, a lock held by another process. support/cli_sandbox.h runs it in this process.
 struct CliResult {
     int status = -1;
     std::string out;
@@ -49,13 +51,5 @@ struct CliResult {
 CliResult runCli(const std::vector<std::string>& args);
 // Runs any program (first word) with its arguments the same way.
 CliResult runCommand(const std::vector<std::string>& command);
-
-// A data folder with its own settings file, and quarvel-cli run on them.
-struct CliSandbox {
-    TempDir dir;
-    CliResult cli(const std::vector<std::string>& args) const;
-    // `add` for each draw (issue then eight numbers, as typed); a refused one fails the test.
-    void addAll(const std::vector<std::vector<std::string>>& draws) const;
-};
 
 }  // namespace quarvel::testing
