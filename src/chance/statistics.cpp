@@ -1,7 +1,8 @@
 #include "chance/statistics.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "store/value.h"
 
 namespace quarvel::chance {
 
@@ -65,9 +66,7 @@ double twoSidedNormalP(double z) { return std::erfc(std::fabs(z) / std::sqrt(2.0
 
 std::string fixedText(std::optional<double> value, int decimals) {
     if (!value) return "-";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, *value);
-    return buf;
+    return store::fixedText(*value, decimals);
 }
 
 }  // namespace quarvel::chance

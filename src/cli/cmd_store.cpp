@@ -41,8 +41,7 @@ int add(Context& c) {
 int row(Context& c) {
     if (c.args.size() != 1) throw UsageError("row takes one issue");
     const long long issue = parseWholeNumber(c.args[0], "the issue");
-    store::Snapshot s = c.db.db().snapshot(
-        "SELECT * FROM lishi WHERE SQQH = " + std::to_string(issue) + " ORDER BY RowSeq");
+    store::Snapshot s = c.db.drawsOfIssue(issue);
     if (s.recordCount() == 0) {
         c.err << "no draw with issue " << issue << "\n";
         return 1;

@@ -9,6 +9,7 @@
 #include "search/criteria.h"
 #include "search/marking.h"
 #include "search/search_command.h"
+#include "store/settings.h"
 
 namespace quarvel::store {
 class HistoryDb;
@@ -16,9 +17,10 @@ class HistoryDb;
 
 namespace quarvel::partial {
 
-// The section digit counts (分部位数) the partial search takes, and the window's drop-down offers.
-inline constexpr int kMinSection = 1;
-inline constexpr int kMaxSection = 6;
+// The section digit counts (分部位数) the partial search takes, and the window's drop-down offers:
+// the range of the saved setting intZhWSetup.
+using store::kMaxSection;
+using store::kMinSection;
 
 // The k-combinations of 1..n in lexicographic order (empty when k is outside 1..n).
 std::vector<std::vector<int>> combinations(int n, int k);

@@ -1,6 +1,6 @@
 #include "search/omission_stats.h"
 
-#include <cstdio>
+#include "store/value.h"
 
 namespace quarvel::search {
 
@@ -46,23 +46,13 @@ OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newes
     return stats;
 }
 
-namespace {
-std::string formatG(double value, int digits) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*g", digits, value);
-    return buf;
-}
-}  // namespace
+std::string formatRatio(double value) { return store::generalText(value, 15); }
 
-std::string formatRatio(double value) { return formatG(value, 15); }
-
-std::string formatSingle(float value) { return formatG(static_cast<double>(value), 7); }
+std::string formatSingle(float value) { return store::generalText(static_cast<double>(value), 7); }
 
 std::string formatTwoDecimals(std::optional<double> value) {
     if (!value) return "-";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", *value);
-    return buf;
+    return store::fixedText(*value, 2);
 }
 
 std::array<std::string, 4> moreFigureTexts(const OmissionStats& stats) {

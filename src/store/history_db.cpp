@@ -213,6 +213,11 @@ Snapshot HistoryDb::drawAtOrBefore(std::int64_t issue) {
                          lastInIssueOrder(" WHERE SQQH <= " + std::to_string(issue)) + ")");
 }
 
+Snapshot HistoryDb::drawsOfIssue(std::int64_t issue) {
+    return db().snapshot("SELECT * FROM lishi WHERE SQQH = " + std::to_string(issue) +
+                         " ORDER BY RowSeq");
+}
+
 Snapshot HistoryDb::historyList() { return db().snapshot(kHistoryListSql); }
 
 std::size_t HistoryDb::drawCount() {

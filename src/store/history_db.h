@@ -63,6 +63,8 @@ class HistoryDb {
     // The newest draw in issue order whose issue is not greater than `issue`, every column;
     // no row when there is none.
     Snapshot drawAtOrBefore(std::int64_t issue);
+    // Every stored row of `issue`, every column, in the order they were stored.
+    Snapshot drawsOfIssue(std::int64_t issue);
     // The history list's columns (SQQH, L1A … L8A) of every draw in issue order.
     Snapshot historyList();
 

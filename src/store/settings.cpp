@@ -57,7 +57,7 @@ Settings Settings::load(SettingsStore& store, std::vector<std::string>* reset) {
     readInt("DsIni", s.DsIni, 0, 1);
     readInt("SxIni", s.SxIni, 0, 1);
     readBool("bolZhpm", s.bolZhpm);
-    readInt("intZhWSetup", s.intZhWSetup, 1, 6);
+    readInt("intZhWSetup", s.intZhWSetup, kMinSection, kMaxSection);
     readBool("bolLdm", s.bolLdm);
     readInt("IniSerchDay", s.IniSerchDay, 2, 16);
     readInt("intHotWindow", s.intHotWindow, 10, 100);

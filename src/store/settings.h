@@ -8,6 +8,10 @@
 
 namespace quarvel::store {
 
+// The section digit counts (分部位数, intZhWSetup) the partial search takes.
+inline constexpr int kMinSection = 1;
+inline constexpr int kMaxSection = 6;
+
 class SettingsStore {
   public:
     virtual ~SettingsStore() = default;

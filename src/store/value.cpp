@@ -53,4 +53,20 @@ std::string toText(const Value& v) {
     return {};
 }
 
+namespace {
+std::string realText(double value, std::chars_format format, int precision) {
+    char buf[400];  // enough for the widest fixed text of a double with a few decimals
+    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value, format, precision);
+    return ec == std::errc() ? std::string(buf, p) : std::string();
+}
+}  // namespace
+
+std::string fixedText(double value, int decimals) {
+    return realText(value, std::chars_format::fixed, decimals);
+}
+
+std::string generalText(double value, int digits) {
+    return realText(value, std::chars_format::general, digits);
+}
+
 }  // namespace quarvel::store

@@ -17,4 +17,9 @@ double toDouble(const Value& v, double fallback = 0.0);
 // Text reading: integers in plain decimal, reals in their shortest round-trip form, null as "".
 std::string toText(const Value& v);
 
+// A real as printf's "%.*f" and "%.*g" in the C locale write it, whatever the locale the program
+// runs in (Qt sets the user's one, where the decimal point may be a comma).
+std::string fixedText(double value, int decimals);
+std::string generalText(double value, int digits);
+
 }  // namespace quarvel::store

@@ -4,6 +4,7 @@
 
 #include "store/engine.h"
 #include "store/outcome.h"
+#include "store/value.h"
 #include "support/test_support.h"
 
 using namespace quarvel::store;
@@ -217,4 +218,28 @@ TEST(Outcome, FailureKeepsTheFaultSentenceAndDetail) {
     EXPECT_EQ(Outcome::failed(std::runtime_error("磁盘已满")).text(), "磁盘已满");
     EXPECT_FALSE(Outcome::refused("不对").ok());
     EXPECT_TRUE(Outcome::done().ok());
+}
+
+// Figures are written with a decimal point whatever locale the program runs in, digit for digit
+// as printf writes them in the C locale.
+TEST(RealText, FixedAndGeneralFormsAsPrintfInTheCLocale) {
+    struct Case {
+        double value;
+        int precision;
+        const char* fixed;
+        const char* general;
+    };
+    const Case cases[] = {
+        {2.675, 2, "2.67", "2.7"},   // 2.675 is stored just below it
+        {0.125, 2, "0.12", "0.12"},  // ties go to even, as printf's
+        {1.5, 0, "2", "2"},
+        {10.0 / 3.0, 4, "3.3333", "3.333"},
+        {123456.0, 2, "123456.00", "1.2e+05"},
+        {2.0 / 3.0, 15, "0.666666666666667", "0.666666666666667"},
+        {-0.004, 2, "-0.00", "-0.004"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(quarvel::store::fixedText(c.value, c.precision), c.fixed) << c.value;
+        EXPECT_EQ(quarvel::store::generalText(c.value, c.precision), c.general) << c.value;
+    }
 }
