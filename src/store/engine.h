@@ -197,6 +197,17 @@ class Database {
     sqlite3* handle() const { return db_.get(); }
     int transactionDepth() const { return txDepth_; }
 
+    // A value that differs whenever the stored content may have changed since it was taken:
+    // rows written through this connection, a commit by another connection, another opening.
+    // Equal stamps mean the content is the same, so what was read from it may be kept.
+    struct ContentStamp {
+        std::uint64_t opening = 0;
+        std::int64_t changes = 0;
+        std::int64_t dataVersion = 0;
+        bool operator==(const ContentStamp&) const = default;
+    };
+    ContentStamp contentStamp();
+
   private:
     friend class RowCursor;
     friend class Transaction;
@@ -210,6 +221,7 @@ class Database {
     int txDepth_ = 0;
     int savepointSeq_ = 0;
     bool readOnly_ = false;
+    std::uint64_t opening_ = 0;  // a number of its own for every opening in this process
 };
 
 // RAII transaction: commits on commit(), rolls back when destroyed uncommitted. Nested guards
