@@ -28,7 +28,7 @@ struct AppContext {
     // stored code means, whatever the menus changed since the rows were built.
     // Kept while the stored content stays the same.
     store::Bases rowBases() const {
-        return historyOpen() ? rowBasesCache_.get(db->db(), bases()) : bases();
+        return historyOpen() ? rowBasesCache_.get(*db, bases()) : bases();
     }
     // Saves a setting the user has just changed; a value that cannot be written is reported, as
     // the change would otherwise be lost at the next start without a word.

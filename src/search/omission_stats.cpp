@@ -1,6 +1,6 @@
 #include "search/omission_stats.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace quarvel::search {
 
@@ -47,10 +47,16 @@ OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newes
 }
 
 namespace {
+// std::to_chars with a precision writes exactly what printf's "%.*g" and "%.2f" write, at a
+// fraction of the cost (a group table formats three of these for each of 10,626 rows).
+std::string formatted(double value, std::chars_format format, int precision) {
+    char buf[400];  // room for any double in fixed notation
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, format, precision).ptr;
+    return std::string(buf, end);
+}
+
 std::string formatG(double value, int digits) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*g", digits, value);
-    return buf;
+    return formatted(value, std::chars_format::general, digits);
 }
 }  // namespace
 
@@ -60,9 +66,7 @@ std::string formatSingle(float value) { return formatG(static_cast<double>(value
 
 std::string formatTwoDecimals(std::optional<double> value) {
     if (!value) return "-";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", *value);
-    return buf;
+    return formatted(*value, std::chars_format::fixed, 2);
 }
 
 std::array<std::string, 4> moreFigureTexts(const OmissionStats& stats) {

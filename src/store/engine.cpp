@@ -246,7 +246,7 @@ Database::ContentStamp Database::contentStamp() {
     if (!isOpen()) return {};
     Statement version(handle(), "PRAGMA data_version");
     version.step();
-    return {opening_, sqlite3_total_changes64(handle()), sqlite3_column_int64(version.raw(), 0)};
+    return {opening_, sqlite3_column_int64(version.raw(), 0)};
 }
 
 void Database::close() {

@@ -197,12 +197,11 @@ class Database {
     sqlite3* handle() const { return db_.get(); }
     int transactionDepth() const { return txDepth_; }
 
-    // A value that differs whenever the stored content may have changed since it was taken:
-    // rows written through this connection, a commit by another connection, another opening.
-    // Equal stamps mean the content is the same, so what was read from it may be kept.
+    // A value that differs after another connection committed a change to the file or the
+    // file was opened anew. This connection's own writes leave it as it is: their writer knows
+    // of them (HistoryDb::historyChanged).
     struct ContentStamp {
         std::uint64_t opening = 0;
-        std::int64_t changes = 0;
         std::int64_t dataVersion = 0;
         bool operator==(const ContentStamp&) const = default;
     };

@@ -54,12 +54,12 @@ Bases storedBases(Database& db, Bases assumed) {
     }
 }
 
-Bases StoredBasesCache::get(Database& db, Bases assumed) {
+Bases StoredBasesCache::get(HistoryDb& db, Bases assumed) {
     try {
-        const Key key{db.contentStamp(), assumed.sx, assumed.ds};
+        const Key key{db.db().contentStamp(), db.historyGeneration(), assumed.sx, assumed.ds};
         if (key_ != key) {
             key_.reset();
-            bases_ = readStoredBases(db, assumed);
+            bases_ = readStoredBases(db.db(), assumed);
             key_ = key;
         }
         return bases_;

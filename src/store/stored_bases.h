@@ -3,10 +3,12 @@
 // change in the menus applies to rows built afterwards only, so the codes of the stored rows,
 // not the setting, tell what a stored value means.
 
+#include <cstdint>
 #include <optional>
 
 #include "store/draw_record.h"
 #include "store/engine.h"
+#include "store/history_db.h"
 
 namespace quarvel::store {
 
@@ -16,16 +18,17 @@ namespace quarvel::store {
 // and so is every base when the rows cannot be read.
 Bases storedBases(Database& db, Bases assumed);
 
-// storedBases read again only when the stored content may have changed (a write of this
-// program, a commit of another, another opening) or `assumed` differs: the answer scans the
-// whole history when the rows do not tell, and the window asks for it at every command.
+// storedBases read again only when the history may have changed (a write of this program, a
+// commit of another, another opening) or `assumed` differs: the answer scans the whole history
+// when the rows do not tell, and the window asks for it at every command.
 class StoredBasesCache {
   public:
-    Bases get(Database& db, Bases assumed);
+    Bases get(HistoryDb& db, Bases assumed);
 
   private:
     struct Key {
         Database::ContentStamp stamp;
+        std::uint64_t generation = 0;
         int assumedSx = 0, assumedDs = 0;
         bool operator==(const Key&) const = default;
     };
