@@ -26,8 +26,9 @@ struct AppContext {
     store::Bases bases() const { return {saved.SxIni, saved.DsIni}; }
     // The bases the stored rows are coded in (the settings' where the rows do not tell): what a
     // stored code means, whatever the menus changed since the rows were built.
+    // Kept while the stored content stays the same.
     store::Bases rowBases() const {
-        return historyOpen() ? store::storedBases(db->db(), bases()) : bases();
+        return historyOpen() ? rowBasesCache_.get(*db, bases()) : bases();
     }
     // Saves a setting the user has just changed; a value that cannot be written is reported, as
     // the change would otherwise be lost at the next start without a word.
@@ -37,6 +38,9 @@ struct AppContext {
                    .arg(QString::fromStdString(key)));
     }
     bool historyOpen() const { return db != nullptr && db->isOpen(); }
+
+  private:
+    mutable store::StoredBasesCache rowBasesCache_;
 };
 
 }  // namespace quarvel::app

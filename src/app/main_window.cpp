@@ -256,14 +256,11 @@ void MainWindow::AddHaoma() {
         try {
             // Another program may have replaced the file meanwhile: show the history it holds now.
             db_.reopenIfReplaced();
-            store::Snapshot list = db_.historyList();
-            grid = store::historyListGrid(list);
+            store::Value newest;
+            grid = store::historyListGrid(db_.db(), &newest);
             seen_ = {};
-            seen_.draws = list.recordCount();
-            if (list.recordCount() > 0) {
-                list.moveLast();
-                seen_.newest = static_cast<std::int32_t>(list.intField("SQQH"));
-            }
+            seen_.draws = static_cast<std::size_t>(grid.rows() - 1);
+            if (seen_.draws > 0) seen_.newest = static_cast<std::int32_t>(store::toInt(newest));
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1")
                        .arg(QString::fromStdString(store::userText(e))));

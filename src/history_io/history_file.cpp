@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <fstream>
 #include <numeric>
+#include <optional>
+#include <span>
 #include <string>
 #include <system_error>
 
 #include "history_io/atomic_file.h"
 #include "history_io/row_appender.h"
+#include "store/engine_internal.h"
 
 namespace quarvel::io {
 
@@ -47,32 +50,83 @@ bool readLine(std::istream& in, std::string& line) {
 
 }  // namespace
 
-HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws) {
-    HistoryText out;
-    LineParser parser(previousIssue);
-    std::string line;
-    std::size_t lineNumber = 0;
-    while (readLine(in, line)) {
-        if (++lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-        const ParsedLine p = parser.parse(line);
+namespace {
+
+// The accounting of each line read, the same from a stream and from text in memory.
+class HistoryTextReader {
+  public:
+    HistoryTextReader(std::int64_t previousIssue, std::size_t maxDraws)
+        : parser_(previousIssue), maxDraws_(maxDraws) {}
+    void add(std::string_view line) {
+        if (++lineNumber_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        const ParsedLine p = parser_.parse(line);
         if (p.yieldsDraw()) {
-            ++out.drawLines;
-            if (out.draws.size() < maxDraws)
-                out.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
+            ++out_.drawLines;
+            if (out_.draws.size() < maxDraws_)
+                out_.draws.push_back({static_cast<std::int32_t>(p.issue), p.numbers});
         } else if (p.blank) {
-            ++out.blankLines;
+            ++out_.blankLines;
         } else {
-            ++out.skippedLines;
-            if (out.firstSkippedLines.size() < kSkippedLinesListed)
-                out.firstSkippedLines.push_back(lineNumber);
+            ++out_.skippedLines;
+            if (out_.firstSkippedLines.size() < kSkippedLinesListed)
+                out_.firstSkippedLines.push_back(lineNumber_);
         }
     }
+    std::size_t lines() const { return lineNumber_; }
+    HistoryText take() { return std::move(out_); }
+
+  private:
+    HistoryText out_;
+    LineParser parser_;
+    std::size_t maxDraws_;
+    std::size_t lineNumber_ = 0;
+};
+
+}  // namespace
+
+HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws) {
+    HistoryTextReader reader(previousIssue, maxDraws);
+    std::string line;
+    while (readLine(in, line)) reader.add(line);
     if (in.bad())
-        throw IoError("reading stopped after " +
-                      std::to_string(out.drawLines + out.skippedLines + out.blankLines) +
+        throw IoError("reading stopped after " + std::to_string(reader.lines()) +
                       " lines: the file could not be read to its end");
-    return out;
+    return reader.take();
 }
+
+HistoryText readHistoryText(std::string_view text, std::int64_t previousIssue,
+                            std::size_t maxDraws) {
+    HistoryTextReader reader(previousIssue, maxDraws);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        reader.add(text.substr(pos, end - pos));
+        pos = end;
+        if (pos < text.size()) pos += text.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+    }
+    return reader.take();
+}
+
+namespace {
+
+// Rows built and stored per round, so that a full history is not held as rows all at once.
+constexpr std::size_t kRowsBuiltAtOnce = 1024;
+
+// Drops Lishi's issue index and returns the statement that creates it again, as the file
+// states it; nothing when the file has no such index.
+std::optional<std::string> dropIssueIndex(store::Database& db) {
+    std::optional<std::string> sql;
+    {
+        store::detail::Statement st(db.handle(),
+                                    "SELECT sql FROM sqlite_master WHERE type = 'index' AND name "
+                                    "= 'LishiBySqqh' AND tbl_name = 'Lishi' AND sql IS NOT NULL");
+        if (st.step()) sql = store::toText(st.column(0));
+    }  // the read ends before the schema changes
+    if (sql) db.executeNative("DROP INDEX LishiBySqqh");
+    return sql;
+}
+
+}  // namespace
 
 void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
                     const RowRules& rules) {
@@ -91,13 +145,24 @@ void replaceHistory(store::HistoryDb& db, const std::vector<HistoryDraw>& draws,
 
         store::Transaction tx(db.db());
         db.db().executeNative("DELETE FROM Lishi");
-        RowAppender appender(db.db());
-        for (std::size_t i = 0; i < draws.size(); ++i) {
-            const auto& d = draws[i];
-            appender.append(
-                store::buildDrawRow(d.issue, d.issue, d.numbers, rules.codes, rules.dsBase),
-                idx[i]);
+        // The issue index is built once over the new rows rather than kept up row by row, in
+        // the same transaction: a failure or a crash leaves the old rows and the old index.
+        const std::optional<std::string> issueIndex = dropIssueIndex(db.db());
+        {
+            RowAppender appender(db.db());
+            std::vector<store::DrawRow> rows;
+            rows.reserve(std::min(draws.size(), kRowsBuiltAtOnce));
+            for (std::size_t from = 0; from < draws.size(); from += kRowsBuiltAtOnce) {
+                const std::size_t to = std::min(draws.size(), from + kRowsBuiltAtOnce);
+                rows.clear();
+                for (std::size_t i = from; i < to; ++i)
+                    rows.push_back(store::buildDrawRow(draws[i].issue, draws[i].issue,
+                                                       draws[i].numbers, rules.codes,
+                                                       rules.dsBase));
+                appender.appendAll(rows, std::span<const int>(idx).subspan(from, to - from));
+            }
         }
+        if (issueIndex) db.db().executeNative(*issueIndex);
         tx.commit();
     }
     db.historyChanged();

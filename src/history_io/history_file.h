@@ -9,6 +9,7 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "history_io/text_format.h"
@@ -46,6 +47,9 @@ std::unique_ptr<std::istream> openFileForReading(const std::filesystem::path& pa
 // `maxDraws` are counted but not kept. A read error (as opposed to the end of the text) throws
 // IoError.
 HistoryText readHistoryText(std::istream& in, std::int64_t previousIssue, std::size_t maxDraws);
+// The same reading of text already in memory.
+HistoryText readHistoryText(std::string_view text, std::int64_t previousIssue,
+                            std::size_t maxDraws);
 
 // Rows for the draws, the draw's own issue giving the zodiac year.
 struct RowRules {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <sstream>
 #include <unordered_set>
 
 #include "history_io/atomic_file.h"
@@ -144,8 +143,8 @@ std::optional<ImportResult> refuseText(const HistoryText& text, const std::files
 }
 
 HistoryText parse(const std::string& bytes, std::int64_t previousIssue) {
-    std::istringstream in(bytes);
-    return readHistoryText(in, previousIssue, static_cast<std::size_t>(store::kMaxDraws));
+    return readHistoryText(std::string_view(bytes), previousIssue,
+                           static_cast<std::size_t>(store::kMaxDraws));
 }
 
 ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path& path,

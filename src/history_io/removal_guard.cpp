@@ -86,25 +86,52 @@ void removeOldBackups(const fs::path& folder) {
 
 fs::path backupFolder(const store::HistoryDb& db) { return db.dataDir() / utf8Path(kBackupFolder); }
 
-std::vector<HistoryDraw> storedDrawsFromTable(store::HistoryDb& db) {
-    // Read straight from the statement, not through a copy of every cell: this runs before each
-    // import of a full history.
-    store::detail::Statement st(
-        db.db().handle(),
-        store::translateSql("SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi NOT "
-                            "INDEXED ORDER BY SQQH, RowSeq"));
-    const auto number = [&st](int col) -> std::int64_t {
-        if (sqlite3_column_type(st.raw(), col) == SQLITE_INTEGER)
-            return sqlite3_column_int64(st.raw(), col);
+namespace {
+
+constexpr const char* kDrawColumns =
+    "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi";
+
+// The draws that `sql` gives. With `issuesInRange`, false as soon as an SQQH is not a whole
+// number within the issues' range: its place among the others is for SQLite's ORDER BY to tell.
+bool readDraws(store::HistoryDb& db, const std::string& sql, bool issuesInRange,
+               std::vector<HistoryDraw>& out) {
+    store::detail::Statement st(db.db().handle(), sql);
+    sqlite3_stmt* raw = st.raw();
+    const auto number = [&st, raw](int col) -> std::int64_t {
+        if (sqlite3_column_type(raw, col) == SQLITE_INTEGER) return sqlite3_column_int64(raw, col);
         return store::toInt(st.column(col));
     };
-    std::vector<HistoryDraw> out;
     while (st.step()) {
+        if (issuesInRange && (sqlite3_column_type(raw, 0) != SQLITE_INTEGER ||
+                              sqlite3_column_int64(raw, 0) !=
+                                  static_cast<std::int32_t>(sqlite3_column_int64(raw, 0))))
+            return false;
         HistoryDraw d;
         d.issue = static_cast<std::int32_t>(number(0));
         for (int p = 0; p < kNumbersPerDraw; ++p) d.numbers[p] = static_cast<int>(number(p + 1));
         out.push_back(d);
     }
+    return true;
+}
+
+}  // namespace
+
+std::vector<HistoryDraw> storedDrawsFromTable(store::HistoryDb& db) {
+    // Read straight from the statement, not through a copy of every cell: this runs before each
+    // import of a full history. The table is read in its own order (RowSeq, the order rows were
+    // stored) and put in issue order here without SQLite's sort; it is usually in issue order
+    // already. Equal issues keep the table's order, as ORDER BY SQQH, RowSeq gives them.
+    std::vector<HistoryDraw> out;
+    if (readDraws(db, std::string(kDrawColumns) + " NOT INDEXED ORDER BY RowSeq", true, out)) {
+        const auto byIssue = [](const HistoryDraw& x, const HistoryDraw& y) {
+            return x.issue < y.issue;
+        };
+        if (!std::is_sorted(out.begin(), out.end(), byIssue))
+            std::stable_sort(out.begin(), out.end(), byIssue);
+        return out;
+    }
+    out.clear();
+    readDraws(db, std::string(kDrawColumns) + " NOT INDEXED ORDER BY SQQH, RowSeq", false, out);
     return out;
 }
 

@@ -12,39 +12,41 @@ namespace {
 constexpr char kLetters[] = {'A', 'B', 'E', 'F', 'G', 'H'};
 constexpr const char* kTexts[] = {"txtHisLst",    "txtHisLstHm", "txtHisLstSx", "txtHisLstTou",
                                   "txtHisLstWei", "txtHisLstHe", "txtHisLstDs"};
+constexpr int kColumns = 3 + 6 * 8 + 7;
+// Rows per statement of appendAll: each step's fixed cost (start, halt, reset) is shared by
+// this many rows, within SQLite's limit of bound values.
+constexpr std::size_t kRowsPerStatement = 32;
 
-std::string insertSql() {
+std::string insertSql(std::size_t rows) {
     std::string names = "SQQH, QQH, IDX";
-    int count = 3;
     for (char letter : kLetters)
-        for (int p = 1; p <= 8; ++p, ++count) names += ", L" + std::to_string(p) + letter;
-    for (const char* t : kTexts) {
-        names += std::string(", ") + t;
-        ++count;
-    }
-    std::string marks = "?";
-    for (int i = 1; i < count; ++i) marks += ",?";
-    return "INSERT INTO Lishi (" + names + ") VALUES (" + marks + ")";
+        for (int p = 1; p <= 8; ++p) names += ", L" + std::to_string(p) + letter;
+    for (const char* t : kTexts) names += std::string(", ") + t;
+    std::string oneRow = "(?";
+    for (int i = 1; i < kColumns; ++i) oneRow += ",?";
+    oneRow += ")";
+    std::string sql = "INSERT INTO Lishi (" + names + ") VALUES " + oneRow;
+    for (std::size_t r = 1; r < rows; ++r) sql += "," + oneRow;
+    return sql;
 }
 
-}  // namespace
-
-RowAppender::RowAppender(store::Database& db) : db_(db) {
-    const std::string sql = insertSql();
-    if (sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(insert_);
-        insert_ = nullptr;
+sqlite3_stmt* prepare(store::Database& db, std::size_t rows) {
+    const std::string sql = insertSql(rows);
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
         store::throwLastError(db.handle(), "cannot prepare the insert into Lishi");
     }
+    return st;
 }
 
-RowAppender::~RowAppender() { sqlite3_finalize(insert_); }
+std::array<const std::array<int, 8>*, 6> perPosition(const store::DrawRow& row) {
+    return {&row.a, &row.b, &row.e, &row.f, &row.g, &row.h};
+}
 
-void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
-    const std::array<const std::array<int, 8>*, 6> perPosition = {&row.a, &row.b, &row.e,
-                                                                  &row.f, &row.g, &row.h};
-    // The attribute columns are 16-bit, as every other write of them checks.
-    for (const auto* values : perPosition)
+// The attribute columns are 16-bit, as every other write of them checks.
+void checkFits(const store::DrawRow& row, std::optional<int> idx) {
+    for (const auto* values : perPosition(row))
         for (int v : *values)
             if (v < -32768 || v > 32767)
                 throw store::DbError("draw " + std::to_string(row.sqqh) + ": value " +
@@ -52,33 +54,71 @@ void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
     if (idx && (*idx < 1 || *idx > 32767))
         throw store::DbError("draw " + std::to_string(row.sqqh) + ": ordinal " +
                              std::to_string(*idx) + " does not fit IDX");
-    sqlite3_reset(insert_);
-    int i = 1;
-    sqlite3_bind_int64(insert_, i++, row.sqqh);
-    sqlite3_bind_int64(insert_, i++, row.qqh);
+}
+
+// Binds one row from parameter `i` on; the texts without a copy (they outlive the step).
+void bindRow(sqlite3_stmt* st, int i, const store::DrawRow& row, std::optional<int> idx) {
+    sqlite3_bind_int64(st, i++, row.sqqh);
+    sqlite3_bind_int64(st, i++, row.qqh);
     if (idx)
-        sqlite3_bind_int(insert_, i++, *idx);
+        sqlite3_bind_int(st, i++, *idx);
     else
-        sqlite3_bind_null(insert_, i++);
-    for (const auto* values : perPosition)
-        for (int v : *values) sqlite3_bind_int64(insert_, i++, v);
+        sqlite3_bind_null(st, i++);
+    for (const auto* values : perPosition(row))
+        for (int v : *values) sqlite3_bind_int(st, i++, v);
     for (const std::string* t :
          {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou, &row.txtHisLstWei,
           &row.txtHisLstHe, &row.txtHisLstDs})
-        sqlite3_bind_text(insert_, i++, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
-    // The texts are bound without a copy: they live until the step is done, and the bindings
-    // are cleared before the row goes away.
-    if (sqlite3_step(insert_) != SQLITE_DONE) {
+        sqlite3_bind_text(st, i++, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
+}
+
+// Steps an insert. The bindings are cleared on a failure and by the caller once its rows are
+// stored, before the rows they point into go away; a statement with stale text bindings is
+// never stepped, as every parameter is bound again first.
+void stepInsert(store::Database& db, sqlite3_stmt* st, const store::DrawRow& first) {
+    const bool done = sqlite3_step(st) == SQLITE_DONE;
+    if (!done) {
         // The error is read before the reset, which would replace it in newer SQLite versions.
         try {
-            store::throwLastError(db_.handle(), "cannot append draw " + std::to_string(row.sqqh));
+            store::throwLastError(db.handle(), "cannot append draw " + std::to_string(first.sqqh));
         } catch (...) {
-            sqlite3_reset(insert_);
-            sqlite3_clear_bindings(insert_);
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
             throw;
         }
     }
+    sqlite3_reset(st);
+}
+
+}  // namespace
+
+RowAppender::RowAppender(store::Database& db) : db_(db), insert_(prepare(db, 1)) {}
+
+RowAppender::~RowAppender() {
+    sqlite3_finalize(insert_);
+    sqlite3_finalize(insertMany_);
+}
+
+void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
+    checkFits(row, idx);
+    bindRow(insert_, 1, row, idx);
+    stepInsert(db_, insert_, row);
     sqlite3_clear_bindings(insert_);
+}
+
+void RowAppender::appendAll(std::span<const store::DrawRow> rows, std::span<const int> idx) {
+    if (idx.size() != rows.size()) throw store::DbError("appendAll: one IDX per row is needed");
+    std::size_t r = 0;
+    if (rows.size() >= kRowsPerStatement && !insertMany_)
+        insertMany_ = prepare(db_, kRowsPerStatement);
+    for (; r + kRowsPerStatement <= rows.size(); r += kRowsPerStatement) {
+        for (std::size_t k = r; k < r + kRowsPerStatement; ++k) checkFits(rows[k], idx[k]);
+        for (std::size_t k = 0; k < kRowsPerStatement; ++k)
+            bindRow(insertMany_, static_cast<int>(k) * kColumns + 1, rows[r + k], idx[r + k]);
+        stepInsert(db_, insertMany_, rows[r]);
+    }
+    if (insertMany_) sqlite3_clear_bindings(insertMany_);
+    for (; r < rows.size(); ++r) append(rows[r], idx[r]);
 }
 
 }  // namespace quarvel::io

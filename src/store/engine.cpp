@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <system_error>
 #include <utility>
@@ -119,6 +120,10 @@ namespace {
 
 // How long a statement waits for another program's transaction before it reports "in use".
 constexpr int kBusyWaitMs = 2000;
+// Page cache of a connection, in KiB (SQLite's negative form): a full history and the copy that
+// replaces it fit, so that a replacement writes no page before its commit (each early write
+// costs a journal sync) and a whole-table read finds its pages in memory the next time.
+constexpr int kPageCacheKib = 32768;
 
 // Whether the file may be written: it has a write permission bit and the system allows it.
 bool writableFile(const std::filesystem::path& path) {
@@ -205,8 +210,10 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     if (exists && std::filesystem::is_directory(path, ec))
         throw DbError("cannot open " + path.string() + ": it is a folder");
 
+    static std::atomic<std::uint64_t> openings{0};
     Database d;
     d.path_ = path;
+    d.opening_ = ++openings;
     // A file without write permission is opened for reading only, also for a user (root) whom
     // the system would let write it anyway: the user made it read-only to keep it unchanged.
     d.readOnly_ = exists && !writableFile(path);
@@ -223,6 +230,8 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, kBusyWaitMs);
+    sqlite3_exec(raw, ("PRAGMA cache_size = -" + std::to_string(kPageCacheKib)).c_str(), nullptr,
+                 nullptr, nullptr);  // a refusal leaves the default size, which works too
     try {
         // Reading the schema proves the file is a database and not locked exclusively.
         Statement probe(raw, "SELECT count(*) FROM sqlite_master");
@@ -231,6 +240,13 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
         throw DbError("cannot open " + path.string() + ": " + e.what(), e.fault());
     }
     return d;
+}
+
+Database::ContentStamp Database::contentStamp() {
+    if (!isOpen()) return {};
+    Statement version(handle(), "PRAGMA data_version");
+    version.step();
+    return {opening_, sqlite3_column_int64(version.raw(), 0)};
 }
 
 void Database::close() {

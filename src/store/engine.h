@@ -197,6 +197,16 @@ class Database {
     sqlite3* handle() const { return db_.get(); }
     int transactionDepth() const { return txDepth_; }
 
+    // A value that differs after another connection committed a change to the file or the
+    // file was opened anew. This connection's own writes leave it as it is: their writer knows
+    // of them (HistoryDb::historyChanged).
+    struct ContentStamp {
+        std::uint64_t opening = 0;
+        std::int64_t dataVersion = 0;
+        bool operator==(const ContentStamp&) const = default;
+    };
+    ContentStamp contentStamp();
+
   private:
     friend class RowCursor;
     friend class Transaction;
@@ -210,6 +220,7 @@ class Database {
     int txDepth_ = 0;
     int savepointSeq_ = 0;
     bool readOnly_ = false;
+    std::uint64_t opening_ = 0;  // a number of its own for every opening in this process
 };
 
 // RAII transaction: commits on commit(), rolls back when destroyed uncommitted. Nested guards

@@ -159,6 +159,7 @@ void HistoryDb::openCursors() {
 void HistoryDb::historyChanged() {
     rsLishiSort_ = Snapshot();
     sortRead_ = false;
+    ++generation_;
 }
 
 Snapshot& HistoryDb::rsLishiSort() {

@@ -52,6 +52,9 @@ class HistoryDb {
     // After a write: rsLishiSort is read again when next asked for (not copied now, since a
     // full copy of a large history costs tens of megabytes that no write needs).
     void historyChanged();
+    // Counts the calls of historyChanged (and the openings): what was read from the history
+    // may be kept while this and the database's content stamp stay the same.
+    std::uint64_t historyGeneration() const { return generation_; }
 
     // Narrow reads, each one query from a fresh look at the table.
     // Issues of the oldest and newest stored draw; nullopt when empty.
@@ -98,6 +101,7 @@ class HistoryDb {
     std::optional<TableCursor> rsLishi_;
     Snapshot rsLishiSort_;
     bool sortRead_ = false;  // rsLishiSort_ holds the sorted history read since opening
+    std::uint64_t generation_ = 0;
 };
 
 // Delrec: deletes every row of the cursor, from the last row backwards.

@@ -22,5 +22,9 @@ inline std::int32_t nextIssueAfter(std::int32_t last) { return last + 1; }
 // The history list: header "期号", "落1码".."落7码", "特码"; one row per draw in snapshot order,
 // numbers in plain decimal; widths 820 and 600; scrolled to the last row beyond 39 draws.
 TextGrid historyListGrid(Snapshot& sorted);
+// The same list of the stored history (kHistoryListSql), read straight from the statement
+// rather than through a copy of every cell; `newest`, when given, receives the SQQH of its
+// last row (null when there is none). DbError when it cannot be read.
+TextGrid historyListGrid(Database& db, Value* newest = nullptr);
 
 }  // namespace quarvel::store

@@ -32,19 +32,39 @@ int toldBase(const Value& low, const Value& high, int assumed) {
     return base0 ? 0 : 1;
 }
 
+// storedBases, throwing DbError when the rows cannot be read.
+Bases readStoredBases(Database& db, Bases assumed) {
+    Snapshot s =
+        db.snapshot("SELECT " + anyRow('B', "MIN", "<=", 0) + " AS zlo, " +
+                    anyRow('B', "MAX", ">=", 12) + " AS zhi, " + anyRow('H', "MIN", "<=", 0) +
+                    " AS dlo, " + anyRow('H', "MAX", ">=", 10) + " AS dhi");
+    s.moveFirst();
+    if (!s.onRow()) return assumed;
+    return {toldBase(s.field("zlo"), s.field("zhi"), assumed.sx),
+            toldBase(s.field("dlo"), s.field("dhi"), assumed.ds)};
+}
+
 }  // namespace
 
 Bases storedBases(Database& db, Bases assumed) {
     try {
-        Snapshot s =
-            db.snapshot("SELECT " + anyRow('B', "MIN", "<=", 0) + " AS zlo, " +
-                        anyRow('B', "MAX", ">=", 12) + " AS zhi, " + anyRow('H', "MIN", "<=", 0) +
-                        " AS dlo, " + anyRow('H', "MAX", ">=", 10) + " AS dhi");
-        s.moveFirst();
-        if (!s.onRow()) return assumed;
-        return {toldBase(s.field("zlo"), s.field("zhi"), assumed.sx),
-                toldBase(s.field("dlo"), s.field("dhi"), assumed.ds)};
+        return readStoredBases(db, assumed);
     } catch (const std::exception&) {
+        return assumed;
+    }
+}
+
+Bases StoredBasesCache::get(HistoryDb& db, Bases assumed) {
+    try {
+        const Key key{db.db().contentStamp(), db.historyGeneration(), assumed.sx, assumed.ds};
+        if (key_ != key) {
+            key_.reset();
+            bases_ = readStoredBases(db.db(), assumed);
+            key_ = key;
+        }
+        return bases_;
+    } catch (const std::exception&) {
+        // Nothing kept from a failed read: the next call reads again.
         return assumed;
     }
 }

@@ -95,22 +95,36 @@ TEST_F(ImportFixture, RowsCarryAttributesFromTheirOwnIssue) {
     EXPECT_EQ(s.textField("txtHisLst"), "01 02 03 04 05 06 07 30 ");
 }
 
+// Each draw stored three ways: through the cursor, by the appender one row at a time, and by
+// the appender several rows per statement (40 rows: one statement of 32, then one by one).
 TEST_F(ImportFixture, BulkRowsEqualTheRowsOfTheCursorAppend) {
     const auto codes = store::ZodiacCodes::forMenuChoice(0, 2013);
+    std::vector<store::DrawRow> rows;
+    std::vector<int> idx;
     for (const auto& d : qt::randomDraws(40, 21, 2012140)) {
         const auto row = store::buildDrawRow(d.issue, d.issue, d.numbers, codes, 0);
         store::appendDrawRow(db.rsLishi(), row);
         io::RowAppender(db.db()).append(row);
+        rows.push_back(row);
+        idx.push_back(static_cast<int>(rows.size()) * 10);
     }
+    io::RowAppender(db.db()).appendAll(rows, idx);
     store::Snapshot s = db.db().snapshot("SELECT * FROM lishi ORDER BY RowSeq");
-    ASSERT_EQ(s.recordCount(), 80u);
+    ASSERT_EQ(s.recordCount(), 120u);
+    std::vector<std::vector<store::Value>> stored;
     for (s.moveFirst(); !s.eof(); s.moveNext()) {
-        std::vector<store::Value> cursorRow;
-        for (const auto& c : store::lishiColumns()) cursorRow.push_back(s.field(c));
-        s.moveNext();
-        for (std::size_t i = 0; i < cursorRow.size(); ++i)
-            EXPECT_EQ(s.field(store::lishiColumns()[i]), cursorRow[i])
-                << store::lishiColumns()[i] << " at row " << s.position();
+        stored.emplace_back();
+        for (const auto& c : store::lishiColumns()) stored.back().push_back(s.field(c));
+    }
+    const auto& columns = store::lishiColumns();
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const auto& cursorRow = stored[2 * k];
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            EXPECT_EQ(stored[2 * k + 1][i], cursorRow[i]) << columns[i] << " of draw " << k;
+            const store::Value expected =
+                columns[i] == "IDX" ? store::Value{std::int64_t{idx[k]}} : cursorRow[i];
+            EXPECT_EQ(stored[80 + k][i], expected) << columns[i] << " of draw " << k;
+        }
     }
 }
 

@@ -162,6 +162,32 @@ TEST(HistoryText, CountsDrawsSkippedAndBlankLinesAcrossLineEnds) {
     EXPECT_EQ(t.blankLines, 1u);
 }
 
+// The import reads the file's bytes in memory; the stream reader reads line by line. Both give
+// the same draws and counts, whatever the line ends, blank lines, a byte order mark or a last
+// line without its end.
+TEST(HistoryText, TextInMemoryReadsAsTheStream) {
+    const std::string draw = "2013001 01 02 03 04 05 06 07 08";
+    const std::vector<std::string> texts = {
+        "",
+        "\r\n",
+        "\xEF\xBB\xBF" + draw + "\r\n",
+        draw + "\r\r\n\n" + draw,
+        draw + "\n\r" + "junk\r\n" + "09 10 11 12 13 14 15 16",
+        "\r" + draw + "\r",
+        "x\ny\nz\nw\nv\nu\n" + draw + "\r\n\r\n",
+    };
+    for (const auto& text : texts) {
+        std::istringstream in(text);
+        const io::HistoryText byStream = io::readHistoryText(in, 2012100, 2);
+        const io::HistoryText inMemory = io::readHistoryText(std::string_view(text), 2012100, 2);
+        EXPECT_EQ(inMemory.draws, byStream.draws) << text;
+        EXPECT_EQ(inMemory.drawLines, byStream.drawLines) << text;
+        EXPECT_EQ(inMemory.skippedLines, byStream.skippedLines) << text;
+        EXPECT_EQ(inMemory.firstSkippedLines, byStream.firstSkippedLines) << text;
+        EXPECT_EQ(inMemory.blankLines, byStream.blankLines) << text;
+    }
+}
+
 // The same four lines with every kind of line end: each gives the same draws.
 class LineEnds : public ::testing::TestWithParam<std::pair<const char*, std::string>> {};
 

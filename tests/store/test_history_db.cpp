@@ -183,3 +183,32 @@ TEST(Numbering, HistoryListGridShowsPlainNumbersAndScrollsBeyond39Draws) {
     EXPECT_EQ(g.cells.back()[1], "1");
     EXPECT_EQ(nextIssueAfter(lastIssueOf(db.rsLishiSort())), 2013154);  // no year rollover
 }
+
+// The list read in table order and put in issue order is the list of the sorted snapshot:
+// issues stored out of order, equal issues (kept in the order stored), a number that is not a
+// whole number, and an SQQH stored as text (whose place SQLite's ORDER BY gives).
+TEST(HistoryDb, HistoryListReadStraightIsTheSortedSnapshotsList) {
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"in issue order", ""},
+        {"out of order, equal issues",
+         "INSERT INTO Lishi (SQQH, L1A, L8A) VALUES (2013002, 9, 9), (2012001, 1, 1), "
+         "(2013002, 7, 7)"},
+        {"a number that is not whole", "UPDATE Lishi SET L3A = 2.5 WHERE SQQH = 2013004"},
+        {"an issue stored as text", "INSERT INTO Lishi (SQQH, L1A) VALUES ('x', 3)"},
+        {"an issue that is NULL", "INSERT INTO Lishi (L1A) VALUES (4)"},
+    };
+    for (const auto& [name, change] : cases) {
+        TempDir dir;
+        HistoryDb db(dir.path());
+        db.open();
+        addDraws(db, quarvel::testing::randomDraws(60, 3));
+        if (!change.empty()) db.db().executeNative(change);
+        Value newest;
+        const TextGrid straight = historyListGrid(db.db(), &newest);
+        Snapshot sorted = db.reopenSort();
+        EXPECT_EQ(straight.toTsv(), historyListGrid(sorted).toTsv()) << name;
+        EXPECT_EQ(straight.topRow, historyListGrid(sorted).topRow) << name;
+        sorted.moveLast();
+        EXPECT_EQ(toText(newest), toText(sorted.field("SQQH"))) << name;
+    }
+}

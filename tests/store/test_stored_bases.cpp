@@ -9,7 +9,8 @@ using quarvel::testing::TempDir;
 
 namespace {
 
-// A stored row by its eight zodiac codes and eight segment codes; -1 stores NULL.
+// A stored row by its eight zodiac codes and eight segment codes; -1 stores NULL, -2 the text
+// 'x' (which SQLite orders above every number).
 struct CodeRow {
     std::array<int, 8> zodiac, segment;
 };
@@ -18,7 +19,9 @@ void storeRows(HistoryDb& db, const std::vector<CodeRow>& rows) {
     for (const auto& r : rows) {
         std::string names = "SQQH", values = "2013001";
         for (int p = 1; p <= 8; ++p) {
-            const auto code = [](int v) { return v < 0 ? std::string("NULL") : std::to_string(v); };
+            const auto code = [](int v) {
+                return v == -1 ? std::string("NULL") : v == -2 ? "'x'" : std::to_string(v);
+            };
             names += ", L" + std::to_string(p) + "B, L" + std::to_string(p) + "H";
             values += ", " + code(r.zodiac[p - 1]) + ", " + code(r.segment[p - 1]);
         }
@@ -31,6 +34,7 @@ constexpr std::array<int, 8> kLow = {0, 2, 3, 4, 5, 6, 7, 8};       // a code on
 constexpr std::array<int, 8> kHigh = {1, 2, 3, 4, 5, 6, 7, 12};     // zodiac 12: base 1 only
 constexpr std::array<int, 8> kSegHigh = {1, 2, 3, 4, 5, 6, 7, 10};  // segment 10: base 1 only
 constexpr std::array<int, 8> kLowWithNull = {0, 2, 3, 4, 5, 6, 7, -1};
+constexpr std::array<int, 8> kText = {1, 2, 3, 4, 5, 6, 7, -2};
 
 struct BasesCase {
     const char* name;
@@ -51,6 +55,10 @@ TEST(StoredBases, EndCodesTellTheBaseOtherwiseTheAssumedOne) {
         {"each kind on its own", {{kLow, kSegHigh}}, {1, 0}, {0, 1}},
         {"both ends mixed", {{kLow, kLow}, {kHigh, kSegHigh}}, {0, 1}, {0, 1}},
         {"a row with a NULL code tells nothing", {{kLowWithNull, kLowWithNull}}, {1, 1}, {1, 1}},
+        {"a text code compares as SQLite compares it",
+         {{kMid, kMid}, {kText, kMid}},
+         {0, 0},
+         {1, 0}},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -61,6 +69,30 @@ TEST(StoredBases, EndCodesTellTheBaseOtherwiseTheAssumedOne) {
         EXPECT_EQ(got.sx, c.told.sx) << c.name;
         EXPECT_EQ(got.ds, c.told.ds) << c.name;
     }
+}
+
+// The kept bases are read again when this program says the history changed, when another
+// connection commits, or when the assumed bases differ.
+TEST(StoredBases, KeptUntilTheHistoryMayHaveChanged) {
+    TempDir dir;
+    HistoryDb db(dir.path());
+    db.open();
+    StoredBasesCache cache;
+    EXPECT_EQ(cache.get(db, {1, 1}).sx, 1);
+    storeRows(db, {{kLow, kMid}});
+    db.historyChanged();
+    EXPECT_EQ(cache.get(db, {1, 1}).sx, 0);
+    {
+        HistoryDb other(dir.path());
+        other.open();
+        other.db().executeNative("DELETE FROM Lishi");
+    }
+    EXPECT_EQ(cache.get(db, {1, 1}).sx, 1);
+    storeRows(db, {{kHigh, kMid}});
+    db.historyChanged();
+    EXPECT_EQ(cache.get(db, {0, 1}).sx, 1);
+    db.db().executeNative("DELETE FROM Lishi");
+    EXPECT_EQ(cache.get(db, {0, 0}).sx, 0);
 }
 
 // The standing table cursor reads its rows when first used: rows appended before that, through
