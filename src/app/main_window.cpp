@@ -355,11 +355,7 @@ static bool enterClicksButton(QObject* watched, QEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (enterClicksButton(watched, event)) return true;
-    try {
-        if (handleWheel(watched, event)) return true;
-    } catch (...) {
-        // A failing wheel step leaves the event to its normal processing.
-    }
+    if (handleWheel(watched, event)) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -155,6 +155,7 @@ ImportResult replaceFromBytes(store::HistoryDb& db, const std::filesystem::path&
     try {
         // The carried issue starts after the newest stored draw, read inside the write
         // transaction: another program that adds or trims meanwhile waits, or goes first.
+        const store::LargePageCache wholeHistory(db.db());
         store::Transaction tx(db.db());
         const std::int64_t next = std::int64_t{db.lastIssue().value_or(0)} + 1;
         text = parse(prepared.bytes, next);

@@ -35,6 +35,7 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
     using store::OutcomeKind;
     TrimResult t;
     try {
+        const store::LargePageCache wholeHistory(db.db());
         store::Transaction tx(db.db());
         if (std::string why = staleRefusal(db, seen); !why.empty()) {
             t.outcome = notChanged(sentence, OutcomeKind::Stale, std::move(why));

@@ -42,9 +42,15 @@ class RowSet {
     template <class F>
     static void forEachInAll(std::span<const RowSet* const> sets, F&& f) {
         if (sets.empty()) return;
-        for (std::size_t w = 0; w < sets[0]->words_.size(); ++w) {
-            std::uint64_t word = sets[0]->words_[w];
-            for (std::size_t s = 1; s < sets.size() && word != 0; ++s) word &= sets[s]->words_[w];
+        // The words are taken through plain pointers held in locals: the callback may write
+        // anywhere, and the set's vector would otherwise be looked up again for every word.
+        const std::uint64_t* first = sets[0]->words_.data();
+        const std::size_t words = sets[0]->words_.size();
+        const std::uint64_t* second = sets.size() > 1 ? sets[1]->words_.data() : nullptr;
+        for (std::size_t w = 0; w < words; ++w) {
+            std::uint64_t word = first[w];
+            if (second != nullptr) word &= second[w];
+            for (std::size_t s = 2; s < sets.size() && word != 0; ++s) word &= sets[s]->words_[w];
             for (; word != 0; word &= word - 1)
                 f(w * 64 + static_cast<std::size_t>(std::countr_zero(word)));
         }

@@ -120,10 +120,16 @@ namespace {
 
 // How long a statement waits for another program's transaction before it reports "in use".
 constexpr int kBusyWaitMs = 2000;
-// Page cache of a connection, in KiB (SQLite's negative form): a full history and the copy that
-// replaces it fit, so that a replacement writes no page before its commit (each early write
-// costs a journal sync) and a whole-table read finds its pages in memory the next time.
-constexpr int kPageCacheKib = 32768;
+// Page cache of a connection, in KiB (SQLite's negative form): SQLite's default, and while a
+// history is replaced one that holds a full history and the copy that replaces it.
+constexpr int kPageCacheKib = 2000;
+constexpr int kLargePageCacheKib = 32768;
+
+void setPageCache(sqlite3* db, int kib) {
+    // A refusal leaves the size as it was, which works too.
+    sqlite3_exec(db, ("PRAGMA cache_size = -" + std::to_string(kib)).c_str(), nullptr, nullptr,
+                 nullptr);
+}
 
 // Whether the file may be written: it has a write permission bit and the system allows it.
 bool writableFile(const std::filesystem::path& path) {
@@ -158,6 +164,14 @@ std::string faultSentence(DbFault fault) {
 }
 
 std::string userText(const DbError& e) { return faultSentence(e.fault()) + "（" + e.what() + "）"; }
+
+LargePageCache::LargePageCache(Database& db) : db_(db) {
+    setPageCache(db_.handle(), kLargePageCacheKib);
+}
+
+LargePageCache::~LargePageCache() {
+    if (db_.handle() != nullptr) setPageCache(db_.handle(), kPageCacheKib);
+}
 
 void throwLastError(sqlite3* db, const std::string& what) { detail::fail(db, what); }
 
@@ -230,8 +244,7 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, kBusyWaitMs);
-    sqlite3_exec(raw, ("PRAGMA cache_size = -" + std::to_string(kPageCacheKib)).c_str(), nullptr,
-                 nullptr, nullptr);  // a refusal leaves the default size, which works too
+    setPageCache(raw, kPageCacheKib);
     try {
         // Reading the schema proves the file is a database and not locked exclusively.
         Statement probe(raw, "SELECT count(*) FROM sqlite_master");

@@ -223,6 +223,21 @@ class Database {
     std::uint64_t opening_ = 0;  // a number of its own for every opening in this process
 };
 
+// While it lives, the connection keeps up to a whole history's pages in memory: for a command
+// that reads the history and then replaces it, so that the replacement writes no page before its
+// commit (each early write costs a journal sync). Other commands keep SQLite's small default,
+// which reuses its pages instead of taking fresh memory for every page of a whole-table read.
+class LargePageCache {
+  public:
+    explicit LargePageCache(Database& db);
+    ~LargePageCache();
+    LargePageCache(const LargePageCache&) = delete;
+    LargePageCache& operator=(const LargePageCache&) = delete;
+
+  private:
+    Database& db_;
+};
+
 // RAII transaction: commits on commit(), rolls back when destroyed uncommitted. Nested guards
 // become savepoints, so an inner failure undoes only the inner work.
 class Transaction {
