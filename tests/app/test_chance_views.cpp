@@ -21,10 +21,12 @@
 #include "app/shape_view.h"
 #include "app/trend_view.h"
 #include "support/panel_fixture.h"
+#include "support/top_level.h"
 
 using namespace quarvel;
 using quarvel::apptest::child;
 using quarvel::apptest::PanelFixture;
+using quarvel::apptest::topLevel;
 
 namespace {
 
@@ -35,13 +37,6 @@ const std::vector<testing::Draw> kHistory = {
     {2013005, {3, 10, 20, 30, 11, 22, 28, 29}}, {2013006, {1, 2, 4, 5, 6, 7, 8, 9}},
     {2013007, {3, 12, 13, 14, 15, 16, 17, 18}},
 };
-
-template <class T>
-T* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible()) return qobject_cast<T*>(w);
-    return nullptr;
-}
 
 std::unique_ptr<PanelFixture> panelOver(const std::vector<testing::Draw>& draws) {
     auto f = std::make_unique<PanelFixture>();

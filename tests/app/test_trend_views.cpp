@@ -19,10 +19,12 @@
 #include "app/shape_view.h"
 #include "app/trend_view.h"
 #include "support/panel_fixture.h"
+#include "support/top_level.h"
 
 using namespace quarvel;
 using quarvel::apptest::child;
 using quarvel::apptest::PanelFixture;
+using quarvel::apptest::topLevel;
 
 namespace {
 
@@ -31,13 +33,6 @@ const std::vector<testing::Draw> kHistory = {
     {2013003, {3, 6, 9, 12, 15, 18, 21, 24}},   {2013004, {1, 2, 4, 8, 16, 20, 25, 30}},
     {2013005, {3, 10, 20, 30, 11, 22, 28, 29}},
 };
-
-template <class T>
-T* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible()) return qobject_cast<T*>(w);
-    return nullptr;
-}
 
 }  // namespace
 

@@ -12,19 +12,14 @@
 
 #include "app/criteria_panel.h"
 #include "app/trend_view.h"
+#include "support/top_level.h"
 #include "support/window_fixture.h"
 
 using namespace quarvel;
+using quarvel::apptest::topLevel;
 using namespace quarvel::app;
 
 namespace {
-
-template <class T>
-T* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible()) return qobject_cast<T*>(w);
-    return nullptr;
-}
 
 bool withinScreen(const QWidget* w) {
     return w->screen()->availableGeometry().contains(w->frameGeometry());
