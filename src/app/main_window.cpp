@@ -24,8 +24,10 @@
 #include "app/grid_clicks.h"
 #include "app/grid_view.h"
 #include "app/history_panel.h"
+#include "app/ledger_view.h"
 #include "app/qt_paths.h"
 #include "app/screen_fit.h"
+#include "app/shrink_view.h"
 #include "app/status_line.h"
 #include "store/numbering.h"
 
@@ -174,6 +176,11 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, [this] { criteria_->runShapeCommand(); });
     connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")),
             &QAction::triggered, this, [this] { criteria_->runCurveCommand(); });
+    // Tickets and 缩水, each in a window of its own.
+    connect(action(charts, QStringLiteral("兑奖账本(&T)"), QStringLiteral("mnuLedger")),
+            &QAction::triggered, this, [this] { (new LedgerWindow(ctx_, {}, this))->show(); });
+    connect(action(charts, QStringLiteral("缩水(&F)"), QStringLiteral("mnuShrink")),
+            &QAction::triggered, this, [this] { (new ShrinkWindow(ctx_, this))->show(); });
 
     menuBar()->addMenu(mnuLsgl_);
     menuBar()->addMenu(mnuSetup_);
