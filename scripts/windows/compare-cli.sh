@@ -33,7 +33,7 @@ commands=(
   "list"
   "row 2019001"
   "search"
-  "search --type 2 --range 2020001:2022150 --pos 1=3 --pos 3=07"
+  "search --type 2 --range 2020001:2022150 --pos 1=3 --pos 3=2"
   "search --type 1 --fixed --no-special --as-of 2023100"
   "partial --values 01,02,03,04,05,06,07,08 -k 2"
   "partial --type 3 --pm --values 1,2,3,4,5,6,7,8"

@@ -18,4 +18,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" wineboot -i >/dev/null 2>&1 || true
   "$wineserver" -w
 fi
+# wine does not hand QT_* variables on to Windows programs: a Qt Test program gets the platform
+# that ctest asks for (QT_QPA_PLATFORM=offscreen) as its -platform option instead.
+case "$(basename "${1:-}")" in
+  test_app_*) if [ -n "${QT_QPA_PLATFORM:-}" ]; then set -- "$@" -platform "$QT_QPA_PLATFORM"; fi ;;
+esac
 exec "$wine" "$@"
