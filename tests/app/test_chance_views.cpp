@@ -59,6 +59,12 @@ void runAnalysis(app::CriteriaPanel& panel, const QString& kind) {
     panel.onManualValueLeft(1);  // as leaving the box stores it
     child<QCheckBox>(&panel, "Check1_1")->setChecked(true);
     if (kind == "partial") {
+        // The partial search reads all eight boxes: 03 in each, so that with one position of
+        // eight it finds the draws the search finds.
+        for (int p = 2; p <= 8; ++p) {
+            child<QLineEdit>(&panel, QString("Text2_%1").arg(p))->setText("3");
+            panel.onManualValueLeft(p);
+        }
         child<QComboBox>(&panel, "Combo1")->setCurrentText("1");
         child<QPushButton>(&panel, "Command2")->click();
     } else {
