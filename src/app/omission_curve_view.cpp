@@ -109,6 +109,7 @@ void OmissionCurveChart::paintEvent(QPaintEvent*) {
     const std::vector<int> gaps(curve_.gaps.begin() + skip, curve_.gaps.end());
     int top = stats.last;
     for (int g : gaps) top = std::max(top, g);
+    if (anyHit) top = std::max(top, stats.maximum);  // its line stays inside the plot
     top = std::max({top, static_cast<int>(std::ceil(average)), 1});
     const int step = tickStep(top);
     top = (top / step + 1) * step;
