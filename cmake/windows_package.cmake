@@ -5,7 +5,7 @@ enable_language(RC)
 # is put together from the drawn PNGs with ImageMagick on the build machine.
 if(TARGET quarvel)
   set_target_properties(quarvel PROPERTIES WIN32_EXECUTABLE ON)
-  find_program(QUARVEL_MAGICK convert)
+  find_program(QUARVEL_MAGICK NAMES magick convert-im6.q16 convert)
   if(QUARVEL_MAGICK)
     set(ico ${CMAKE_BINARY_DIR}/icons/quarvel.ico)
     set(ico_sources)
@@ -16,6 +16,8 @@ if(TARGET quarvel)
       COMMAND ${QUARVEL_MAGICK} ${ico_sources} ${ico}
       DEPENDS icons ${ico_sources}
       COMMENT "Putting the icon together for Windows")
+    add_custom_target(windows_icon DEPENDS ${ico})
+    add_dependencies(quarvel windows_icon)
     set(rc ${CMAKE_BINARY_DIR}/quarvel_icon.rc)
     file(WRITE ${rc} "IDI_ICON1 ICON \"${ico}\"\n")
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${ico})

@@ -5,6 +5,8 @@
 ; (in %APPDATA%\quarvel, or beside the program when installed in a folder the user may write)
 ; stay. Silent with /S.
 Unicode true
+; A 64-bit installer for the 64-bit programs (it also runs where only 64-bit programs can).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"

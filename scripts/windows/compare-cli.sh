@@ -13,7 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for side in linux windows; do
   mkdir -p "$work/$side/data"
-  cp "$history" "$work/$side/history.txt"
+  cp "$history" "$work/$side/示例历史号码.txt"
 done
 
 run() { # side command...
@@ -29,12 +29,12 @@ run() { # side command...
 }
 
 commands=(
-  "import history.txt"
+  "import 示例历史号码.txt"
   "list"
-  "row 2013001"
+  "row 2019001"
   "search"
-  "search --type 2 --range 2014001:2016150 --pos 1=3 --pos 3=07"
-  "search --type 1 --fixed --no-special --as-of 2017100"
+  "search --type 2 --range 2020001:2022150 --pos 1=3 --pos 3=07"
+  "search --type 1 --fixed --no-special --as-of 2023100"
   "partial --values 01,02,03,04,05,06,07,08 -k 2"
   "partial --type 3 --pm --values 1,2,3,4,5,6,7,8"
   "groups --size 2 --boxes 1,2,3,4,5,6"
@@ -47,7 +47,7 @@ commands=(
   "calibrate --partial --values 01,02,03,04,05,06,07,08"
   "kline"
   "kline --partial --values 01,02,03,04,05,06,07,08"
-  "backtest --size 2 --boxes 1,2,3,4,5,6 --test 2017001:2017040"
+  "backtest --size 2 --boxes 1,2,3,4,5,6 --test 2024001:2024030"
   "export"
 )
 failed=0
@@ -70,7 +70,7 @@ for c in "${commands[@]}"; do
   fi
 done
 # The files export wrote, by name and bytes.
-(cd "$work/linux/data" && find . -name '*.txt' -newer ../history.txt -type f | sort) >"$work/files"
+(cd "$work/linux/data" && find . -name '*.txt' -newer ../示例历史号码.txt -type f | sort) >"$work/files"
 while IFS= read -r f; do
   if cmp -s "$work/linux/data/$f" "$work/windows/data/$f"; then
     printf 'same       exported file %s, %d bytes\n' "$f" "$(stat -c %s "$work/linux/data/$f")"

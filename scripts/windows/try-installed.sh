@@ -24,9 +24,11 @@ wine "$dir/quarvel-cli.exe" list | tail -2
 echo "== the data folder it chose"
 find "$drive_c/users" -path '*quarvel*' -maxdepth 6 | sed "s|$drive_c|C:|" | head
 echo "== the installed window"
+# wine's desktop process binds to the display it first sees: start afresh under Xvfb.
+"${WINESERVER:-/usr/lib/wine/wineserver}" -k || true
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$0" "$1" &
-  sleep 25
+  sleep 30
   import -window root "$2"
   kill %1 2>/dev/null || true
   "'"${WINESERVER:-/usr/lib/wine/wineserver}"'" -k || true' "$here/wine-run.sh" "$dir/quarvel.exe" "$shot"

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #include "store/history_db.h"
 
@@ -46,28 +47,42 @@ long long writeSome(int fd, const char* data, std::size_t n) {
 }
 int syncFile(int fd) { return _commit(fd); }
 int closeFile(int fd) { return _close(fd); }
+// A rename with POSIX semantics (Windows 10 1809 and later, NTFS): it replaces a file that
+// others hold open as long as they share its deletion. False where the system does not offer it.
+bool renameOverOpenFile(const fs::path& from, const fs::path& to) {
+    HANDLE source = CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE) return false;
+    const std::wstring name = to.wstring();
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    constexpr DWORD kReplaceIfExists = 0x1, kPosixSemantics = 0x2;
+    constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+    info->Flags = kReplaceIfExists | kPosixSemantics;
+    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), info->FileName);
+    const bool ok = SetFileInformationByHandle(source, kFileRenameInfoEx, info,
+                                               static_cast<DWORD>(buffer.size()));
+    CloseHandle(source);
+    return ok;
+}
+
 // Windows refuses to replace a file that another program holds open without sharing its
-// deletion (a viewer, a virus scanner, the search indexer glancing at it). ReplaceFileW keeps the
-// replaced file's attributes and security; a missing target is a plain move. A refusal for
-// sharing is tried again for about two seconds, as such holds are usually brief.
+// deletion (a viewer, a virus scanner, the search indexer glancing at it). Such holds are
+// usually brief, so a refusal for sharing is tried again for about two seconds. (ReplaceFileW
+// is not used: where it fails it may leave a copy of its own behind in the folder.)
 int replaceFileOnWindows(const fs::path& from, const fs::path& to) {
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 40; ++attempt) {
         if (attempt > 0) Sleep(50);
-        const DWORD attributes = GetFileAttributesW(to.c_str());
-        const bool done =
-            attributes == INVALID_FILE_ATTRIBUTES
-                ? MoveFileExW(from.c_str(), to.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                : ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                               REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                               nullptr, nullptr) ||
-                      MoveFileExW(from.c_str(), to.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (done) return 0;
+        if (renameOverOpenFile(from, to) ||
+            MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
         error = GetLastError();
         if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
-            error != ERROR_ACCESS_DENIED && error != ERROR_UNABLE_TO_REMOVE_REPLACED)
+            error != ERROR_ACCESS_DENIED)
             break;
     }
     errno = (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) ? EBUSY

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <system_error>
 #include <vector>
@@ -33,13 +34,25 @@ QString firstExisting(const QStringList& candidates, bool folder) {
     return {};
 }
 
+// Whether files may be made in the folder. On Windows the folder's attributes do not say (Qt
+// does not read the access lists, and "Program Files" is not read-only for them), so a file is
+// made and removed there.
+bool mayCreateFilesIn(const QString& folder) {
+#ifdef Q_OS_WIN
+    QTemporaryFile probe(folder + QStringLiteral("/.quarvel-probe-XXXXXX"));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
 }  // namespace
 
 QString chooseDataFolder(const QString& given, const QString& programDir,
                          const QString& userDataDir) {
     if (!given.isEmpty()) return given;
     const QFileInfo dir(programDir);
-    if (dir.isDir() && dir.isWritable()) return programDir;
+    if (dir.isDir() && mayCreateFilesIn(programDir)) return programDir;
     return userDataDir;
 }
 

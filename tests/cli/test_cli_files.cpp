@@ -18,8 +18,9 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     const auto exported = cli({"export"});
     ASSERT_EQ(exported.status, 0) << exported.err;
     const std::string path = exported.out.substr(0, exported.out.size() - 1);
-    EXPECT_EQ(path, (dir.path() / "更新至2013008期历史号码.txt").string());
-    const std::string text = quarvel::testing::readFile(path);
+    const auto file = dir.path() / u8"更新至2013008期历史号码.txt";  // UTF-8 on every system
+    EXPECT_EQ(path, file.string());
+    const std::string text = quarvel::testing::readFile(file);
     EXPECT_EQ(text.substr(0, 34), "2013001 12 18 21 25 28 30 09 11 \r\n");
 
     // Reading the export back gives the same list.

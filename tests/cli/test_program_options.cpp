@@ -11,6 +11,7 @@
 using quarvel::testing::runCommand;
 
 TEST(ProgramOptions, HelpAndVersionPrintAndExitWithoutADisplay) {
+    QUARVEL_SKIP_ON_WINDOWS("runs env -u");
     struct Case {
         const char* program;
         const char* option;
