@@ -229,7 +229,7 @@ void OmissionCurveWindow::addKLinePage(const std::vector<chance::KLinePoint>& po
     pages_->setObjectName(QStringLiteral("tabYlqx"));
     delete layout()->replaceWidget(chart_, pages_);  // the caller owns the item given back
     pages_->addTab(chart_, QStringLiteral("遗漏曲线"));
-    kLine_ = new KLinePage(ctx_, points, pages_);
+    kLine_ = new KLinePage(ctx_, points, QString::fromStdString(chart_->curve().label), pages_);
     pages_->addTab(kLine_, QStringLiteral("K线"));
 }
 
