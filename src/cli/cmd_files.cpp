@@ -6,6 +6,7 @@
 #include "history_io/history_service.h"
 #include "history_io/import.h"
 #include "history_io/trimming.h"
+#include "platform/program_folders.h"
 
 namespace quarvel::cli {
 namespace {
@@ -46,7 +47,7 @@ int merge(Context& c, const std::filesystem::path& path) {
 int import(Context& c) {
     const bool merging = !c.args.empty() && c.args[0] == "--merge";
     if (c.args.size() != (merging ? 2u : 1u)) throw UsageError("import takes one file");
-    const std::filesystem::path path(c.args.back());  // the name as bytes, exactly as given
+    const std::filesystem::path path = platform::pathFromArgument(c.args.back());  // as given
     if (merging) return merge(c, path);
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
     if (!r.layout.empty()) c.out << r.layout << "\n";

@@ -256,6 +256,7 @@ class TestHistoryFiles : public QObject {
         f->open();
         const QModelIndex cell = f->history().list()->model()->index(0, 0);
         const QPoint at = f->history().list()->visualRect(cell).center();
+        f->dialogs.questionAnswers.enqueue(true);  // the double click asks first
         QTest::mousePress(f->history().list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(f->history().list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(f->history().list()->viewport(), Qt::LeftButton, {}, at);
@@ -263,8 +264,9 @@ class TestHistoryFiles : public QObject {
         QVERIFY2(QFile::exists(file), qPrintable(f->status()));
         QCOMPARE(f->dialogs.opened.value(0), file);
         const auto first = QFileInfo(file).size();
-        // The menu entry writes the same file again, replacing it.
+        // The menu entry writes the same file again, replacing it when the user agrees.
         f->dialogs.desktopOpens = false;
+        f->dialogs.questionAnswers.enqueue(true);
         f->find<QAction>("mnuDcls")->trigger();
         QCOMPARE(QFileInfo(file).size(), first);
         QCOMPARE(f->dialogs.opened.size(), 2);
