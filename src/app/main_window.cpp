@@ -33,6 +33,7 @@
 #include "app/shrink_view.h"
 #include "app/status_line.h"
 #include "app/tab_order.h"
+#include "store/new_year_table.h"
 #include "store/numbering.h"
 
 namespace quarvel::app {
@@ -130,6 +131,10 @@ void MainWindow::buildMenus() {
     connect(
         action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&N)"), QStringLiteral("mnuEszhzd")),
         &QAction::triggered, this, &MainWindow::trimLastDraws);
+    connect(action(mnuLsgl_, QStringLiteral("合并历史号码文件(&M)"), QStringLiteral("mnuMerge")),
+            &QAction::triggered, this, &MainWindow::mergeHistoryText);
+    connect(action(mnuLsgl_, QStringLiteral("检查历史号码(&K)"), QStringLiteral("mnuCheck")),
+            &QAction::triggered, this, &MainWindow::checkHistory);
 
     mnuSetup_ = new QMenu(QStringLiteral("设置(&E)"), this);
     mnuSetup_->setObjectName(QStringLiteral("mnuSetup"));
@@ -165,6 +170,8 @@ void MainWindow::buildMenus() {
     connect(
         action(mnuSetup_, QStringLiteral("开奖结果网站地址(&H)"), QStringLiteral("mnuResultsHost")),
         &QAction::triggered, this, &MainWindow::setResultsHost);
+    connect(action(mnuSetup_, QStringLiteral("生肖年分界(&N)"), QStringLiteral("mnuNewYear")),
+            &QAction::triggered, this, &MainWindow::editNewYearTable);
 
     mnuWeb_ = new QMenu(QStringLiteral("帮助(&H)"), this);
     mnuWeb_->setObjectName(QStringLiteral("mnuWeb"));
@@ -249,6 +256,8 @@ void MainWindow::startUp() {
         if (!keys.isEmpty())
             failures << QStringLiteral("设置 %1 的值无效，已改用默认值")
                             .arg(keys.join(QStringLiteral("、")));
+        store::setNewYearEntries(
+            store::parseNewYearEntries(ctx_.saved.NewYearTable).value_or(store::NewYearTable{}));
     });
     // The wheel handling sees every event of the window's widgets.
     qApp->installEventFilter(this);
@@ -274,6 +283,8 @@ void MainWindow::startUp() {
         notify(failures.join(QStringLiteral("；")));
     else
         notify(QStringLiteral("共 %1 期历史号码").arg(history_->list()->gridModel()->rowCount()));
+    // Rows coded with another zodiac new-year table (an older program's): offered a rebuild.
+    offerNewYearRebuild();
 }
 
 void MainWindow::AddHaoma() {

@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
+#include "store/new_year_table.h"
 
 namespace quarvel::cli {
 
@@ -112,6 +113,9 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
     for (const auto& key : reset)
         err << "quarvel-cli: the saved setting " << key << " is not valid; its default is used\n";
     ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
+    // The zodiac new-year table the rows are built with: the saved entries over the defaults.
+    store::setNewYearEntries(
+        store::parseNewYearEntries(ctx.saved.NewYearTable).value_or(store::NewYearTable{}));
     try {
         return found->second.run(ctx);
     } catch (const UsageError& e) {

@@ -169,10 +169,50 @@ ChangeResult HistoryService::compact() {
     return {};
 }
 
+// The history check after a change; a check that cannot read the history finds nothing (the
+// change itself is told as it went).
+static std::vector<Finding> checkAfter(store::HistoryDb& db) {
+    try {
+        return checkStoredHistory(db);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 ImportResult HistoryService::importFile(const std::filesystem::path& path,
                                         const ImportParams& params) {
     if (auto why = checkOpen(); !why.ok()) return importRefused(why);
-    return guarded([&] { return importHistoryFile(db_, path, params); }, importRefused);
+    ImportResult r = guarded([&] { return importHistoryFile(db_, path, params); }, importRefused);
+    if (r.ok()) r.findings = checkAfter(db_);
+    return r;
+}
+
+MergeResult HistoryService::mergeFile(const std::filesystem::path& path, const ImportParams& params,
+                                      const std::function<bool(const MergeResult&)>& confirm) {
+    MergeResult r;
+    if (auto why = checkOpen(); !why.ok()) {
+        r.error = ImportError::StoreFailed;
+        r.outcome = why;
+        return r;
+    }
+    try {
+        r = mergeHistoryFile(db_, path, params, confirm);
+    } catch (const std::exception& e) {
+        r.error = ImportError::StoreFailed;
+        r.outcome = Outcome::failed(e);
+        return r;
+    }
+    if (r.ok()) r.findings = checkAfter(db_);
+    return r;
+}
+
+store::Checked<std::vector<Finding>> HistoryService::check() {
+    if (auto why = checkOpen(); !why.ok()) return why;
+    try {
+        return checkStoredHistory(db_);
+    } catch (const std::exception& e) {
+        return Outcome::failed(e);
+    }
 }
 
 TrimResult HistoryService::trimToIssue(std::int32_t lastKept, const ImportParams& params,
@@ -213,7 +253,9 @@ UpdateResult HistoryService::update(PageSource& source, const UpdateParams& para
         return r;
     }
     try {
-        return runOnlineUpdate(db_, source, params);
+        UpdateResult done = runOnlineUpdate(db_, source, params);
+        if (done.ran()) done.findings = checkAfter(db_);
+        return done;
     } catch (const std::exception& e) {
         const Outcome failed = Outcome::failed(e);
         r.outcome = Outcome::failed(failed.text() + "历史号码未改变。", {}, failed.fault);

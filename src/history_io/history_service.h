@@ -67,7 +67,13 @@ class HistoryService {
     ChangeResult clear(const SeenHistory* seen = nullptr);
     ChangeResult compact();
 
+    // The import, the merge and the update end with the history check (their `findings`).
     ImportResult importFile(const std::filesystem::path& path, const ImportParams& params);
+    // Adds the file's draws whose issues are not stored (mergeHistoryFile).
+    MergeResult mergeFile(const std::filesystem::path& path, const ImportParams& params,
+                          const std::function<bool(const MergeResult&)>& confirm = {});
+    // The history check on its own.
+    store::Checked<std::vector<Finding>> check();
     TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params,
                            const SeenHistory* seen = nullptr);
     TrimResult trimLastDraws(std::int32_t count, const ImportParams& params,
