@@ -15,9 +15,11 @@
 #include "app/grid_view.h"
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
+#include "groups/group_checks.h"
 #include "groups/group_command.h"
 #include "groups/yl_table.h"
 #include "partial/partial_search.h"
+#include "search/input_checks.h"
 #include "search/search_command.h"
 #include "store/whole_number.h"
 
@@ -30,6 +32,12 @@ QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 const QString kClosedHistory = QStringLiteral("历史数据库没有打开，无法计算");
 
 }  // namespace
+
+bool CriteriaPanel::refused(const QString& title, const std::optional<std::string>& why) const {
+    if (!why) return false;
+    message(title, fromStd(*why));
+    return true;
+}
 
 bool CriteriaPanel::commandReady(QPushButton* button) {
     // The button takes the focus first, as a click or its access key would give it, so that a
@@ -117,6 +125,9 @@ void CriteriaPanel::runPattern(const QString& title, PatternRun run) {
 
 void CriteriaPanel::runSearchCommand() {
     if (!commandReady(command1_)) return;
+    if (refused(QStringLiteral("检索"),
+                search::checkSearchInput(readCriteria(), !historyTabActive())))
+        return;
     const auto cut = readCut(QStringLiteral("检索"));
     if (!cut) return;
     PatternRun run{readCriteria(), false, false, {}, *cut};
@@ -126,6 +137,10 @@ void CriteriaPanel::runSearchCommand() {
 
 void CriteriaPanel::runPartialCommand() {
     if (!commandReady(multi_->searchButton())) return;
+    if (refused(QStringLiteral("分部检索"),
+                search::checkPartialInput(readCriteria(), multi_->option(1)->isChecked(),
+                                          !historyTabActive())))
+        return;
     const auto cut = readCut(QStringLiteral("分部检索"));
     if (!cut) return;
     PatternRun run{readCriteria(), true, multi_->option(1)->isChecked(),
@@ -149,6 +164,7 @@ groups::GroupInput CriteriaPanel::readGroupInput(const std::optional<chance::AsO
 
 void CriteriaPanel::runGroupCommand() {
     if (!commandReady(groups_->computeButton())) return;
+    if (refused(QStringLiteral("分组计算"), groups::checkGroupInput(readGroupInput({})))) return;
     const auto cut = readCut(QStringLiteral("分组计算"));
     if (!cut) return;
     const groups::GroupInput input = readGroupInput(*cut);

@@ -14,19 +14,25 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWheelEvent>
 
+#include "app/busy_cursor.h"
 #include "app/criteria_panel.h"
 #include "app/dialogs.h"
 #include "app/grid_clicks.h"
+#include "app/grid_export.h"
 #include "app/grid_view.h"
 #include "app/history_panel.h"
+#include "app/ledger_view.h"
 #include "app/qt_paths.h"
 #include "app/screen_fit.h"
+#include "app/shrink_view.h"
 #include "app/status_line.h"
+#include "app/tab_order.h"
 #include "history_io/leftovers.h"
 #include "store/numbering.h"
 
@@ -123,7 +129,7 @@ void MainWindow::buildMenus() {
     connect(action(mnuLsgl_, QStringLiteral("删除到选定期(&D)"), QStringLiteral("mnuDlzd")),
             &QAction::triggered, this, &MainWindow::trimToIssue);
     connect(
-        action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&E)"), QStringLiteral("mnuEszhzd")),
+        action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&N)"), QStringLiteral("mnuEszhzd")),
         &QAction::triggered, this, &MainWindow::trimLastDraws);
 
     mnuSetup_ = new QMenu(QStringLiteral("设置(&E)"), this);
@@ -148,8 +154,11 @@ void MainWindow::buildMenus() {
         mnuDscs_[i] = action(ds, dsCaptions[i], QStringLiteral("mnuDscs_%1").arg(i));
         mnuDscs_[i]->setCheckable(true);
         connect(mnuDscs_[i], &QAction::triggered, this, [this, i] { chooseSegmentBase(i); });
-        // The wave-colour items are kept for their place in the menu; they do nothing.
+        // The wave-colour items are kept for their place in the menu; no analysis reads a
+        // wave-colour base, so they are shown disabled rather than doing nothing when chosen.
         mnuBscs_[i] = action(bs, bsCaptions[i], QStringLiteral("mnuBscs_%1").arg(i));
+        mnuBscs_[i]->setEnabled(false);
+        mnuBscs_[i]->setStatusTip(QStringLiteral("波色参数没有分析使用，不能设置"));
     }
     connect(
         action(mnuSetup_, QStringLiteral("历史号码更新检索年(&Y)"), QStringLiteral("mnuSetDay")),
@@ -175,6 +184,11 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, [this] { criteria_->runShapeCommand(); });
     connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")),
             &QAction::triggered, this, [this] { criteria_->runCurveCommand(); });
+    // Tickets and 缩水, each in a window of its own.
+    connect(action(charts, QStringLiteral("兑奖账本(&T)"), QStringLiteral("mnuLedger")),
+            &QAction::triggered, this, [this] { (new LedgerWindow(ctx_, {}, this))->show(); });
+    connect(action(charts, QStringLiteral("缩水(&F)"), QStringLiteral("mnuShrink")),
+            &QAction::triggered, this, [this] { (new ShrinkWindow(ctx_, this))->show(); });
 
     menuBar()->addMenu(mnuLsgl_);
     menuBar()->addMenu(mnuSetup_);
@@ -193,10 +207,22 @@ void MainWindow::connectEvents() {
     connect(history_->exportButton(), &QPushButton::clicked, this, &MainWindow::exportHistoryText);
     connect(history_->updateButton(), &QPushButton::clicked, this, &MainWindow::onlineUpdate);
     connect(history_->list()->clicks(), &GridClicks::doubleClicked, this,
-            &MainWindow::exportHistoryList);
+            &MainWindow::askExportHistoryList);
     watchGridFocus(history_->list());
     watchGridFocus(criteria_->hitGrid());
     watchGridFocus(criteria_->summaryGrid());
+}
+
+void MainWindow::askExportHistoryList() {
+    // A stray double click must not write a file: the user says yes first.
+    const auto path = db_.dataDir() / "lishi.xls";
+    QString text =
+        QStringLiteral("把历史号码列表导出到 EXCEL 表格文件 %1 吗？").arg(toQString(path));
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) text += QStringLiteral("\n已有的同名文件将被替换。");
+    if (!ctx_.dialogs->question(QStringLiteral("导出到EXCEL"), text)) return;
+    BusyCursor busy;
+    exportGridToXls(ctx_, history_->list()->grid(), QStringLiteral("lishi.xls"), this, true);
 }
 
 void MainWindow::watchGridFocus(GridView* grid) {
@@ -364,6 +390,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (enterClicksButton(watched, event)) return true;
     if (handleWheel(watched, event)) return true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The Tab order follows the screen as laid out now.
+    orderTabsByGeometry(centralWidget());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

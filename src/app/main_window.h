@@ -62,7 +62,8 @@ class MainWindow : public QMainWindow {
     void chooseSegmentBase(int i);  // mnuDscs_i
     void importHistoryText();       // cmdRdLst
     void exportHistoryText();       // Command4
-    void exportHistoryList();       // double click on MSFlexGrid1, mnuDcls
+    void exportHistoryList();       // mnuDcls
+    void askExportHistoryList();    // double click on MSFlexGrid1: asks, then exports
     void trimToIssue();             // mnuDlzd
     void trimLastDraws();           // mnuEszhzd
     void setKeptYears();            // mnuSetDay
@@ -78,6 +79,7 @@ class MainWindow : public QMainWindow {
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenus();

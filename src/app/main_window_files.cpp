@@ -26,9 +26,9 @@ namespace {
 QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kImportQuestion = QStringLiteral(
-    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'"
+    "确实要读入最新历史号码吗？点击“确定”读入，点击“取消”"
     "放弃该操作。确要读入请保证安装目录下存在历史号码的"
-    "文本文件文件。读取时可能要花费一段时间,请耐心等候！");
+    "文本文件。读取时可能要花费一段时间，请耐心等候！");
 const QString kUpdateQuestion = QStringLiteral(
     "确实要在线更新最新历史号码吗？更新可能要花费一段时间，网络不通或者我方服务器更新不及时可能都造"
     "成更新失败！");
@@ -98,8 +98,8 @@ void MainWindow::importHistoryText() {
     QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
     if (!QFileInfo(dir).isDir()) dir = platform::sampleHistoryFolder();
     if (dir.isEmpty()) dir = toQString(db_.dataDir());
-    const QString chosen =
-        ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
+    const QString chosen = ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir,
+                                                      QStringLiteral("文本文件 (*.txt)"));
     if (chosen.isEmpty()) return;
     if (!ctx_.historyOpen()) {
         refuse(ctx_, kImportTitle, QStringLiteral("历史数据库没有打开，无法读入。"));
@@ -135,6 +135,8 @@ void MainWindow::importHistoryText() {
                     .arg(result.linesSkipped)
                     .arg(skippedLines(result));
         ctx_.dialogs->message(kImportTitle, text);
+    } else {
+        text += QStringLiteral("。");
     }
     notify(text + fromStd(io::backupSentence(result.backup)));
 }
@@ -324,17 +326,19 @@ void MainWindow::onlineUpdate() {
 }
 
 void MainWindow::openReadme() {
-    // The program's description travels with it as README.md: beside the program, in the
-    // installed documentation, in the data folder, or in the source tree it was built in.
-    QString path = platform::documentationFile(QStringLiteral("README.md"));
-    const QString inDataFolder = toQString(db_.dataDir() / "README.md");
+    // The user guide travels with the program: beside it, in the installed documentation, in
+    // the data folder, or in the source tree it was built in.
+    const QString name = QStringLiteral("使用说明.html");
+    QString path = platform::documentationFile(name);
+    if (path.isEmpty()) path = platform::documentationFile(QStringLiteral("docs/") + name);
+    const QString inDataFolder = toQString(db_.dataDir() / toPath(name));
     if (path.isEmpty() && QFileInfo::exists(inDataFolder))
         path = QFileInfo(inDataFolder).canonicalFilePath();
     if (path.isEmpty()) {
-        notify(QStringLiteral("找不到说明文件 README.md"));
+        notify(QStringLiteral("找不到使用说明（%1）").arg(name));
         return;
     }
-    if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开说明文件 %1").arg(path));
+    if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开使用说明 %1").arg(path));
 }
 
 }  // namespace quarvel::app

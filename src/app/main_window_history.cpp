@@ -188,7 +188,7 @@ void MainWindow::offerCodeRebuild(const QString& attribute, int storedBase, int 
         QStringLiteral(
             "已保存的历史号码的%1代码是按参数%2编的，与新的参数不同。\n\n"
             "现在按新的参数重建全部历史号码的代码吗？重建前的历史号码先备份到 lsbf.txt。\n"
-            "选择“否”：已保存的历史号码保留原来的代码，只有以后保存的号码使用新的参数。")
+            "选择“取消”：已保存的历史号码保留原来的代码，只有以后保存的号码使用新的参数。")
             .arg(attribute, old));
     if (!rebuild) {
         notify(QStringLiteral(

@@ -1,6 +1,7 @@
 #include "app/picture_save.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -15,6 +16,13 @@ namespace quarvel::app {
 bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName,
                  const QString& what) {
     if (ctx.db == nullptr || ctx.dialogs == nullptr) return false;
+    return savePicture(ctx, picture->grab().toImage(), picture, defaultName, what);
+}
+
+bool savePicture(AppContext& ctx, const QImage& image, QWidget* from, const QString& defaultName,
+                 const QString& what) {
+    if (ctx.db == nullptr || ctx.dialogs == nullptr) return false;
+    const DialogOwner owner(*ctx.dialogs, from);
     const QString title = QStringLiteral("保存图片");
     const QString suggested = toQString(ctx.db->dataDir() / toPath(defaultName));
     QString path = ctx.dialogs->saveFileName(title, suggested, QStringLiteral("PNG 图片 (*.png)"));
@@ -22,7 +30,7 @@ bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName,
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !picture->grab().save(&buffer, "PNG")) {
+    if (!buffer.open(QIODevice::WriteOnly) || image.isNull() || !image.save(&buffer, "PNG")) {
         ctx.dialogs->message(title, QStringLiteral("%1无法生成图片，没有保存。").arg(what));
         return false;
     }

@@ -21,6 +21,8 @@ class QtDialogs : public Dialogs {
     bool openInDesktop(const QString& pathOrUrl) override;
 
   private:
+    // The owner of the boxes shown now, else the main window.
+    QWidget* parentWindow() const;
     QWidget* parent_;
 };
 

@@ -6,6 +6,7 @@
 #include "history_io/history_service.h"
 #include "history_io/import.h"
 #include "history_io/trimming.h"
+#include "platform/program_folders.h"
 
 namespace quarvel::cli {
 namespace {
@@ -18,7 +19,7 @@ io::ImportParams paramsOf(const Context& c) {
 
 int import(Context& c) {
     if (c.args.size() != 1) throw UsageError("import takes one file");
-    const std::filesystem::path path(c.args[0]);  // the name as bytes, exactly as given
+    const std::filesystem::path path = platform::pathFromArgument(c.args[0]);  // as given
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
     if (r.error == io::ImportError::NotATextFile)
         throw UsageError("the file name must end in txt: " + c.args[0]);

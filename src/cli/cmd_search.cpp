@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/search_options.h"
 #include "partial/partial_search.h"
+#include "search/input_checks.h"
 #include "search/search_command.h"
 
 namespace quarvel::cli {
@@ -18,8 +19,15 @@ int report(Context& c, const search::SearchResult& r) {
     return 0;
 }
 
+// Input the window refuses as well: its sentence alone, for exit status 2.
+bool refusedInput(Context& c, const std::optional<std::string>& why) {
+    if (why) c.err << *why << "\n";
+    return why.has_value();
+}
+
 int search(Context& c) {
     SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Search);
+    if (refusedInput(c, search::checkSearchInput(o.criteria, false))) return 2;
     const auto cut = asOfCut(c, o.asOf);
     if (cut) chance::applyCut(o.criteria, *cut);
     search::SearchResult r = search::runSearch(c.db, o.criteria);
@@ -29,6 +37,7 @@ int search(Context& c) {
 
 int partialSearch(Context& c) {
     SearchOptions o = parseSearchOptions(c, c.args, 0, SearchKind::Partial);
+    if (refusedInput(c, search::checkPartialInput(o.criteria, o.pm, false))) return 2;
     const auto cut = asOfCut(c, o.asOf);
     if (cut) chance::applyCut(o.criteria, *cut);
     search::SearchResult r = partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText);

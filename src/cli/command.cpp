@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "store/system_calls.h"
 #include "store/whole_number.h"
 
 namespace quarvel::cli {
@@ -19,9 +20,7 @@ long long parseWholeNumber(const std::string& text, const std::string& what) {
 
 int currentYear() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
+    return store::localCalendarTime(now).tm_year + 1900;
 }
 
 }  // namespace quarvel::cli

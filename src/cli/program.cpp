@@ -93,12 +93,13 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
     // File and folder names are bytes, used exactly as given (also when not valid UTF-8).
     platform::QtSettingsStore settings =
         settingsFile.empty() ? platform::QtSettingsStore()
-                             : platform::QtSettingsStore(std::filesystem::path(settingsFile));
+                             : platform::QtSettingsStore(platform::pathFromArgument(settingsFile));
     if (!settings.refusal().isEmpty())
         err << "quarvel-cli: " << settings.refusal().toStdString() << "\n";
     // The same data folder as the window's: --data-dir, else the program's folder when it may
     // be written, else the user's data folder.
-    store::HistoryDb db(platform::dataFolderOfThisProgram(std::filesystem::path(givenDataDir)));
+    store::HistoryDb db(
+        platform::dataFolderOfThisProgram(platform::pathFromArgument(givenDataDir)));
     try {
         db.open();
     } catch (const std::exception& e) {

@@ -86,12 +86,36 @@ long long writeSome(int fd, const char* data, std::size_t n) {
 }
 int syncFile(int fd) { return _commit(fd); }
 int closeFile(int fd) { return _close(fd); }
-int replaceFile(const fs::path& from, const fs::path& to) {
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    errno = EACCES;
+// Windows refuses to replace a file that another program holds open without sharing its
+// deletion (a viewer, a virus scanner, the search indexer glancing at it). ReplaceFileW keeps the
+// replaced file's attributes and security; a missing target is a plain move. A refusal for
+// sharing is tried again for about two seconds, as such holds are usually brief.
+int replaceFileOnWindows(const fs::path& from, const fs::path& to) {
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (attempt > 0) Sleep(50);
+        const DWORD attributes = GetFileAttributesW(to.c_str());
+        const bool done =
+            attributes == INVALID_FILE_ATTRIBUTES
+                ? MoveFileExW(from.c_str(), to.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                : ReplaceFileW(to.c_str(), from.c_str(), nullptr,
+                               REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                               nullptr, nullptr) ||
+                      MoveFileExW(from.c_str(), to.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (done) return 0;
+        error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
+            error != ERROR_ACCESS_DENIED && error != ERROR_UNABLE_TO_REMOVE_REPLACED)
+            break;
+    }
+    errno = (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) ? EBUSY
+            : error == ERROR_DISK_FULL                                          ? ENOSPC
+                                                                                : EACCES;
     return -1;
 }
+int replaceFile(const fs::path& from, const fs::path& to) { return replaceFileOnWindows(from, to); }
 void copyMode(int, const fs::path&) {}
 void syncFolder(const fs::path&) {}
 #else

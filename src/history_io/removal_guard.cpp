@@ -16,6 +16,7 @@
 #include "store/numbering.h"
 #include "store/outcome.h"
 #include "store/sql_translate.h"
+#include "store/system_calls.h"
 
 namespace quarvel::io {
 
@@ -26,8 +27,7 @@ namespace {
 // "YYYYMMDD-HHMMSS" of the local time now.
 std::string timeStamp() {
     const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = store::localCalendarTime(t);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;

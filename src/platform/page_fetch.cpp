@@ -100,6 +100,10 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
     if (!io::checkPageAddress(url).ok() || !target.isValid())
         return Outcome::failed("不是可以读取的网址：" + url);
+#ifdef QUARVEL_WITHOUT_GUMBO
+    return Outcome::failed(
+        "本程序构建时没有网页解析库，不能在线读取开奖号码；请导入历史号码文件。");
+#endif
     if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
 
     QNetworkRequest request(target);

@@ -1,7 +1,6 @@
 #include "store/engine.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +10,7 @@
 
 #include "store/engine_internal.h"
 #include "store/sql_translate.h"
+#include "store/system_calls.h"
 
 namespace quarvel::store {
 
@@ -140,7 +140,7 @@ bool writableFile(const std::filesystem::path& path) {
     if (ec) return true;  // let SQLite report what it finds
     using P = std::filesystem::perms;
     if ((perms & (P::owner_write | P::group_write | P::others_write)) == P::none) return false;
-    return ::access(path.c_str(), W_OK) == 0;
+    return systemAllowsWriting(path);
 }
 
 }  // namespace

@@ -105,6 +105,7 @@ class TestAnalyses : public QObject {
         QCOMPARE(hits().cells[1][0], std::string("2013004"));
         // Nothing ticked: every draw of the range is a hit, the label is empty.
         w<QCheckBox>("Check1_8")->setChecked(false);
+        w<QLineEdit>("Text2_8")->clear();
         press("Command1");
         QCOMPARE(hits().rows(), 6);
         QCOMPARE(summary().cells[1][0], std::string(""));
@@ -235,6 +236,7 @@ class TestAnalyses : public QObject {
     }
 
     void doubleClicksOnBlankPartsAndHeadersExport() {
+        f->dialogs.questionAnswer = true;  // the second export of a file replaces the first
         press("Command1");
         auto* grid2 = panel->hitGrid();
         auto* grid3 = panel->summaryGrid();

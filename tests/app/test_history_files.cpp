@@ -95,7 +95,7 @@ class TestHistoryFiles : public QObject {
         QVERIFY(f->dialogs.shown[0].text.startsWith("确实要读入最新历史号码吗？"));
         QCOMPARE(f->dialogs.shown[1].kind, QString("file"));
         QVERIFY(f->dialogs.shown[1].text.endsWith("历史号码"));
-        QCOMPARE(f->dialogs.shown[1].extra, QString("Text (*.txt)"));
+        QCOMPARE(f->dialogs.shown[1].extra, QString("文本文件 (*.txt)"));
         QCOMPARE(f->dialogs.shown[2].kind, QString("question"));
         QVERIFY2(f->dialogs.shown[2].text.startsWith(
                      QStringLiteral("文件中有 2 期（2014001～2014002），读入后现有的 3 期中有 3 "
@@ -181,6 +181,7 @@ class TestHistoryFiles : public QObject {
         f->open();
         const QModelIndex cell = f->history().list()->model()->index(0, 0);
         const QPoint at = f->history().list()->visualRect(cell).center();
+        f->dialogs.questionAnswers.enqueue(true);  // the double click asks first
         QTest::mousePress(f->history().list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(f->history().list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(f->history().list()->viewport(), Qt::LeftButton, {}, at);
@@ -188,8 +189,9 @@ class TestHistoryFiles : public QObject {
         QVERIFY2(QFile::exists(file), qPrintable(f->status()));
         QCOMPARE(f->dialogs.opened.value(0), file);
         const auto first = QFileInfo(file).size();
-        // The menu entry writes the same file again, replacing it.
+        // The menu entry writes the same file again, replacing it when the user agrees.
         f->dialogs.desktopOpens = false;
+        f->dialogs.questionAnswers.enqueue(true);
         f->find<QAction>("mnuDcls")->trigger();
         QCOMPARE(QFileInfo(file).size(), first);
         QCOMPARE(f->dialogs.opened.size(), 2);

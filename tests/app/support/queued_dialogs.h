@@ -16,8 +16,9 @@ class QueuedDialogs : public Dialogs {
     struct Shown {
         QString kind;  // "question", "message", "input", "file", "save"
         QString title;
-        QString text;   // the text, prompt or folder
-        QString extra;  // input default text or file filter
+        QString text;              // the text, prompt or folder
+        QString extra;             // input default text or file filter
+        QWidget* owner = nullptr;  // the window the box belonged to (nullptr: the main window)
     };
 
     QQueue<bool> questionAnswers;
