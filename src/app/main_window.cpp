@@ -33,6 +33,7 @@
 #include "app/shrink_view.h"
 #include "app/status_line.h"
 #include "app/tab_order.h"
+#include "history_io/leftovers.h"
 #include "store/new_year_table.h"
 #include "store/numbering.h"
 
@@ -264,6 +265,8 @@ void MainWindow::startUp() {
     // The database: a file that cannot be opened is left alone and the list stays empty.
     step(failures, QStringLiteral("无法打开历史数据库 %1").arg(toQString(db_.dbPath())),
          [&] { db_.open(); });
+    // What a killed run of either program left behind (compaction copies, half-written files).
+    io::removeLeftovers(db_.dataDir());
     step(failures, QStringLiteral("参数菜单"), [&] {
         for (int i = 0; i < 2; ++i) {
             mnuDscs_[i]->setChecked(ctx_.saved.DsIni == i);
@@ -298,6 +301,8 @@ void MainWindow::AddHaoma() {
             seen_ = {};
             seen_.draws = static_cast<std::size_t>(grid.rows() - 1);
             if (seen_.draws > 0) seen_.newest = static_cast<std::int32_t>(store::toInt(newest));
+            seen_.fingerprint = io::historyFingerprint(grid);
+            seenStamp_ = db_.db().contentStamp();
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1")
                        .arg(QString::fromStdString(store::userText(e))));
@@ -371,6 +376,8 @@ bool MainWindow::event(QEvent* event) {
     // the notice shown there ("共 N 期历史号码", the result of the last command).
     if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
         return true;
+    // Back in the window: the history another program changed meanwhile is shown as it is now.
+    if (event->type() == QEvent::WindowActivate) refreshIfChangedElsewhere();
     return QMainWindow::event(event);
 }
 

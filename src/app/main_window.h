@@ -104,6 +104,11 @@ class MainWindow : public QMainWindow {
     // After a base change: asks whether to build the stored rows' codes again under it.
     void offerCodeRebuild(const QString& attribute, int storedBase, int classes);
     void setRangeFromHistory();
+    // When another program changed the history since the list was filled: the list, the issue
+    // boxes and the panel are refreshed and the status bar says so. True when it had changed.
+    bool refreshIfChangedElsewhere();
+    // A removal refused or failed: told in a message and the status bar.
+    void refuseChange(const QString& title, const store::Outcome& why);
     QAction* action(QMenu* menu, const QString& caption, const QString& name);
 
     store::HistoryDb db_;
@@ -119,6 +124,8 @@ class MainWindow : public QMainWindow {
     std::int32_t nextIssue_ = 0;
     // The history as the list last showed it: removals are refused when it changed since.
     io::SeenHistory seen_;
+    // The database's content stamp when the list was last filled.
+    store::Database::ContentStamp seenStamp_;
     GridView* wheelTarget_ = nullptr;
     bool updating_ = false;
     std::function<void(QMenu*, const QPoint&)> popup_;

@@ -55,12 +55,11 @@ const QString kTrimAllTitle = QStringLiteral("确认删除");
 const QString kImportTitle = QStringLiteral("读入历史");
 const QString kUpdateTitle = QStringLiteral("在线更新");
 
-// A refusal or failure: a modal message, the sentence first and the detail after it; the status
-// bar keeps the sentence.
+// A refusal or failure: a modal message with the sentence, the detail behind its "详细信息"
+// button; the status bar keeps the sentence.
 void refuse(AppContext& ctx, const QString& title, const QString& sentence,
             const QString& detail = {}) {
-    ctx.dialogs->message(title,
-                         detail.isEmpty() ? sentence : sentence + QStringLiteral("\n\n") + detail);
+    ctx.dialogs->detailedMessage(title, sentence, detail);
     ctx.notify(sentence);
 }
 
@@ -311,9 +310,9 @@ void MainWindow::exportHistoryText() {
     }
     const auto written = io::HistoryService(db_).exportText();
     if (!written) {
-        ctx_.dialogs->message(
-            QStringLiteral("导出失败"),
-            QStringLiteral("历史号码无法导出：%1").arg(fromStd(written.outcome.text())));
+        refuse(ctx_, QStringLiteral("导出失败"),
+               QStringLiteral("历史号码无法导出：%1").arg(fromStd(written.outcome.sentence)),
+               fromStd(written.outcome.detail));
         return;
     }
     const QString path = toQString(*written);

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "cli/command.h"
+#include "history_io/leftovers.h"
 #include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
 #include "store/new_year_table.h"
@@ -106,6 +107,8 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
         err << "quarvel-cli: " << store::userText(e) << "\n";
         return 1;
     }
+    // What a killed run of either program left behind (compaction copies, half-written files).
+    io::removeLeftovers(db.dataDir());
     std::vector<std::string> reset;
     Context ctx{
         db,  settings, store::Settings::load(settings, &reset), {}, {args.begin() + 1, args.end()},

@@ -55,8 +55,10 @@ class HistoryService {
     // Refused when checkNewDraw refuses it, a draw of that issue is stored already (checked at
     // write time: another program may have stored it a moment ago; the outcome is then Stale), the
     // history holds kMaxDraws draws already, or the file is damaged.
+    // With `seen`, refused (stale) when the history is no longer the one the user saw.
     ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
-                         const RowRules& rules, int calendarYear);
+                         const RowRules& rules, int calendarYear,
+                         const SeenHistory* seen = nullptr);
     // The commands below that remove draws first back up the history to 备份/ and check the
     // file whole (removal_guard.h); with `seen` they are refused (stale) when the history is no
     // longer the one the user saw.
