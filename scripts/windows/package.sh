@@ -43,6 +43,8 @@ install -D -m 644 "$build/bin/历史号码/示例历史号码.txt" "$stage/历�
 # The documents with Windows line ends, for Notepad.
 sed 's/$/\r/' "$repo/README.md" >"$stage/README.txt"
 sed 's/$/\r/' "$repo/LICENSE" >"$stage/LICENSE.txt"
+# The user guide beside the program, where the help items look first.
+install -m 644 "$repo/docs/使用说明.html" "$stage/使用说明.html"
 install -m 644 "$build/icons/quarvel.ico" "$stage/"
 
 # The portable zip: the folder as it is (the history is kept beside the programs).

@@ -16,6 +16,12 @@ class Dialogs {
     virtual bool question(const QString& title, const QString& text) = 0;
     // Message with an OK button only.
     virtual void message(const QString& title, const QString& text) = 0;
+    // Message with an OK button and, when `detail` is not empty, a "详细信息" button that shows
+    // the technical detail (file names, the system's reason) under the sentence.
+    virtual void detailedMessage(const QString& title, const QString& text, const QString& detail) {
+        (void)detail;
+        message(title, text);
+    }
     // Input box; nullopt for Cancel.
     virtual std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                             const QString& defaultText) = 0;

@@ -31,8 +31,9 @@ bool exportGridToXls(AppContext& ctx, const store::TextGrid& grid, const QString
         return false;
     if (const store::Outcome saved = io::saveXlsFile(path, grid); !saved.ok()) {
         if (ctx.dialogs)
-            ctx.dialogs->message(kTitle,
-                                 QString::fromStdString(saved.sentence + "：" + saved.detail));
+            ctx.dialogs->detailedMessage(kTitle, QString::fromStdString(saved.sentence),
+                                         QString::fromStdString(saved.detail));
+        if (ctx.notify) ctx.notify(QString::fromStdString(saved.sentence));
         return false;
     }
     if (ctx.notify) ctx.notify(QStringLiteral("列表已导出到 %1").arg(shownPath));

@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/app_context.h"
 #include "app/busy_cursor.h"
@@ -62,46 +63,53 @@ void LedgerChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics fm = fontMetrics();
-    double top = 1;
-    for (const auto* line : {&cost_, &paid_, &expected_})
-        if (!line->empty()) top = std::max(top, *std::max_element(line->begin(), line->end()));
-    top *= 1.05;
-    const int left = fm.horizontalAdvance(QString::number(top, 'f', 0)) + 14;
-    const QRect plot(left, fm.height() * 2 + 10, width() - left - 16,
-                     height() - fm.height() * 4 - 16);
-    if (plot.width() < 20 || plot.height() < 20) return;
     painter.drawText(QRect(0, 4, width(), fm.height()), Qt::AlignHCenter,
                      QStringLiteral("累计花费与返还（元）"));
+    const int n = static_cast<int>(cost_.size()) - 1;
+    if (n <= 0) {
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("核对投注后在此画出"));
+        return;
+    }
+    double most = 1;
+    for (const auto* line : {&cost_, &paid_, &expected_})
+        most = std::max(most, *std::max_element(line->begin(), line->end()));
+    // Four steps of 1, 2 or 5 times a power of ten.
+    double step = std::pow(10.0, std::floor(std::log10(most / 4)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * step * 4 >= most) {
+            step *= m;
+            break;
+        }
+    const double top = step * 4;
+    const int left = fm.horizontalAdvance(QString::number(top, 'f', 0)) + 14;
+    const QRect plot(left, fm.height() * 3 + 8, width() - left - 16,
+                     height() - fm.height() * 5 - 12);
+    if (plot.width() < 20 || plot.height() < 20) return;
     painter.setPen(Qt::black);
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     auto yOf = [&](double v) { return plot.bottom() - v * plot.height() / top; };
-    for (int i = 0; i <= 4; ++i) {
-        const double v = top * i / 4;
-        painter.drawText(QRectF(0, yOf(v) - fm.height() / 2.0, left - 6, fm.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(v, 'f', 0));
-    }
-    const int n = static_cast<int>(cost_.size()) - 1;
+    for (int i = 0; i <= 4; ++i)
+        painter.drawText(QRectF(0, yOf(step * i) - fm.height() / 2.0, left - 6, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(step * i, 'f', 0));
     painter.drawText(QRect(plot.left(), plot.bottom() + 4, plot.width(), fm.height()),
-                     Qt::AlignHCenter, QStringLiteral("第 0 至 %1 期").arg(std::max(n, 0)));
+                     Qt::AlignHCenter, QStringLiteral("范围内第 1 至 %1 期").arg(n));
     const std::pair<const std::vector<double>*, std::pair<QColor, QString>> lines[] = {
         {&cost_, {kCost, QStringLiteral("花费")}},
         {&expected_, {kExpected, QStringLiteral("按规则期望的固定奖金")}},
         {&paid_, {kPaid, QStringLiteral("实际返还")}}};
     int legendX = plot.left();
+    const int legendY = fm.height() * 2 + 4;
     for (const auto& [line, style] : lines) {
         painter.setPen(QPen(style.first, 2));
-        if (n > 0) {
-            QPolygonF points;
-            for (int i = 0; i <= n; ++i)
-                points << QPointF(plot.left() + static_cast<double>(plot.width()) * i / n,
-                                  yOf((*line)[static_cast<std::size_t>(i)]));
-            painter.drawPolyline(points);
-        }
-        const int y = fm.height() + 10;
-        painter.drawLine(legendX, y, legendX + 18, y);
+        QPolygonF points;
+        for (int i = 0; i <= n; ++i)
+            points << QPointF(plot.left() + static_cast<double>(plot.width()) * i / n,
+                              yOf((*line)[static_cast<std::size_t>(i)]));
+        painter.drawPolyline(points);
+        painter.drawLine(legendX, legendY, legendX + 18, legendY);
         painter.setPen(Qt::black);
-        painter.drawText(legendX + 22, y + fm.ascent() / 2 - 1, style.second);
+        painter.drawText(legendX + 22, legendY + fm.ascent() / 2 - 1, style.second);
         legendX += 30 + fm.horizontalAdvance(style.second);
     }
 }

@@ -33,6 +33,8 @@
 #include "app/shrink_view.h"
 #include "app/status_line.h"
 #include "app/tab_order.h"
+#include "history_io/leftovers.h"
+#include "store/new_year_table.h"
 #include "store/numbering.h"
 
 namespace quarvel::app {
@@ -130,6 +132,10 @@ void MainWindow::buildMenus() {
     connect(
         action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&N)"), QStringLiteral("mnuEszhzd")),
         &QAction::triggered, this, &MainWindow::trimLastDraws);
+    connect(action(mnuLsgl_, QStringLiteral("合并历史号码文件(&M)"), QStringLiteral("mnuMerge")),
+            &QAction::triggered, this, &MainWindow::mergeHistoryText);
+    connect(action(mnuLsgl_, QStringLiteral("检查历史号码(&K)"), QStringLiteral("mnuCheck")),
+            &QAction::triggered, this, &MainWindow::checkHistory);
 
     mnuSetup_ = new QMenu(QStringLiteral("设置(&E)"), this);
     mnuSetup_->setObjectName(QStringLiteral("mnuSetup"));
@@ -165,6 +171,8 @@ void MainWindow::buildMenus() {
     connect(
         action(mnuSetup_, QStringLiteral("开奖结果网站地址(&H)"), QStringLiteral("mnuResultsHost")),
         &QAction::triggered, this, &MainWindow::setResultsHost);
+    connect(action(mnuSetup_, QStringLiteral("生肖年分界(&N)"), QStringLiteral("mnuNewYear")),
+            &QAction::triggered, this, &MainWindow::editNewYearTable);
 
     mnuWeb_ = new QMenu(QStringLiteral("帮助(&H)"), this);
     mnuWeb_->setObjectName(QStringLiteral("mnuWeb"));
@@ -249,12 +257,16 @@ void MainWindow::startUp() {
         if (!keys.isEmpty())
             failures << QStringLiteral("设置 %1 的值无效，已改用默认值")
                             .arg(keys.join(QStringLiteral("、")));
+        store::setNewYearEntries(
+            store::parseNewYearEntries(ctx_.saved.NewYearTable).value_or(store::NewYearTable{}));
     });
     // The wheel handling sees every event of the window's widgets.
     qApp->installEventFilter(this);
     // The database: a file that cannot be opened is left alone and the list stays empty.
     step(failures, QStringLiteral("无法打开历史数据库 %1").arg(toQString(db_.dbPath())),
          [&] { db_.open(); });
+    // What a killed run of either program left behind (compaction copies, half-written files).
+    io::removeLeftovers(db_.dataDir());
     step(failures, QStringLiteral("参数菜单"), [&] {
         for (int i = 0; i < 2; ++i) {
             mnuDscs_[i]->setChecked(ctx_.saved.DsIni == i);
@@ -274,6 +286,8 @@ void MainWindow::startUp() {
         notify(failures.join(QStringLiteral("；")));
     else
         notify(QStringLiteral("共 %1 期历史号码").arg(history_->list()->gridModel()->rowCount()));
+    // Rows coded with another zodiac new-year table (an older program's): offered a rebuild.
+    offerNewYearRebuild();
 }
 
 void MainWindow::AddHaoma() {
@@ -287,6 +301,8 @@ void MainWindow::AddHaoma() {
             seen_ = {};
             seen_.draws = static_cast<std::size_t>(grid.rows() - 1);
             if (seen_.draws > 0) seen_.newest = static_cast<std::int32_t>(store::toInt(newest));
+            seen_.fingerprint = io::historyFingerprint(grid);
+            seenStamp_ = db_.db().contentStamp();
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1")
                        .arg(QString::fromStdString(store::userText(e))));
@@ -360,6 +376,8 @@ bool MainWindow::event(QEvent* event) {
     // the notice shown there ("共 N 期历史号码", the result of the last command).
     if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
         return true;
+    // Back in the window: the history another program changed meanwhile is shown as it is now.
+    if (event->type() == QEvent::WindowActivate) refreshIfChangedElsewhere();
     return QMainWindow::event(event);
 }
 

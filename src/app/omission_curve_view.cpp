@@ -109,6 +109,7 @@ void OmissionCurveChart::paintEvent(QPaintEvent*) {
     const std::vector<int> gaps(curve_.gaps.begin() + skip, curve_.gaps.end());
     int top = stats.last;
     for (int g : gaps) top = std::max(top, g);
+    if (anyHit) top = std::max(top, stats.maximum);  // its line stays inside the plot
     top = std::max({top, static_cast<int>(std::ceil(average)), 1});
     const int step = tickStep(top);
     top = (top / step + 1) * step;
@@ -228,7 +229,7 @@ void OmissionCurveWindow::addKLinePage(const std::vector<chance::KLinePoint>& po
     pages_->setObjectName(QStringLiteral("tabYlqx"));
     delete layout()->replaceWidget(chart_, pages_);  // the caller owns the item given back
     pages_->addTab(chart_, QStringLiteral("遗漏曲线"));
-    kLine_ = new KLinePage(ctx_, points, pages_);
+    kLine_ = new KLinePage(ctx_, points, QString::fromStdString(chart_->curve().label), pages_);
     pages_->addTab(kLine_, QStringLiteral("K线"));
 }
 

@@ -9,6 +9,7 @@
 #include "app/dialogs.h"
 #include "app/qt_paths.h"
 #include "history_io/atomic_file.h"
+#include "store/outcome.h"
 
 namespace quarvel::app {
 
@@ -38,8 +39,10 @@ bool savePicture(AppContext& ctx, const QImage& image, QWidget* from, const QStr
             toPath(path),
             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const std::exception& e) {
-        ctx.dialogs->message(title, QStringLiteral("无法保存 %1：%2")
-                                        .arg(path, QString::fromStdString(store::userText(e))));
+        const store::Outcome why = store::Outcome::failed(e);
+        ctx.dialogs->detailedMessage(title, QString::fromStdString(why.sentence),
+                                     QString::fromStdString(why.detail));
+        if (ctx.notify) ctx.notify(QString::fromStdString(why.sentence));
         return false;
     }
     if (ctx.notify) ctx.notify(QStringLiteral("%1已保存到 %2").arg(what, path));

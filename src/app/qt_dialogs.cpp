@@ -1,5 +1,6 @@
 #include "app/qt_dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextEdit>
 #include <QUrl>
 #include <QWidget>
 
@@ -62,6 +64,23 @@ bool QtDialogs::question(const QString& title, const QString& text) {
 
 void QtDialogs::message(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parentWindow());
+    box.exec();
+}
+
+void QtDialogs::detailedMessage(const QString& title, const QString& text, const QString& detail) {
+    if (detail.isEmpty()) return message(title, text);
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parentWindow());
+    box.setDetailedText(detail);
+    // Qt's own button for the detail is labelled in Qt's words; it is said in the program's.
+    for (QAbstractButton* b : box.buttons()) {
+        if (box.buttonRole(b) != QMessageBox::ActionRole) continue;
+        b->setText(QStringLiteral("详细信息"));
+        QObject::connect(b, &QAbstractButton::clicked, &box, [b, &box] {
+            const auto* shown = box.findChild<QTextEdit*>();
+            b->setText(shown && shown->isVisible() ? QStringLiteral("隐藏详细信息")
+                                                   : QStringLiteral("详细信息"));
+        });
+    }
     box.exec();
 }
 

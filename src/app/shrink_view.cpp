@@ -159,19 +159,33 @@ void ShrinkWindow::showValues() {
     }
     const QSignalBlocker block(values_);
     values_->clear();
-    const auto& picked = picked_[static_cast<std::size_t>(kind)];
+    // Each item stands for a value; for 和值, for ten of them as the distribution groups them.
+    std::vector<std::pair<std::string, std::vector<int>>> groups;
     for (const int v : chance::shapeValues(kind)) {
-        const int n = seen.count(v) ? seen[v] : 0;
+        const std::string label = kind == chance::kSum
+                                      ? chance::classText(kind, chance::shapeClass(kind, v))
+                                      : chance::shapeText(kind, v);
+        if (groups.empty() || groups.back().first != label) groups.push_back({label, {}});
+        groups.back().second.push_back(v);
+    }
+    const auto& picked = picked_[static_cast<std::size_t>(kind)];
+    for (const auto& [label, members] : groups) {
+        int n = 0;
+        QVariantList data;
+        bool all = true;
+        for (const int v : members) {
+            n += seen.count(v) ? seen[v] : 0;
+            data.push_back(v);
+            all = all && std::find(picked.begin(), picked.end(), v) != picked.end();
+        }
         auto* item = new QListWidgetItem(QStringLiteral("%1\t历史出现 %2 次（%3%）")
-                                             .arg(text(chance::shapeText(kind, v)))
+                                             .arg(text(label))
                                              .arg(n)
                                              .arg(text(chance::percentText(n, draws))),
                                          values_);
-        item->setData(Qt::UserRole, v);
+        item->setData(Qt::UserRole, data);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(std::find(picked.begin(), picked.end(), v) != picked.end()
-                                ? Qt::Checked
-                                : Qt::Unchecked);
+        item->setCheckState(all ? Qt::Checked : Qt::Unchecked);
     }
 }
 
@@ -181,7 +195,8 @@ void ShrinkWindow::valueToggled(QListWidgetItem*) {
     picked.clear();
     for (int row = 0; row < values_->count(); ++row)
         if (values_->item(row)->checkState() == Qt::Checked)
-            picked.push_back(values_->item(row)->data(Qt::UserRole).toInt());
+            for (const QVariant& v : values_->item(row)->data(Qt::UserRole).toList())
+                picked.push_back(v.toInt());
     refresh();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The 缩水 window: conditions picked from the values of the draw shapes (each value with how
-// often the draws of the range showed it), 胆 and 杀 typed in. As they are chosen, each
+// The 缩水 window: conditions picked from the values of the draw shapes (和值 by tens, as the
+// distribution groups it; each value with how often the draws of the range showed it), 胆 and
+// 杀 typed in. As they are chosen, each
 // condition's record on the draws of the range (passed, 误杀率) and the kept count with its
 // exact chance kept / 2,035,800 are shown. The kept sets can be saved as a tickets file or
 // checked as tickets in the 兑奖账本 window.

@@ -42,6 +42,8 @@ bool wholeNumber(const std::string& s, int& v) {
 }
 
 bool possible(int kind, int value) {
+    // Seven numbers of 1 … 30 sum to 28 (1 … 7) at least, 189 (24 … 30) at most.
+    if (kind == kSum) return value >= 28 && value <= 189;
     return value >= 0 && (kind == kRepeat ? value <= kRegular : shapeClass(kind, value) >= 0);
 }
 
@@ -122,11 +124,25 @@ std::vector<int> shapeValues(int kind) {
 ShapeCondition shapeCondition(int kind, const std::vector<int>& values) {
     ShapeCondition c;
     c.kind = kind;
-    c.text = std::string(kShapeNames[static_cast<std::size_t>(kind)]) + "=";
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        c.allowed.set(static_cast<std::size_t>(values[i]));
-        c.text += (i ? "," : "") + shapeText(kind, values[i]);
+    for (const int v : values) c.allowed.set(static_cast<std::size_t>(v));
+    // The values ascending; for the shapes with a range, runs of three or more as A-B.
+    std::string list;
+    const std::vector<int> all = shapeValues(kind);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (!c.allowed[static_cast<std::size_t>(all[i])]) continue;
+        std::size_t last = i;
+        while (takesRange(kind) && last + 1 < all.size() && all[last + 1] == all[last] + 1 &&
+               c.allowed[static_cast<std::size_t>(all[last + 1])])
+            ++last;
+        list += list.empty() ? "" : ",";
+        if (last >= i + 2) {
+            list += std::to_string(all[i]) + "-" + std::to_string(all[last]);
+            i = last;
+        } else {
+            list += shapeText(kind, all[i]);
+        }
     }
+    c.text = std::string(kShapeNames[static_cast<std::size_t>(kind)]) + "=" + list;
     return c;
 }
 

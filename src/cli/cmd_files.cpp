@@ -17,12 +17,40 @@ io::ImportParams paramsOf(const Context& c) {
     return p;
 }
 
+// The history check's findings, one line each (cmd_check.cpp prints them the same way).
+void printFindings(Context& c, const std::vector<io::Finding>& findings) {
+    for (const auto& f : findings) c.out << io::findingLine(f) << "\n";
+}
+
+int merge(Context& c, const std::filesystem::path& path) {
+    const io::MergeResult r = io::HistoryService(c.db).mergeFile(path, paramsOf(c));
+    if (!r.layout.empty()) c.out << r.layout << "\n";
+    if (!r.ok()) {
+        c.err << "quarvel-cli import: " << r.outcome.reason() << "\n";
+        return 1;
+    }
+    c.out << "added " << r.added << " draws, " << r.alreadyStored << " already stored";
+    if (r.repeatedInFile > 0) c.out << ", " << r.repeatedInFile << " repeated in the file";
+    c.out << "\n";
+    // Stored draws the file holds with other numbers: kept as stored, listed to be looked at.
+    for (const auto& d : r.differing) {
+        c.out << "不同\t" << d.issue << "\t";
+        for (int n : d.stored) c.out << (n < 10 ? "0" : "") << n << ' ';
+        c.out << "\t";
+        for (int n : d.file) c.out << (n < 10 ? "0" : "") << n << ' ';
+        c.out << "\n";
+    }
+    printFindings(c, r.findings);
+    return 0;
+}
+
 int import(Context& c) {
-    if (c.args.size() != 1) throw UsageError("import takes one file");
-    const std::filesystem::path path = platform::pathFromArgument(c.args[0]);  // as given
+    const bool merging = !c.args.empty() && c.args[0] == "--merge";
+    if (c.args.size() != (merging ? 2u : 1u)) throw UsageError("import takes one file");
+    const std::filesystem::path path = platform::pathFromArgument(c.args.back());  // as given
+    if (merging) return merge(c, path);
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
-    if (r.error == io::ImportError::NotATextFile)
-        throw UsageError("the file name must end in txt: " + c.args[0]);
+    if (!r.layout.empty()) c.out << r.layout << "\n";
     if (!r.ok()) {
         c.err << "quarvel-cli import: " << r.outcome.reason() << "\n";
         return 1;
@@ -36,6 +64,7 @@ int import(Context& c) {
     c.out << "\n";
     // The history it replaced, to be imported back when the file was the wrong one.
     if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
+    printFindings(c, r.findings);
     return 0;
 }
 
@@ -80,7 +109,7 @@ int trimLast(Context& c) {
     return report(c, "trim-last", io::HistoryService(c.db).trimLastDraws(n, paramsOf(c)));
 }
 
-RegisterCommand importCmdReg("import", "import FILE", import);
+RegisterCommand importCmdReg("import", "import [--merge] FILE", import);
 RegisterCommand exportCmdReg("export", "export", exportCmd);
 RegisterCommand trimToReg("trim-to", "trim-to ISSUE", trimTo);
 RegisterCommand trimLastReg("trim-last", "trim-last N", trimLast);

@@ -82,7 +82,10 @@ int update(Context& c) {
     }
     c.out << "added " << r.added << "\n";
     if (r.discarded) {
-        c.out << "discarded the history older than " << params.yearNow - params.keptYears << "\n";
+        c.out << "discarded the history older than " << params.yearNow - params.keptYears << ":";
+        for (const auto& [year, draws] : r.removed.years)
+            c.out << " " << year << " (" << draws << ")";
+        c.out << "\n";
         if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
     }
     if (r.restored)
@@ -92,6 +95,7 @@ int update(Context& c) {
     if (r.stop != io::UpdateStop::None)
         c.out << "stopped at " << r.stopIssue << "\t" << stopReason(r) << "\n";
     if (!r.years.empty() && read == 0) c.err << "quarvel-cli update: no page could be read\n";
+    for (const auto& f : r.findings) c.out << io::findingLine(f) << "\n";
     return r.complete() ? 0 : 1;
 }
 

@@ -8,8 +8,10 @@
 #include <span>
 
 #include "cli/command.h"
+#include "history_io/leftovers.h"
 #include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
+#include "store/new_year_table.h"
 
 namespace quarvel::cli {
 
@@ -105,6 +107,8 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
         err << "quarvel-cli: " << store::userText(e) << "\n";
         return 1;
     }
+    // What a killed run of either program left behind (compaction copies, half-written files).
+    io::removeLeftovers(db.dataDir());
     std::vector<std::string> reset;
     Context ctx{
         db,  settings, store::Settings::load(settings, &reset), {}, {args.begin() + 1, args.end()},
@@ -112,6 +116,9 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
     for (const auto& key : reset)
         err << "quarvel-cli: the saved setting " << key << " is not valid; its default is used\n";
     ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
+    // The zodiac new-year table the rows are built with: the saved entries over the defaults.
+    store::setNewYearEntries(
+        store::parseNewYearEntries(ctx.saved.NewYearTable).value_or(store::NewYearTable{}));
     try {
         return found->second.run(ctx);
     } catch (const UsageError& e) {

@@ -263,11 +263,13 @@ class TestAnalyses : public QObject {
         QCOMPARE(f->dialogs.titles, QStringList{"数据溢出"});
         QCOMPARE(f->dialogs.messages, QStringList{"4个分组请选择24个（含）以内的个数的号码"});
         QCOMPARE(summary().cells, before);
-        // Fewer ticked values than the size: an empty table.
+        // Fewer ticked values than the size: refused, the grid kept.
         w<QPushButton>("cmdZH_1")->click();
         w<QCheckBox>("Check6_1")->click();
         press("Command5");
-        QCOMPARE(summary().rows(), 1);
+        QCOMPARE(f->dialogs.messages.size(), 2);
+        QVERIFY(f->dialogs.messages[1].contains("只勾选了 1 个"));
+        QCOMPARE(summary().cells, before);
     }
 
     void closedHistoryIsReportedNotRun() {

@@ -57,10 +57,13 @@ std::map<QChar, QStringList> windowKeys(QWidget* window) {
     auto add = [&](const QString& text) {
         if (const QChar k = accessKey(text); !k.isNull()) keys[k] << text;
     };
-    for (auto* b : window->findChildren<QAbstractButton*>()) add(b->text());
+    // The chart windows are children of the main window: each widget counts in its own window.
+    for (auto* b : window->findChildren<QAbstractButton*>())
+        if (b->window() == window) add(b->text());
     for (auto* l : window->findChildren<QLabel*>())
-        if (l->buddy()) add(l->text());
-    for (auto* g : window->findChildren<QGroupBox*>()) add(g->title());
+        if (l->buddy() && l->window() == window) add(l->text());
+    for (auto* g : window->findChildren<QGroupBox*>())
+        if (g->window() == window) add(g->title());
     for (auto* bar : window->findChildren<QMenuBar*>())
         for (auto* a : bar->actions()) add(a->text());
     return keys;
@@ -82,12 +85,6 @@ class TestWindowReading : public QObject {
     template <class T>
     T* w(const QString& name) {
         return f->find<T>(name);
-    }
-    void type(const QString& box, const QString& text) {
-        auto* b = w<QLineEdit>(box);
-        b->setFocus();
-        b->selectAll();
-        QTest::keyClicks(b, text);
     }
     TrendWindow* openTrend() {
         w<QPushButton>("cmdZst")->click();
@@ -235,7 +232,7 @@ class TestWindowReading : public QObject {
         f->seed(simpleDraws(10));
         f->open();
         w<QRadioButton>(typeButton)->click();
-        type(box, text);
+        w<QLineEdit>(box)->setText(text);
         const QString check = QString("Check1_%1").arg(box.mid(6));
         w<QCheckBox>(check)->setChecked(ticked);
         const auto before = f->window->criteriaPanel()->hitGrid()->grid().cells;

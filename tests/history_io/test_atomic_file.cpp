@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #endif
 
+#include <optional>
+
 #include "history_io/atomic_file.h"
 #include "store/history_db.h"
 #include "support/test_support.h"
@@ -86,27 +88,43 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicFileFailure,
                          ::testing::Values(io::WriteStep::Create, io::WriteStep::Write,
                                            io::WriteStep::Sync, io::WriteStep::Rename));
 
+// Each failure is said in its Chinese sentence naming the file; the system's reason, in
+// English, is kept apart as the detail.
 TEST(AtomicFile, UnwritablePlacesAreRefusedWithTheReason) {
     TempDir dir;
-    auto message = [](const fs::path& p) {
-        try {
-            io::writeFileAtomically(p, "x");
-        } catch (const io::IoError& e) {
-            return std::string(e.what());
-        }
-        return std::string("no error");
-    };
-    EXPECT_NE(message(dir.path() / "missing" / "lishi.xls").find("does not exist"),
-              std::string::npos);
-
     const auto folder = dir.path() / "Jieguo.xls";  // a folder where the file should go
     fs::create_directory(folder);
     testing::writeFile(folder / "inside", "kept");
-    EXPECT_NE(message(folder).find("folder"), std::string::npos);
+    const auto target = dir.path() / "lsbf.txt";
+    struct Case {
+        fs::path path;
+        std::optional<io::WriteStep> failing;
+        const char* says;
+        const char* detail;
+    } cases[] = {
+        {dir.path() / "missing" / "lishi.xls", {}, "不存在", "does not exist"},
+        {folder, {}, "是一个文件夹", "folder"},
+        {fs::path(), {}, "没有给出文件名", "no file name"},
+        {dir.path() / "", {}, "没有给出文件名", "no file name"},
+        {target, io::WriteStep::Write, "磁盘已满", "No space left on device"},
+        {target, io::WriteStep::Create, "不能写入", "Permission denied"},
+        {target, io::WriteStep::Rename, "是只读的或不允许替换", "Permission denied"},
+        {target, io::WriteStep::Sync, "无法保存", "Input/output error"},
+    };
+    for (const auto& c : cases) {
+        std::optional<io::ScopedWriteFailure> failure;
+        if (c.failing) failure.emplace(*c.failing);
+        try {
+            io::writeFileAtomically(c.path, "x");
+            ADD_FAILURE() << c.path << ": no error";
+        } catch (const io::IoError& e) {
+            const std::string sentence = e.what();
+            EXPECT_NE(sentence.find(c.says), std::string::npos) << sentence;
+            EXPECT_NE(e.detail().find(c.detail), std::string::npos) << e.detail();
+            EXPECT_EQ(sentence.find(c.detail), std::string::npos) << sentence;
+        }
+    }
     EXPECT_EQ(testing::readFile(folder / "inside"), "kept");
-
-    EXPECT_NE(message(fs::path()).find("no file name"), std::string::npos);
-    EXPECT_NE(message(dir.path() / "").find("no file name"), std::string::npos);
 }
 
 #ifndef _WIN32

@@ -11,6 +11,11 @@ void QueuedDialogs::message(const QString& title, const QString& text) {
     shown.append({"message", title, text, {}, owner()});
 }
 
+void QueuedDialogs::detailedMessage(const QString& title, const QString& text,
+                                    const QString& detail) {
+    shown.append({"message", title, text, detail});
+}
+
 std::optional<QString> QueuedDialogs::inputBox(const QString& title, const QString& prompt,
                                                const QString& defaultText) {
     shown.append({"input", title, prompt, defaultText, owner()});
