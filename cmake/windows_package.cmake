@@ -26,3 +26,14 @@ if(TARGET quarvel)
     message(WARNING "ImageMagick's convert was not found: quarvel.exe is built without its icon")
   endif()
 endif()
+
+# The programs and tests run from the build folder find Qt's plugins in the Qt build and Qt's
+# Chinese texts beside them, as the packaged programs do (scripts/windows/package.sh).
+if(QUARVEL_WINDOWS_PREFIX)
+  if(EXISTS /usr/share/qt6/translations/qtbase_zh_CN.qm)
+    file(COPY /usr/share/qt6/translations/qtbase_zh_CN.qm
+      DESTINATION ${CMAKE_BINARY_DIR}/bin/translations)
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/bin/qt.conf "[Paths]\nPrefix = ${QUARVEL_WINDOWS_PREFIX}/qt\n"
+    "Translations = ${CMAKE_BINARY_DIR}/bin/translations\n")
+endif()
