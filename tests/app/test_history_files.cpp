@@ -109,8 +109,9 @@ class TestHistoryFiles : public QObject {
         QCOMPARE(after.size(), size_t(7));
         QCOMPARE(after[4].numbers, stored[4].numbers);
         QCOMPARE(f->dialogs.shown[1].kind, QString("question"));
-        QVERIFY2(f->dialogs.shown[1].text.startsWith(QStringLiteral(
-                     "识别为 CSV（有表头、日期列、五位期号、新的在前），4 期，2013004–2013008。")),
+        QVERIFY2(f->dialogs.shown[1].text.startsWith(
+                     QStringLiteral("识别为 CSV（有表头、日期列、五位期号、特码单列、新的在前），4 "
+                                    "期，2013004–2013008。")),
                  qPrintable(f->dialogs.shown[1].text));
         QVERIFY2(f->dialogs.shown[2].text.contains(QStringLiteral("2013005：已保存")),
                  qPrintable(f->dialogs.shown[2].text));
@@ -190,16 +191,17 @@ class TestHistoryFiles : public QObject {
 
     void importRefusalsLeaveTheHistoryAlone() {
         f->seed(simpleDraws(3));
-        testing::writeFile(f->dir.path() / "draws.csv", "2014001 05 12 18 21 25 28 30 09\r\n");
+        testing::writeFile(f->dir.path() / "draws.csv",
+                           std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
         f->open();
         // Cancel on the question: no file dialog at all.
         f->window->importHistoryText();
         QCOMPARE(f->dialogs.count("file"), 0);
-        // A name not ending in txt, then a missing file: refused, history kept, status says so.
+        // A file that is no text, then a missing file: refused, history kept, status says so.
         f->dialogs.questionAnswers.enqueue(true);
         f->dialogs.fileAnswers.enqueue(toQString(f->dir.path() / "draws.csv"));
         f->window->importHistoryText();
-        QVERIFY(f->status().contains("draws.csv"));
+        QVERIFY2(f->status().contains(QStringLiteral("不像历史号码文件")), qPrintable(f->status()));
         f->dialogs.questionAnswers.enqueue(true);
         f->dialogs.fileAnswers.enqueue(toQString(f->dir.path() / "missing.txt"));
         f->window->importHistoryText();
@@ -229,7 +231,9 @@ class TestHistoryFiles : public QObject {
         const auto rows = f->stored();
         QCOMPARE(rows.size(), size_t(2));
         QCOMPARE(rows[1].issue, 2013004);
-        QCOMPARE(f->dialogs.messages().size(), 1);
+        // The skipped lines, then the history check on the holes they leave.
+        QCOMPARE(f->dialogs.messages().size(), 2);
+        QVERIFY(f->dialogs.messages()[1].text.startsWith(QStringLiteral("历史检查：缺 2 期")));
         QVERIFY2(f->dialogs.messages()[0].text.contains(
                      QStringLiteral("2 行不是有效的号码（第 2、3 行）")),
                  qPrintable(f->dialogs.messages()[0].text));

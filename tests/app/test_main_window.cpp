@@ -218,7 +218,7 @@ class TestMainWindow : public QObject {
         QTest::mouseRelease(viewport, Qt::RightButton, {}, QPoint(20, 10));
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0]->objectName(), QString("mnuLsgl"));
-        QCOMPARE(shown[0]->actions().size(), 5);
+        QCOMPARE(shown[0]->actions().size(), 7);  // with 合并 and 检查
         // Right button elsewhere does not open it.
         QTest::mouseClick(
             f->find<QWidget>("MSFlexGrid2")->findChild<QWidget*>("qt_scrollarea_viewport"),

@@ -55,10 +55,10 @@ TEST_F(RealHistories, MergeAddsOnlyMissingIssuesAndListsTheDifferingOnes) {
                                                     });
     ASSERT_TRUE(r.ok()) << r.outcome.text();
     ASSERT_TRUE(asked);
-    EXPECT_EQ(
-        io::mergeQuestion(*asked),
-        "识别为 CSV（有表头、日期列、UTF-8），13 期，2020005–2020016。\n将添加 6 期历史中没有的号码，5 "
-        "期已经保存；1 期与已保存的号码不同，保留已保存的。确实要合并吗？");
+    EXPECT_EQ(io::mergeQuestion(*asked),
+              "识别为 CSV（有表头、日期列、UTF-8），13 期，2020005–2020016。\n将添加 6 "
+              "期历史中没有的号码，5 "
+              "期已经保存；1 期与已保存的号码不同，保留已保存的。确实要合并吗？");
     EXPECT_EQ(r.added, 6u);
     EXPECT_EQ(r.alreadyStored, 5u);
     EXPECT_EQ(r.repeatedInFile, 1u);
@@ -171,8 +171,9 @@ TEST_F(RealHistories, AnyNameImportsAndTheQuestionCountsChangedDrawsAsWellAsLost
     EXPECT_EQ(asked->lostDraws, 1u);
     EXPECT_EQ(asked->changedDraws, 2u);
     const std::string q = io::importLossQuestion(*asked);
-    EXPECT_EQ(q.rfind("识别为 CSV（有表头、日期列、UTF-8），19 期，2020001–2020019。\n文件中有 19 期", 0),
-              0u)
+    EXPECT_EQ(
+        q.rfind("识别为 CSV（有表头、日期列、UTF-8），19 期，2020001–2020019。\n文件中有 19 期", 0),
+        0u)
         << q;
     EXPECT_NE(q.find("现有的 20 期中有 1 期将不再保存、2 期的号码将改变；原历史已备份到"),
               std::string::npos)
