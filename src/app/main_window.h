@@ -92,6 +92,7 @@ class MainWindow : public QMainWindow {
     bool refuseWhileUpdating();
     // Before a trim: false (the user told why) when it is not to run.
     bool confirmTrim(io::TrimKind kind, std::int32_t value);
+    void runTrim(io::TrimKind kind, const QString& prompt, const QString& suggested);
     // After a base change: asks whether to build the stored rows' codes again under it.
     void offerCodeRebuild(const QString& attribute, int storedBase, int classes);
     void setRangeFromHistory();

@@ -5,6 +5,7 @@
 #include "history_io/atomic_file.h"
 #include "history_io/history_service.h"
 #include "history_io/import.h"
+#include "history_io/removal_guard.h"
 #include "history_io/trimming.h"
 
 namespace quarvel::cli {
@@ -16,73 +17,75 @@ io::ImportParams paramsOf(const Context& c) {
     return p;
 }
 
+// The history a command replaced, to be imported back when that was a mistake.
+void reportBackup(Context& c, const std::filesystem::path& backup) {
+    if (!backup.empty()) c.out << io::backupSentence(backup) << "\n";
+}
+
 int import(Context& c) {
-    if (c.args.size() != 1) throw UsageError("import takes one file");
-    const std::filesystem::path path(c.args[0]);  // the name as bytes, exactly as given
+    const std::string& name = c.args.operands[0];
+    const std::filesystem::path path(name);  // the name as bytes, exactly as given
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
-    if (r.error == io::ImportError::NotATextFile)
-        throw UsageError("the file name must end in txt: " + c.args[0]);
-    if (!r.ok()) {
-        c.err << "quarvel-cli import: " << r.outcome.reason() << "\n";
-        return 1;
-    }
-    c.out << "stored " << r.drawsStored << " draws, skipped " << r.linesSkipped << " lines";
+    if (r.error == io::ImportError::NotATextFile) throw UsageError("文件名须以 txt 结尾：" + name);
+    if (!r.ok()) return ending(c, r.outcome);
+    c.out << "已读入 " << r.drawsStored << " 期历史号码";
     // Where the skipped lines are, so that they can be mended in the file.
-    for (std::size_t i = 0; i < r.firstSkippedLines.size(); ++i)
-        c.out << (i == 0 ? " (line " : ", ") << r.firstSkippedLines[i];
-    if (!r.firstSkippedLines.empty())
-        c.out << (r.linesSkipped > r.firstSkippedLines.size() ? ", ...)" : ")");
+    if (r.linesSkipped > 0) {
+        c.out << "，" << r.linesSkipped << " 行不是有效的号码（第 ";
+        for (std::size_t i = 0; i < r.firstSkippedLines.size(); ++i)
+            c.out << (i == 0 ? "" : "、") << r.firstSkippedLines[i];
+        c.out << " 行" << (r.linesSkipped > r.firstSkippedLines.size() ? "等" : "")
+              << "），已跳过。";
+    }
     c.out << "\n";
-    // The history it replaced, to be imported back when the file was the wrong one.
-    if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
-    return 0;
+    reportBackup(c, r.backup);
+    return kDone;
 }
 
 int exportCmd(Context& c) {
-    if (!c.args.empty()) throw UsageError("export takes no arguments");
     const auto path = io::HistoryService(c.db).exportText();
-    if (!path) {
-        c.err << "quarvel-cli export: " << path.outcome.text() << "\n";
-        return 1;
-    }
-    c.out << path->string() << "\n";
-    return 0;
+    if (!path) return ending(c, path.outcome);
+    c.out << "历史号码已导出到 " << path->string() << "\n";
+    return kDone;
 }
 
-int report(Context& c, const char* name, const io::TrimResult& r) {
-    if (!r.ok()) {
-        c.err << "quarvel-cli " << name << ": " << r.outcome.reason() << "\n";
-        return 1;
-    }
-    c.out << "kept " << r.drawsKept << " draws\n";
-    if (!r.backup.empty()) c.out << "backup " << r.backup.string() << "\n";
-    if (!r.warning.empty()) c.err << "quarvel-cli " << name << ": " << r.warning << "\n";
-    return 0;
-}
-
-std::int32_t positiveArgument(Context& c, const char* what) {
-    if (c.args.size() != 1) throw UsageError(std::string("takes one ") + what);
-    const auto v = io::parseTrimInput(c.args[0]);
-    if (!v)
-        throw UsageError(std::string(what) +
-                         " must be a positive 32-bit whole number: " + c.args[0]);
+std::int32_t positiveOperand(Context& c, const char* what) {
+    const auto v = io::parseTrimInput(c.args.operands[0]);
+    if (!v) throw UsageError(std::string(what) + "须是正整数，不是“" + c.args.operands[0] + "”");
     return *v;
 }
 
+int reportTrim(Context& c, const io::TrimResult& r, const std::string& done) {
+    if (!r.ok()) return ending(c, r.outcome);
+    c.out << done << "\n";
+    reportBackup(c, r.backup);
+    if (!r.warning.empty()) c.err << "quarvel-cli " << c.name << ": " << r.warning << "\n";
+    return kDone;
+}
+
 int trimTo(Context& c) {
-    const std::int32_t issue = positiveArgument(c, "issue");
-    return report(c, "trim-to", io::HistoryService(c.db).trimToIssue(issue, paramsOf(c)));
+    const std::int32_t issue = positiveOperand(c, "期号");
+    const auto r = io::HistoryService(c.db).trimToIssue(issue, paramsOf(c));
+    return reportTrim(
+        c, r,
+        "已保留到 " + std::to_string(issue) + " 期，共 " + std::to_string(r.drawsKept) + " 期。");
 }
 
 int trimLast(Context& c) {
-    const std::int32_t n = positiveArgument(c, "count");
-    return report(c, "trim-last", io::HistoryService(c.db).trimLastDraws(n, paramsOf(c)));
+    const std::int32_t n = positiveOperand(c, "期数");
+    const auto r = io::HistoryService(c.db).trimLastDraws(n, paramsOf(c));
+    return reportTrim(
+        c, r,
+        "已删除最后 " + std::to_string(n) + " 期，保留 " + std::to_string(r.drawsKept) + " 期。");
 }
 
-RegisterCommand importCmdReg("import", "import FILE", import);
-RegisterCommand exportCmdReg("export", "export", exportCmd);
-RegisterCommand trimToReg("trim-to", "trim-to ISSUE", trimTo);
-RegisterCommand trimLastReg("trim-last", "trim-last N", trimLast);
+const RegisterCommand kImport("import",
+                              {"从历史号码文本文件读入历史号码（先备份原历史）", "FILE", 1, 1},
+                              import);
+const RegisterCommand kExport("export", {"历史号码导出到文本文件 lsbf.txt"}, exportCmd);
+const RegisterCommand kTrimTo("trim-to", {"删除到指定期：只保留到 ISSUE 期", "ISSUE", 1, 1},
+                              trimTo);
+const RegisterCommand kTrimLast("trim-last", {"删除最后 N 期历史号码", "N", 1, 1}, trimLast);
 
 }  // namespace
 }  // namespace quarvel::cli
