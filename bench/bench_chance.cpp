@@ -1,12 +1,14 @@
 // What chance alone gives, at 32,766 draws (the most the history holds): the walk-forward
 // backtest of 10,626 groups (size 4 over 24 numbers) over the last 1,000 draws, and the
 // calibration and K-line of a two-position search over the whole history, each as the command
-// runs it: the draws read, the hits found, the figures computed.
+// runs it: the draws read, the hits found, the exact chances counted, the figures computed (for
+// the K-line the path-wise band and the path's p as well).
 #include <benchmark/benchmark.h>
 
 #include "chance/as_of.h"
 #include "chance/backtest.h"
 #include "chance/calibration.h"
+#include "chance/draw_chance.h"
 #include "chance/kline.h"
 #include "search/search_command.h"
 #include "support/random_history.h"
@@ -60,7 +62,10 @@ void BM_Calibrate(benchmark::State& state) {
     for (auto _ : state) {
         const auto hits = search::runSearch(h.db, c).hitIdx;
         const chance::IssueLine line = chance::readIssueLine(h.db.db());
-        benchmark::DoNotOptimize(chance::calibrationGrid(chance::calibrate(hits, line.idx)));
+        const auto q = chance::PatternChance(chance::searchPattern(c)).along(line.issue);
+        const chance::Calibration result = chance::calibrate(hits, line.idx, q);
+        benchmark::DoNotOptimize(chance::calibrationGrid(result));
+        benchmark::DoNotOptimize(chance::calibrationVerdict(result, 1));
     }
 }
 BENCHMARK(BM_Calibrate)->Unit(benchmark::kMillisecond);
@@ -71,7 +76,10 @@ void BM_KLine(benchmark::State& state) {
     for (auto _ : state) {
         const auto hits = search::runSearch(h.db, c).hitIdx;
         const chance::IssueLine line = chance::readIssueLine(h.db.db());
-        benchmark::DoNotOptimize(chance::kLineGrid(chance::kLine(line, hits)));
+        const auto q = chance::PatternChance(chance::searchPattern(c)).along(line.issue);
+        const auto points = chance::kLine(line, hits, q);
+        benchmark::DoNotOptimize(chance::kLineGrid(points));
+        benchmark::DoNotOptimize(chance::summarize(points));
     }
 }
 BENCHMARK(BM_KLine)->Unit(benchmark::kMillisecond);

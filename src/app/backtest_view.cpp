@@ -2,16 +2,19 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "app/app_context.h"
 #include "app/busy_cursor.h"
+#include "app/chance_tries.h"
 #include "app/dialogs.h"
 #include "app/funnel_chart.h"
 #include "app/grid_view.h"
@@ -19,6 +22,7 @@
 #include "app/screen_fit.h"
 #include "app/view_outputs.h"
 #include "chance/pattern_chance.h"
+#include "chance/statistics.h"
 #include "search/omission_scan.h"
 #include "store/whole_number.h"
 
@@ -29,10 +33,14 @@ namespace {
 const QString kTitle = QStringLiteral("回测");
 constexpr int kDefaultTestDraws = 100;
 
-// The running O - E of the rows and the funnel ±2·sqrt(V) so far.
+// The 选中 column's width: what is left of a 1024-pixel screen once the other columns are in.
+constexpr int kPickedWidth = 240;
+
+// The running O - E of the rows and the pointwise band ±1.96·sqrt(V) so far.
 FunnelSeries runningExcess(const chance::BacktestResult& r) {
     FunnelSeries s;
-    s.title = QStringLiteral("选中组合累计命中减随机期望");
+    s.title = QStringLiteral("选中组合累计命中减理论期望");
+    s.bandName = QStringLiteral("逐期 95% 范围");
     s.valueName = QStringLiteral("累计命中 − 累计期望");
     double observed = 0, expected = 0, variance = 0;
     for (const auto& row : r.rows) {
@@ -41,7 +49,7 @@ FunnelSeries runningExcess(const chance::BacktestResult& r) {
         variance += row.variance;
         s.issues << QString::number(row.issue);
         s.values.push_back(observed - expected);
-        s.bounds.push_back(2.0 * std::sqrt(variance));
+        s.bounds.push_back(1.96 * std::sqrt(variance));
     }
     return s;
 }
@@ -92,6 +100,8 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan,
     grid_->setObjectName(QStringLiteral("gridHc"));
     grid_->setGrid(chance::backtestGrid({}));
     exportOnDoubleClick(ctx_, grid_, QStringLiteral("回测.xls"));
+    grid_->setTextElideMode(Qt::ElideRight);
+    grid_->viewport()->installEventFilter(this);
     verdict_ = new QLabel(this);
     verdict_->setObjectName(QStringLiteral("lblHc"));
     verdict_->setWordWrap(true);
@@ -126,7 +136,22 @@ BacktestWindow::BacktestWindow(AppContext& ctx, groups::GroupPlan plan,
     layout->addLayout(inputs);
     layout->addLayout(totals);
     layout->addWidget(split, 1);
-    fitToScreen(this, {960, 680});
+    fitToScreen(this, {1000, 700});
+}
+
+bool BacktestWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = grid_->indexAt(help->pos());
+        const QString text = at.isValid() ? at.data().toString() : QString();
+        if (text.isEmpty() ||
+            grid_->fontMetrics().horizontalAdvance(text) + 10 <= grid_->columnWidth(at.column()))
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, grid_->viewport());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString BacktestWindow::verdict() const { return verdict_->text(); }
@@ -173,13 +198,26 @@ bool BacktestWindow::run() {
     }
     const chance::BacktestResult& result = *ran;
     grid_->setGrid(chance::backtestGrid(result));
-    verdict_->setText(
-        QStringLiteral("回测 %1 期，%2 组中每期选 %3 组：%4")
+    grid_->setColumnWidth(0, std::min(grid_->columnWidth(0), kPickedWidth));
+    const std::string setting =
+        "回测|" + std::to_string(plan_.type) + "|" + std::to_string(plan_.size) + "|" +
+        std::to_string(plan_.boxes.size()) + "|" + std::to_string(in->testStart) + "-" +
+        std::to_string(in->testEnd) + "|" + std::to_string(in->column) +
+        (in->ascending ? "升" : "降") + "|" + std::to_string(in->pick);
+    const int tries = noteChanceTry(ctx_, setting);
+    const QString verdict = QString::fromStdString(chance::backtestVerdict(result, tries));
+    const QString what =
+        QStringLiteral("回测 %1 期，%2 组中每期选 %3 组")
             .arg(result.rows.size())
             .arg(result.labels.size())
-            .arg(std::min<std::size_t>(static_cast<std::size_t>(in->pick), result.labels.size()))
-            .arg(QString::fromStdString(chance::backtestVerdict(result))));
-    chart_->setSeries(runningExcess(result));
+            .arg(std::min<std::size_t>(static_cast<std::size_t>(in->pick), result.labels.size()));
+    verdict_->setText(verdict + QLatin1Char('\n') + what + QStringLiteral("；") +
+                      QString::fromStdString(chance::pastDrawsLine()));
+    FunnelSeries series = runningExcess(result);
+    series.caption = {
+        QStringLiteral("%1，%2 排序%3").arg(what, column_->currentText(), order_->currentText()),
+        verdict};
+    chart_->setSeries(std::move(series));
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The 回测 window of the group frame: the test range, the ranking column, the order and the
-// pick count; the per-draw table of the walk-forward backtest, the totals in words, and the
-// running O - E (picked groups' hits less what a random pick expects) inside ±2·sqrt(V).
+// pick count; the verdict in plain words first, the per-draw table of the walk-forward
+// backtest (its 选中 column kept narrow enough for a 1024×768 screen, the whole text as the
+// cell's tool tip), and the running O - E (picked groups' hits less their exact expectation)
+// inside the pointwise ±1.96·sqrt(V). Every run counts as a setting tried on the history.
 
 #include <QWidget>
 #include <optional>
@@ -34,6 +36,9 @@ class BacktestWindow : public QWidget {
     GridView* grid() const { return grid_; }
     FunnelChart* chart() const { return chart_; }
     QString verdict() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     std::optional<chance::BacktestInput> readInput();

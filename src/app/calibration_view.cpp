@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/chance_tries.h"
 #include "app/grid_view.h"
 #include "app/picture_save.h"
 #include "app/screen_fit.h"
@@ -22,19 +23,9 @@ const QColor kOverall(0xc8, 0x32, 0x32);
 
 }  // namespace
 
-QString calibrationVerdict(const chance::Calibration& c) {
-    QString text = QStringLiteral("总体命中率 %1，卡方 %2，自由度 %3，p = %4")
-                       .arg(c.overallRate(), 0, 'f', 4)
-                       .arg(c.chiSquare, 0, 'f', 2)
-                       .arg(c.degrees)
-                       .arg(c.pValue, 0, 'f', 4);
-    if (c.degrees == 0) return text + QStringLiteral("：试验不足，无从比较");
-    return text + (c.pValue >= 0.05 ? QStringLiteral("：各段命中率与随机无显著差别")
-                                    : QStringLiteral("：各段命中率与随机有显著差别"));
-}
-
-CalibrationChart::CalibrationChart(chance::Calibration calibration, QWidget* parent)
-    : QWidget(parent), c_(calibration) {
+CalibrationChart::CalibrationChart(chance::Calibration calibration, QStringList caption,
+                                   QWidget* parent)
+    : QWidget(parent), c_(calibration), caption_(std::move(caption)) {
     setObjectName(QStringLiteral("chartYlxy"));
     setMinimumSize(420, 220);
     setAutoFillBackground(true);
@@ -47,15 +38,22 @@ void CalibrationChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics fm = fontMetrics();
     const int left = fm.horizontalAdvance(QStringLiteral("0.000")) + 14;
-    const QRect plot(left, fm.height() + 10, width() - left - 20, height() - fm.height() * 3 - 20);
+    QStringList lines{QStringLiteral("各段欲出几率的命中率与本段 95% 区间，红线为随机时的命中率")};
+    lines << caption_;
+    const QString heading = lines.join(QLatin1Char('\n'));
+    const QRect headRoom(10, 4, width() - 20, height() / 3);
+    const int headBottom = fm.boundingRect(headRoom, Qt::TextWordWrap, heading).bottom();
+    const QRect plot(left, headBottom + 10, width() - left - 20,
+                     height() - headBottom - fm.height() * 2 - 20);
     if (plot.width() < 20 || plot.height() < 20) return;
-    painter.drawText(QRect(0, 4, width(), fm.height()), Qt::AlignHCenter,
-                     QStringLiteral("各段欲出几率的命中率与 95% 区间"));
+    painter.drawText(headRoom, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, heading);
 
-    double top = c_.overallRate();
+    const auto chanceRate = [](const chance::BucketCount& n) { return n.expected / n.trials; };
+    double top = 0.0;
     for (int b = 0; b < chance::kBuckets; ++b) {
         const auto& n = c_.buckets[static_cast<std::size_t>(b)];
-        if (n.trials > 0) top = std::max(top, chance::wilsonInterval(n.hits, n.trials).high);
+        if (n.trials > 0)
+            top = std::max({top, chance::wilsonInterval(n.hits, n.trials).high, chanceRate(n)});
     }
     top = top <= 0 ? 1.0 : std::min(1.0, top * 1.1);
     auto yOf = [&](double v) { return plot.bottom() - v * plot.height() / top; };
@@ -87,19 +85,14 @@ void CalibrationChart::paintEvent(QPaintEvent*) {
         painter.drawLine(QPointF(cx, yOf(ci.low)), QPointF(cx, yOf(ci.high)));
         painter.drawLine(QPointF(cx - 6, yOf(ci.low)), QPointF(cx + 6, yOf(ci.low)));
         painter.drawLine(QPointF(cx - 6, yOf(ci.high)), QPointF(cx + 6, yOf(ci.high)));
+        // What the band's draws would hit by chance alone.
+        painter.setPen(QPen(kOverall, 2));
+        painter.drawLine(QPointF(x + slot * 0.15, yOf(chanceRate(n))),
+                         QPointF(x + slot * 0.85, yOf(chanceRate(n))));
     }
-    painter.setPen(QPen(kOverall, 2, Qt::DashLine));
-    painter.drawLine(QPointF(plot.left(), yOf(c_.overallRate())),
-                     QPointF(plot.right(), yOf(c_.overallRate())));
-    const QString name = QStringLiteral("总体命中率 %1").arg(c_.overallRate(), 0, 'f', 4);
-    const QRectF nameRect(plot.right() - fm.horizontalAdvance(name) - 8,
-                          yOf(c_.overallRate()) - fm.height() - 2, fm.horizontalAdvance(name) + 8,
-                          fm.height());
-    painter.fillRect(nameRect, QColor(255, 255, 255, 220));
-    painter.drawText(nameRect, Qt::AlignCenter, name);
 }
 
-CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label,
+CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label, const QString& range,
                                      chance::Calibration calibration, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmYlxy"));
@@ -109,10 +102,15 @@ CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label,
     grid_->setObjectName(QStringLiteral("gridYlxy"));
     grid_->setGrid(chance::calibrationGrid(calibration));
     exportOnDoubleClick(ctx, grid_, QStringLiteral("遗漏校验.xls"));
-    verdict_ = new QLabel(calibrationVerdict(calibration), this);
+    const int tries =
+        noteChanceTry(ctx, "遗漏校验|" + label.toStdString() + "|" + range.toStdString());
+    const QString verdict = QString::fromStdString(chance::calibrationVerdict(calibration, tries));
+    verdict_ = new QLabel(
+        verdict + QLatin1Char('\n') + QString::fromStdString(chance::pastDrawsLine()), this);
     verdict_->setObjectName(QStringLiteral("lblYlxy"));
     verdict_->setWordWrap(true);
-    chart_ = new CalibrationChart(calibration, this);
+    chart_ =
+        new CalibrationChart(calibration, {label + QStringLiteral("　") + range, verdict}, this);
     auto* save = new QPushButton(QStringLiteral("保存图片"), this);
     save->setObjectName(QStringLiteral("cmdSavePicture"));
     connect(save, &QPushButton::clicked, this, [this, &ctx] {
@@ -122,8 +120,8 @@ CalibrationWindow::CalibrationWindow(AppContext& ctx, const QString& label,
     buttons->addWidget(verdict_, 1);
     buttons->addWidget(save);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grid_, 0);
     layout->addLayout(buttons);
+    layout->addWidget(grid_, 0);
     layout->addWidget(chart_, 1);
     grid_->setMinimumHeight(grid_->fontMetrics().height() * 10);
     fitToScreen(this, {820, 620});

@@ -1,9 +1,11 @@
 #pragma once
-// The 遗漏校验 window of one pattern: the core's grid (trials, hits and rate per band of the
-// due ratio, with the Wilson 95% interval, the overall rate and the deviation), the chi-square
-// line in words, and a bar chart of the bands' rates with their intervals against a line at
-// the overall rate, which independent draws would give every band.
+// The 遗漏校验 window of one pattern: the verdict in plain words first, the core's grid (trials,
+// hits and rate per band of the due ratio, each band's own Wilson 95% interval, the hits its
+// draws' exact chances expect and the deviation), and a bar chart of the bands' rates with
+// their intervals against a mark at the rate chance gives each band. The chart's caption
+// carries the pattern, the range and the verdict, so its saved picture does too.
 
+#include <QStringList>
 #include <QWidget>
 
 #include "chance/calibration.h"
@@ -18,7 +20,8 @@ class GridView;
 class CalibrationChart : public QWidget {
     Q_OBJECT
   public:
-    explicit CalibrationChart(chance::Calibration calibration, QWidget* parent = nullptr);
+    CalibrationChart(chance::Calibration calibration, QStringList caption,
+                     QWidget* parent = nullptr);
     QSize sizeHint() const override { return {700, 300}; }
 
   protected:
@@ -26,13 +29,15 @@ class CalibrationChart : public QWidget {
 
   private:
     chance::Calibration c_;
+    QStringList caption_;
 };
 
 class CalibrationWindow : public QWidget {
     Q_OBJECT
   public:
-    CalibrationWindow(AppContext& ctx, const QString& label, chance::Calibration calibration,
-                      QWidget* parent = nullptr);
+    // `range`: the range's issues as text; the run counts as one setting tried on the history.
+    CalibrationWindow(AppContext& ctx, const QString& label, const QString& range,
+                      chance::Calibration calibration, QWidget* parent = nullptr);
     GridView* grid() const { return grid_; }
     CalibrationChart* chart() const { return chart_; }
     QString verdict() const;
@@ -42,8 +47,5 @@ class CalibrationWindow : public QWidget {
     CalibrationChart* chart_;
     QLabel* verdict_;
 };
-
-// The chi-square line in words: "卡方 3.21，自由度 4，p = 0.5234：…".
-QString calibrationVerdict(const chance::Calibration& c);
 
 }  // namespace quarvel::app

@@ -151,6 +151,8 @@ class CriteriaPanel : public QWidget {
     void showCountSpecialForMode(bool fixed);
     void exportGrid(GridView* grid, const char* fileName);
     bool commandReady(QPushButton* button);
+    // Shows the refusal of the input, when there is one; true then.
+    bool refused(const QString& title, const std::optional<std::string>& why) const;
 
     AppContext& ctx_;
     bool freeMode_ = true;

@@ -12,6 +12,7 @@
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
 #include "app/group_panel.h"
+#include "partial/partial_search.h"
 
 namespace quarvel::app {
 
@@ -23,8 +24,11 @@ std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownP
         label = resultCurve_ ? resultCurve_->label : std::string();
         const PatternRun run = *lastPattern_;
         BusyCursor busy;
-        hits = chance::patternHits(*ctx_.db, run.criteria,
-                                   [&](const search::Criteria& c) { return run(*ctx_.db, c); });
+        const auto k = run.partial ? partial::readSection(run.kText) : store::Checked<int>(0);
+        hits = chance::patternHits(
+            *ctx_.db, run.criteria, [&](const search::Criteria& c) { return run(*ctx_.db, c); },
+            run.partial ? chance::partialPattern(run.criteria, run.flatOnly, k ? *k : 0)
+                        : chance::searchPattern(run.criteria));
     } else {
         const QModelIndex current = grid3_->currentIndex();
         if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
@@ -48,7 +52,12 @@ void CriteriaPanel::runCalibrationCommand() {
     if (!commandReady(cmdYlxy_)) return;
     const auto shown = shownPatternHits(QStringLiteral("遗漏校验"));
     if (!shown) return;
-    auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first),
+    const chance::IssueLine& range = shown->second.range;
+    const QString rangeText =
+        range.size() == 0
+            ? QStringLiteral("-")
+            : QStringLiteral("%1～%2 期").arg(range.issue.front()).arg(range.issue.back());
+    auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first), rangeText,
                                          chance::calibrate(shown->second), this);
     window->show();
 }

@@ -17,9 +17,11 @@
 #include "app/multi_search_panel.h"
 #include "app/qt_text.h"
 #include "chance/pattern_run.h"
+#include "groups/group_checks.h"
 #include "groups/group_command.h"
 #include "groups/yl_table.h"
 #include "partial/partial_search.h"
+#include "search/input_checks.h"
 #include "search/search_command.h"
 #include "store/whole_number.h"
 
@@ -30,6 +32,12 @@ namespace {
 const QString kClosedHistory = QStringLiteral("历史数据库没有打开，无法计算");
 
 }  // namespace
+
+bool CriteriaPanel::refused(const QString& title, const std::optional<std::string>& why) const {
+    if (!why) return false;
+    message(title, fromStd(*why));
+    return true;
+}
 
 bool CriteriaPanel::commandReady(QPushButton* button) {
     // The button takes the focus first, as a click or its access key would give it, so that a
@@ -117,6 +125,9 @@ void CriteriaPanel::runPattern(const QString& title, const chance::PatternInput&
 
 void CriteriaPanel::runSearchCommand() {
     if (!commandReady(command1_)) return;
+    if (refused(QStringLiteral("检索"),
+                search::checkSearchInput(readCriteria(), !historyTabActive())))
+        return;
     std::optional<std::int32_t> asOf;
     if (!readAsOf(QStringLiteral("检索"), asOf)) return;
     runPattern(QStringLiteral("检索"), {readCriteria(), false, false, {}, asOf});
@@ -124,6 +135,10 @@ void CriteriaPanel::runSearchCommand() {
 
 void CriteriaPanel::runPartialCommand() {
     if (!commandReady(multi_->searchButton())) return;
+    if (refused(QStringLiteral("分部检索"),
+                search::checkPartialInput(readCriteria(), multi_->option(1)->isChecked(),
+                                          !historyTabActive())))
+        return;
     std::optional<std::int32_t> asOf;
     if (!readAsOf(QStringLiteral("分部检索"), asOf)) return;
     runPattern(QStringLiteral("分部检索"),
@@ -146,6 +161,7 @@ groups::GroupInput CriteriaPanel::readGroupInput(const std::optional<chance::AsO
 
 void CriteriaPanel::runGroupCommand() {
     if (!commandReady(groups_->computeButton())) return;
+    if (refused(QStringLiteral("分组计算"), groups::checkGroupInput(readGroupInput({})))) return;
     const auto cut = readCut(QStringLiteral("分组计算"));
     if (!cut) return;
     const groups::GroupInput input = readGroupInput(*cut);

@@ -22,6 +22,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent), model_(new TextGridMod
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
+    // Tab leaves the grid with one press; the arrow keys move between its cells.
+    setTabKeyNavigation(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -84,7 +84,7 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
         button(QStringLiteral("读取历史号文本(&W)"), QStringLiteral("cmdRdLst"),
                QStringLiteral("从历史号码文本文件中读取历史号中最后一期之后的新的历史号码"), this);
     command4_ =
-        button(QStringLiteral("历史号码导出文本文件(&O)"), QStringLiteral("Command4"), {}, this);
+        button(QStringLiteral("历史号码导出文本文件(&U)"), QStringLiteral("Command4"), {}, this);
     command9_ = button(QStringLiteral("软件设置(&T)"), QStringLiteral("Command9"), {}, this);
 
     auto* issueRow = new QHBoxLayout;

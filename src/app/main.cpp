@@ -1,6 +1,7 @@
 // quarvel: the main window over the history in the data folder.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,47 @@
 #include "app/qt_dialogs.h"
 #include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
+
+namespace {
+
+// The options QApplication reads itself (-platform offscreen, -style fusion, -reverse, ...).
+bool isQtOption(const QString& name) {
+    static const QStringList qt = {
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("display"),
+        QStringLiteral("geometry"),      QStringLiteral("title"),
+        QStringLiteral("name"),          QStringLiteral("sync"),
+        QStringLiteral("nograb"),        QStringLiteral("dograb"),
+        QStringLiteral("visual"),        QStringLiteral("ncols"),
+        QStringLiteral("cmap"),          QStringLiteral("im"),
+        QStringLiteral("inputstyle"),    QStringLiteral("fn"),
+        QStringLiteral("font"),          QStringLiteral("bg"),
+        QStringLiteral("background"),    QStringLiteral("fg"),
+        QStringLiteral("foreground"),    QStringLiteral("btn"),
+        QStringLiteral("button"),        QStringLiteral("testability")};
+    return qt.contains(name);
+}
+
+const QString kQtOptionsHelp = QStringLiteral(
+    "\nOptions of Qt, passed on to the window system:\n"
+    "  -platform NAME          Window system plugin (xcb, wayland, offscreen, ...).\n"
+    "  -style NAME             Widget style (fusion, windows, ...).\n"
+    "  -stylesheet FILE        Style sheet for the whole program.\n"
+    "  -reverse                Lays the window out right to left.\n"
+    "  -qwindowgeometry GEOM   Geometry of the main window (WxH+X+Y).\n"
+    "  -display NAME           X display to use (xcb).\n");
+
+QString programName(const QStringList& arguments) {
+    const QString name = QFileInfo(arguments.value(0)).completeBaseName();
+    return name.isEmpty() ? QString::fromLatin1(quarvel::platform::kProgramName) : name;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(quarvel::platform::kProgramName));
@@ -33,12 +75,26 @@ int main(int argc, char** argv) {
     parser.addOption(settingsOption);
     // Qt's own options (-platform xcb, -style fusion, -reverse) are left to QApplication.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    if (!parser.parse(arguments) && parser.unknownOptionNames().isEmpty()) {
-        std::fprintf(stderr, "quarvel: %s (see --help)\n", qPrintable(parser.errorText()));
+    const bool parsed = parser.parse(arguments);
+    // Only Qt's own options are left to QApplication; any other unknown one is refused here,
+    // before a display is needed to say so.
+    QStringList unknown;
+    for (const QString& name : parser.unknownOptionNames())
+        if (!isQtOption(name)) unknown << name;
+    if ((!parsed && parser.unknownOptionNames().isEmpty()) || !unknown.isEmpty()) {
+        const QString error = unknown.isEmpty()
+                                  ? parser.errorText()
+                                  : QStringLiteral("Unknown option '%1'.").arg(unknown.first());
+        std::fprintf(stderr, "quarvel: %s (see --help)\n", qPrintable(error));
         return 2;
     }
-    if (parser.isSet(helpOption)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    const bool helpAll = parser.isSet(QStringLiteral("help-all"));
+    if (parser.isSet(helpOption) || helpAll) {
+        // Without an application object Qt's usage line names no program: it names this one.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("<executable_name>"), programName(arguments));
+        if (helpAll) help += kQtOptionsHelp;
+        std::fputs(qPrintable(help), stdout);
         return 0;
     }
     if (parser.isSet(versionOption)) {

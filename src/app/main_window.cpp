@@ -14,19 +14,27 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWheelEvent>
 
+#include "app/busy_cursor.h"
 #include "app/criteria_panel.h"
 #include "app/dialogs.h"
 #include "app/grid_clicks.h"
+#include "app/grid_export.h"
 #include "app/grid_view.h"
 #include "app/history_panel.h"
+#include "app/ledger_view.h"
 #include "app/qt_paths.h"
 #include "app/screen_fit.h"
+#include "app/shrink_view.h"
 #include "app/status_line.h"
+#include "app/tab_order.h"
+#include "history_io/leftovers.h"
+#include "store/new_year_table.h"
 #include "store/numbering.h"
 
 namespace quarvel::app {
@@ -122,8 +130,12 @@ void MainWindow::buildMenus() {
     connect(action(mnuLsgl_, QStringLiteral("删除到选定期(&D)"), QStringLiteral("mnuDlzd")),
             &QAction::triggered, this, &MainWindow::trimToIssue);
     connect(
-        action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&E)"), QStringLiteral("mnuEszhzd")),
+        action(mnuLsgl_, QStringLiteral("删除最后指定数量期历史(&N)"), QStringLiteral("mnuEszhzd")),
         &QAction::triggered, this, &MainWindow::trimLastDraws);
+    connect(action(mnuLsgl_, QStringLiteral("合并历史号码文件(&M)"), QStringLiteral("mnuMerge")),
+            &QAction::triggered, this, &MainWindow::mergeHistoryText);
+    connect(action(mnuLsgl_, QStringLiteral("检查历史号码(&K)"), QStringLiteral("mnuCheck")),
+            &QAction::triggered, this, &MainWindow::checkHistory);
 
     mnuSetup_ = new QMenu(QStringLiteral("设置(&E)"), this);
     mnuSetup_->setObjectName(QStringLiteral("mnuSetup"));
@@ -147,8 +159,11 @@ void MainWindow::buildMenus() {
         mnuDscs_[i] = action(ds, dsCaptions[i], QStringLiteral("mnuDscs_%1").arg(i));
         mnuDscs_[i]->setCheckable(true);
         connect(mnuDscs_[i], &QAction::triggered, this, [this, i] { chooseSegmentBase(i); });
-        // The wave-colour items are kept for their place in the menu; they do nothing.
+        // The wave-colour items are kept for their place in the menu; no analysis reads a
+        // wave-colour base, so they are shown disabled rather than doing nothing when chosen.
         mnuBscs_[i] = action(bs, bsCaptions[i], QStringLiteral("mnuBscs_%1").arg(i));
+        mnuBscs_[i]->setEnabled(false);
+        mnuBscs_[i]->setStatusTip(QStringLiteral("波色参数没有分析使用，不能设置"));
     }
     connect(
         action(mnuSetup_, QStringLiteral("历史号码更新检索年(&Y)"), QStringLiteral("mnuSetDay")),
@@ -156,6 +171,8 @@ void MainWindow::buildMenus() {
     connect(
         action(mnuSetup_, QStringLiteral("开奖结果网站地址(&H)"), QStringLiteral("mnuResultsHost")),
         &QAction::triggered, this, &MainWindow::setResultsHost);
+    connect(action(mnuSetup_, QStringLiteral("生肖年分界(&N)"), QStringLiteral("mnuNewYear")),
+            &QAction::triggered, this, &MainWindow::editNewYearTable);
 
     mnuWeb_ = new QMenu(QStringLiteral("帮助(&H)"), this);
     mnuWeb_->setObjectName(QStringLiteral("mnuWeb"));
@@ -174,6 +191,11 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, [this] { criteria_->runShapeCommand(); });
     connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")),
             &QAction::triggered, this, [this] { criteria_->runCurveCommand(); });
+    // Tickets and 缩水, each in a window of its own.
+    connect(action(charts, QStringLiteral("兑奖账本(&T)"), QStringLiteral("mnuLedger")),
+            &QAction::triggered, this, [this] { (new LedgerWindow(ctx_, {}, this))->show(); });
+    connect(action(charts, QStringLiteral("缩水(&F)"), QStringLiteral("mnuShrink")),
+            &QAction::triggered, this, [this] { (new ShrinkWindow(ctx_, this))->show(); });
 
     menuBar()->addMenu(mnuLsgl_);
     menuBar()->addMenu(mnuSetup_);
@@ -192,10 +214,22 @@ void MainWindow::connectEvents() {
     connect(history_->exportButton(), &QPushButton::clicked, this, &MainWindow::exportHistoryText);
     connect(history_->updateButton(), &QPushButton::clicked, this, &MainWindow::onlineUpdate);
     connect(history_->list()->clicks(), &GridClicks::doubleClicked, this,
-            &MainWindow::exportHistoryList);
+            &MainWindow::askExportHistoryList);
     watchGridFocus(history_->list());
     watchGridFocus(criteria_->hitGrid());
     watchGridFocus(criteria_->summaryGrid());
+}
+
+void MainWindow::askExportHistoryList() {
+    // A stray double click must not write a file: the user says yes first.
+    const auto path = db_.dataDir() / "lishi.xls";
+    QString text =
+        QStringLiteral("把历史号码列表导出到 EXCEL 表格文件 %1 吗？").arg(toQString(path));
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) text += QStringLiteral("\n已有的同名文件将被替换。");
+    if (!ctx_.dialogs->question(QStringLiteral("导出到EXCEL"), text)) return;
+    BusyCursor busy;
+    exportGridToXls(ctx_, history_->list()->grid(), QStringLiteral("lishi.xls"), this, true);
 }
 
 void MainWindow::watchGridFocus(GridView* grid) {
@@ -223,12 +257,16 @@ void MainWindow::startUp() {
         if (!keys.isEmpty())
             failures << QStringLiteral("设置 %1 的值无效，已改用默认值")
                             .arg(keys.join(QStringLiteral("、")));
+        store::setNewYearEntries(
+            store::parseNewYearEntries(ctx_.saved.NewYearTable).value_or(store::NewYearTable{}));
     });
     // The wheel handling sees every event of the window's widgets.
     qApp->installEventFilter(this);
     // The database: a file that cannot be opened is left alone and the list stays empty.
     step(failures, QStringLiteral("无法打开历史数据库 %1").arg(toQString(db_.dbPath())),
          [&] { db_.open(); });
+    // What a killed run of either program left behind (compaction copies, half-written files).
+    io::removeLeftovers(db_.dataDir());
     step(failures, QStringLiteral("参数菜单"), [&] {
         for (int i = 0; i < 2; ++i) {
             mnuDscs_[i]->setChecked(ctx_.saved.DsIni == i);
@@ -248,6 +286,8 @@ void MainWindow::startUp() {
         notify(failures.join(QStringLiteral("；")));
     else
         notify(QStringLiteral("共 %1 期历史号码").arg(history_->list()->gridModel()->rowCount()));
+    // Rows coded with another zodiac new-year table (an older program's): offered a rebuild.
+    offerNewYearRebuild();
 }
 
 void MainWindow::AddHaoma() {
@@ -261,6 +301,8 @@ void MainWindow::AddHaoma() {
             seen_ = {};
             seen_.draws = static_cast<std::size_t>(grid.rows() - 1);
             if (seen_.draws > 0) seen_.newest = static_cast<std::int32_t>(store::toInt(newest));
+            seen_.fingerprint = io::historyFingerprint(grid);
+            seenStamp_ = db_.db().contentStamp();
         } catch (const std::exception& e) {
             notify(QStringLiteral("历史列表无法读取：%1")
                        .arg(QString::fromStdString(store::userText(e))));
@@ -334,6 +376,8 @@ bool MainWindow::event(QEvent* event) {
     // the notice shown there ("共 N 期历史号码", the result of the last command).
     if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
         return true;
+    // Back in the window: the history another program changed meanwhile is shown as it is now.
+    if (event->type() == QEvent::WindowActivate) refreshIfChangedElsewhere();
     return QMainWindow::event(event);
 }
 
@@ -357,6 +401,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (enterClicksButton(watched, event)) return true;
     if (handleWheel(watched, event)) return true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The Tab order follows the screen as laid out now.
+    orderTabsByGeometry(centralWidget());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

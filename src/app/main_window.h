@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "app/app_context.h"
+#include "history_io/history_check.h"
 #include "history_io/removal_guard.h"
 #include "history_io/trimming.h"
 #include "store/history_db.h"
@@ -62,13 +63,18 @@ class MainWindow : public QMainWindow {
     void chooseSegmentBase(int i);  // mnuDscs_i
     void importHistoryText();       // cmdRdLst
     void exportHistoryText();       // Command4
-    void exportHistoryList();       // double click on MSFlexGrid1, mnuDcls
+    void exportHistoryList();       // mnuDcls
+    void askExportHistoryList();    // double click on MSFlexGrid1: asks, then exports
     void trimToIssue();             // mnuDlzd
     void trimLastDraws();           // mnuEszhzd
     void setKeptYears();            // mnuSetDay
     void setResultsHost();          // mnuResultsHost
     void onlineUpdate();            // Command21
     void openReadme();              // mnuFrontPage, mnuDescrb, numYanshiDown
+    void mergeHistoryText();        // mnuMerge
+    void checkHistory();            // mnuCheck
+    void editNewYearTable();        // mnuNewYear
+    void offerNewYearRebuild();     // at start-up and after the new-year table changed
 
   signals:
     // A pop-up menu is about to be shown (history or settings menu).
@@ -78,6 +84,7 @@ class MainWindow : public QMainWindow {
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenus();
@@ -93,9 +100,16 @@ class MainWindow : public QMainWindow {
     // Before a trim: false (the user told why) when it is not to run.
     bool confirmTrim(io::TrimKind kind, std::int32_t value);
     void runTrim(io::TrimKind kind, const QString& prompt, const QString& suggested);
+    void showFindings(const std::vector<io::Finding>& findings, const QString& title);
+    QString historyFileFolder() const;
     // After a base change: asks whether to build the stored rows' codes again under it.
     void offerCodeRebuild(const QString& attribute, int storedBase, int classes);
     void setRangeFromHistory();
+    // When another program changed the history since the list was filled: the list, the issue
+    // boxes and the panel are refreshed and the status bar says so. True when it had changed.
+    bool refreshIfChangedElsewhere();
+    // A removal refused or failed: told in a message and the status bar.
+    void refuseChange(const QString& title, const store::Outcome& why);
     QAction* action(QMenu* menu, const QString& caption, const QString& name);
 
     store::HistoryDb db_;
@@ -111,6 +125,8 @@ class MainWindow : public QMainWindow {
     std::int32_t nextIssue_ = 0;
     // The history as the list last showed it: removals are refused when it changed since.
     io::SeenHistory seen_;
+    // The database's content stamp when the list was last filled.
+    store::Database::ContentStamp seenStamp_;
     GridView* wheelTarget_ = nullptr;
     bool updating_ = false;
     std::function<void(QMenu*, const QPoint&)> popup_;

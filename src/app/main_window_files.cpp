@@ -13,21 +13,25 @@
 #include "app/grid_view.h"
 #include "app/history_panel.h"
 #include "app/main_window.h"
+#include "app/new_year_dialog.h"
 #include "app/qt_paths.h"
 #include "app/qt_text.h"
 #include "history_io/history_service.h"
+#include "history_io/layout_reader.h"
 #include "history_io/results_site.h"
 #include "platform/page_fetch.h"
 #include "platform/program_folders.h"
+#include "store/new_year_table.h"
+#include "store/stored_bases.h"
 
 namespace quarvel::app {
 
 namespace {
 
 const QString kImportQuestion = QStringLiteral(
-    "确实要读入最新历史号码吗？点击'确认'读入,点击'取消'"
+    "确实要读入最新历史号码吗？点击“确定”读入，点击“取消”"
     "放弃该操作。确要读入请保证安装目录下存在历史号码的"
-    "文本文件文件。读取时可能要花费一段时间,请耐心等候！");
+    "文本文件。读取时可能要花费一段时间，请耐心等候！");
 const QString kUpdateQuestion = QStringLiteral(
     "确实要在线更新最新历史号码吗？更新可能要花费一段时间，网络不通或者我方服务器更新不及时可能都造"
     "成更新失败！");
@@ -50,12 +54,11 @@ const QString kTrimAllTitle = QStringLiteral("确认删除");
 const QString kImportTitle = QStringLiteral("读入历史");
 const QString kUpdateTitle = QStringLiteral("在线更新");
 
-// A refusal or failure: a modal message, the sentence first and the detail after it; the status
-// bar keeps the sentence.
+// A refusal or failure: a modal message with the sentence, the detail behind its "详细信息"
+// button; the status bar keeps the sentence.
 void refuse(AppContext& ctx, const QString& title, const QString& sentence,
             const QString& detail = {}) {
-    ctx.dialogs->message(title,
-                         detail.isEmpty() ? sentence : sentence + QStringLiteral("\n\n") + detail);
+    ctx.dialogs->detailedMessage(title, sentence, detail);
     ctx.notify(sentence);
 }
 
@@ -68,7 +71,34 @@ QString skippedLines(const io::ImportResult& r) {
              r.linesSkipped > r.firstSkippedLines.size() ? QStringLiteral("等") : QString());
 }
 
+// The file kinds the import and the merge read; the layout is told by the content, so any name
+// goes.
+const QString kHistoryFileFilter =
+    QStringLiteral("历史号码文件 (*.txt *.csv *.tsv *.json *.xls);;所有文件 (*)");
+
 }  // namespace
+
+// The history check after a change: said in the status bar, and in a message when it found
+// something the user should mend.
+void MainWindow::showFindings(const std::vector<io::Finding>& findings, const QString& title) {
+    const QString summary = fromStd(io::checkSummary(findings));
+    if (findings.empty()) return;
+    QStringList lines;
+    for (std::size_t i = 0; i < findings.size() && i < 20; ++i)
+        lines << fromStd(io::findingLine(findings[i])).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    if (findings.size() > 20) lines << QStringLiteral("……共 %1 条").arg(findings.size());
+    ctx_.dialogs->message(title, summary + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
+    notify(summary);
+}
+
+// Where the file dialogs of the import and the merge open: the data folder's 历史号码, else the
+// folder of the sample history, else the data folder itself.
+QString MainWindow::historyFileFolder() const {
+    QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
+    if (!QFileInfo(dir).isDir()) dir = platform::sampleHistoryFolder();
+    if (dir.isEmpty()) dir = toQString(db_.dataDir());
+    return dir;
+}
 
 // A trim that would keep no draw empties the history as the clear command does, so it asks
 // as that command asks: a mistyped issue or count must not take every draw without a word.
@@ -93,13 +123,9 @@ void MainWindow::importHistoryText() {
     if (refuseWhileUpdating()) return;
     if (!ctx_.dialogs->question(QStringLiteral("读入历史"), kImportQuestion)) return;
     // The dialog opens on an existing folder (a missing one would fill its name into the file
-    // name box): the data folder's 历史号码, else the folder of the sample history, else the
-    // data folder itself.
-    QString dir = toQString(db_.dataDir() / toPath(QStringLiteral("历史号码")));
-    if (!QFileInfo(dir).isDir()) dir = platform::sampleHistoryFolder();
-    if (dir.isEmpty()) dir = toQString(db_.dataDir());
-    const QString chosen =
-        ctx_.dialogs->openFileName(QStringLiteral("读入历史"), dir, QStringLiteral("Text (*.txt)"));
+    // name box).
+    const QString chosen = ctx_.dialogs->openFileName(QStringLiteral("读入历史"),
+                                                      historyFileFolder(), kHistoryFileFilter);
     if (chosen.isEmpty()) return;
     if (!ctx_.historyOpen()) {
         refuse(ctx_, kImportTitle, QStringLiteral("历史数据库没有打开，无法读入。"));
@@ -110,7 +136,8 @@ void MainWindow::importHistoryText() {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        // Asked once the file is read, when it would leave out stored draws.
+        // Asked once the file is read, when it is in another layout (what was recognised) or
+        // would leave out or change stored draws.
         params.confirmLoss = [this](const io::ImportPreview& p) {
             return ctx_.dialogs->question(kImportTitle, fromStd(io::importLossQuestion(p)));
         };
@@ -135,8 +162,144 @@ void MainWindow::importHistoryText() {
                     .arg(result.linesSkipped)
                     .arg(skippedLines(result));
         ctx_.dialogs->message(kImportTitle, text);
+    } else {
+        text += QStringLiteral("。");
     }
     notify(text + fromStd(io::backupSentence(result.backup)));
+    showFindings(result.findings, kImportTitle);
+}
+
+void MainWindow::mergeHistoryText() {
+    if (refuseWhileUpdating()) return;
+    const QString title = QStringLiteral("合并历史");
+    const QString chosen =
+        ctx_.dialogs->openFileName(title, historyFileFolder(), kHistoryFileFilter);
+    if (chosen.isEmpty()) return;
+    if (!ctx_.historyOpen()) {
+        refuse(ctx_, title, QStringLiteral("历史数据库没有打开，无法合并。"));
+        return;
+    }
+    io::MergeResult result;
+    {
+        BusyCursor busy;
+        io::ImportParams params;
+        params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
+        result = io::HistoryService(db_).mergeFile(
+            toPath(chosen), params, [this, &title](const io::MergeResult& preview) {
+                return ctx_.dialogs->question(title, fromStd(io::mergeQuestion(preview)));
+            });
+    }
+    if (result.error == io::ImportError::Cancelled) {
+        notify(fromStd(result.outcome.sentence));
+        return;
+    }
+    if (!result.ok()) {
+        refuse(ctx_, title, fromStd(result.outcome.sentence), fromStd(result.outcome.detail));
+        return;
+    }
+    afterHistoryReplaced();
+    QString text = QStringLiteral("已合并：添加 %1 期，%2 期已经保存")
+                       .arg(result.added)
+                       .arg(result.alreadyStored);
+    if (!result.differing.empty()) {
+        // The stored draws stay; the ones the file holds otherwise are listed to be looked at.
+        QStringList lines;
+        auto numbers = [](const std::array<int, 8>& n) {
+            QStringList s;
+            for (int v : n) s << QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+            return s.join(QLatin1Char(' '));
+        };
+        for (std::size_t i = 0; i < result.differing.size() && i < 20; ++i) {
+            const auto& d = result.differing[i];
+            lines << QStringLiteral("%1：已保存 %2，文件中 %3")
+                         .arg(d.issue)
+                         .arg(numbers(d.stored), numbers(d.file));
+        }
+        text +=
+            QStringLiteral("；%1 期与已保存的号码不同，保留已保存的").arg(result.differing.size());
+        ctx_.dialogs->message(title, text + QStringLiteral("：\n") + lines.join(QLatin1Char('\n')));
+    }
+    notify(text + QStringLiteral("。"));
+    showFindings(result.findings, title);
+}
+
+void MainWindow::checkHistory() {
+    const QString title = QStringLiteral("检查历史");
+    if (!ctx_.historyOpen()) {
+        refuse(ctx_, title, QStringLiteral("历史数据库没有打开，无法检查。"));
+        return;
+    }
+    const auto findings = io::HistoryService(db_).check();
+    if (!findings) {
+        refuse(ctx_, title, QStringLiteral("历史号码无法检查。"), fromStd(findings.outcome.text()));
+        return;
+    }
+    if (findings->empty()) {
+        ctx_.dialogs->message(title, fromStd(io::checkSummary(*findings)));
+        notify(fromStd(io::checkSummary(*findings)));
+        return;
+    }
+    showFindings(*findings, title);
+}
+
+void MainWindow::editNewYearTable() {
+    NewYearDialog dialog(store::newYearTableInForce(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const store::NewYearTable entries = store::newYearEntriesBeyondDefaults(dialog.table());
+    store::setNewYearEntries(entries);
+    ctx_.saved.NewYearTable = store::newYearEntriesText(entries);
+    ctx_.saveSetting("NewYearTable", ctx_.saved.NewYearTable);
+    notify(QStringLiteral("生肖年分界已保存（%1 个年份）").arg(dialog.table().size()));
+    offerNewYearRebuild();
+}
+
+// Stored rows whose early-year zodiac codes follow another new-year table (an older program, or
+// the table just changed): the codes are rebuilt under the table in force when the user agrees,
+// after the history is backed up, as after a base change.
+void MainWindow::offerNewYearRebuild() {
+    if (!ctx_.historyOpen() || updating_) return;
+    std::map<int, std::size_t> other;
+    try {
+        other = store::rowsBuiltWithOtherNewYear(db_.db(), ctx_.rowBases().sx);
+    } catch (const std::exception& e) {
+        notify(QStringLiteral("生肖代码无法检查：%1").arg(fromStd(store::userText(e))));
+        return;
+    }
+    if (other.empty()) return;
+    QStringList years;
+    std::size_t rows = 0;
+    for (const auto& [year, n] : other) {
+        years << QStringLiteral("%1 年 %2 期").arg(year).arg(n);
+        rows += n;
+    }
+    const QString which = years.join(QStringLiteral("、"));
+    if (!ctx_.dialogs->question(
+            QStringLiteral("重建历史代码"),
+            QStringLiteral(
+                "已保存的历史号码中，%1（共 %2 期）春节前的号码的生肖代码是按另一张生肖年"
+                "分界表编的，与现在的表不同。\n\n现在按现在的表重建全部历史号码的代码吗？"
+                "重建前的历史号码先备份到 lsbf.txt。")
+                .arg(which)
+                .arg(rows))) {
+        notify(QStringLiteral("已保存的历史号码仍保留原来的生肖代码（%1）。").arg(which));
+        return;
+    }
+    io::TrimResult result;
+    {
+        BusyCursor busy;
+        io::ImportParams params;
+        params.rules =
+            io::RowRules{store::ZodiacCodes::startup(ctx_.rowBases().sx), ctx_.rowBases().ds};
+        result = io::HistoryService(db_).rebuildCodes(params);
+    }
+    afterHistoryReplaced();
+    if (!result.rebuilt) {
+        refuse(ctx_, QStringLiteral("重建失败"),
+               QStringLiteral("历史号码的生肖代码没有重建，已保存的历史号码保留原来的代码。"),
+               fromStd(result.outcome.detail));
+        return;
+    }
+    notify(QStringLiteral("已按现在的生肖年分界重建 %1 期历史号码的代码").arg(result.drawsKept));
 }
 
 void MainWindow::exportHistoryText() {
@@ -146,9 +309,9 @@ void MainWindow::exportHistoryText() {
     }
     const auto written = io::HistoryService(db_).exportText();
     if (!written) {
-        ctx_.dialogs->message(
-            QStringLiteral("导出失败"),
-            QStringLiteral("历史号码无法导出：%1").arg(fromStd(written.outcome.text())));
+        refuse(ctx_, QStringLiteral("导出失败"),
+               QStringLiteral("历史号码无法导出：%1").arg(fromStd(written.outcome.sentence)),
+               fromStd(written.outcome.detail));
         return;
     }
     const QString path = toQString(*written);
@@ -281,6 +444,11 @@ void MainWindow::onlineUpdate() {
         params.progress = [this](int year) {
             notify(QStringLiteral("正在读取 %1 年的历史号码……").arg(year));
         };
+        // Old draws go only once the kept years came whole, and only when the user says so.
+        params.confirmRemoval = [this, &params](const io::RemovalPreview& p) {
+            return ctx_.dialogs->question(
+                kUpdateTitle, fromStd(io::removalQuestion(p, params.keptYears, params.yearNow)));
+        };
         result = io::HistoryService(db_).update(source, params);
     }
     afterHistoryReplaced();
@@ -291,10 +459,13 @@ void MainWindow::onlineUpdate() {
     }
     QString text = QStringLiteral("在线更新：新增 %1 期").arg(result.added);
     if (result.discarded)
-        text += QStringLiteral("；超过保留年数的历史号码已删除（原历史已备份到 %1）")
+        text += QStringLiteral("；超过保留年数的 %1 期历史号码已删除（原历史已备份到 %2）")
+                    .arg(result.removed.total())
                     .arg(toQString(result.backup));
+    if (result.removalDeclined) text += QStringLiteral("；超过保留年数的历史号码已保留");
     if (result.complete()) {
         notify(text);
+        showFindings(result.findings, kUpdateTitle);
         return;
     }
     // Stopped early: where, and why, so that the next update or a hand entry continues there.
@@ -303,17 +474,19 @@ void MainWindow::onlineUpdate() {
 }
 
 void MainWindow::openReadme() {
-    // The program's description travels with it as README.md: beside the program, in the
-    // installed documentation, in the data folder, or in the source tree it was built in.
-    QString path = platform::documentationFile(QStringLiteral("README.md"));
-    const QString inDataFolder = toQString(db_.dataDir() / "README.md");
+    // The user guide travels with the program: beside it, in the installed documentation, in
+    // the data folder, or in the source tree it was built in.
+    const QString name = QStringLiteral("使用说明.html");
+    QString path = platform::documentationFile(name);
+    if (path.isEmpty()) path = platform::documentationFile(QStringLiteral("docs/") + name);
+    const QString inDataFolder = toQString(db_.dataDir() / toPath(name));
     if (path.isEmpty() && QFileInfo::exists(inDataFolder))
         path = QFileInfo(inDataFolder).canonicalFilePath();
     if (path.isEmpty()) {
-        notify(QStringLiteral("找不到说明文件 README.md"));
+        notify(QStringLiteral("找不到使用说明（%1）").arg(name));
         return;
     }
-    if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开说明文件 %1").arg(path));
+    if (!ctx_.dialogs->openInDesktop(path)) notify(QStringLiteral("无法打开使用说明 %1").arg(path));
 }
 
 }  // namespace quarvel::app

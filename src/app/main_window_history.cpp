@@ -49,20 +49,32 @@ void MainWindow::storeTypedDraw() {
                 .arg(store::kMaxIssue));
         return;
     }
+    // Another program changed the history since the list was shown: the next issue the user
+    // saw may be wrong now (a trim elsewhere), so the draw waits for the user to look again.
+    if (refreshIfChangedElsewhere()) {
+        const QString why =
+            QStringLiteral(
+                "历史号码已被其他程序改变，列表和下期期号（%1）已更新。本期号码没有保存，"
+                "请核对后重新输入最后一个号码。")
+                .arg(history_->nextIssueBox()->text());
+        ctx_.dialogs->message(QStringLiteral("保存失败"), why);
+        notify(why);
+        return;
+    }
     std::array<int, 8> numbers{};
     for (int k = 0; k < 8; ++k) numbers[k] = *typed[k];
     const auto result = io::HistoryService(db_).addDraw(
         static_cast<std::int32_t>(*issue), numbers,
-        io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni}, QDate::currentDate().year());
+        io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni}, QDate::currentDate().year(), &seen_);
     if (!result.ok()) {
         const store::Outcome& why = result.outcome;
-        ctx_.dialogs->message(why.title.empty() ? QStringLiteral("保存失败") : fromStd(why.title),
-                              fromStd(why.text()) + QStringLiteral("本期号码没有保存。"));
-        // Another program stored that issue meanwhile: show the history as it is now.
-        if (why.kind == store::OutcomeKind::Stale) {
-            AddHaoma();
-            QihaoXianshi();
-        }
+        const QString sentence = fromStd(why.sentence) + QStringLiteral("本期号码没有保存。");
+        ctx_.dialogs->detailedMessage(
+            why.title.empty() ? QStringLiteral("保存失败") : fromStd(why.title), sentence,
+            fromStd(why.detail));
+        // Another program changed the history meanwhile: show the history as it is now.
+        if (why.kind == store::OutcomeKind::Stale) afterHistoryReplaced();
+        notify(sentence);
         return;
     }
     history_->entryStored();
@@ -84,9 +96,7 @@ void MainWindow::deleteLastDraw() {
     }
     if (!result.ok()) {
         // Refused or failed: nothing was deleted, and nothing is rebuilt or compacted.
-        ctx_.dialogs->message(QStringLiteral("删除失败"),
-                              fromStd(result.outcome.text()) + QStringLiteral("历史号码未改变。"));
-        if (result.outcome.kind == store::OutcomeKind::Stale) afterHistoryReplaced();
+        refuseChange(QStringLiteral("删除失败"), result.outcome);
         return;
     }
     criteria_->refreshPositionValues();
@@ -100,6 +110,27 @@ void MainWindow::deleteLastDraw() {
     notify(done + QStringLiteral("。") + fromStd(io::backupSentence(result.backup)));
 }
 
+// A removal refused or failed: the sentence in a message (the detail behind its button) and in
+// the status bar; a history changed elsewhere is shown as it is now.
+void MainWindow::refuseChange(const QString& title, const store::Outcome& why) {
+    const QString sentence = fromStd(why.sentence) + QStringLiteral("历史号码未改变。");
+    ctx_.dialogs->detailedMessage(title, sentence, fromStd(why.detail));
+    if (why.kind == store::OutcomeKind::Stale) afterHistoryReplaced();
+    notify(sentence);
+}
+
+bool MainWindow::refreshIfChangedElsewhere() {
+    if (!ctx_.historyOpen()) return false;
+    try {
+        if (!db_.replacedOnDisk() && db_.db().contentStamp() == seenStamp_) return false;
+    } catch (const std::exception&) {
+        return false;  // the next command says what is wrong with the file
+    }
+    afterHistoryReplaced();
+    notify(QStringLiteral("历史号码已被其他程序改变，列表已更新（共 %1 期）。").arg(seen_.draws));
+    return true;
+}
+
 void MainWindow::clearHistory() {
     if (refuseWhileUpdating()) return;
     if (!ctx_.dialogs->question(QStringLiteral("确认清空"),
@@ -111,9 +142,7 @@ void MainWindow::clearHistory() {
         result = io::HistoryService(db_).clear(&seen_);
     }
     if (!result.ok()) {
-        ctx_.dialogs->message(QStringLiteral("清空失败"),
-                              fromStd(result.outcome.text()) + QStringLiteral("历史号码未改变。"));
-        if (result.outcome.kind == store::OutcomeKind::Stale) AddHaoma();
+        refuseChange(QStringLiteral("清空失败"), result.outcome);
         return;
     }
     notify(QStringLiteral("历史号码已清空。") + fromStd(io::backupSentence(result.backup)));
@@ -154,7 +183,7 @@ void MainWindow::offerCodeRebuild(const QString& attribute, int storedBase, int 
         QStringLiteral(
             "已保存的历史号码的%1代码是按参数%2编的，与新的参数不同。\n\n"
             "现在按新的参数重建全部历史号码的代码吗？重建前的历史号码先备份到 lsbf.txt。\n"
-            "选择“否”：已保存的历史号码保留原来的代码，只有以后保存的号码使用新的参数。")
+            "选择“取消”：已保存的历史号码保留原来的代码，只有以后保存的号码使用新的参数。")
             .arg(attribute, old));
     if (!rebuild) {
         notify(QStringLiteral(
@@ -172,10 +201,11 @@ void MainWindow::offerCodeRebuild(const QString& attribute, int storedBase, int 
     }
     afterHistoryReplaced();
     if (!result.rebuilt) {
-        ctx_.dialogs->message(
+        ctx_.dialogs->detailedMessage(
             QStringLiteral("重建失败"),
             QStringLiteral("历史号码的代码没有重建，已保存的历史号码保留原来的%1代码（%2）。\n\n%3")
-                .arg(attribute, old, fromStd(result.outcome.detail)));
+                .arg(attribute, old, fromStd(result.outcome.sentence)),
+            fromStd(result.outcome.detail));
         notify(QStringLiteral("历史号码的代码没有重建，已保存的历史号码保留原来的%1代码（%2）。")
                    .arg(attribute, old));
         return;

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QImage;
 class QWidget;
 
 namespace quarvel::app {
@@ -15,6 +16,9 @@ struct AppContext;
 // "遗漏曲线.png", `what` names the picture in the messages. False when cancelled or failed (a
 // failure is told in a message).
 bool savePicture(AppContext& ctx, QWidget* picture, const QString& defaultName,
+                 const QString& what);
+// The same for a picture drawn apart from the screen; the questions belong to `from`'s window.
+bool savePicture(AppContext& ctx, const QImage& image, QWidget* from, const QString& defaultName,
                  const QString& what);
 
 }  // namespace quarvel::app

@@ -13,6 +13,7 @@ class QtDialogs : public Dialogs {
 
     bool question(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
+    void detailedMessage(const QString& title, const QString& text, const QString& detail) override;
     std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
@@ -20,6 +21,8 @@ class QtDialogs : public Dialogs {
     bool openInDesktop(const QString& pathOrUrl) override;
 
   private:
+    // The owner of the boxes shown now, else the main window.
+    QWidget* parentWindow() const;
     QWidget* parent_;
 };
 

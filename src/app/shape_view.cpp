@@ -1,6 +1,7 @@
 #include "app/shape_view.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -91,9 +92,15 @@ ShapeWindow::ShapeWindow(AppContext& ctx, std::shared_ptr<const chance::ShapeTab
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     split->setChildrenCollapsible(false);
+    // The verdicts in plain words first: the most unusual shape's sentence, then one per shape.
+    verdict_ = new QLabel(QString::fromStdString(model_->table()->verdictText()).trimmed(), this);
+    verdict_->setObjectName(QStringLiteral("lblXtzs"));
+    verdict_->setWordWrap(true);
+    verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(split);
+    layout->addWidget(verdict_);
+    layout->addWidget(split, 1);
     fitToScreen(this, {1000, 760});
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] {
         exportGridToXls(ctx_, model_->table()->toTextGrid(), QStringLiteral("形态走势.xls"));

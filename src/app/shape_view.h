@@ -10,6 +10,7 @@
 
 #include "chance/shape_table.h"
 
+class QLabel;
 class QTableView;
 
 namespace quarvel::app {
@@ -43,12 +44,14 @@ class ShapeWindow : public QWidget {
     QTableView* view() const { return view_; }
     ShapeModel* model() const { return model_; }
     GridView* summaryView() const { return summary_; }
+    QLabel* verdict() const { return verdict_; }
 
   private:
     AppContext& ctx_;
     ShapeModel* model_;
     QTableView* view_;
     GridView* summary_;
+    QLabel* verdict_;
 };
 
 }  // namespace quarvel::app

@@ -3,9 +3,13 @@
 // (no item per cell, so 32,766 draws open at once). Column 0 is the issue; shown values stand
 // on a coloured background (a second colour when the special number alone shows them),
 // omissions are grey; the five statistic rows follow the draws, then the hot/cold rows with
-// their 冷热 cells coloured. The window opens scrolled to the newest draw; a double click saves
-// the chart as 走势图.xls, "保存图片" what it shows as a PNG picture (by default 走势图.png in the
-// data folder). The box "冷热统计期数" picks the hot/cold window.
+// their 冷热 cells coloured; a legend above the table and every cell's tool tip say what the
+// colours mean. The 期号 column, with the statistic rows' names, stays in place while the
+// values scroll sideways. The window opens as large as the screen, scrolled to the newest
+// draw; a double click saves the chart as 走势图.xls, "保存图片" the whole chart (every column,
+// no scroll bars) as a PNG picture, by default 走势图.png in the data folder, or only the newest
+// draws the user chooses when all of them would make too large a picture. The box
+// "冷热统计期数" picks the hot/cold window.
 
 #include <QAbstractTableModel>
 #include <QWidget>
@@ -14,11 +18,17 @@
 #include "search/trend_chart.h"
 
 class QComboBox;
+class QImage;
+class QLabel;
 class QTableView;
 
 namespace quarvel::app {
 
 struct AppContext;
+
+// What the colours of the chart mean: the legend above the table (rich text) and on the picture.
+QString legendHtml();
+QString legendText();
 
 class TrendModel : public QAbstractTableModel {
     Q_OBJECT
@@ -41,6 +51,7 @@ class TrendModel : public QAbstractTableModel {
 
   private:
     QString text(int row, int col) const;
+    QString toolTip(int row, int col) const;
     std::shared_ptr<const search::TrendChart> chart_;
 };
 
@@ -51,14 +62,22 @@ class TrendWindow : public QWidget {
     TrendWindow(AppContext& ctx, std::shared_ptr<const search::TrendChart> chart,
                 const QString& title, QWidget* parent = nullptr);
     QTableView* view() const { return view_; }
+    // The 期号 column over the left of the table, not scrolled sideways.
+    QTableView* frozenView() const { return frozen_; }
+    QLabel* legend() const { return legend_; }
     TrendModel* model() const { return model_; }
     QComboBox* hotWindowBox() const { return hotWindow_; }
     // Shows another chart of the same type and range (the hot/cold rows of another window).
     void setChart(std::shared_ptr<const search::TrendChart> chart);
 
-    // Saves the visible chart under the name picked in the save dialog; false when cancelled
-    // or failed.
+    // Saves the whole chart under the name picked in the save dialog; false when cancelled or
+    // failed.
     bool savePicture();
+    // The picture of the newest `draws` draws with the statistic rows, every column.
+    QImage picture(int draws) const;
+    // Draws that fit into one picture (its height bounded by kMaxPictureHeight).
+    int drawsPerPicture() const;
+    static constexpr int kMaxPictureHeight = 16000;
 
   signals:
     // The user picked another hot/cold window (already saved as intHotWindow).
@@ -66,9 +85,12 @@ class TrendWindow : public QWidget {
 
   private:
     void fitColumns();
+    int chartWidth() const;
     AppContext& ctx_;
     TrendModel* model_;
     QTableView* view_;
+    QTableView* frozen_;
+    QLabel* legend_ = nullptr;
     QComboBox* hotWindow_ = nullptr;
 };
 

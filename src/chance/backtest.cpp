@@ -6,16 +6,28 @@
 #include <numeric>
 
 #include "chance/statistics.h"
+#include "groups/group_values.h"
 
 namespace quarvel::chance {
 
+ChanceRules groupRules(const groups::GroupPlan& plan) {
+    return {plan.type, false, plan.countSpecial, plan.coding.zodiac, plan.coding.dsBase};
+}
+
 GroupHitTable collectGroupHits(store::HistoryDb& db, const groups::GroupPlan& plan) {
     GroupHitTable table;
+    table.rules = groupRules(plan);
     groups::forEachGroupHits(
         db, plan,
-        [&](std::span<const int>, const std::string& label, const std::vector<int>& hits) {
+        [&](std::span<const int> positions, const std::string& label,
+            const std::vector<int>& hits) {
             table.labels.push_back(label);
             table.hits.push_back(hits);
+            std::vector<int> values;
+            for (int at : positions)
+                values.push_back(groups::boxValue(
+                    plan.type, plan.boxes[static_cast<std::size_t>(at)], plan.coding));
+            table.values.push_back(std::move(values));
             return true;
         });
     return table;
@@ -87,6 +99,7 @@ BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const 
     std::vector<std::optional<double>> figure(hits.size());
     std::vector<int> order(hits.size());
     std::vector<char> shows(hits.size(), 0);
+    GroupChances chances(hits.rules, hits.values);
     // Descending (or ascending) by figure, "-" after every number, ties in enumeration order.
     const auto before = [&](int a, int b) {
         const auto& fa = figure[static_cast<std::size_t>(a)];
@@ -122,16 +135,24 @@ BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const 
             if (shows[static_cast<std::size_t>(g)]) ++row.hits;
         }
         for (int g : byDraw[r]) shows[static_cast<std::size_t>(g)] = 0;
-        if (groupCount > 0) {
-            const double q = static_cast<double>(row.shown) / groupCount;
-            row.expected = picks * q;
-            row.variance = groupCount <= 1
-                               ? 0.0
-                               : picks * q * (1.0 - q) * (groupCount - picks) / (groupCount - 1.0);
+        if (groupCount > 0)
+            row.randomExpected = picks * static_cast<double>(row.shown) / groupCount;
+        chances.setDraw(row.issue);
+        const bool counted = hits.values.size() == hits.size();  // the groups' values known
+        for (std::size_t i = 0; counted && i < row.picked.size(); ++i) {
+            const int g = row.picked[i];
+            const double qg = chances.single(g);
+            row.expected += qg;
+            row.variance += qg * (1.0 - qg);
+            for (std::size_t j = i + 1; j < row.picked.size(); ++j) {
+                const int h = row.picked[j];
+                row.variance += 2.0 * (chances.both(g, h) - qg * chances.single(h));
+            }
         }
         result.observed += row.hits;
         result.expected += row.expected;
         result.variance += row.variance;
+        result.randomExpected += row.randomExpected;
         result.rows.push_back(std::move(row));
     }
     return result;
@@ -140,7 +161,7 @@ BacktestResult backtest(const GroupHitTable& hits, const IssueLine& line, const 
 store::TextGrid backtestGrid(const BacktestResult& result) {
     store::TextGrid g;
     g.cells.reserve(result.rows.size() + 2);
-    g.cells.push_back({"期号", "选中", "命中", "随机期望", "累计命中", "累计期望"});
+    g.cells.push_back({"期号", "选中", "命中", "理论期望", "随机选取期望", "累计命中", "累计期望"});
     int observed = 0;
     double expected = 0.0;
     for (const BacktestRow& row : result.rows) {
@@ -152,24 +173,27 @@ store::TextGrid backtestGrid(const BacktestResult& result) {
         observed += row.hits;
         expected += row.expected;
         g.cells.push_back({std::to_string(row.issue), picked, std::to_string(row.hits),
-                           fixedText(row.expected, 3), std::to_string(observed),
-                           fixedText(expected, 3)});
+                           fixedText(row.expected, 3), fixedText(row.randomExpected, 3),
+                           std::to_string(observed), fixedText(expected, 3)});
     }
     g.cells.push_back({"合计", std::to_string(result.observed), fixedText(result.expected, 3),
+                       fixedText(result.randomExpected, 3),
                        fixedText(std::sqrt(result.variance), 3), fixedText(result.z(), 2),
                        fixedText(result.pValue(), 4)});
-    g.colWidths = {1000, 4000, 700, 1000, 1000, 1000};
+    g.colWidths = {1000, 4000, 700, 1000, 1200, 1000, 1000};
     return g;
 }
 
-std::string backtestVerdict(const BacktestResult& result) {
-    std::string text = "选中组合命中 " + std::to_string(result.observed) + " 次，随机选取期望 " +
-                       fixedText(result.expected, 1) + " 次";
+std::string backtestVerdict(const BacktestResult& result, int tries) {
+    std::string text = "选中组合命中 " + std::to_string(result.observed) + " 次，理论期望 " +
+                       fixedText(result.expected, 1) + " 次（随机选取期望 " +
+                       fixedText(result.randomExpected, 1) + " 次）";
     const auto z = result.z();
     if (!z) return text + "：方差为 0，无从与随机比较";
     const double p = *result.pValue();
-    text += "，z = " + fixedText(*z, 2) + "，p = " + fixedText(p, 2);
-    if (p >= 0.05) return text + "：与随机无显著差别";
+    text = plainChanceSentence(p) + "。" + text + "，z = " + fixedText(*z, 2) + "；" +
+           triesText(p, tries);
+    if (!significantAfterTries(p, tries)) return text + "：与随机无显著差别";
     return text + (*z > 0 ? "：显著多于随机" : "：显著少于随机");
 }
 

@@ -9,7 +9,7 @@
 namespace quarvel::chance {
 
 store::Checked<PatternHits> patternHits(store::HistoryDb& db, const search::Criteria& criteria,
-                                        const PatternSearch& run) {
+                                        const PatternSearch& run, const ChancePattern& pattern) {
     const auto range = search::validate(criteria);
     if (!range) return range.outcome;
     return store::attempt([&]() -> store::Checked<PatternHits> {
@@ -18,8 +18,10 @@ store::Checked<PatternHits> patternHits(store::HistoryDb& db, const search::Crit
             std::to_string(std::min(range->start, db.firstIssue().value_or(range->start)));
         search::SearchResult r = run(upToEnd);
         if (!r.ok()) return r.outcome;
-        return PatternHits{std::move(r.hitIdx),
-                           readIssueLine(db.db()).within(range->start, range->end)};
+        PatternHits p{
+            std::move(r.hitIdx), readIssueLine(db.db()).within(range->start, range->end), {}};
+        p.chance = PatternChance(pattern).along(p.range.issue);
+        return p;
     });
 }
 
@@ -33,6 +35,10 @@ store::Checked<PatternHits> groupPatternHits(store::HistoryDb& db, const groups:
         PatternHits p;
         for (const search::Hit& h : groups::groupHits(db, *plan)) p.hits.push_back(h.idx);
         p.range = readIssueLine(db.db()).within(start, plan->rangeEnd);
+        std::vector<int> values;
+        for (int box : plan->boxes)
+            values.push_back(groups::boxValue(plan->type, box, plan->coding));
+        p.chance = PatternChance(groupPattern(groupRules(*plan), values)).along(p.range.issue);
         return p;
     });
 }

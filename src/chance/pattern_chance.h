@@ -13,6 +13,7 @@
 #include "chance/as_of.h"
 #include "chance/backtest.h"
 #include "chance/calibration.h"
+#include "chance/draw_chance.h"
 #include "chance/kline.h"
 #include "groups/group_command.h"
 #include "search/search_command.h"
@@ -24,13 +25,15 @@ namespace quarvel::chance {
 using PatternSearch = std::function<search::SearchResult(const search::Criteria&)>;
 
 struct PatternHits {
-    std::vector<int> hits;  // IDX ascending, from the oldest stored draw to the range's end
-    IssueLine range;        // the draws of the range
+    std::vector<int> hits;       // IDX ascending, from the oldest stored draw to the range's end
+    IssueLine range;             // the draws of the range
+    std::vector<double> chance;  // q_t of each draw of the range
 };
 
-// The hits of a search or partial search; its refusal, or the failure of the store.
+// The hits of a search or partial search whose exact chance is `pattern`; its refusal, or the
+// failure of the store.
 store::Checked<PatternHits> patternHits(store::HistoryDb& db, const search::Criteria& criteria,
-                                        const PatternSearch& run);
+                                        const PatternSearch& run, const ChancePattern& pattern);
 // The hits of the listed group `label` (groups::labelPlan); its refusal, or the failure.
 store::Checked<PatternHits> groupPatternHits(store::HistoryDb& db, const groups::GroupInput& input,
                                              const std::string& label);
@@ -40,8 +43,12 @@ store::Checked<PatternHits> groupPatternHits(store::HistoryDb& db, const groups:
 store::Checked<NextShowing> showingAfterCut(store::HistoryDb& db, const search::Criteria& criteria,
                                             const PatternSearch& run, const AsOfCut& cut);
 
-inline Calibration calibrate(const PatternHits& p) { return calibrate(p.hits, p.range.idx); }
-inline std::vector<KLinePoint> kLine(const PatternHits& p) { return kLine(p.range, p.hits); }
+inline Calibration calibrate(const PatternHits& p) {
+    return calibrate(p.hits, p.range.idx, p.chance);
+}
+inline std::vector<KLinePoint> kLine(const PatternHits& p) {
+    return kLine(p.range, p.hits, p.chance);
+}
 
 // The backtest on the stored history, cut at `cut` when given: the test range ends there too.
 // A failure of the store comes back as the outcome.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chance/statistics.h"
 #include "search/criteria.h"
 #include "search/omission_stats.h"
 #include "store/engine.h"
@@ -76,7 +77,8 @@ void ShapeTable::summarize(const std::vector<int>& idx) {
     const ShapeOdds& odds = shapeOdds();
     const int lastIdx = idx.empty() ? 0 : idx.back();
     summary_.cells.push_back(
-        {"形态", "值", "出现次数", "理论次数", "偏差", "最后遗漏", "最大遗漏"});
+        {"形态", "值", "出现次数", "理论次数", "p", "最后遗漏", "最大遗漏", "显著"});
+    std::vector<double> rowP;
     for (int kind = 0; kind < kShapeKinds; ++kind) {
         const auto& sets = odds.sets[static_cast<std::size_t>(kind)];
         std::vector<int> count(sets.size(), 0), lastHit(sets.size(), 0), longest(sets.size(), -1);
@@ -91,22 +93,59 @@ void ShapeTable::summarize(const std::vector<int>& idx) {
             longest[c] = std::max(longest[c], idx[r] - lastHit[c]);
             lastHit[c] = idx[r];
         }
+        std::vector<CountClass> classes;
         for (std::size_t c = 0; c < sets.size(); ++c) {
             if (sets[c] == 0) continue;
             const double p = odds.probability(kind, static_cast<int>(c));
             const double expected = draws * p;
-            const std::string deviation =
-                draws == 0 ? "-"
-                           : search::formatTwoDecimals((count[c] - expected) /
-                                                       std::sqrt(expected * (1.0 - p)));
-            summary_.cells.push_back(
-                {kShapeNames[static_cast<std::size_t>(kind)], classText(kind, static_cast<int>(c)),
-                 std::to_string(count[c]), search::formatTwoDecimals(expected), deviation,
-                 std::to_string(rows_.empty() ? 0 : lastIdx + 1 - lastHit[c]),
-                 longest[c] < 0 ? "-" : std::to_string(longest[c])});
+            classes.push_back({static_cast<double>(count[c]), expected, 0.0, 0.0});
+            const double pValue = binomialTwoSidedP(count[c], draws, p);
+            rowP.push_back(pValue);
+            summary_.cells.push_back({kShapeNames[static_cast<std::size_t>(kind)],
+                                      classText(kind, static_cast<int>(c)),
+                                      std::to_string(count[c]), search::formatTwoDecimals(expected),
+                                      draws == 0 ? "-" : fixedText(pValue, 4),
+                                      std::to_string(rows_.empty() ? 0 : lastIdx + 1 - lastHit[c]),
+                                      longest[c] < 0 ? "-" : std::to_string(longest[c]), ""});
         }
+        ShapeVerdict v;
+        v.kind = kind;
+        const auto pools = pooledClasses(classes);
+        if (draws > 0 && pools.size() >= 2) {
+            for (const CountClass& pool : pools)
+                v.chiSquare += (pool[0] - pool[1]) * (pool[0] - pool[1]) / pool[1];
+            v.degrees = static_cast<int>(pools.size()) - 1;
+            v.pValue = chiSquareUpperTail(v.chiSquare, v.degrees);
+        }
+        verdicts_.push_back(v);
     }
-    summary_.colWidths = {800, 800, 900, 900, 800, 900, 900};
+    const std::vector<bool> flagged = holmRejected(rowP);
+    for (std::size_t r = 0; r < flagged.size(); ++r)
+        if (flagged[r]) summary_.cells[r + 1].back() = "是";
+    summary_.colWidths = {800, 800, 900, 900, 800, 900, 900, 600};
+}
+
+std::string ShapeTable::verdictText() const {
+    double least = 1.0;
+    for (const ShapeVerdict& v : verdicts_)
+        if (v.degrees > 0) least = std::min(least, v.pValue);
+    // Nine shapes are judged at once: Holm's correction over their p.
+    std::vector<double> p;
+    for (const ShapeVerdict& v : verdicts_) p.push_back(v.degrees > 0 ? v.pValue : 1.0);
+    const std::vector<bool> flagged = holmRejected(p);
+    std::string text = plainChanceSentence(least) + "（九种形态中最不寻常的一种）\n";
+    for (std::size_t i = 0; i < verdicts_.size(); ++i) {
+        const ShapeVerdict& v = verdicts_[i];
+        text += std::string(kShapeNames[static_cast<std::size_t>(v.kind)]) + "\t";
+        if (v.degrees == 0) {
+            text += "期数不足，无从比较\n";
+            continue;
+        }
+        text += "卡方 " + fixedText(v.chiSquare, 2) + "，自由度 " + std::to_string(v.degrees) +
+                "，p = " + fixedText(v.pValue, 4) +
+                (flagged[i] ? "：分布与随机有显著差别\n" : "：分布与随机无显著差别\n");
+    }
+    return text;
 }
 
 store::Checked<ShapeTable> buildShapeTable(store::Database& db, std::int32_t start,

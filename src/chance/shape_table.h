@@ -41,12 +41,25 @@ class ShapeTable {
     std::string cellText(int row, int col) const;
     // The per-draw table, header first.
     store::TextGrid toTextGrid() const;
-    // The distribution: "形态 值 出现次数 理论次数 偏差 最后遗漏 最大遗漏", one row per value a set
-    // of seven numbers can have. 理论次数 is N × the exact chance (for 重号 N counts the draws that
-    // have a previous draw); 偏差 (count − E) / √(E(1 − p)); 最后遗漏 the range's last IDX + 1 −
-    // the IDX of the value's last draw (0 for none); 最大遗漏 the largest gap between draws with
-    // the value, the first from IDX 0, "-" when none.
+    // The distribution: "形态 值 出现次数 理论次数 p 最后遗漏 最大遗漏 显著", one row per value a
+    // set of seven numbers can have. 理论次数 is N × the exact chance (for 重号 N counts the draws
+    // that have a previous draw); p the exact two-sided binomial p of the count; 显著 "是" for
+    // the rows that stay below 0.05 after Holm's correction over all rows; 最后遗漏 the range's
+    // last IDX + 1 − the IDX of the value's last draw (0 for none); 最大遗漏 the largest gap
+    // between draws with the value, the first from IDX 0, "-" when none.
     const store::TextGrid& summary() const { return summary_; }
+
+    // One verdict per shape: X² = Σ (count − E)²/E over its values pooled until each expects
+    // at least 5, against χ² with pools − 1 degrees (none below two pools).
+    struct ShapeVerdict {
+        int kind = 0;
+        double chiSquare = 0.0;
+        int degrees = 0;
+        double pValue = 1.0;
+    };
+    const std::vector<ShapeVerdict>& verdicts() const { return verdicts_; }
+    // The plain sentence of the most unusual shape, then one line per shape.
+    std::string verdictText() const;
 
   private:
     struct Row {
@@ -58,6 +71,7 @@ class ShapeTable {
 
     std::vector<Row> rows_;
     store::TextGrid summary_;
+    std::vector<ShapeVerdict> verdicts_;
 };
 
 // Reads the stored draws and builds the table of the range, or gives the failure of the store.

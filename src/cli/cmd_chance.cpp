@@ -8,6 +8,7 @@
 #include "chance/calibration.h"
 #include "chance/kline.h"
 #include "chance/pattern_chance.h"
+#include "chance/statistics.h"
 #include "cli/command.h"
 #include "cli/group_options.h"
 #include "cli/search_options.h"
@@ -33,24 +34,42 @@ PatternArgs parsePattern(Context& c) {
     return p;
 }
 
+// The partial search's k, 0 (no combination) when refused: its search refuses it first.
+int sectionOf(const std::string& kText) {
+    const auto k = partial::readSection(kText);
+    return k ? *k : 0;
+}
+
 // The pattern's hits from the oldest draw to the range's end, by the analysis its command runs.
 chance::PatternHits hitsOf(Context& c, const PatternArgs& p) {
     const chance::PatternSearch run = [&](const search::Criteria& criteria) {
         return p.partial ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
                          : search::runSearch(c.db, criteria);
     };
-    return checkedValue(chance::patternHits(c.db, p.options.criteria, run));
+    const chance::ChancePattern pattern =
+        p.partial
+            ? chance::partialPattern(p.options.criteria, p.options.pm, sectionOf(p.options.kText))
+            : chance::searchPattern(p.options.criteria);
+    return checkedValue(chance::patternHits(c.db, p.options.criteria, run, pattern));
+}
+
+// The verdict's plain sentence as the last line; a run of the CLI is one setting tried.
+void conclude(Context& c, const std::string& verdict) {
+    c.out << chance::pastDrawsLine() << "\n结论\t" << verdict << "\n";
 }
 
 int calibrate(Context& c) {
     const chance::Calibration result = chance::calibrate(hitsOf(c, parsePattern(c)));
     c.out << chance::calibrationGrid(result).toTsv() << chance::chiSquareLine(result) << "\n";
-    return kDone;
+    conclude(c, chance::calibrationVerdict(result, 1));
+    return 0;
 }
 
 int kline(Context& c) {
-    c.out << chance::kLineGrid(chance::kLine(hitsOf(c, parsePattern(c)))).toTsv();
-    return kDone;
+    const auto points = chance::kLine(hitsOf(c, parsePattern(c)));
+    c.out << chance::kLineGrid(points).toTsv();
+    conclude(c, chance::kLineVerdict(chance::summarize(points), 1));
+    return 0;
 }
 
 int backtest(Context& c) {
@@ -67,7 +86,8 @@ int backtest(Context& c) {
     const chance::BacktestResult result =
         checkedValue(chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf)));
     c.out << chance::backtestGrid(result).toTsv();
-    return kDone;
+    conclude(c, chance::backtestVerdict(result, 1));
+    return 0;
 }
 
 OptionTable backtestOptions() {

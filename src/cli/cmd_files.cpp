@@ -7,6 +7,7 @@
 #include "history_io/import.h"
 #include "history_io/removal_guard.h"
 #include "history_io/trimming.h"
+#include "platform/program_folders.h"
 
 namespace quarvel::cli {
 namespace {
@@ -22,11 +23,37 @@ void reportBackup(Context& c, const std::filesystem::path& backup) {
     if (!backup.empty()) c.out << io::backupSentence(backup) << "\n";
 }
 
+// The history check's findings, one line each (cmd_check.cpp prints them the same way).
+void printFindings(Context& c, const std::vector<io::Finding>& findings) {
+    for (const auto& f : findings) c.out << io::findingLine(f) << "\n";
+}
+
+int merge(Context& c, const std::filesystem::path& path) {
+    const io::MergeResult r = io::HistoryService(c.db).mergeFile(path, paramsOf(c));
+    if (!r.layout.empty()) c.out << r.layout << "\n";
+    if (!r.ok()) return ending(c, r.outcome);
+    c.out << "added " << r.added << " draws, " << r.alreadyStored << " already stored";
+    if (r.repeatedInFile > 0) c.out << ", " << r.repeatedInFile << " repeated in the file";
+    c.out << "\n";
+    // Stored draws the file holds with other numbers: kept as stored, listed to be looked at.
+    for (const auto& d : r.differing) {
+        c.out << "不同\t" << d.issue << "\t";
+        for (int n : d.stored) c.out << (n < 10 ? "0" : "") << n << ' ';
+        c.out << "\t";
+        for (int n : d.file) c.out << (n < 10 ? "0" : "") << n << ' ';
+        c.out << "\n";
+    }
+    printFindings(c, r.findings);
+    return kDone;
+}
+
 int import(Context& c) {
     const std::string& name = c.args.operands[0];
-    const std::filesystem::path path(name);  // the name as bytes, exactly as given
+    const std::filesystem::path path = platform::pathFromArgument(name);  // as given
+    if (c.args.has("--merge")) return merge(c, path);
     const io::ImportResult r = io::HistoryService(c.db).importFile(path, paramsOf(c));
     if (r.error == io::ImportError::NotATextFile) throw UsageError("文件名须以 txt 结尾：" + name);
+    if (!r.layout.empty()) c.out << r.layout << "\n";
     if (!r.ok()) return ending(c, r.outcome);
     c.out << "已读入 " << r.drawsStored << " 期历史号码";
     // Where the skipped lines are, so that they can be mended in the file.
@@ -39,6 +66,7 @@ int import(Context& c) {
     }
     c.out << "\n";
     reportBackup(c, r.backup);
+    printFindings(c, r.findings);
     return kDone;
 }
 
@@ -79,9 +107,14 @@ int trimLast(Context& c) {
         "已删除最后 " + std::to_string(n) + " 期，保留 " + std::to_string(r.drawsKept) + " 期。");
 }
 
-const RegisterCommand kImport("import",
-                              {"从历史号码文本文件读入历史号码（先备份原历史）", "FILE", 1, 1},
-                              import);
+const RegisterCommand kImport(
+    "import",
+    {"从历史号码文本文件读入历史号码（先备份原历史）；--merge 只加入缺少的期",
+     "FILE",
+     1,
+     1,
+     {{"--merge", {}, {}, "只加入历史中缺少的期"}}},
+    import);
 const RegisterCommand kExport("export", {"历史号码导出到文本文件 lsbf.txt"}, exportCmd);
 const RegisterCommand kTrimTo("trim-to", {"删除到指定期：只保留到 ISSUE 期", "ISSUE", 1, 1},
                               trimTo);

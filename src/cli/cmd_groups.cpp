@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "cli/group_options.h"
 #include "cli/search_options.h"
+#include "groups/group_checks.h"
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
@@ -69,6 +70,8 @@ namespace {
 
 int runGroups(Context& c) {
     GroupArgs g = readGroupArgs(c);
+    // Input the window refuses as well, with its sentence.
+    if (const auto why = groups::checkGroupInput(g.input)) throw UsageError(*why);
     if (const auto cut = asOfCut(c, g.asOf)) chance::applyCut(g.input, *cut);
     const groups::GroupResult result = groups::runGroupComputation(c.db, g.input);
     if (!result.outcome.ok()) return ending(c, result.outcome);

@@ -3,6 +3,7 @@
 #include "chance/pattern_run.h"
 #include "cli/command.h"
 #include "cli/search_options.h"
+#include "search/input_checks.h"
 
 namespace quarvel::cli {
 namespace {
@@ -10,6 +11,11 @@ namespace {
 // The grids on the output; after a cut, when the pattern showed next, as the window says it.
 int runPattern(Context& c, SearchKind kind) {
     SearchOptions o = readSearchOptions(c, kind);
+    // Input the window refuses as well, with its sentence.
+    const auto why = kind == SearchKind::Partial
+                         ? search::checkPartialInput(o.criteria, o.pm, false)
+                         : search::checkSearchInput(o.criteria, false);
+    if (why) throw UsageError(*why);
     const chance::PatternAnswer a =
         chance::runPattern(c.db, {o.criteria, kind == SearchKind::Partial, o.pm, o.kText, o.asOf});
     const search::SearchResult& r = a.result;

@@ -25,8 +25,16 @@ int shape(Context& c) {
     const auto issues = checkedValue(search::readRange(range));
     const chance::ShapeTable table =
         checkedValue(chance::buildShapeTable(c.db.db(), issues.start, issues.end));
-    c.out << (summary ? table.summary().toTsv() : table.toTextGrid().toTsv());
-    return kDone;
+    if (!summary) {
+        c.out << table.toTextGrid().toTsv();
+        return 0;
+    }
+    // The verdicts of the nine shapes, the first sentence last as the conclusion.
+    const std::string verdicts = table.verdictText();
+    const std::size_t firstEnd = verdicts.find('\n');
+    c.out << table.summary().toTsv() << verdicts.substr(firstEnd + 1) << "结论\t"
+          << verdicts.substr(0, firstEnd) << "\n";
+    return 0;
 }
 
 const RegisterCommand kShape("shape",

@@ -41,11 +41,16 @@ int update(Context& c) {
         }
     }
     c.out << "在线更新：新增 " << r.added << " 期\n";
-    if (r.discarded)
+    if (r.discarded) {
         c.out << "超过保留年数的历史号码已删除（" << params.yearNow - params.keptYears
-              << " 年以前）。" << io::backupSentence(r.backup) << "\n";
+              << " 年以前：";
+        for (const auto& [year, draws] : r.removed.years)
+            c.out << " " << year << " 年 " << draws << " 期";
+        c.out << "）。" << io::backupSentence(r.backup) << "\n";
+    }
     if (!r.complete()) c.out << io::updateStopMessage(r) << "\n";
     if (!r.years.empty() && read == 0) c.err << "quarvel-cli update: 没有读到任何页面\n";
+    for (const auto& f : r.findings) c.out << io::findingLine(f) << "\n";
     return r.complete() ? kDone : kRefusedOrFailed;
 }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "store/stored_bases.h"
+#include "store/system_calls.h"
 #include "store/whole_number.h"
 
 namespace quarvel::cli {
@@ -84,7 +85,13 @@ Arguments readArguments(const CommandSpec& spec, const std::vector<std::string>&
 }
 
 Arguments parseArguments(const CommandSpec& spec, const std::vector<std::string>& args) {
+    if (spec.legacy) {
+        Arguments a;
+        a.words = args;
+        return a;
+    }
     Arguments a = readArguments(spec, args, false);
+    a.words = args;
     for (const OptionSpec& o : spec.options)
         if (o.required && !a.has(o.name)) throw UsageError("缺少选项 " + o.name);
     if (a.operands.size() > spec.maxOperands) {
@@ -96,6 +103,7 @@ Arguments parseArguments(const CommandSpec& spec, const std::vector<std::string>
 }
 
 std::string usageLine(const std::string& name, const CommandSpec& spec) {
+    if (spec.legacy) return spec.help;
     std::string line = name;
     const auto append = [&line](const std::string& word) {
         line += (line.empty() ? "" : " ") + word;
@@ -111,7 +119,9 @@ std::string usageLine(const std::string& name, const CommandSpec& spec) {
 }
 
 void printCommandHelp(std::ostream& out, const std::string& name, const CommandSpec& spec) {
-    out << "用法：quarvel-cli " << usageLine(name, spec) << "\n" << spec.help << "\n";
+    out << "用法：quarvel-cli " << usageLine(name, spec) << "\n";
+    if (spec.legacy) return;
+    out << spec.help << "\n";
     if (spec.options.empty()) return;
     out << "选项：\n";
     for (const OptionSpec& o : spec.options) {
@@ -168,9 +178,7 @@ long long parseWholeNumber(const std::string& text, const std::string& what) {
 
 int currentYear() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
+    return store::localCalendarTime(now).tm_year + 1900;
 }
 
 }  // namespace quarvel::cli

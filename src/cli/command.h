@@ -55,6 +55,8 @@ struct CommandSpec {
     std::size_t minOperands = 0;
     std::size_t maxOperands = 0;
     OptionTable options = {};
+    // A command that reads its own words (c.args as given); `help` is its usage line.
+    bool legacy = false;
 };
 
 // The arguments of one command as its table read them.
@@ -68,6 +70,14 @@ class Arguments {
     // The whole number of a ranged option (checked by the parser), or `fallback`.
     long long number(const std::string& name, long long fallback) const;
     std::vector<std::string> operands;
+    // Every word as given, for the commands that read their own words (a legacy spec).
+    std::vector<std::string> words;
+    bool empty() const { return words.empty(); }
+    std::size_t size() const { return words.size(); }
+    const std::string& operator[](std::size_t i) const { return words[i]; }
+    const std::string& front() const { return words.front(); }
+    const std::string& back() const { return words.back(); }
+    operator const std::vector<std::string>&() const { return words; }  // NOLINT
 
     void add(const std::string& name, std::string value) {
         values_[name].push_back(std::move(value));
@@ -133,6 +143,15 @@ struct RegisterCommand {
     RegisterCommand(const std::string& name, CommandSpec spec, CommandFn fn) {
         commandRegistry()[name] = CommandInfo{std::move(fn), std::move(spec)};
     }
+    // A command that reads its own words; `usage` is its usage line, name first.
+    RegisterCommand(const std::string& name, const std::string& usage, CommandFn fn) {
+        CommandSpec spec;
+        spec.help = usage;
+        spec.legacy = true;
+        commandRegistry()[name] = CommandInfo{std::move(fn), std::move(spec)};
+    }
+    RegisterCommand(const std::string& name, const char* usage, CommandFn fn)
+        : RegisterCommand(name, std::string(usage), std::move(fn)) {}
 };
 
 // How a command ended, as the exit status: 0 done, 1 refused or failed (the outcome's text on

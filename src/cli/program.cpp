@@ -6,8 +6,10 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "history_io/leftovers.h"
 #include "platform/program_folders.h"
 #include "platform/qt_settings_store.h"
+#include "store/new_year_table.h"
 
 namespace quarvel::cli {
 
@@ -92,19 +94,21 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
     const std::string settingsFile = global.text("--settings-file").value_or("");
     platform::QtSettingsStore settings =
         settingsFile.empty() ? platform::QtSettingsStore()
-                             : platform::QtSettingsStore(std::filesystem::path(settingsFile));
+                             : platform::QtSettingsStore(platform::pathFromArgument(settingsFile));
     if (!settings.refusal().isEmpty())
         err << "quarvel-cli: " << settings.refusal().toStdString() << "\n";
     // The same data folder as the window's: --data-dir, else the program's folder when it may
     // be written, else the user's data folder.
     store::HistoryDb db(platform::dataFolderOfThisProgram(
-        std::filesystem::path(global.text("--data-dir").value_or(""))));
+        platform::pathFromArgument(global.text("--data-dir").value_or(""))));
     try {
         db.open();
     } catch (const std::exception& e) {
         err << "quarvel-cli: " << store::userText(e) << "\n";
         return kRefusedOrFailed;
     }
+    // What a killed run of either program left behind (compaction copies, half-written files).
+    io::removeLeftovers(db.dataDir());
     std::vector<std::string> reset;
     Context ctx{
         name, db,  settings,    store::Settings::load(settings, &reset), {}, std::move(args),
@@ -113,6 +117,9 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
         err << "quarvel-cli: 保存的设置 " << key << " 无效，已使用默认值\n";
     ctx.bases = {static_cast<int>(global.number("--sx-base", ctx.saved.SxIni)),
                  static_cast<int>(global.number("--ds-base", ctx.saved.DsIni))};
+    // The zodiac new-year table the rows are built with: the saved entries over the defaults.
+    store::setNewYearEntries(
+        store::parseNewYearEntries(ctx.saved.NewYearTable).value_or(store::NewYearTable{}));
     try {
         return found->second.run(ctx);
     } catch (const UsageError& e) {

@@ -31,6 +31,8 @@ OptionTable patternOptionTable();
 // An option of the other kind (--pos for a partial search) is a UsageError.
 SearchOptions readSearchOptions(Context& c, SearchKind kind);
 
+// The issue of an --as-of value (UsageError when not a whole number).
+std::int32_t parseAsOf(const std::string& text);
 // The cut of the history at --as-of, when given; refused when no stored draw is that old.
 std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf);
 

@@ -92,9 +92,15 @@ store::TextGrid ylGrid(store::Database& db, const std::string& select) {
         // A row stored before the later columns existed shows them empty; no due ratio is "-"
         // only where the row has the other later figures.
         const bool hasLater = !store::isNull(at(hits));
+        // 大后比 as the search grid writes it, from the two omissions; the stored single only
+        // where they cannot be read.
+        std::string ratioShown = search::formatSingle(r);
+        if (!store::isNull(at(maximum)) && !store::isNull(at(last)) && store::toInt(at(last)) != 0)
+            ratioShown = search::ratioText(static_cast<int>(store::toInt(at(maximum))),
+                                           static_cast<int>(store::toInt(at(last))));
         grid.cells.push_back(
             {store::toText(at(content)), store::toText(at(minimum)), store::toText(at(maximum)),
-             store::toText(at(last)), search::formatSingle(r), laterFigure(at(hits), false, false),
+             store::toText(at(last)), ratioShown, laterFigure(at(hits), false, false),
              laterFigure(at(average), true, false), laterFigure(at(due), true, hasLater),
              laterFigure(at(run), false, false)});
     }
@@ -110,11 +116,10 @@ store::TextGrid ylGrid(std::vector<ComputedGroup> rows) {
     for (auto& row : rows) {
         const search::OmissionStats& s = row.stats;
         const auto more = search::moreFigureTexts(s);
-        // The ratio as YL stores it, in single precision.
         grid.cells.push_back({std::move(row.label), std::to_string(s.minimum),
                               std::to_string(s.maximum), std::to_string(s.last),
-                              search::formatSingle(static_cast<float>(s.ratio())), more[0], more[1],
-                              more[2], more[3]});
+                              search::ratioText(s.maximum, s.last), more[0], more[1], more[2],
+                              more[3]});
     }
     return grid;
 }

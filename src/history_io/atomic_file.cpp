@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #include "store/history_db.h"
 
@@ -31,8 +32,48 @@ bool injected(WriteStep step) { return activeFailure && activeFailure->step() ==
 
 std::string reason(int err) { return std::generic_category().message(err); }
 
-[[noreturn]] void fail(const fs::path& target, const std::string& why) {
-    throw IoError("cannot write " + target.string() + ": " + why);
+std::string shown(const fs::path& p) {
+    const auto u8 = p.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+// What a failed write is said as: the system's error decides the sentence, the English reason
+// goes to the detail. `err` 0 when no system call failed.
+[[noreturn]] void fail(const fs::path& target, const std::string& why, int err = 0,
+                       bool creating = false) {
+    const std::string file = shown(target);
+    std::string sentence;
+    switch (err) {
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            sentence = "磁盘已满，" + file + " 没有保存。";
+            break;
+        case EROFS:
+            sentence = "磁盘是只读的，" + file + " 没有保存。";
+            break;
+        case EACCES:
+        case EPERM:
+            sentence = creating ? "文件夹 " + shown(target.parent_path()) + " 不能写入，" + file +
+                                      " 没有保存。"
+                                : file + " 是只读的或不允许替换，没有保存。";
+            break;
+        case EBUSY:
+#ifdef ETXTBSY
+        case ETXTBSY:
+#endif
+            sentence = file + " 正被其他程序使用，没有保存。";
+            break;
+        default:
+            sentence = file + " 无法保存。";
+    }
+    throw IoError(sentence, "cannot write " + target.string() + ": " + why);
+}
+
+[[noreturn]] void failAs(const std::string& sentence, const fs::path& target,
+                         const std::string& why) {
+    throw IoError(sentence, "cannot write " + target.string() + ": " + why);
 }
 
 // The small set of system calls the writer needs, one spelling per platform.
@@ -46,12 +87,50 @@ long long writeSome(int fd, const char* data, std::size_t n) {
 }
 int syncFile(int fd) { return _commit(fd); }
 int closeFile(int fd) { return _close(fd); }
-int replaceFile(const fs::path& from, const fs::path& to) {
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    errno = EACCES;
+// A rename with POSIX semantics (Windows 10 1809 and later, NTFS): it replaces a file that
+// others hold open as long as they share its deletion. False where the system does not offer it.
+bool renameOverOpenFile(const fs::path& from, const fs::path& to) {
+    HANDLE source = CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE) return false;
+    const std::wstring name = to.wstring();
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    constexpr DWORD kReplaceIfExists = 0x1, kPosixSemantics = 0x2;
+    constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+    info->Flags = kReplaceIfExists | kPosixSemantics;
+    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), info->FileName);
+    const bool ok = SetFileInformationByHandle(source, kFileRenameInfoEx, info,
+                                               static_cast<DWORD>(buffer.size()));
+    CloseHandle(source);
+    return ok;
+}
+
+// Windows refuses to replace a file that another program holds open without sharing its
+// deletion (a viewer, a virus scanner, the search indexer glancing at it). Such holds are
+// usually brief, so a refusal for sharing is tried again for about two seconds. (ReplaceFileW
+// is not used: where it fails it may leave a copy of its own behind in the folder.)
+int replaceFileOnWindows(const fs::path& from, const fs::path& to) {
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (attempt > 0) Sleep(50);
+        if (renameOverOpenFile(from, to) ||
+            MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
+            error != ERROR_ACCESS_DENIED)
+            break;
+    }
+    errno = (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) ? EBUSY
+            : error == ERROR_DISK_FULL                                          ? ENOSPC
+                                                                                : EACCES;
     return -1;
 }
+int replaceFile(const fs::path& from, const fs::path& to) { return replaceFileOnWindows(from, to); }
 void copyMode(int, const fs::path&) {}
 void syncFolder(const fs::path&) {}
 #else
@@ -86,8 +165,7 @@ class TempFile {
         static std::atomic<unsigned> counter{0};
         std::random_device rd;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = folder / ("." + target.filename().string() + ".tmp" +
-                              std::to_string(rd() % 1000000) + "-" + std::to_string(counter++));
+            path_ = folder / temporaryNameFor(target, rd() % 1000000 * 1000 + counter++ % 1000);
             if (injected(WriteStep::Create)) {
                 errno = EACCES;
                 break;
@@ -98,7 +176,8 @@ class TempFile {
         if (fd_ < 0) {
             const int err = errno;
             fail(target,
-                 "cannot create a temporary file in " + folder.string() + " (" + reason(err) + ")");
+                 "cannot create a temporary file in " + folder.string() + " (" + reason(err) + ")",
+                 err, true);
         }
     }
     ~TempFile() {
@@ -187,21 +266,28 @@ ScopedWriteFailure::ScopedWriteFailure(WriteStep step) : previous_(activeFailure
 ScopedWriteFailure::~ScopedWriteFailure() { activeFailure = previous_; }
 
 void writeFileAtomically(const fs::path& target, std::string_view bytes) {
-    if (target.empty() || !target.has_filename()) fail(target, "no file name given");
+    if (target.empty() || !target.has_filename())
+        failAs("没有给出文件名，没有保存。", target, "no file name given");
     // A link is followed, so that the file it names is replaced and the link stays.
     std::error_code ec;
     fs::path file = target;
     if (fs::is_symlink(fs::symlink_status(target, ec))) {
         file = fs::canonical(target, ec);
-        if (ec) fail(target, "it is a link to a file that does not exist");
+        if (ec)
+            failAs(shown(target) + " 是指向不存在的文件的链接，没有保存。", target,
+                   "it is a link to a file that does not exist");
     }
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
     const fs::file_status st = fs::status(file, ec);
-    if (fs::is_directory(st)) fail(target, "a folder of that name exists");
+    if (fs::is_directory(st))
+        failAs(shown(target) + " 是一个文件夹，不能保存为文件。", target,
+               "a folder of that name exists");
     // Devices, pipes and sockets are never replaced by a plain file.
-    if (fs::exists(st) && !fs::is_regular_file(st)) fail(target, "it is not a regular file");
+    if (fs::exists(st) && !fs::is_regular_file(st))
+        failAs(shown(target) + " 不是普通文件，没有保存。", target, "it is not a regular file");
     if (!fs::is_directory(folder, ec))
-        fail(target, "the folder " + folder.string() + " does not exist");
+        failAs("文件夹 " + shown(folder) + " 不存在，" + shown(target) + " 没有保存。", target,
+               "the folder " + folder.string() + " does not exist");
     refuseDatabaseTarget(target);
 
     TempFile temp(folder, file);
@@ -215,26 +301,40 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const int err = n < 0 ? errno : EIO;
-            fail(target, "writing " + temp.path().string() + " failed after " +
-                             std::to_string(bytes.size() - left) + " bytes (" + reason(err) + ")");
+            fail(target,
+                 "writing " + temp.path().string() + " failed after " +
+                     std::to_string(bytes.size() - left) + " bytes (" + reason(err) + ")",
+                 err);
         }
         data += n;
         left -= static_cast<std::size_t>(n);
     }
     if (injected(WriteStep::Sync) || syncFile(temp.fd()) != 0) {
         const int err = injected(WriteStep::Sync) ? EIO : errno;
-        fail(target, "flushing " + temp.path().string() + " to disk failed (" + reason(err) + ")");
+        fail(target, "flushing " + temp.path().string() + " to disk failed (" + reason(err) + ")",
+             err);
     }
     if (temp.close() != 0) {
         const int err = errno;
-        fail(target, "closing " + temp.path().string() + " failed (" + reason(err) + ")");
+        fail(target, "closing " + temp.path().string() + " failed (" + reason(err) + ")", err);
     }
     if (injected(WriteStep::Rename) || replaceFile(temp.path(), file) != 0) {
         const int err = injected(WriteStep::Rename) ? EACCES : errno;
-        fail(target, "cannot replace it with " + temp.path().string() + " (" + reason(err) + ")");
+        fail(target, "cannot replace it with " + temp.path().string() + " (" + reason(err) + ")",
+             err);
     }
     temp.markRenamed();
     syncFolder(folder);
+}
+
+std::string temporaryNameFor(const fs::path& target, unsigned long number) {
+#ifdef _WIN32
+    const unsigned long pid = GetCurrentProcessId();
+#else
+    const unsigned long pid = static_cast<unsigned long>(::getpid());
+#endif
+    return "." + target.filename().string() + ".tmp" + std::to_string(pid) + "-" +
+           std::to_string(number);
 }
 
 std::string crlfLines(const std::vector<std::string>& lines) {

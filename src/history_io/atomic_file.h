@@ -9,13 +9,21 @@
 #include <string_view>
 #include <vector>
 
+#include "store/engine.h"
+
 namespace quarvel::io {
 
-// A file could not be read or written; the message names the file and the reason.
-class IoError : public std::runtime_error {
+// A file could not be read or written: what() is the sentence the user reads (Chinese, naming
+// the file), detail() the system's reason.
+class IoError : public store::DetailedError {
   public:
-    using std::runtime_error::runtime_error;
+    using store::DetailedError::DetailedError;
 };
+
+// The name of the guarded writer's temporary file for `target` in this process: hidden, the
+// target's name, ".tmp", this process's id and a number. A file of that form whose process has
+// ended is a leftover of a killed write (store::removeLeftovers).
+std::string temporaryNameFor(const std::filesystem::path& target, unsigned long number);
 
 // Throws IoError, with the sentence the user reads, when a write to `target` would land on a
 // database (the history, whoever has it open), on a file SQLite keeps beside one, or on the

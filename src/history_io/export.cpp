@@ -45,9 +45,10 @@ std::filesystem::path exportHistory(store::HistoryDb& db) {
         const std::int64_t issue = listedNumber(st, 0);
         // A line that would read back as another draw is not written: the export stops instead.
         if (!writableAsHistoryLine(issue, numbers))
-            throw IoError("the draw of issue " + store::toText(st.column(0)) +
-                          " cannot be written as a history line (seven-digit issue, two-digit "
-                          "numbers); nothing was exported");
+            throw IoError("第 " + store::toText(st.column(0)) +
+                              " 期不能写成历史号码文本（七位期号、两位号码），没有导出。",
+                          "the draw of issue " + store::toText(st.column(0)) +
+                              " cannot be written as a history line");
         text += historyLine(issue, numbers);
         text += "\r\n";
         last = static_cast<std::int32_t>(store::toInt(st.column(0)));

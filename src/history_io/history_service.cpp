@@ -27,14 +27,15 @@ ChangeResult changeRefused(Outcome why) {
 
 TrimResult trimRefused(const Outcome& why) {
     TrimResult t;
-    t.outcome = Outcome::failed(kNotTrimmed, why.text(), why.fault);
+    t.outcome = Outcome::failed(why.sentence + kNotTrimmed, why.detail, why.fault);
     return t;
 }
 
 ImportResult importRefused(const Outcome& why) {
     ImportResult r;
     r.error = ImportError::StoreFailed;
-    r.outcome = Outcome::failed("历史号码无法保存，历史号码未改变。", why.text(), why.fault);
+    r.outcome =
+        Outcome::failed(why.sentence + "历史号码无法保存，历史号码未改变。", why.detail, why.fault);
     return r;
 }
 
@@ -75,11 +76,14 @@ Outcome HistoryService::checkOpen() {
 }
 
 ChangeResult HistoryService::addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
-                                     const RowRules& rules, int calendarYear) {
+                                     const RowRules& rules, int calendarYear,
+                                     const SeenHistory* seen) {
     if (auto why = checkNewDraw(issue, numbers); !why.ok()) return changeRefused(why);
     if (auto why = checkOpen(); !why.ok()) return changeRefused(why);
     try {
         store::Transaction tx(db_.db());
+        if (std::string why = staleRefusal(db_, seen); !why.empty())
+            return changeRefused(Outcome::stale(std::move(why)));
         // Counted inside the write transaction, so that two programs adding at once cannot
         // pass the limit together, nor store one issue twice.
         if (db_.drawCount() >= static_cast<std::size_t>(store::kMaxDraws))
@@ -117,7 +121,10 @@ static bool mayRemove(store::HistoryDb& db, const SeenHistory* seen, const char*
     }
     const RemovalGuard guard = guardRemoval(db, command);
     r.backup = guard.backup;
-    if (!guard.ok()) r.outcome = Outcome::refused(guard.refusal);
+    if (!guard.ok()) {
+        r.outcome = Outcome::refused(guard.refusal);
+        r.outcome.detail = guard.detail;
+    }
     return guard.ok();
 }
 
@@ -169,10 +176,50 @@ ChangeResult HistoryService::compact() {
     return {};
 }
 
+// The history check after a change; a check that cannot read the history finds nothing (the
+// change itself is told as it went).
+static std::vector<Finding> checkAfter(store::HistoryDb& db) {
+    try {
+        return checkStoredHistory(db);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 ImportResult HistoryService::importFile(const std::filesystem::path& path,
                                         const ImportParams& params) {
     if (auto why = checkOpen(); !why.ok()) return importRefused(why);
-    return guarded([&] { return importHistoryFile(db_, path, params); }, importRefused);
+    ImportResult r = guarded([&] { return importHistoryFile(db_, path, params); }, importRefused);
+    if (r.ok()) r.findings = checkAfter(db_);
+    return r;
+}
+
+MergeResult HistoryService::mergeFile(const std::filesystem::path& path, const ImportParams& params,
+                                      const std::function<bool(const MergeResult&)>& confirm) {
+    MergeResult r;
+    if (auto why = checkOpen(); !why.ok()) {
+        r.error = ImportError::StoreFailed;
+        r.outcome = why;
+        return r;
+    }
+    try {
+        r = mergeHistoryFile(db_, path, params, confirm);
+    } catch (const std::exception& e) {
+        r.error = ImportError::StoreFailed;
+        r.outcome = Outcome::failed(e);
+        return r;
+    }
+    if (r.ok()) r.findings = checkAfter(db_);
+    return r;
+}
+
+store::Checked<std::vector<Finding>> HistoryService::check() {
+    if (auto why = checkOpen(); !why.ok()) return why;
+    try {
+        return checkStoredHistory(db_);
+    } catch (const std::exception& e) {
+        return Outcome::failed(e);
+    }
 }
 
 TrimResult HistoryService::trimToIssue(std::int32_t lastKept, const ImportParams& params,
@@ -190,7 +237,7 @@ TrimResult HistoryService::trimLastDraws(std::int32_t count, const ImportParams&
 TrimResult HistoryService::rebuildCodes(const ImportParams& params) {
     auto refused = [](const Outcome& why) {
         TrimResult t = trimRefused(why);
-        t.outcome.sentence = kNotRebuilt;
+        t.outcome.sentence = why.sentence + kNotRebuilt;
         return t;
     };
     if (auto why = checkOpen(); !why.ok()) return refused(why);
@@ -213,10 +260,13 @@ UpdateResult HistoryService::update(PageSource& source, const UpdateParams& para
         return r;
     }
     try {
-        return runOnlineUpdate(db_, source, params);
+        UpdateResult done = runOnlineUpdate(db_, source, params);
+        if (done.ran()) done.findings = checkAfter(db_);
+        return done;
     } catch (const std::exception& e) {
         const Outcome failed = Outcome::failed(e);
-        r.outcome = Outcome::failed(failed.text() + "历史号码未改变。", {}, failed.fault);
+        r.outcome =
+            Outcome::failed(failed.sentence + "历史号码未改变。", failed.detail, failed.fault);
         return r;
     }
 }

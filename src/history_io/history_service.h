@@ -55,8 +55,10 @@ class HistoryService {
     // Refused when checkNewDraw refuses it, a draw of that issue is stored already (checked at
     // write time: another program may have stored it a moment ago; the outcome is then Stale), the
     // history holds kMaxDraws draws already, or the file is damaged.
+    // With `seen`, refused (stale) when the history is no longer the one the user saw.
     ChangeResult addDraw(std::int32_t issue, const std::array<int, 8>& numbers,
-                         const RowRules& rules, int calendarYear);
+                         const RowRules& rules, int calendarYear,
+                         const SeenHistory* seen = nullptr);
     // The commands below that remove draws first back up the history to 备份/ and check the
     // file whole (removal_guard.h); with `seen` they are refused (stale) when the history is no
     // longer the one the user saw.
@@ -67,7 +69,13 @@ class HistoryService {
     ChangeResult clear(const SeenHistory* seen = nullptr);
     ChangeResult compact();
 
+    // The import, the merge and the update end with the history check (their `findings`).
     ImportResult importFile(const std::filesystem::path& path, const ImportParams& params);
+    // Adds the file's draws whose issues are not stored (mergeHistoryFile).
+    MergeResult mergeFile(const std::filesystem::path& path, const ImportParams& params,
+                          const std::function<bool(const MergeResult&)>& confirm = {});
+    // The history check on its own.
+    store::Checked<std::vector<Finding>> check();
     TrimResult trimToIssue(std::int32_t lastKept, const ImportParams& params,
                            const SeenHistory* seen = nullptr);
     TrimResult trimLastDraws(std::int32_t count, const ImportParams& params,

@@ -29,14 +29,14 @@ struct Plan {
     int forwardFrom = 0;            // the first year of the pages after the newest draw
 };
 
-Plan planFor(store::HistoryDb& db, int yearNow, int kept) {
+Plan planFor(store::HistoryDb& db, int yearNow, int kept, bool allowDiscard = true) {
     Plan plan;
     const int windowStart = yearNow - kept;
     plan.windowFirst = windowStart * 1000;
     const auto first = db.firstIssue();
     const auto last = db.lastIssue();
     plan.forwardFrom = last ? std::max(yearOf(*last), kEarliestUpdateYear) : windowStart;
-    if (!first || yearNow - yearOf(*first) <= kept) return plan;
+    if (!allowDiscard || !first || yearNow - yearOf(*first) <= kept) return plan;
     plan.discard = true;
     store::Snapshot s = db.db().snapshot("SELECT min(SQQH) FROM lishi WHERE SQQH >= " +
                                          std::to_string(plan.windowFirst));
@@ -174,15 +174,34 @@ bool storePage(int y, const PageCache& pages, YearReport rep, RowAppender& appen
 struct Attempt {
     int missing = 0;          // the first year whose page is needed but was not fetched
     bool windowWhole = true;  // the kept window came in as far as the removal needs it
+    RemovalPreview removal;   // what the age check removed in this attempt
 };
+
+RemovalPreview removalOf(store::HistoryDb& db, std::int32_t windowFirst) {
+    RemovalPreview p;
+    store::Snapshot s =
+        db.db().snapshot("SELECT SQQH / 1000 AS y, count(*) AS n FROM lishi WHERE SQQH < " +
+                         std::to_string(windowFirst) + " GROUP BY SQQH / 1000 ORDER BY y");
+    for (s.moveFirst(); !s.eof(); s.moveNext())
+        p.years.emplace_back(static_cast<int>(s.intField("y")),
+                             static_cast<std::size_t>(s.intField("n")));
+    return p;
+}
 
 // One attempt inside the write transaction, on the history as it is now. Sets result.outcome
 // when the old draws cannot be backed up or the file is damaged.
 Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const UpdateParams& params,
-                         UpdateResult& result) {
+                         UpdateResult& result, bool allowDiscard) {
     Attempt a;
-    const Plan plan = planFor(db, params.yearNow, params.keptYears);
-    if (plan.discard) {
+    const Plan plan = planFor(db, params.yearNow, params.keptYears, allowDiscard);
+    if (!plan.discard) {
+        // Only adds: the whole-file check alone (a damaged index could let an issue in twice).
+        if (std::string why = integrityRefusal(db); !why.empty()) {
+            result.outcome = store::Outcome::refused(why + "历史号码未改变。");
+            return a;
+        }
+    } else {
+        a.removal = removalOf(db, plan.windowFirst);
         const RemovalGuard guard = guardRemoval(db, "update");
         if (!guard.ok()) {
             result.outcome = store::Outcome::refused(guard.refusal);
@@ -214,10 +233,16 @@ Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const Upd
             rep.firstSerial = *newest % 1000 + 1;
         if (!storePage(y, pages, rep, appender, stored, params, result, a.missing)) break;
     }
-    // When every stored draw was too old, the window replaces the history only when it came whole.
-    if (plan.discard && !plan.oldestKept &&
-        (a.missing != 0 || result.stop != UpdateStop::None || result.added == 0))
-        a.windowWhole = false;
+    // Old draws go only when the kept window came whole: every page needed was read, the run
+    // reached the newest draw on them, and at least one page came at all. When every stored
+    // draw was too old, the window must also have brought draws to replace them with.
+    if (plan.discard) {
+        const bool anyRead = std::any_of(result.years.begin(), result.years.end(),
+                                         [](const YearReport& y) { return y.read(); });
+        if (a.missing != 0 || result.stop != UpdateStop::None || result.limitReached || !anyRead ||
+            (!plan.oldestKept && result.added == 0))
+            a.windowWhole = false;
+    }
     return a;
 }
 
@@ -226,6 +251,24 @@ Attempt storeUnbrokenRun(store::HistoryDb& db, const PageCache& pages, const Upd
 std::string resultsPageUrl(const std::string& host, int year) {
     const std::string y = std::to_string(year);
     return host + kPagePath + y + "001_" + y + "365";
+}
+
+std::size_t RemovalPreview::total() const {
+    std::size_t n = 0;
+    for (const auto& [year, draws] : years) n += draws;
+    return n;
+}
+
+std::string removalQuestion(const RemovalPreview& p, int keptYears, int yearNow) {
+    std::string which;
+    for (const auto& [year, draws] : p.years)
+        which += (which.empty() ? "" : "、") + std::to_string(year) + " 年 " +
+                 std::to_string(draws) + " 期";
+    return "在线更新已读到保留年数（" + std::to_string(keptYears) + " 年，" +
+           std::to_string(yearNow - keptYears) + " 年起）内的全部号码。超过保留年数的 " + which +
+           "，共 " + std::to_string(p.total()) +
+           " 期历史号码将被删除（删除前先备份）。确定删除吗？选择“否”则保留这些号码，只添加新的号码"
+           "。";
 }
 
 std::vector<int> UpdateResult::failedYears() const {
@@ -257,23 +300,27 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
     // The pages first, with no transaction open: another program may change the history while
     // they load. The plan made here only says which pages to fetch.
     PageCache pages(source, *host, params);
-    Plan plan = planFor(db, params.yearNow, params.keptYears);
+    bool allowDiscard = true;
+    std::optional<RemovalPreview> agreed;  // the removal the user agreed to
+    Plan plan = planFor(db, params.yearNow, params.keptYears, allowDiscard);
     // The history may change under the update again and again; after a few rounds the pages
-    // that are still missing count as failed.
-    for (int round = 0;; ++round) {
+    // that are still missing count as failed, and a removal asked about again counts as declined.
+    int fetchRounds = 0, questions = 0;
+    bool declined = false;
+    for (;;) {
         pages.fetchFor(plan);
         result = UpdateResult{};
         store::Transaction tx(db.db());
         try {
-            const Attempt attempt = storeUnbrokenRun(db, pages, params, result);
+            const Attempt attempt = storeUnbrokenRun(db, pages, params, result, allowDiscard);
             const int needed = attempt.missing;
             if (!result.ran()) {
                 tx.rollback();
                 break;
             }
-            if (needed != 0 && round < 2) {
+            if (needed != 0 && fetchRounds++ < 2) {
                 tx.rollback();
-                plan = planFor(db, params.yearNow, params.keptYears);
+                plan = planFor(db, params.yearNow, params.keptYears, allowDiscard);
                 continue;
             }
             if (needed != 0) {
@@ -288,10 +335,26 @@ UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const Upd
                 result.restored = true;
                 result.added = 0;
                 for (auto& y : result.years) y.added = 0;
-            } else {
-                db.renumberIdx();
-                tx.commit();
+                break;
             }
+            if (result.discarded && params.confirmRemoval &&
+                (!agreed || !(*agreed == attempt.removal))) {
+                // The user is asked with no lock held, then the update runs again on the
+                // pages already read; a removal that changed meanwhile is asked about again.
+                tx.rollback();
+                if (questions++ < 2 && params.confirmRemoval(attempt.removal)) {
+                    agreed = attempt.removal;
+                } else {
+                    allowDiscard = false;
+                    declined = true;
+                }
+                plan = planFor(db, params.yearNow, params.keptYears, allowDiscard);
+                continue;
+            }
+            if (result.discarded) result.removed = attempt.removal;
+            result.removalDeclined = declined;
+            db.renumberIdx();
+            tx.commit();
             break;
         } catch (...) {
             try {

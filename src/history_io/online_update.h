@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "history_io/history_check.h"
 #include "history_io/page_source.h"
 #include "store/draw_record.h"
 #include "store/history_db.h"
@@ -26,6 +27,18 @@ inline constexpr int kMaxKeptYears = 16;
 // The results page of one year: host + path and query + "YYYY001_YYYY365".
 std::string resultsPageUrl(const std::string& host, int year);
 
+// The draws the age check would remove: how many of each year older than the kept window.
+struct RemovalPreview {
+    std::vector<std::pair<int, std::size_t>> years;  // year, draws; ascending
+    std::size_t total() const;
+    bool operator==(const RemovalPreview&) const = default;
+};
+
+// The window's question before the removal, naming the draws and their years, e.g.
+// "在线更新已读到保留年数（6 年，2020 年起）内的全部号码。超过保留年数的 2019 年 145 期将被删除
+// （删除前先备份）。确定删除吗？选择“否”则保留这些号码。"
+std::string removalQuestion(const RemovalPreview& p, int keptYears, int yearNow);
+
 struct UpdateParams {
     int yearNow = 0;     // the current calendar year
     int keptYears = 6;   // IniSerchDay, 2..16
@@ -33,6 +46,10 @@ struct UpdateParams {
     store::Bases bases;  // SxIni / DsIni for the rows built
     // Called before each year's page is requested (for a status line).
     std::function<void(int year)> progress;
+    // Asked before draws older than the kept window are removed, once the kept years were read
+    // whole (the window asks the user); false keeps them and only adds. Unset: they are removed
+    // (scripts).
+    std::function<bool(const RemovalPreview&)> confirmRemoval;
 };
 
 struct YearReport {
@@ -60,19 +77,23 @@ struct UpdateResult {
     std::vector<YearReport> years;  // every year requested, ascending
     int added = 0;                  // draws stored (and committed) in all
     // The age check found draws older than the kept window: they were removed (every stored
-    // draw inside the window stays), after a backup of the history to 备份/.
+    // draw inside the window stays), after a backup of the history to 备份/. Only after the
+    // kept years came whole: a run that read no page, or stopped early, removes nothing.
     bool discarded = false;
+    RemovalPreview removed;        // what was removed, when discarded
+    bool removalDeclined = false;  // the user kept the old draws (confirmRemoval said no)
     std::filesystem::path backup;
-    // The age check would have removed draws, but the part of the kept window before the draws
-    // that stay (all of it, when every draw was too old) could not be read whole: the old
-    // history was kept.
+    // The age check would have removed draws, but the kept window (the part before the draws
+    // that stay, and the pages after the newest draw) could not be read whole: the old history
+    // was kept and nothing stored.
     bool restored = false;
     // The history reached the most draws a 16-bit ordinal can number; later draws were left out.
     bool limitReached = false;
     // Where the update stopped: the first issue not stored, and why.
     UpdateStop stop = UpdateStop::None;
     std::int32_t stopIssue = 0;
-    std::string stopDetail;  // the page's error, when the page failed
+    std::string stopDetail;         // the page's error, when the page failed
+    std::vector<Finding> findings;  // the history check after it (HistoryService)
 
     bool ran() const { return outcome.ok(); }
     // The update stored everything up to the newest draw on the pages.
@@ -82,14 +103,15 @@ struct UpdateResult {
     std::vector<int> failedYears() const;
 };
 
-// Runs the update on an open history. The pages are fetched, read and their draws looked up
-// first, with no transaction open; then one write transaction (BEGIN IMMEDIATE) reads the
-// history as it is at that moment, runs the age check (removing only draws older than the kept
-// window, and filling the window before the oldest draw that stays) and stores the unbroken
-// run that continues the newest draw. So an update that waited while
-// another program added, trimmed or compacted stores exactly what is missing then. A store
-// failure leaves the history as it was (the DbError is passed on); IDX is renumbered and
-// rsLishiSort reopened at the end.
+// Runs the update on an open history. Before anything is stored the file is checked whole (a
+// damaged file is refused, as by every other changing command). The pages are fetched, read and
+// their draws looked up first, with no transaction open; then one write transaction (BEGIN
+// IMMEDIATE) reads the history as it is at that moment, runs the age check (removing only draws
+// older than the kept window, and filling the window before the oldest draw that stays) and stores
+// the unbroken run that continues the newest draw. So an update that waited while another program
+// added, trimmed or compacted stores exactly what is missing then. A store failure leaves the
+// history as it was (the DbError is passed on); IDX is renumbered and rsLishiSort reopened at the
+// end.
 UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const UpdateParams& params);
 
 // What the user is told when the update did not complete, in Chinese, e.g. "2013050 期在页面上

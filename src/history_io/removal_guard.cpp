@@ -4,13 +4,17 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <system_error>
 
 #include "history_io/atomic_file.h"
 #include "history_io/export.h"
 #include "history_io/text_format.h"
 #include "store/engine.h"
+#include "store/numbering.h"
+#include "store/outcome.h"
 #include "store/sql_translate.h"
+#include "store/system_calls.h"
 
 namespace quarvel::io {
 
@@ -21,8 +25,7 @@ namespace {
 // "YYYYMMDD-HHMMSS" of the local time now.
 std::string timeStamp() {
     const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = store::localCalendarTime(t);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
@@ -33,51 +36,48 @@ bool allDigits(std::string_view s) {
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Where a file of the backup folder stands among the backups: its time stamp, then the number
-// after the command ("-2" for the second of one second, 1 without it), and for backups of
-// different commands in one second the time the file was written. Files of any other name are
-// the user's own and never removed.
-struct BackupKey {
-    std::string stamp;
-    long sequence = 1;
-    fs::file_time_type written{};
-    bool operator<(const BackupKey& o) const {
-        if (stamp != o.stamp) return stamp < o.stamp;
-        if (written != o.written) return written < o.written;
-        return sequence < o.sequence;
-    }
-};
-
-std::optional<BackupKey> backupKeyOf(const std::string& name) {
-    if (name.size() < 21 || !name.ends_with(".txt") || name[8] != '-' || name[15] != '-')
-        return std::nullopt;
-    if (!allDigits(std::string_view(name).substr(0, 8)) ||
-        !allDigits(std::string_view(name).substr(9, 6)))
-        return std::nullopt;
-    BackupKey key{name.substr(0, 15)};
-    const std::string stem = name.substr(16, name.size() - 20);  // the command, maybe "-N"
-    const auto dash = stem.rfind('-');
-    if (dash != std::string::npos && allDigits(std::string_view(stem).substr(dash + 1)))
-        key.sequence = std::stol(stem.substr(dash + 1));
-    return key;
+// The name of a backup this program writes: YYYYMMDD-HHMMSS-<command>[-N].txt, one name only.
+bool backupName(std::string_view name) {
+    return name.size() >= 21 && name.ends_with(".txt") && name[8] == '-' && name[15] == '-' &&
+           allDigits(name.substr(0, 8)) && allDigits(name.substr(9, 6)) &&
+           name.find_first_of("/\\") == std::string_view::npos;
 }
 
-void removeOldBackups(const fs::path& folder) {
-    std::vector<std::pair<BackupKey, fs::path>> backups;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        if (auto key = backupKeyOf(it->path().filename().string())) {
-            key->written = it->last_write_time(ec);
-            backups.emplace_back(*key, it->path());
-        }
+// The record of the backups this program wrote, oldest first: the order they were written in,
+// whatever the clock said. Names that are no backup name are not taken from it.
+std::vector<std::string> readBackupRecord(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::ifstream in(folder / kBackupRecord, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (backupName(line)) names.push_back(line);
     }
-    if (backups.size() <= kBackupsKept) return;
-    std::sort(backups.begin(), backups.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    // A backup that cannot be removed only stays longer; the new one is written.
-    for (std::size_t i = 0; i + kBackupsKept < backups.size(); ++i)
-        fs::remove(backups[i].second, ec);
+    return names;
+}
+
+// Beyond the newest kBackupsKept recorded backups, the oldest are removed: only plain files of
+// the recorded names (a link or folder put in one's place is left alone and forgotten), never
+// the one just written. The shorter record is written first, so that a record that cannot be
+// written removes nothing.
+void pruneBackups(const fs::path& folder, const std::vector<std::string>& record,
+                  const std::string& justWritten) {
+    std::vector<std::string> kept;
+    std::vector<fs::path> removed;
+    const std::size_t excess = record.size() > kBackupsKept ? record.size() - kBackupsKept : 0;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (i >= excess || record[i] == justWritten) {
+            kept.push_back(record[i]);
+            continue;
+        }
+        std::error_code ec;
+        if (fs::is_regular_file(fs::symlink_status(folder / record[i], ec)))
+            removed.push_back(folder / record[i]);
+    }
+    writeFileAtomically(folder / kBackupRecord, crlfLines(kept));
+    for (const auto& file : removed) {
+        std::error_code ec;
+        fs::remove(file, ec);  // one that cannot be removed stays, as a file of the user's
+    }
 }
 
 }  // namespace
@@ -145,14 +145,25 @@ fs::path writeHistoryBackup(store::HistoryDb& db, const std::vector<HistoryDraw>
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec)
-        throw IoError("cannot create the folder " + folder.string() + " (" + ec.message() + ")");
+        throw IoError((ec == std::errc::no_space_on_device ? "磁盘已满，无法建立“" : "无法建立“") +
+                          std::string(kBackupFolder) + "”文件夹。",
+                      "cannot create the folder " + folder.string() + " (" + ec.message() + ")");
 
     const std::string stem = timeStamp() + "-" + std::string(command);
     fs::path target = folder / (stem + ".txt");
     for (int n = 2; fs::exists(fs::symlink_status(target, ec)); ++n)
         target = folder / (stem + "-" + std::to_string(n) + ".txt");
     writeFileAtomically(target, crlfLines(lines));
-    removeOldBackups(folder);
+    // Recorded once written: the record holds only backups that exist. A record that cannot be
+    // written keeps every backup (none is removed without it), the new one included.
+    std::vector<std::string> record = readBackupRecord(folder);
+    const std::string written = target.filename().string();
+    record.erase(std::remove(record.begin(), record.end(), written), record.end());
+    record.push_back(written);
+    try {
+        pruneBackups(folder, record, written);
+    } catch (const IoError&) {
+    }
     return target;
 }
 
@@ -167,9 +178,7 @@ std::optional<std::string> integrityFault(store::Database& db) {
 
 namespace {
 
-std::string damagedSentence(const std::string& detail) {
-    return "历史数据库文件已损坏（" + detail + "）。";
-}
+constexpr const char* kDamagedSentence = "历史数据库文件已损坏。";
 
 // The check itself may fail on a badly damaged file: that failure is its answer.
 std::optional<std::string> checkedFault(store::HistoryDb& db) {
@@ -188,7 +197,9 @@ RemovalGuard guardRemoval(store::HistoryDb& db, std::string_view command) {
     try {
         g.stored = storedDrawsFromTable(db);
     } catch (const std::exception& e) {
-        readFailure = store::userText(e);
+        const store::Outcome why = store::Outcome::failed(e);
+        readFailure = why.sentence;
+        g.detail = why.detail;
     }
     std::string backupFailure;
     if (readFailure.empty() && !g.stored.empty()) {
@@ -196,25 +207,55 @@ RemovalGuard guardRemoval(store::HistoryDb& db, std::string_view command) {
             g.backup = writeHistoryBackup(db, g.stored, command);
         } catch (const IoError& e) {
             backupFailure = e.what();
+            g.detail = e.detail();
         }
     }
     // Checked after the backup, so that a damaged file still leaves the draws it can give.
     if (const auto fault = checkedFault(db)) {
-        g.refusal = damagedSentence(*fault) + backupSentence(g.backup);
+        g.refusal = kDamagedSentence + backupSentence(g.backup);
+        g.detail = "PRAGMA integrity_check: " + *fault;
     } else if (!readFailure.empty()) {
         g.refusal = "历史号码无法读出，无法备份：" + readFailure;
     } else if (!backupFailure.empty()) {
-        g.refusal =
-            "原历史无法备份到“" + std::string(kBackupFolder) + "”文件夹（" + backupFailure + "）。";
+        g.refusal = "原历史无法备份到“" + std::string(kBackupFolder) + "”文件夹：" + backupFailure;
     }
     return g;
+}
+
+std::uint64_t historyFingerprint(const store::TextGrid& list) {
+    // FNV-1a over every cell of every draw row, each cell and row closed by a byte no cell holds.
+    std::uint64_t h = 1469598103934665603ull;
+    const auto add = [&h](unsigned char c) {
+        h ^= c;
+        h *= 1099511628211ull;
+    };
+    for (std::size_t r = 1; r < list.cells.size(); ++r) {
+        for (const auto& cell : list.cells[r]) {
+            for (unsigned char c : cell) add(c);
+            add(0x1f);
+        }
+        add(0x1e);
+    }
+    return h;
+}
+
+SeenHistory seenHistoryOf(const store::TextGrid& list) {
+    SeenHistory seen;
+    seen.draws = list.cells.empty() ? 0 : list.cells.size() - 1;
+    if (seen.draws > 0 && !list.cells.back().empty())
+        seen.newest = static_cast<std::int32_t>(store::toInt(store::Value(list.cells.back()[0])));
+    seen.fingerprint = historyFingerprint(list);
+    return seen;
 }
 
 std::string staleRefusal(store::HistoryDb& db, const SeenHistory* seen) {
     if (!seen) return {};
     const auto newest = db.lastIssue();
     const std::size_t draws = db.drawCount();
-    if (newest == seen->newest && draws == seen->draws) return {};
+    bool same = newest == seen->newest && draws == seen->draws;
+    if (same && seen->fingerprint)
+        same = historyFingerprint(store::historyListGrid(db.db())) == *seen->fingerprint;
+    if (same) return {};
     return "历史号码已被其他程序改变（现在" +
            (newest
                 ? "最新一期是 " + std::to_string(*newest) + "，共 " + std::to_string(draws) + " 期"
@@ -224,7 +265,7 @@ std::string staleRefusal(store::HistoryDb& db, const SeenHistory* seen) {
 
 std::string integrityRefusal(store::HistoryDb& db) {
     const auto fault = checkedFault(db);
-    return fault ? damagedSentence(*fault) : std::string();
+    return fault ? std::string(kDamagedSentence) : std::string();
 }
 
 std::string backupSentence(const fs::path& backup) {

@@ -19,10 +19,11 @@ TrimResult refusedTrim(std::int32_t value) {
     return t;
 }
 
-// The history was left as it was: `sentence` for the user, `reason` after it.
-store::Outcome notChanged(const char* sentence, store::OutcomeKind kind, std::string reason,
-                          store::DbFault fault = store::DbFault::Other) {
-    return {kind, sentence, std::move(reason), {}, fault};
+// The history was left as it was: `why` (Chinese, may be empty) and `sentence` for the user,
+// the technical `detail` apart.
+store::Outcome notChanged(const char* sentence, store::OutcomeKind kind, const std::string& why,
+                          std::string detail = {}, store::DbFault fault = store::DbFault::Other) {
+    return {kind, why + sentence, std::move(detail), {}, fault};
 }
 
 // Reads the stored draws, backs them up to 备份/, keeps those `choose` leaves, writes them to
@@ -44,16 +45,15 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
         RemovalGuard guard = guardRemoval(db, command);
         t.backup = guard.backup;
         if (!guard.ok()) {
-            t.outcome = notChanged(sentence, OutcomeKind::Refused, guard.refusal);
+            t.outcome = notChanged(sentence, OutcomeKind::Refused, guard.refusal, guard.detail);
             return t;
         }
         const std::vector<HistoryDraw> kept = choose(std::move(guard.stored));
         for (const auto& d : kept) {
             if (!writableAsHistoryLine(d.issue, d.numbers)) {
-                t.outcome = notChanged(
-                    sentence, OutcomeKind::Refused,
-                    "draw " + std::to_string(d.issue) +
-                        " cannot be written in the history text format; the history is unchanged");
+                t.outcome = notChanged(sentence, OutcomeKind::Refused,
+                                       "第 " + std::to_string(d.issue) +
+                                           " 期不能写成历史号码文本（七位期号、两位号码）。");
                 return t;
             }
         }
@@ -66,19 +66,17 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
             replaceHistoryFromFile(db, backupPath(db), params,
                                    {.refuseEmpty = false, .expected = &kept, .backupCommand = {}});
         if (!r.ok()) {
-            t.outcome = notChanged(sentence, r.outcome.kind, r.outcome.reason(), r.outcome.fault);
+            t.outcome = notChanged(sentence, r.outcome.kind, r.outcome.sentence, r.outcome.detail,
+                                   r.outcome.fault);
             return t;
         }
         tx.commit();
         t.rebuilt = true;
         t.drawsKept = r.drawsStored;
-    } catch (const IoError& e) {
-        t.outcome = notChanged(sentence, OutcomeKind::Failed,
-                               std::string(e.what()) + "; the history is unchanged");
     } catch (const std::exception& e) {
         const store::Outcome failed = store::Outcome::failed(e);
-        t.outcome = notChanged(sentence, OutcomeKind::Failed,
-                               "the history could not be read: " + failed.text(), failed.fault);
+        t.outcome =
+            notChanged(sentence, OutcomeKind::Failed, failed.sentence, failed.detail, failed.fault);
     }
     db.historyChanged();
     if (!t.rebuilt) return t;
@@ -86,7 +84,7 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
         db.compact();
         t.compacted = true;
     } catch (const std::exception& e) {
-        t.warning = "the history was trimmed but not compacted: " + store::userText(e);
+        t.warning = "（数据库没有压缩：" + store::Outcome::failed(e).sentence + "）";
     }
     return t;
 }

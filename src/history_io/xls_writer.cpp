@@ -272,6 +272,8 @@ store::Outcome saveXlsFile(const std::filesystem::path& path, const store::TextG
         store::Outcome o = store::Outcome::refused("列表太大，无法写入表格文件");
         o.detail = e.what();
         return o;
+    } catch (const IoError& e) {
+        return store::Outcome::failed(e);
     } catch (const std::exception& e) {
         return store::Outcome::failed("无法保存 " + path.string(), e.what());
     }

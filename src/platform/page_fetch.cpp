@@ -94,7 +94,12 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     if (!text) {
         return Outcome::failed(decodeError.toStdString());
     }
+#ifdef QUARVEL_WITHOUT_GUMBO
+    return Outcome::failed(
+        "本程序构建时没有网页解析库，读不出网页里的开奖号码；请导入历史号码文件。");
+#else
     return io::bodyInnerText(text->toStdString());
+#endif
 }
 
 }  // namespace quarvel::platform

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <system_error>
 #include <vector>
@@ -33,13 +34,25 @@ QString firstExisting(const QStringList& candidates, bool folder) {
     return {};
 }
 
+// Whether files may be made in the folder. On Windows the folder's attributes do not say (Qt
+// does not read the access lists, and "Program Files" is not read-only for them), so a file is
+// made and removed there.
+bool mayCreateFilesIn(const QString& folder) {
+#ifdef Q_OS_WIN
+    QTemporaryFile probe(folder + QStringLiteral("/.quarvel-probe-XXXXXX"));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
 }  // namespace
 
 QString chooseDataFolder(const QString& given, const QString& programDir,
                          const QString& userDataDir) {
     if (!given.isEmpty()) return given;
     const QFileInfo dir(programDir);
-    if (dir.isDir() && dir.isWritable()) return programDir;
+    if (dir.isDir() && mayCreateFilesIn(programDir)) return programDir;
     return userDataDir;
 }
 
@@ -51,9 +64,7 @@ QString dataFolderOfThisProgram(const QString& given) {
 }
 
 std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given) {
-    if (given.empty())
-        return std::filesystem::path(
-            QFile::encodeName(dataFolderOfThisProgram(QString())).toStdString());
+    if (given.empty()) return toFsPath(dataFolderOfThisProgram(QString()));
     std::error_code ec;
     std::filesystem::create_directories(given, ec);
     return given;
@@ -73,6 +84,43 @@ std::string rawOptionValue(std::span<const std::string> args, std::string_view n
 
 std::string rawOptionValue(int end, char** argv, std::string_view name) {
     return rawOptionValue(std::vector<std::string>(argv, argv + std::max(end, 0)), name);
+}
+
+std::filesystem::path pathFromArgument(const std::string& arg) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t*>(arg.data()), arg.size()));
+#else
+    return std::filesystem::path(arg);
+#endif
+}
+
+std::filesystem::path toFsPath(const QString& name) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(name.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+#endif
+}
+
+QString fromFsPath(const std::filesystem::path& p) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(p.wstring());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(p.string()));
+#endif
+}
+
+std::vector<std::string> argumentsAsUtf8(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    (void)argc;
+    (void)argv;
+    std::vector<std::string> args;
+    for (const QString& a : QCoreApplication::arguments()) args.push_back(a.toStdString());
+    return args;
+#else
+    return std::vector<std::string>(argv, argv + std::max(argc, 0));
+#endif
 }
 
 QString sampleHistoryFolder() {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarvel::platform {
 
@@ -33,6 +34,19 @@ std::filesystem::path dataFolderOfThisProgram(const std::filesystem::path& given
 std::string rawOptionValue(std::span<const std::string> args, std::string_view name);
 // The same among argv[1 .. end).
 std::string rawOptionValue(int end, char** argv, std::string_view name);
+
+// A file name given on the command line as a path: its bytes as they are, except on Windows,
+// where the programs read their arguments as UTF-8 (see argumentsAsUtf8) and paths are UTF-16.
+std::filesystem::path pathFromArgument(const std::string& arg);
+
+// A file name from Qt as a path, and back, without passing through an 8-bit code page.
+std::filesystem::path toFsPath(const QString& name);
+QString fromFsPath(const std::filesystem::path& p);
+
+// The program's arguments as bytes: argv itself, except on Windows, where argv is in the
+// system's 8-bit code page (Chinese names lost on a western system) and Qt's list, taken from
+// the wide command line, is given as UTF-8 instead. Needs the QCoreApplication.
+std::vector<std::string> argumentsAsUtf8(int argc, char** argv);
 
 // The folder holding the sample history: "历史号码" beside the program in a build or a portable
 // copy, or share/quarvel/历史号码 of an installed one. Empty when neither exists.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "history_io/atomic_file.h"
+#include "platform/program_folders.h"
 
 namespace quarvel::platform {
 
@@ -33,7 +34,7 @@ class PrivateCopy {
     explicit PrivateCopy(const std::string& bytes) {
         if (!dir_.isValid()) return;
         path_ = dir_.filePath(QStringLiteral("settings.ini"));
-        std::ofstream(path_.toStdString(), std::ios::binary) << bytes;
+        std::ofstream(toFsPath(path_), std::ios::binary) << bytes;
         settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
     }
     bool ok() const { return settings_ != nullptr; }
@@ -42,7 +43,7 @@ class PrivateCopy {
     std::optional<std::string> written() {
         settings_->sync();
         if (settings_->status() != QSettings::NoError) return std::nullopt;
-        return readBytes(fs::path(path_.toStdString()));
+        return readBytes(toFsPath(path_));
     }
 
   private:
@@ -63,15 +64,14 @@ QtSettingsStore::QtSettingsStore() {
     const QSettings where(QSettings::IniFormat, QSettings::UserScope,
                           QString::fromLatin1(store::kSettingsApp),
                           QString::fromLatin1(store::kSettingsApp));
-    file_ = fs::path(QFile::encodeName(where.fileName()).toStdString());
+    file_ = toFsPath(where.fileName());
     checkFile();
 #endif
 }
 
 QtSettingsStore::QtSettingsStore(const fs::path& iniFile) : file_(iniFile) { checkFile(); }
 
-QtSettingsStore::QtSettingsStore(const QString& iniFile)
-    : QtSettingsStore(fs::path(QFile::encodeName(iniFile).toStdString())) {}
+QtSettingsStore::QtSettingsStore(const QString& iniFile) : QtSettingsStore(toFsPath(iniFile)) {}
 
 QtSettingsStore::~QtSettingsStore() = default;
 QtSettingsStore::QtSettingsStore(QtSettingsStore&&) noexcept = default;

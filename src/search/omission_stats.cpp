@@ -48,6 +48,11 @@ OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newes
 
 std::string formatRatio(double value) { return store::generalText(value, 15); }
 
+std::string ratioText(int maximum, int last) {
+    if (last == 0) return formatRatio(0.0);
+    return formatRatio(static_cast<double>(maximum) / last);
+}
+
 std::string formatSingle(float value) { return store::generalText(static_cast<double>(value), 7); }
 
 std::string formatTwoDecimals(std::optional<double> value) {

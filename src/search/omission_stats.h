@@ -48,6 +48,9 @@ OmissionStats summarize(std::span<const int> hitIdx, int drawsInRange, int newes
 
 // A double as text with up to 15 significant digits and no trailing zeros (2/3 ->
 // "0.666666666666667", 3/2 -> "1.5", 4 -> "4").
+// 大后比 of a maximum and a last omission, in every grid the same text: formatRatio of the
+// quotient in double precision (the group table keeps it in single precision for its order only).
+std::string ratioText(int maximum, int last);
 std::string formatRatio(double value);
 // A single-precision value in its shortest form with up to 7 significant digits (7/3 ->
 // "2.333333").

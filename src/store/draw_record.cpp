@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "store/engine.h"
+#include "store/new_year_table.h"
 
 namespace quarvel::store {
 
@@ -61,12 +62,7 @@ std::string baseNumberList(int m) {
     return out;
 }
 
-int newYearThreshold(int year) {
-    static constexpr int kThresholds[] = {10, 18, 13, 9,  16, 12, 20, 16, 10,
-                                          19, 16, 9,  16, 13, 21, 16, 11};
-    if (year < 2001 || year > 2017) return 0;
-    return kThresholds[year - 2001];
-}
+int newYearThreshold(int year) { return newYearThresholdInForce(year); }
 
 int zodiacYear(std::int32_t issue) {
     int y = issue / 1000;

@@ -17,8 +17,8 @@ inline constexpr std::array<char, 8> kAttributeLetters = {'A', 'B', 'E', 'F', 'G
 
 // Base number list m: the two-digit numbers 01..49 with (n - 1) mod 12 == m, joined by 、.
 std::string baseNumberList(int m);
-// New-year threshold of a year (0 outside the table): serials up to it belong to the previous
-// zodiac year.
+// New-year threshold of a year in the table in force (new_year_table.h; 0 for a year it does
+// not hold): serials up to it belong to the previous zodiac year.
 int newYearThreshold(int year);
 // ZodiacYear: the zodiac year of an issue number.
 int zodiacYear(std::int32_t issue);

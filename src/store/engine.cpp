@@ -1,7 +1,6 @@
 #include "store/engine.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +10,7 @@
 
 #include "store/engine_internal.h"
 #include "store/sql_translate.h"
+#include "store/system_calls.h"
 
 namespace quarvel::store {
 
@@ -24,6 +24,8 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 DbFault faultOf(int code) {
+    // The journal cannot be made beside the file: the folder is what cannot be written.
+    if (code == SQLITE_READONLY_DIRECTORY) return DbFault::FolderNotWritable;
     switch (code & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -173,7 +175,7 @@ bool writableFile(const std::filesystem::path& path) {
     if (ec) return true;  // let SQLite report what it finds
     using P = std::filesystem::perms;
     if ((perms & (P::owner_write | P::group_write | P::others_write)) == P::none) return false;
-    return ::access(path.c_str(), W_OK) == 0;
+    return systemAllowsWriting(path);
 }
 
 }  // namespace
@@ -192,6 +194,10 @@ std::string faultSentence(DbFault fault) {
             return "历史数据库文件已损坏。";
         case DbFault::Missing:
             return "历史数据库文件已被移走或删除。";
+        case DbFault::FolderNotWritable:
+            return "历史数据库所在的文件夹不能写入，数据库无法在那里建立日志文件，无法保存。";
+        case DbFault::IsFolder:
+            return "历史数据库 quarvel.mdb 是一个文件夹，不是数据库文件，无法打开。";
         case DbFault::Other:
             break;
     }
@@ -212,6 +218,8 @@ void throwLastError(sqlite3* db, const std::string& what) { detail::fail(db, wha
 
 std::string userText(const std::exception& e) {
     if (const auto* db = dynamic_cast<const DbError*>(&e)) return userText(*db);
+    if (const auto* d = dynamic_cast<const DetailedError*>(&e))
+        return d->detail().empty() ? d->what() : std::string(d->what()) + "（" + d->detail() + "）";
     return e.what();
 }
 
@@ -257,7 +265,7 @@ Database Database::open(const std::filesystem::path& path, OpenMode mode) {
         throw DbError("cannot open " + path.string() + ": the file does not exist",
                       DbFault::Missing);
     if (exists && std::filesystem::is_directory(path, ec))
-        throw DbError("cannot open " + path.string() + ": it is a folder");
+        throw DbError("cannot open " + path.string() + ": it is a folder", DbFault::IsFolder);
 
     static std::atomic<std::uint64_t> openings{0};
     Database d;

@@ -18,7 +18,17 @@ struct sqlite3_stmt;
 namespace quarvel::store {
 
 // What kind of failure a DbError is, so that the user can be told in words of the history.
-enum class DbFault { Other, Busy, ReadOnly, Full, NotADatabase, Damaged, Missing };
+enum class DbFault {
+    Other,
+    Busy,
+    ReadOnly,
+    Full,
+    NotADatabase,
+    Damaged,
+    Missing,
+    FolderNotWritable,  // the file may be written, but not its folder (SQLite's journal)
+    IsFolder,           // a folder stands where the file should be
+};
 
 class DbError : public std::runtime_error {
   public:
@@ -28,6 +38,18 @@ class DbError : public std::runtime_error {
 
   private:
     DbFault fault_;
+};
+
+// A failure told in a sentence the user reads (what(), Chinese) with its technical detail
+// (file names, the system's reason) kept apart, for a "详细信息" button or a log.
+class DetailedError : public std::runtime_error {
+  public:
+    explicit DetailedError(const std::string& sentence, std::string detail = {})
+        : std::runtime_error(sentence), detail_(std::move(detail)) {}
+    const std::string& detail() const { return detail_; }
+
+  private:
+    std::string detail_;
 };
 
 // The sentence a user reads for a store failure of this kind (Chinese).

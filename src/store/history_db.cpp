@@ -1,14 +1,13 @@
 #include "store/history_db.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <random>
 #include <system_error>
 
 #include "store/engine_internal.h"
+#include "store/system_calls.h"
 #include "store/yl_schema.h"
 
 namespace quarvel::store {
@@ -68,7 +67,7 @@ fs::path uniqueCopyPath(const fs::path& tmp) {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
     return tmp.parent_path() /
-           ("." + tmp.filename().string() + "." + std::to_string(::getpid()) + "-" +
+           ("." + tmp.filename().string() + "." + std::to_string(processId()) + "-" +
             std::to_string(rd() % 1000000) + "-" + std::to_string(counter++) + ".part");
 }
 
@@ -125,10 +124,9 @@ void HistoryDb::open() {
 }
 
 std::optional<HistoryDb::FileId> HistoryDb::fileIdOf(const fs::path& p) {
-    struct stat st {};
-    if (::stat(p.c_str(), &st) != 0) return std::nullopt;
-    return FileId{static_cast<unsigned long long>(st.st_dev),
-                  static_cast<unsigned long long>(st.st_ino)};
+    const auto id = fileIdentity(p);
+    if (!id) return std::nullopt;
+    return FileId{id->first, id->second};
 }
 
 bool HistoryDb::replacedOnDisk() const { return isOpen() && fileIdOf(dbPath()) != openedFile_; }

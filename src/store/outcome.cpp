@@ -34,6 +34,8 @@ Outcome Outcome::failed(std::string sentence, std::string detail, DbFault fault)
 Outcome Outcome::failed(const std::exception& e) {
     if (const auto* db = dynamic_cast<const DbError*>(&e))
         return failed(faultSentence(db->fault()), db->what(), db->fault());
+    if (const auto* d = dynamic_cast<const DetailedError*>(&e))
+        return failed(d->what(), d->detail());
     return failed(e.what());
 }
 

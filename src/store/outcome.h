@@ -38,8 +38,8 @@ struct Outcome {
     static Outcome stale(std::string sentence);
     static Outcome failed(std::string sentence, std::string detail = {},
                           DbFault fault = DbFault::Other);
-    // A failure caught as an exception: a DbError in the words of its fault kind (userText),
-    // anything else as its own text.
+    // A failure caught as an exception: a DbError in the words of its fault kind (userText), a
+    // DetailedError as its sentence and detail, anything else as its own text.
     static Outcome failed(const std::exception& e);
 };
 

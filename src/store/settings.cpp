@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "store/new_year_table.h"
 #include "store/whole_number.h"
 
 namespace quarvel::store {
@@ -66,6 +67,12 @@ Settings Settings::load(SettingsStore& store, std::vector<std::string>* reset) {
         invalid("intHotWindow");
     }
     if (auto v = store.get("ResultsHost")) s.ResultsHost = *v;
+    if (auto v = store.get("NewYearTable")) {
+        if (parseNewYearEntries(*v))
+            s.NewYearTable = *v;
+        else
+            invalid("NewYearTable");
+    }
     return s;
 }
 

@@ -40,6 +40,9 @@ struct Settings {
     int intHotWindow = 30;
     // Address (scheme, host, port) of the results site, key ResultsHost; empty until set.
     std::string ResultsHost;
+    // The user's zodiac new-year entries over the defaults (new_year_table.h), key NewYearTable,
+    // as "2027=9;2028=14"; empty when there are none.
+    std::string NewYearTable;
 
     // `reset`, when given, receives the keys whose stored value was not valid and gave the default.
     static Settings load(SettingsStore& store, std::vector<std::string>* reset = nullptr);

@@ -105,6 +105,7 @@ class TestAnalyses : public QObject {
         QCOMPARE(hits().cells[1][0], std::string("2013004"));
         // Nothing ticked: every draw of the range is a hit, the label is empty.
         w<QCheckBox>("Check1_8")->setChecked(false);
+        w<QLineEdit>("Text2_8")->clear();
         press("Command1");
         QCOMPARE(hits().rows(), 6);
         QCOMPARE(summary().cells[1][0], std::string(""));
@@ -235,6 +236,7 @@ class TestAnalyses : public QObject {
     }
 
     void doubleClicksOnBlankPartsAndHeadersExport() {
+        f->dialogs.questionAnswer = true;  // the second export of a file replaces the first
         press("Command1");
         auto* grid2 = panel->hitGrid();
         auto* grid3 = panel->summaryGrid();
@@ -261,11 +263,13 @@ class TestAnalyses : public QObject {
         QCOMPARE(f->dialogs.titles, QStringList{"数据溢出"});
         QCOMPARE(f->dialogs.messages, QStringList{"4个分组请选择24个（含）以内的个数的号码"});
         QCOMPARE(summary().cells, before);
-        // Fewer ticked values than the size: an empty table.
+        // Fewer ticked values than the size: refused, the grid kept.
         w<QPushButton>("cmdZH_1")->click();
         w<QCheckBox>("Check6_1")->click();
         press("Command5");
-        QCOMPARE(summary().rows(), 1);
+        QCOMPARE(f->dialogs.messages.size(), 2);
+        QVERIFY(f->dialogs.messages[1].contains("只勾选了 1 个"));
+        QCOMPARE(summary().cells, before);
     }
 
     void closedHistoryIsReportedNotRun() {

@@ -9,12 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QtTest>
 
 #include "app/backtest_view.h"
 #include "app/calibration_view.h"
 #include "app/criteria_panel.h"
+#include "app/funnel_chart.h"
 #include "app/grid_view.h"
 #include "app/kline_view.h"
 #include "app/omission_curve_view.h"
@@ -59,6 +61,12 @@ void runAnalysis(app::CriteriaPanel& panel, const QString& kind) {
     panel.onManualValueLeft(1);  // as leaving the box stores it
     child<QCheckBox>(&panel, "Check1_1")->setChecked(true);
     if (kind == "partial") {
+        // The partial search reads all eight boxes: 03 in each, so that with one position of
+        // eight it finds the draws the search finds.
+        for (int p = 2; p <= 8; ++p) {
+            child<QLineEdit>(&panel, QString("Text2_%1").arg(p))->setText("3");
+            panel.onManualValueLeft(p);
+        }
         child<QComboBox>(&panel, "Combo1")->setCurrentText("1");
         child<QPushButton>(&panel, "Command2")->click();
     } else {
@@ -159,28 +167,41 @@ class TestChanceViews : public QObject {
         auto* cal = topLevel<app::CalibrationWindow>("frmYlxy");
         QVERIFY(cal);
         QVERIFY(cal->screen()->availableGeometry().contains(cal->frameGeometry()));
-        // N = 5, k = 3, m = 0.5: draws 1, 2, 4 have o = 1 (d = 0), draws 3 and 5 o = 2 (d = 2).
+        // 03 shows with chance 8/30 in every draw: 11/4 misses expected between hits, so the
+        // omissions 1 and 2 all fall below 0.5; 5 × 8/30 hits expected.
         const store::TextGrid& g = cal->grid()->grid();
-        QCOMPARE(column(g, 1), (std::vector<std::string>{"3", "0", "0", "0", "2", "0"}));
-        QCOMPARE(column(g, 2), (std::vector<std::string>{"1", "0", "0", "0", "2", "0"}));
-        QCOMPARE(g.at(1, 3), std::string("0.3333"));
-        QCOMPARE(g.at(1, 4), std::string("0.0615"));  // Wilson 1 of 3
-        QCOMPARE(g.at(1, 5), std::string("0.7923"));
+        QCOMPARE(column(g, 1), (std::vector<std::string>{"5", "0", "0", "0", "0", "0"}));
+        QCOMPARE(column(g, 2), (std::vector<std::string>{"3", "0", "0", "0", "0", "0"}));
+        QCOMPARE(g.at(1, 3), std::string("0.6000"));
+        QCOMPARE(g.at(1, 6), std::string("1.33"));
         QCOMPARE(g.at(2, 3), std::string("-"));
-        QVERIFY(cal->verdict().contains("自由度 1"));
+        QVERIFY2(cal->verdict().startsWith("在纯随机的开奖中，这样的差别每"),
+                 qPrintable(cal->verdict()));
+        QVERIFY(cal->verdict().contains("不会改变下一期开出的机会"));
         QVERIFY(exportsOnDoubleClick(*f, cal->grid(), "遗漏校验.xls"));
         child<QPushButton>(cal, "cmdSavePicture")->click();
         QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏校验.png").string())).width() >
                 0);
 
-        // K: p = 3/5, a miss takes 1.5 away; the funnel after one draw is 2·sqrt(1.5).
+        // K: each draw adds its hit less 8/30.
         child<QPushButton>(f->panel.get(), "cmdYlqx")->click();
         auto* curve = topLevel<app::OmissionCurveWindow>("frmYlqx");
         QVERIFY(curve && curve->kLinePage());
         const store::TextGrid& k = curve->kLinePage()->grid()->grid();
-        QCOMPARE(column(k, 2),
-                 (std::vector<std::string>{"1.000", "-0.500", "0.500", "-1.000", "0.000"}));
-        QCOMPARE(k.at(1, 4), std::string("2.449"));
+        QCOMPARE(column(k, 3),
+                 (std::vector<std::string>{"0.733", "0.467", "1.200", "0.933", "1.667"}));
+        app::KLinePage* page = curve->kLinePage();
+        QVERIFY(page->verdict().startsWith("在纯随机的开奖中"));
+        QCOMPARE(page->chart()->series().bandName,
+                 QString("随机情况下 95% 的走势整条落在此范围内"));
+        QVERIFY(page->chart()->series().caption.join(" ").contains("2013001～2013005 期"));
+        // 最近 N 期 and the zoom show fewer draws; 0 shows them all again.
+        page->newest()->setValue(3);
+        QCOMPARE(page->chart()->newest(), 3);
+        page->chart()->zoomOut();
+        QCOMPARE(page->newest()->value(), 0);
+        page->chart()->zoomIn();
+        QCOMPARE(page->chart()->newest(), 0);  // fewer than 10 draws: nothing to zoom into
         QVERIFY(exportsOnDoubleClick(*f, curve->kLinePage()->grid(), "遗漏K线.xls"));
         curve->pages()->setCurrentWidget(curve->kLinePage());
         child<QPushButton>(curve, "cmdSavePicture")->click();
@@ -189,7 +210,8 @@ class TestChanceViews : public QObject {
     }
 
     void backtestPickingEveryGroupIsChance() {
-        // With M >= G every group is picked: O = E = 1 + 3 + 0 + 1 and V = 0, so z is "-".
+        // With M >= G every group is picked: 5 hits against 4 × 3 × 8/30 expected; a random
+        // pick of all of them expects what shows.
         auto f = panelOver({kHistory.begin(), kHistory.begin() + 5});
         runAnalysis(*f->panel, "groups");
         child<QPushButton>(f->panel.get(), "cmdHc")->click();
@@ -201,9 +223,14 @@ class TestChanceViews : public QObject {
         const store::TextGrid& g = bt->grid()->grid();
         QCOMPARE(column(g, 0),
                  (std::vector<std::string>{"2013002", "2013003", "2013004", "2013005", "合计"}));
-        QCOMPARE(g.cells.back(),
-                 (std::vector<std::string>{"合计", "5", "5.000", "0.000", "-", "-"}));
+        QCOMPARE(g.cells.back()[1], std::string("5"));
+        QCOMPARE(g.cells.back()[2], std::string("3.200"));
+        QCOMPARE(g.cells.back()[3], std::string("5.000"));
+        QVERIFY2(bt->verdict().startsWith("在纯随机的开奖中"), qPrintable(bt->verdict()));
         QVERIFY2(bt->verdict().contains("选中组合命中 5 次"), qPrintable(bt->verdict()));
+        // 选中 keeps to its width; the whole text is the tool tip.
+        QVERIFY(bt->grid()->columnWidth(0) <= 240);
+        QVERIFY(bt->width() <= 1024);
         QVERIFY(exportsOnDoubleClick(*f, bt->grid(), "回测.xls"));
 
         child<QLineEdit>(bt, "txtHcEnd")->setText("x");

@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QDate>
+#include <QDialog>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -15,6 +17,8 @@
 #include "app/qt_paths.h"
 #include "app/status_line.h"
 #include "history_io/export.h"
+#include "store/new_year_table.h"
+#include "support/top_level.h"
 #include "support/window_fixture.h"
 
 using namespace quarvel;
@@ -75,7 +79,78 @@ class TestHistoryFiles : public QObject {
 
   private slots:
     void init() { f = std::make_unique<WindowFixture>(); }
-    void cleanup() { f.reset(); }
+    void cleanup() {
+        f.reset();
+        store::setNewYearEntries({});
+    }
+
+    // A merge adds the missing draws after saying what the file was read as; the stored ones
+    // stay, the differing one is listed, and the check names the hole the file leaves.
+    void mergeAndCheckFromTheMenus() {
+        f->seed(simpleDraws(5));  // 2013001 .. 2013005
+        const auto stored = f->stored();
+        const auto file = f->dir.path() / "results.csv";
+        std::string csv = "draw_id,draw_date,n1,n2,n3,n4,n5,n6,n7,special\r\n";
+        auto line = [](std::int32_t issue, const std::array<int, 8>& n) {
+            std::string l = std::to_string(issue).substr(2) + ",2013-01-05";
+            for (int v : n) l += (v < 10 ? ",0" : ",") + std::to_string(v);
+            return l + "\r\n";
+        };
+        csv += line(2013008, {21, 22, 23, 24, 25, 26, 27, 28});
+        csv += line(2013006, {11, 12, 13, 14, 15, 16, 17, 18});
+        csv += line(2013005, {1, 2, 3, 4, 5, 6, 7, 9});  // differs from the stored one
+        csv += line(2013004, stored[3].numbers);
+        testing::writeFile(file, csv);
+        f->open();
+        f->dialogs.fileAnswers.enqueue(toQString(file));
+        f->dialogs.questionAnswers.enqueue(true);
+        f->find<QAction>("mnuMerge")->trigger();
+        const auto after = f->stored();
+        QCOMPARE(after.size(), size_t(7));
+        QCOMPARE(after[4].numbers, stored[4].numbers);
+        QCOMPARE(f->dialogs.shown[1].kind, QString("question"));
+        QVERIFY2(f->dialogs.shown[1].text.startsWith(QStringLiteral(
+                     "识别为 CSV（有表头、日期列、五位期号、新的在前），4 期，2013004–2013008。")),
+                 qPrintable(f->dialogs.shown[1].text));
+        QVERIFY2(f->dialogs.shown[2].text.contains(QStringLiteral("2013005：已保存")),
+                 qPrintable(f->dialogs.shown[2].text));
+        QVERIFY2(
+            f->dialogs.shown[3].text.startsWith(QStringLiteral("历史检查：缺 1 期（2013007）")),
+            qPrintable(f->dialogs.shown[3].text));
+        QCOMPARE(f->history().nextIssueBox()->text(), QString("2013009"));
+
+        f->find<QAction>("mnuCheck")->trigger();
+        QVERIFY(f->dialogs.shown.last().text.contains(QStringLiteral("缺期 2013007")));
+    }
+
+    // The user adds a year to the new-year table; rows stored before under the old table are
+    // offered a rebuild, and the entry is kept in the settings.
+    void newYearTableIsExtendedAndTheRowsRebuilt() {
+        std::vector<testing::Draw> draws;
+        for (const auto& d : simpleDraws(20, 2030001)) draws.push_back(d);
+        f->seed(draws);
+        f->open();
+        QTimer::singleShot(0, [] {
+            auto* dialog = apptest::topLevel<QDialog>(QStringLiteral("frmNewYear"));
+            QVERIFY(dialog);
+            auto* grid = dialog->findChild<QTableWidget*>(QStringLiteral("gridNewYear"));
+            QCOMPARE(grid->item(grid->rowCount() - 1, 0)->text(), QString("2026"));
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdAddYear"))->click();
+            QCOMPARE(grid->item(grid->rowCount() - 1, 0)->text(), QString("2027"));
+            grid->item(grid->rowCount() - 1, 0)->setText(QStringLiteral("2030"));
+            grid->item(grid->rowCount() - 1, 1)->setText(QStringLiteral("12"));
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdNewYearOk"))->click();
+        });
+        f->dialogs.questionAnswers.enqueue(true);
+        f->find<QAction>("mnuNewYear")->trigger();
+        QCOMPARE(store::zodiacYear(2030012), 2029);
+        QVERIFY2(f->dialogs.shown.last().text.contains(QStringLiteral("2030 年 12 期")),
+                 qPrintable(f->dialogs.shown.last().text));
+        store::HistoryDb check(f->dir.path());
+        check.open();
+        QVERIFY(store::rowsBuiltWithOtherNewYear(check.db(), 1).empty());
+        QCOMPARE(f->settings->get("NewYearTable").value_or(""), std::string("2030=12"));
+    }
 
     void importReplacesTheHistoryFromTheChosenFile() {
         f->seed(simpleDraws(3));
@@ -95,7 +170,7 @@ class TestHistoryFiles : public QObject {
         QVERIFY(f->dialogs.shown[0].text.startsWith("确实要读入最新历史号码吗？"));
         QCOMPARE(f->dialogs.shown[1].kind, QString("file"));
         QVERIFY(f->dialogs.shown[1].text.endsWith("历史号码"));
-        QCOMPARE(f->dialogs.shown[1].extra, QString("Text (*.txt)"));
+        QVERIFY(f->dialogs.shown[1].extra.contains(QStringLiteral("*.csv")));
         QCOMPARE(f->dialogs.shown[2].kind, QString("question"));
         QVERIFY2(f->dialogs.shown[2].text.startsWith(
                      QStringLiteral("文件中有 2 期（2014001～2014002），读入后现有的 3 期中有 3 "
@@ -181,6 +256,7 @@ class TestHistoryFiles : public QObject {
         f->open();
         const QModelIndex cell = f->history().list()->model()->index(0, 0);
         const QPoint at = f->history().list()->visualRect(cell).center();
+        f->dialogs.questionAnswers.enqueue(true);  // the double click asks first
         QTest::mousePress(f->history().list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(f->history().list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(f->history().list()->viewport(), Qt::LeftButton, {}, at);
@@ -188,8 +264,9 @@ class TestHistoryFiles : public QObject {
         QVERIFY2(QFile::exists(file), qPrintable(f->status()));
         QCOMPARE(f->dialogs.opened.value(0), file);
         const auto first = QFileInfo(file).size();
-        // The menu entry writes the same file again, replacing it.
+        // The menu entry writes the same file again, replacing it when the user agrees.
         f->dialogs.desktopOpens = false;
+        f->dialogs.questionAnswers.enqueue(true);
         f->find<QAction>("mnuDcls")->trigger();
         QCOMPARE(QFileInfo(file).size(), first);
         QCOMPARE(f->dialogs.opened.size(), 2);

@@ -79,7 +79,8 @@ class TestWindowDesktop : public QObject {
             {list->viewport(), blankPart(list)}};
         for (const auto& [part, at] : parts) {
             QTest::mouseClick(part, Qt::RightButton, {}, at);
-            doubleClickAt(part, at);  // the left button: an export, no menu
+            f->dialogs.questionAnswers.enqueue(true);  // asked first
+            doubleClickAt(part, at);                   // the left button: an export, no menu
         }
         QCOMPARE(shown, QStringList(4, "mnuLsgl"));
         QCOMPARE(f->dialogs.opened, QStringList(4, toQString(f->dir.path() / "lishi.xls")));

@@ -17,9 +17,10 @@ namespace qt = quarvel::testing;
 
 namespace {
 
-// Six draws 2020001..2020006; group a hits IDX 1, 2, 5, group b 3, 6, group c 4.
+// Six draws 2020001..2020006; group a (number 1) hits IDX 1, 2, 5, group b (2) 3, 6, group c
+// (3) 4. Each shows in a draw with chance 8/30, two of them together with 8·7/(30·29).
 struct ThreeGroups {
-    GroupHitTable hits{{"a", "b", "c"}, {{1, 2, 5}, {3, 6}, {4}}};
+    GroupHitTable hits{{"a", "b", "c"}, {{1, 2, 5}, {3, 6}, {4}}, {{1}, {2}, {3}}, {}};
     IssueLine line;
     ThreeGroups() {
         for (int i = 1; i <= 6; ++i) {
@@ -56,19 +57,25 @@ TEST(Backtest, HandWorkedRanking) {
     EXPECT_EQ(t.picked(r, 0), (std::vector<std::string>{"c"}));
     EXPECT_EQ(t.picked(r, 1), (std::vector<std::string>{"a"}));
     EXPECT_EQ(t.picked(r, 2), (std::vector<std::string>{"b"}));
+    const double q = 8.0 / 30;
     EXPECT_EQ(r.observed, 3);
-    EXPECT_NEAR(r.expected, 1.0, 1e-12);
-    EXPECT_NEAR(r.variance, 3 * (1.0 / 3) * (2.0 / 3), 1e-12);  // (G - M)/(G - 1) = 1
-    EXPECT_NEAR(*r.z(), 2.0 / std::sqrt(2.0 / 3), 1e-12);
+    EXPECT_NEAR(r.expected, 3 * q, 1e-12);
+    EXPECT_NEAR(r.variance, 3 * q * (1 - q), 1e-12);
+    EXPECT_NEAR(r.randomExpected, 1.0, 1e-12);
     const auto grid = backtestGrid(r);
-    EXPECT_EQ(grid.cells[0], (std::vector<std::string>{"期号", "选中", "命中", "随机期望",
-                                                       "累计命中", "累计期望"}));
+    EXPECT_EQ(grid.cells[0], (std::vector<std::string>{"期号", "选中", "命中", "理论期望",
+                                                       "随机选取期望", "累计命中", "累计期望"}));
     EXPECT_EQ(grid.cells[2],
-              (std::vector<std::string>{"2020005", "a", "1", "0.333", "2", "0.667"}));
+              (std::vector<std::string>{"2020005", "a", "1", "0.267", "0.333", "2", "0.533"}));
     EXPECT_EQ(grid.cells[4],
-              (std::vector<std::string>{"合计", "3", "1.000", "0.816", "2.45", "0.0143"}));
+              (std::vector<std::string>{"合计", "3", "0.800", "1.000", "0.766", "2.87", "0.0041"}));
     EXPECT_EQ(backtestVerdict(r),
-              "选中组合命中 3 次，随机选取期望 1.0 次，z = 2.45，p = 0.01：显著多于随机");
+              "在纯随机的开奖中，这样的差别每 245 次会出现一次。选中组合命中 3 次，理论期望 0.8 "
+              "次（随机选取期望 1.0 次），z = 2.87；本历史已试 1 种设置，显著需 p < "
+              "0.0500（原始 p = 0.0041）：显著多于随机");
+    // Three settings tried: 0.0041 is still below 0.05/3; thirteen: no longer.
+    EXPECT_NE(backtestVerdict(r, 3).find("显著多于随机"), std::string::npos);
+    EXPECT_NE(backtestVerdict(r, 13).find("无显著差别"), std::string::npos);
 
     // Ties keep the enumeration order: longest runs before 6 are a 2, b 1, c 1.
     EXPECT_EQ(t.picked(t.run(8, true, 2, 2020006, 2020006), 0),
@@ -83,15 +90,16 @@ TEST(Backtest, HandWorkedRanking) {
         EXPECT_FALSE(dash.rows[0].figures[2].has_value());
         EXPECT_DOUBLE_EQ(*dash.rows[0].figures[0], 1.0);
     }
-    // M >= G picks every group: the expectation is what shows, no variance, no z.
+    // M >= G picks every group: the variance takes the covariances of every pair, negative
+    // here as two numbers compete for the eight places.
     const BacktestResult all = t.run(3, false, 5, 2020001, 2020006);
     ASSERT_EQ(all.rows.size(), 5u);  // the first draw has no draw before it
     EXPECT_EQ(all.rows[0].issue, 2020002);
     EXPECT_EQ(all.observed, 5);
-    EXPECT_NEAR(all.expected, 5.0, 1e-12);
-    EXPECT_EQ(all.variance, 0.0);
-    EXPECT_EQ(backtestGrid(all).cells.back(),
-              (std::vector<std::string>{"合计", "5", "5.000", "0.000", "-", "-"}));
+    EXPECT_NEAR(all.expected, 5 * 3 * q, 1e-12);
+    const double both = 8.0 * 7 / (30 * 29);
+    EXPECT_NEAR(all.variance, 5 * (3 * q * (1 - q) + 6 * (both - q * q)), 1e-12);
+    EXPECT_NEAR(all.randomExpected, 5.0, 1e-12);
 }
 
 TEST(Backtest, FiguresAreTheGroupComputationAsOfThePreviousDraw) {

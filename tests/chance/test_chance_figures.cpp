@@ -57,77 +57,151 @@ std::array<std::pair<int, int>, kBuckets> counts(const Calibration& c) {
 using Counts = std::array<std::pair<int, int>, kBuckets>;
 }  // namespace
 
-TEST(Calibration, HandWorkedHistories) {
-    // Range IDX 3..10, hits 2 (before the range), 5, 6, 10: N 8, k 3, m = 5/4. The omissions
-    // o = 1 2 3 1 1 2 3 4 give d = 0 .8 1.6 0 0 .8 1.6 2.4; the hits fall at 5, 6 and 10.
-    const Calibration c = calibrate(std::vector<int>{2, 5, 6, 10}, iota(3, 10));
-    EXPECT_EQ(c.draws, 8);
-    EXPECT_EQ(c.hits, 3);
-    EXPECT_EQ(counts(c), (Counts{{{3, 1}, {2, 0}, {0, 0}, {2, 1}, {1, 1}, {0, 0}}}));
-    const double p = 0.375;
-    auto dev = [&](double h, double t) { return (h - t * p) / std::sqrt(t * p * (1 - p)); };
-    const double chi = std::pow(dev(1, 3), 2) + std::pow(dev(0, 2), 2) + std::pow(dev(1, 2), 2) +
-                       std::pow(dev(1, 1), 2);
-    EXPECT_NEAR(c.chiSquare, chi, 1e-9);
-    EXPECT_NEAR(chi, 3.022222, 1e-6);
-    EXPECT_EQ(c.degrees, 3);
-    // df 3: Q = erfc(sqrt(x/2)) + sqrt(2x/pi) exp(-x/2).
-    EXPECT_NEAR(c.pValue,
-                std::erfc(std::sqrt(chi / 2)) + std::sqrt(2 * chi / M_PI) * std::exp(-chi / 2),
-                1e-9);
-    const auto grid = calibrationGrid(c);
-    ASSERT_EQ(grid.rows(), 7);
-    EXPECT_EQ(grid.cells[1], (std::vector<std::string>{"<0.5", "3", "1", "0.3333", "0.0615",
-                                                       "0.7923", "0.3750", "-0.15"}));
-    EXPECT_EQ(grid.cells[3],
-              (std::vector<std::string>{"1-1.5", "0", "0", "-", "-", "-", "-", "-"}));
-    EXPECT_EQ(grid.cells[5][7], "1.29");
-    EXPECT_EQ(chiSquareLine(c), "卡方\t3.02\t自由度\t3\tp\t0.3882");
-
-    // m = 2 puts omissions 2, 3, 4, 5 on the edges 0.5, 1, 1.5, 2 (each in the upper bucket).
-    EXPECT_EQ(counts(calibrate(std::vector<int>{3, 8}, iota(1, 8))),
-              (Counts{{{2, 0}, {2, 0}, {2, 1}, {1, 0}, {1, 1}, {0, 0}}}));
-
-    // No hit, or every draw a hit: no deviation, chi-square 0 and p 1.
-    for (const auto& hits : {std::vector<int>{}, iota(1, 6)}) {
-        const Calibration flat = calibrate(hits, iota(1, 6));
-        EXPECT_EQ(flat.chiSquare, 0.0);
-        EXPECT_EQ(flat.pValue, 1.0);
-        for (int b = 0; b < kBuckets; ++b) EXPECT_FALSE(flat.deviation(b).has_value());
+TEST(ChanceStatistics, ExactTestsAndCorrections) {
+    // Bin(10, 1/2) at 2: P(X <= 2) + P(X >= 8) = 2·56/1024; at the mode 5: 1.
+    EXPECT_NEAR(binomialTwoSidedP(2, 10, 0.5), 112.0 / 1024, 1e-12);
+    EXPECT_NEAR(binomialTwoSidedP(5, 10, 0.5), 1.0, 1e-12);
+    // Bin(300, 0.001) at 3: every count no likelier than 3 is 3 and more.
+    double tail = 1.0, term = std::pow(0.999, 300);
+    for (int k = 0; k < 3; ++k) {
+        tail -= term;
+        term *= (300.0 - k) / (k + 1) * (0.001 / 0.999);
     }
-    // One bucket only (df 0): no test.
-    const Calibration one = calibrate(std::vector<int>{1}, iota(1, 1));
-    EXPECT_EQ(one.degrees, 0);
-    EXPECT_EQ(chiSquareLine(one), "卡方\t0.00\t自由度\t0\tp\t1.0000");
+    EXPECT_NEAR(binomialTwoSidedP(3, 300, 0.001), tail, 1e-12);
+    // The Poisson binomial with equal chances is the binomial.
+    EXPECT_NEAR(poissonBinomialTwoSidedP(2, std::vector<double>(10, 0.5)), 112.0 / 1024, 1e-12);
+    // Holm: 0.01 < 0.05/3, 0.02 < 0.05/2, 0.04 < 0.05; stops at the first that fails.
+    EXPECT_EQ(holmRejected(std::vector<double>{0.04, 0.01, 0.02}),
+              (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(holmRejected(std::vector<double>{0.03, 0.01, 0.04}),
+              (std::vector<bool>{false, true, false}));
+    // Pools reach 5 expected; a small rest joins the last pool.
+    const std::vector<CountClass> classes{{1, 2, 0, 0}, {2, 3.5, 0, 0}, {4, 6, 0, 0}, {0, 1, 0, 0}};
+    EXPECT_EQ(pooledClasses(classes), (std::vector<CountClass>{{3, 5.5, 0, 0}, {4, 7, 0, 0}}));
+    // With trials given, the misses expected must reach 5 too: 9 of 10 expected is too few.
+    const std::vector<CountClass> likely{{9, 9, 0.9, 10}, {9, 9, 0.9, 10}};
+    EXPECT_EQ(pooledClasses(likely), (std::vector<CountClass>{{18, 18, 1.8, 20}}));
+    // Many tries: 0.02 is 显著 alone, not after three settings.
+    EXPECT_TRUE(significantAfterTries(0.02, 1));
+    EXPECT_FALSE(significantAfterTries(0.02, 3));
+    TriesLog log;
+    EXPECT_EQ(log.note("a"), 1);
+    EXPECT_EQ(log.note("b"), 2);
+    EXPECT_EQ(log.note("a"), 2);
+    EXPECT_EQ(plainChanceSentence(0.05), "在纯随机的开奖中，这样的差别每 20 次会出现一次");
 }
 
-TEST(KLine, HandWorkedScores) {
+TEST(Calibration, HandWorkedHistories) {
+    // q = 1/2 throughout: one miss expected between hits, so d = o − 1. Range IDX 3..10, hits 2
+    // (before the range), 5, 6, 10: o = 1 2 3 1 1 2 3 4, d = 0 1 2 0 0 1 2 3.
+    const std::vector<double> half(8, 0.5);
+    const Calibration c = calibrate(std::vector<int>{2, 5, 6, 10}, iota(3, 10), half);
+    EXPECT_EQ(c.hits, 3);
+    EXPECT_EQ(counts(c), (Counts{{{3, 1}, {0, 0}, {2, 0}, {0, 0}, {2, 1}, {1, 1}}}));
+    // Four hits expected in all: one pool, too small for χ², so the exact p of 3 of 8.
+    EXPECT_TRUE(c.exact);
+    EXPECT_EQ(c.degrees, 1);
+    EXPECT_NEAR(c.chiSquare, 0.5, 1e-12);
+    EXPECT_NEAR(c.pValue, 1.0 - 70.0 / 256, 1e-12);
+
+    // Hits at the even IDX of 1..24: odd draws come right after a hit (d 0), even ones after
+    // one miss (d 1). Two pools of 6 expected: X² = 36/3 + 36/3, two degrees, p = e^-12.
+    const Calibration two = calibrate(std::vector<int>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24},
+                                      iota(1, 24), std::vector<double>(24, 0.5));
+    EXPECT_FALSE(two.exact);
+    EXPECT_EQ(two.degrees, 2);
+    EXPECT_NEAR(two.chiSquare, 24.0, 1e-12);
+    EXPECT_NEAR(two.pValue, std::exp(-12.0), 1e-12);
+    const auto grid = calibrationGrid(two);
+    EXPECT_EQ(grid.cells[0],
+              (std::vector<std::string>{"欲出几率", "试验次数", "命中次数", "命中率", "本段95%下限",
+                                        "本段95%上限", "理论次数", "偏差"}));
+    EXPECT_EQ(grid.cells[1][6], "6.00");
+    EXPECT_EQ(grid.cells[1][7], "-3.46");
+    EXPECT_EQ(grid.cells[2],
+              (std::vector<std::string>{"0.5-1", "0", "0", "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(chiSquareLine(two), "卡方\t24.00\t自由度\t2\tp\t0.0000");
+    const std::string verdict = calibrationVerdict(two, 1);
+    EXPECT_EQ(verdict.rfind("在纯随机的开奖中，这样的差别每 162755 次会出现一次", 0), 0u)
+        << verdict;
+    EXPECT_NE(verdict.find("有显著差别"), std::string::npos);
+
+    // The gap is the rule's, not the range's: with q = 0.1 nine misses are expected, so a hit
+    // every other draw stays in the first bucket.
+    const Calibration rare =
+        calibrate(std::vector<int>{2, 4, 6}, iota(1, 6), std::vector<double>(6, 0.1));
+    EXPECT_EQ(rare.buckets[0].trials, 6);
+    // A chance of 0 or 1 everywhere: nothing to compare.
+    const Calibration flat = calibrate(iota(1, 6), iota(1, 6), std::vector<double>(6, 1.0));
+    EXPECT_EQ(flat.degrees, 0);
+    EXPECT_EQ(flat.pValue, 1.0);
+}
+
+namespace {
+// The chance, over every path of hits, of `event(path)`.
+template <class Event>
+double overPaths(const std::vector<double>& q, Event event) {
+    double total = 0.0;
+    for (unsigned m = 0; m < (1u << q.size()); ++m) {
+        double w = 1.0;
+        for (std::size_t t = 0; t < q.size(); ++t) w *= (m >> t) & 1u ? q[t] : 1.0 - q[t];
+        if (event(m)) total += w;
+    }
+    return total;
+}
+}  // namespace
+
+TEST(KLine, BandAndPAgainstEveryPath) {
+    const std::vector<double> q{0.3, 0.5, 0.1, 0.7, 0.25, 0.4, 0.6, 0.05, 0.5, 0.35, 0.2, 0.45};
     IssueLine range;
-    for (int i = 1; i <= 4; ++i) {
-        range.idx.push_back(i + 10);
+    for (int i = 1; i <= static_cast<int>(q.size()); ++i) {
+        range.idx.push_back(i);
         range.issue.push_back(2020000 + i);
     }
-    // p = 1/4: a miss takes 1/3 away; the funnel is 2 sqrt(n/3). The hit at 9 lies before the
-    // range.
-    const auto quarter = kLineGrid(kLine(range, std::vector<int>{9, 12}));
-    EXPECT_EQ(quarter.cells[0], (std::vector<std::string>{"期号", "命中", "K", "下限", "上限"}));
-    EXPECT_EQ(quarter.cells[1],
-              (std::vector<std::string>{"2020001", "0", "-0.333", "-1.155", "1.155"}));
-    EXPECT_EQ(quarter.cells[2],
-              (std::vector<std::string>{"2020002", "1", "0.667", "-1.633", "1.633"}));
-    EXPECT_EQ(quarter.cells[4],
-              (std::vector<std::string>{"2020004", "0", "0.000", "-2.309", "2.309"}));
-    // p = 1/2: steps of ±1, funnel 2 sqrt(n).
-    const auto points = kLine(range, std::vector<int>{11, 13});
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_DOUBLE_EQ(points[i].score, i % 2 == 0 ? 1.0 : 0.0);
-        EXPECT_DOUBLE_EQ(*points[i].bound, 2 * std::sqrt(i + 1.0));
-    }
-    // k = 0 and k = N: flat at 0, no funnel.
-    for (const auto& hits : {std::vector<int>{}, std::vector<int>{11, 12, 13, 14}}) {
-        const auto flat = kLineGrid(kLine(range, hits));
-        EXPECT_EQ(flat.cells[3][2], "0.000");
-        EXPECT_EQ(flat.cells[3][3], "-");
-        EXPECT_EQ(flat.cells[3][4], "-");
-    }
+    const auto scoresOf = [&](unsigned m) {
+        std::vector<double> k;
+        double s = 0.0;
+        for (std::size_t t = 0; t < q.size(); ++t) k.push_back(s += ((m >> t) & 1u) - q[t]);
+        return k;
+    };
+    const auto hitsOf = [&](unsigned m) {
+        std::vector<int> h;
+        for (std::size_t t = 0; t < q.size(); ++t)
+            if ((m >> t) & 1u) h.push_back(static_cast<int>(t) + 1);
+        return h;
+    };
+    const unsigned path = 0b101100000111;
+    const auto points = kLine(range, hitsOf(path), q);
+    // The band holds at least 95% of all paths, and a band a little narrower does not.
+    const auto inside = [&](double shrink) {
+        return overPaths(q, [&](unsigned m) {
+            const auto k = scoresOf(m);
+            for (std::size_t t = 0; t < k.size(); ++t)
+                if (std::fabs(k[t]) > *points[t].bound * shrink + 1e-9) return false;
+            return true;
+        });
+    };
+    EXPECT_GE(inside(1.0), 0.95);
+    EXPECT_LT(inside(0.999), 0.95);
+    // p: the paths reaching as far from 0, measured in band widths, as this one.
+    const auto reach = [&](unsigned m) {
+        const auto k = scoresOf(m);
+        double r = 0.0;
+        for (std::size_t t = 0; t < k.size(); ++t)
+            r = std::max(r, std::fabs(k[t]) / *points[t].bound);
+        return r;
+    };
+    const double own = reach(path);
+    EXPECT_NEAR(summarize(points).pValue,
+                overPaths(q, [&](unsigned m) { return reach(m) >= own - 1e-9; }), 1e-9);
+    EXPECT_NEAR(points[2].score, 0.7 + 0.5 + 0.9, 1e-12);
+    EXPECT_NEAR(*points[3].pointwise, 1.96 * std::sqrt(0.21 + 0.25 + 0.09 + 0.21), 1e-12);
+    const auto grid = kLineGrid(points);
+    EXPECT_EQ(grid.cells[0],
+              (std::vector<std::string>{"期号", "命中", "理论机会", "K", "下限", "上限"}));
+    EXPECT_EQ(grid.cells[1][2], "0.3000");
+    // Chances of 0 or 1 only: a flat line and no band.
+    const auto flat = kLine(range, std::vector<int>{}, std::vector<double>(q.size(), 0.0));
+    EXPECT_FALSE(flat[3].bound.has_value());
+    EXPECT_FALSE(summarize(flat).varies);
 }

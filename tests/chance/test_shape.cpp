@@ -107,14 +107,20 @@ TEST(Shape, TableAndDistributionOfAStoredHistory) {
     std::map<std::string, std::vector<std::string>> rows;
     for (const auto& line : whole.summary().cells)
         rows[line[0] + " " + line[1]] = {line.begin() + 2, line.end()};
-    // N = 4; 连号 j has C(6, 6 − j)·C(24, 7 − j) of the 2,035,800 sets; gaps from IDX 0.
+    // N = 4; 连号 j has C(6, 6 − j)·C(24, 7 − j) of the 2,035,800 sets; gaps from IDX 0. The
+    // exact binomial p of each count; only what stays below 0.05 after Holm over every row is
+    // flagged.
     EXPECT_EQ(rows["连号 6"],
-              (std::vector<std::string>{"2", "0.00", "291.24", "1", "3"}));  // 24 sets
-    EXPECT_EQ(rows["连号 2"], (std::vector<std::string>{"1", "1.25", "-0.27", "3", "2"}));
-    EXPECT_EQ(rows["连号 1"], (std::vector<std::string>{"0", "1.59", "-1.62", "5", "-"}));
-    EXPECT_EQ(rows["连号 0"], (std::vector<std::string>{"1", "0.68", "0.43", "2", "3"}));
+              (std::vector<std::string>{"2", "0.00", "0.0000", "1", "3", "是"}));  // 24 sets
+    EXPECT_EQ(rows["连号 2"], (std::vector<std::string>{"1", "1.25", "1.0000", "3", "2", ""}));
+    EXPECT_EQ(rows["连号 1"], (std::vector<std::string>{"0", "1.59", "0.1572", "5", "-", ""}));
+    EXPECT_EQ(rows["连号 0"], (std::vector<std::string>{"1", "0.68", "0.5254", "2", "3", ""}));
     // 重号 counts the three draws that have a previous one: C(23, 7) sets share none.
-    EXPECT_EQ(rows["重号 0"], (std::vector<std::string>{"1", "0.36", "1.13", "1", "4"}));
+    EXPECT_EQ(rows["重号 0"], (std::vector<std::string>{"1", "0.36", "0.3195", "1", "4", ""}));
+    // One verdict per shape; four draws leave 连号 one pool only, too few to judge.
+    ASSERT_EQ(whole.verdicts().size(), static_cast<std::size_t>(kShapeKinds));
+    EXPECT_EQ(whole.verdicts()[kConsecutive].degrees, 0);
+    EXPECT_NE(whole.verdictText().find("连号\t期数不足，无从比较"), std::string::npos);
     EXPECT_EQ(rows["和值 20-29"][0], "1");
     EXPECT_EQ(rows["和值 180-189"][0], "1");
     EXPECT_EQ(rows.count("和值 10-19"), 0u);

@@ -21,53 +21,64 @@ struct CliChance : ::testing::Test, quarvel::testing::CliSandbox {
 
 }  // namespace
 
+const std::string kPast = "冷/热与欲出几率只描述已开出的各期，不会改变下一期开出的机会\n";
+
 TEST_F(CliChance, CalibrationAndKLineOfASearch) {
-    // N 4, k 2, m 2/3: omissions 1 1 2 1 put IDX 1, 2, 4 below 0.5 and IDX 3 at 1.5.
+    // 30 shows with chance 8/30 in every draw (special number counted): 11/4 misses expected
+    // between hits, so omissions 1 1 2 1 all fall below 0.5. E = 32/30 hits, too few for χ²:
+    // the exact p of 2 of 4.
     const auto cal = cli({"calibrate", "--pos", "1=30"});
     ASSERT_EQ(cal.status, 0) << cal.err;
     EXPECT_EQ(cal.out,
-              "欲出几率\t试验次数\t命中次数\t命中率\t95%下限\t95%上限\t总体命中率\t偏差\n"
-              "<0.5\t3\t1\t0.3333\t0.0615\t0.7923\t0.5000\t-0.58\n"
+              "欲出几率\t试验次数\t命中次数\t命中率\t本段95%下限\t本段95%上限\t理论次数\t偏差\n"
+              "<0.5\t4\t2\t0.5000\t0.1500\t0.8500\t1.07\t1.06\n"
               "0.5-1\t0\t0\t-\t-\t-\t-\t-\n"
               "1-1.5\t0\t0\t-\t-\t-\t-\t-\n"
-              "1.5-2\t1\t1\t1.0000\t0.2065\t1.0000\t0.5000\t1.00\n"
+              "1.5-2\t0\t0\t-\t-\t-\t-\t-\n"
               "2-3\t0\t0\t-\t-\t-\t-\t-\n"
               ">=3\t0\t0\t-\t-\t-\t-\t-\n"
-              "卡方\t1.33\t自由度\t1\tp\t0.2482\n");
+              "卡方\t1.11\t自由度\t1\tp\t0.2901\n" +
+                  kPast +
+                  "结论\t在纯随机的开奖中，这样的差别每 3 次会出现一次。命中 2 次，理论 1.1 "
+                  "次；期望太少，p 按命中次数的精确分布；本历史已试 1 种设置，显著需 p < "
+                  "0.0500（原始 p = 0.2901）：各段命中与随机无显著差别\n");
     const auto k = cli({"kline", "--pos", "1=30"});
     ASSERT_EQ(k.status, 0) << k.err;
-    EXPECT_EQ(k.out,
-              "期号\t命中\tK\t下限\t上限\n"
-              "2013021\t1\t1.000\t-2.000\t2.000\n"
-              "2013022\t0\t0.000\t-2.828\t2.828\n"
-              "2013023\t1\t1.000\t-3.464\t3.464\n"
-              "2013024\t0\t0.000\t-4.000\t4.000\n");
+    EXPECT_EQ(k.out.rfind("期号\t命中\t理论机会\tK\t下限\t上限\n2013021\t1\t0.2667\t0.733\t", 0),
+              0u)
+        << k.out;
+    EXPECT_NE(k.out.find("\n2013024\t0\t0.2667\t0.933\t"), std::string::npos) << k.out;
+    EXPECT_NE(k.out.find(kPast + "结论\t在纯随机的开奖中"), std::string::npos) << k.out;
     // A partial search of one position (k = 1) for 29 anywhere: hits at 2 and 4.
     const auto pk = cli({"kline", "--partial", "-k", "1", "--values", "29,29,29,29,29,29,29,29",
                          "--range", "2013022:2013024"});
     ASSERT_EQ(pk.status, 0) << pk.err;
-    EXPECT_NE(pk.out.find("2013024\t1\t0.000\t"), std::string::npos) << pk.out;
+    EXPECT_NE(pk.out.find("2013024\t1\t0.2667\t"), std::string::npos) << pk.out;
 }
 
 TEST_F(CliChance, BacktestOfTheLastOmissionRanking) {
     // Before 22: 29 last 2, 30 last 1 -> 29; before 23: 1, 2 -> 30; before 24: 2, 1 -> 29. Each
-    // pick shows, one of the two groups shows each time: e 0.5, v 0.25.
+    // pick shows; each number shows with chance 8/30, while one of the two groups shows each
+    // time (a random pick of one expects 0.5).
     const std::vector<std::string> args = {
         "backtest",        "--size", "1", "--boxes", "29,30", "--test",
         "2013022:2013024", "--by",   "3", "--pick",  "1"};
     const auto r = cli(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "期号\t选中\t命中\t随机期望\t累计命中\t累计期望\n"
-              "2013022\t29\t1\t0.500\t1\t0.500\n"
-              "2013023\t30\t1\t0.500\t2\t1.000\n"
-              "2013024\t29\t1\t0.500\t3\t1.500\n"
-              "合计\t3\t1.500\t0.866\t1.73\t0.0833\n");
+    EXPECT_EQ(r.out.substr(0, r.out.find(kPast)),
+              "期号\t选中\t命中\t理论期望\t随机选取期望\t累计命中\t累计期望\n"
+              "2013022\t29\t1\t0.267\t0.500\t1\t0.267\n"
+              "2013023\t30\t1\t0.267\t0.500\t2\t0.533\n"
+              "2013024\t29\t1\t0.267\t0.500\t3\t0.800\n"
+              "合计\t3\t0.800\t1.500\t0.766\t2.87\t0.0041\n");
+    EXPECT_NE(r.out.find("结论\t在纯随机的开奖中，这样的差别每 245 次会出现一次"),
+              std::string::npos)
+        << r.out;
     auto cut = args;
     cut.insert(cut.end(), {"--as-of", "2013023"});
     const auto asOf = cli(cut);
     ASSERT_EQ(asOf.status, 0) << asOf.err;
-    EXPECT_NE(asOf.out.find("合计\t2\t1.000\t0.707\t1.41\t0.1573\n"), std::string::npos)
+    EXPECT_NE(asOf.out.find("合计\t2\t0.533\t1.000\t0.625\t2.35\t0.0190\n"), std::string::npos)
         << asOf.out;
     EXPECT_EQ(asOf.out.find("2013024"), std::string::npos);
 

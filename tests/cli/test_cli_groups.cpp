@@ -40,7 +40,7 @@ TEST_F(CliGroups, SpecialNumberRangeAndSort) {
     // Computation order; 30 counts only at IDX 1, 29 only at IDX 2 inside the range.
     EXPECT_EQ(r.out, std::string(kHeader) +
                          "\n"
-                         "29\t2\t2\t3\t0.6666667\t1\t1.50\t4.00\t1\n"
+                         "29\t2\t2\t3\t0.666666666666667\t1\t1.50\t4.00\t1\n"
                          "30\t1\t1\t4\t0.25\t1\t1.50\t6.00\t1\n");
 }
 

@@ -153,7 +153,8 @@ TEST_F(CliSearch, ShapesOfTheDrawsAndTheirDistribution) {
               "2013021\t03\t15\t01\t02\t04\t06\t07\t38\t14\t4:3\t0:7\t3:3:1\t6:1:0\t4\t5\t6\n");
     const auto s = lines(cli({"shape", "--summary"}).out);
     ASSERT_FALSE(s.empty());
-    EXPECT_EQ(s[0], "形态\t值\t出现次数\t理论次数\t偏差\t最后遗漏\t最大遗漏");
+    EXPECT_EQ(s[0], "形态\t值\t出现次数\t理论次数\tp\t最后遗漏\t最大遗漏\t显著");
+    EXPECT_EQ(s.back().rfind("结论\t在纯随机的开奖中", 0), 0u);
     EXPECT_EQ(s[1].rfind("和值\t20-29\t", 0), 0u);
     EXPECT_EQ(cli({"shape", "--range", "x:1"}).status, 1);
     EXPECT_EQ(cli({"shape", "--type", "1"}).status, 2);

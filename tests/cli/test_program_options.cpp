@@ -11,6 +11,7 @@
 using quarvel::testing::runCommand;
 
 TEST(ProgramOptions, HelpAndVersionPrintAndExitWithoutADisplay) {
+    QUARVEL_SKIP_ON_WINDOWS("runs env -u");
     struct Case {
         const char* program;
         const char* option;
@@ -21,6 +22,7 @@ TEST(ProgramOptions, HelpAndVersionPrintAndExitWithoutADisplay) {
         {QUARVEL_WINDOW_PATH, "-h", "--settings-file"},
         {QUARVEL_WINDOW_PATH, "--version", "quarvel 0"},
         {QUARVEL_WINDOW_PATH, "-v", "quarvel 0"},
+        {QUARVEL_WINDOW_PATH, "--help-all", "-platform"},
         {QUARVEL_CLI_PATH, "--help", "命令："},
         {QUARVEL_CLI_PATH, "-h", "--sx-base"},
         {QUARVEL_CLI_PATH, "--version", "quarvel-cli 0"},
@@ -37,6 +39,13 @@ TEST(ProgramOptions, HelpAndVersionPrintAndExitWithoutADisplay) {
     EXPECT_EQ(runCommand({QUARVEL_CLI_PATH, "--no-such-option", "list"}).status, 2);
     EXPECT_EQ(runCommand({QUARVEL_CLI_PATH, "--sx-base", "2", "list"}).status, 2);
     EXPECT_EQ(runCommand({"env", "-u", "DISPLAY", QUARVEL_WINDOW_PATH, "--data-dir"}).status, 2);
+    // An unknown option is refused before a display is needed; the usage line names the program.
+    const auto bogus = runCommand({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                                   "QT_QPA_PLATFORM", QUARVEL_WINDOW_PATH, "--bogus"});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_NE(bogus.err.find("bogus"), std::string::npos) << bogus.err;
+    const auto help = runCommand({QUARVEL_WINDOW_PATH, "--help"});
+    EXPECT_NE(help.out.find("Usage: quarvel [options]"), std::string::npos) << help.out;
 }
 
 // The binary and the program run in this process answer alike, byte for byte: the binary hands

@@ -494,6 +494,73 @@ TEST_F(OnlineUpdate, AHistoryCutBackWhileWaitingGetsTheEarlierPageToo) {
     EXPECT_EQ(s.issues.back(), 2013020);
 }
 
+// The age check removes old draws only after the kept years came whole, and in the window
+// only when the user agrees; a run that read nothing removes nothing.
+TEST_F(OnlineUpdate, OldDrawsGoOnlyAfterAWholeRunAndTheQuestion) {
+    const auto draws = testing::randomDraws(1050, 21, 2019001);  // 2019001 .. 2025150
+    testing::addDraws(db, draws);
+    UpdateResult r = run(2026, 6);  // no server at all
+    EXPECT_FALSE(r.discarded);
+    EXPECT_TRUE(r.restored);
+    EXPECT_EQ(stored(db).issues, issuesOf(draws));
+
+    site.pages[2025] = chartPage(2025, serials(1, 150));
+    site.pages[2026] = chartPage(2026, serials(1, 3));
+    UpdateParams p;
+    p.yearNow = 2026;
+    p.keptYears = 6;
+    p.host = kHost;
+    std::vector<RemovalPreview> asked;
+    p.confirmRemoval = [&](const RemovalPreview& preview) {
+        asked.push_back(preview);
+        return false;
+    };
+    r = runOnlineUpdate(db, site, p);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].years, (std::vector<std::pair<int, std::size_t>>{{2019, 150}}));
+    EXPECT_EQ(removalQuestion(asked[0], 6, 2026),
+              "在线更新已读到保留年数（6 年，2020 年起）内的全部号码。超过保留年数的 2019 年 150 "
+              "期，共 150 期历史号码将被删除（删除前先备份）。确定删除吗？选择“否”则保留这些号码，"
+              "只添加新的号码。");
+    EXPECT_TRUE(r.removalDeclined);
+    EXPECT_FALSE(r.discarded);
+    EXPECT_EQ(r.added, 3);
+    EXPECT_EQ(stored(db).issues.size(), 1053u);
+    EXPECT_EQ(stored(db).issues.front(), 2019001);
+
+    p.confirmRemoval = [&](const RemovalPreview& preview) {
+        asked.push_back(preview);
+        return true;
+    };
+    r = runOnlineUpdate(db, site, p);
+    EXPECT_TRUE(r.discarded);
+    EXPECT_EQ(r.removed.total(), 150u);
+    const Stored s = stored(db);
+    EXPECT_EQ(s.issues.front(), 2020001);
+    EXPECT_EQ(s.issues.size(), 903u);
+    EXPECT_EQ(s.idx.back(), 903);
+}
+
+TEST_F(OnlineUpdate, ADamagedIndexMakesTheUpdateRefuseBeforeStoring) {
+    testing::addDraws(db, testing::randomDraws(300, 22, 2012001));  // 2012001 .. 2013150
+    db.db().executeNative("DROP INDEX LishiBySqqh");
+    db.db().executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH) WHERE SQQH < 2013150");
+    db.db().executeNative("PRAGMA writable_schema = ON");
+    db.db().executeNative(
+        "UPDATE sqlite_master SET sql = 'CREATE INDEX LishiBySqqh ON Lishi (SQQH)' "
+        "WHERE name = 'LishiBySqqh'");
+    db.close();
+    db.open();
+    site.pages[2013] = chartPage(2013, serials(140, 155));
+    const UpdateResult r = run(2013);
+    EXPECT_FALSE(r.ran());
+    EXPECT_NE(r.outcome.text().find("历史数据库文件已损坏"), std::string::npos) << r.outcome.text();
+    EXPECT_EQ(r.added, 0);
+    store::Snapshot count = db.db().snapshot("SELECT count(*) AS n FROM Lishi NOT INDEXED");
+    count.moveFirst();
+    EXPECT_EQ(count.intField("n"), 300);
+}
+
 TEST_F(OnlineUpdate, StoreFailureLeavesTheHistoryAsItWas) {
     const auto old = testing::randomDraws(300, 3, 2005001);
     testing::addDraws(db, old);

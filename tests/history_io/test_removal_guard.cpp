@@ -5,6 +5,7 @@
 #include "history_io/atomic_file.h"
 #include "history_io/history_service.h"
 #include "history_io/removal_guard.h"
+#include "store/numbering.h"
 #include "support/test_support.h"
 
 namespace io = quarvel::io;
@@ -25,7 +26,7 @@ struct Guarded : ::testing::Test {
         std::vector<fs::path> out;
         if (fs::exists(io::backupFolder(db)))
             for (const auto& e : fs::directory_iterator(io::backupFolder(db)))
-                out.push_back(e.path());
+                if (e.path().filename().string().front() != '.') out.push_back(e.path());
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -143,7 +144,7 @@ TEST_F(Guarded, ABackupThatCannotBeWrittenChangesNothing) {
 
 TEST_F(Guarded, StaleDecisionsAreRefusedAtWriteTime) {
     qt::addDraws(db, qt::randomDraws(100, 5, 1953001));
-    const io::SeenHistory seen{1953100, 100};
+    const io::SeenHistory seen{1953100, 100, {}};
     // Another program stores 1953101 after the window's last refresh.
     store::HistoryDb other(dir.path());
     other.open();
@@ -162,7 +163,7 @@ TEST_F(Guarded, StaleDecisionsAreRefusedAtWriteTime) {
     EXPECT_EQ(db.lastIssue(), 1953101);
     EXPECT_TRUE(backups().empty());
     // With what is there now, the same trim goes through.
-    const io::SeenHistory now{1953101, 101};
+    const io::SeenHistory now{1953101, 101, {}};
     EXPECT_TRUE(service.trimToIssue(1953100, params, &now).ok());
 }
 
@@ -200,4 +201,28 @@ TEST_F(Guarded, ADamagedIndexThatTheQuickCheckPassesStopsEveryRemoval) {
     EXPECT_EQ(io::storedDraws(db), before);
     ASSERT_TRUE(service.importFile(r.backup, params).ok());
     EXPECT_EQ(io::storedDraws(db), before);
+}
+
+// Another program deletes the newest draw and stores other numbers under its issue: the count
+// and the newest issue are what the window saw, the draws are not, and nothing is removed.
+TEST_F(Guarded, ADecisionOnOtherDrawsIsStaleThoughCountAndNewestAgree) {
+    qt::addDraws(db, qt::randomDraws(50, 8, 2016101));
+    const io::SeenHistory seen = io::seenHistoryOf(store::historyListGrid(db.db()));
+    ASSERT_EQ(seen.newest, 2016150);
+    store::HistoryDb other(dir.path());
+    other.open();
+    ASSERT_TRUE(io::HistoryService(other).deleteLast().ok());
+    ASSERT_TRUE(io::HistoryService(other)
+                    .addDraw(2016150, {21, 22, 23, 24, 25, 26, 27, 28}, {}, 2016)
+                    .ok());
+    const auto changed = io::storedDraws(db);
+    for (const auto& refused :
+         {service.deleteLast(&seen).outcome, service.clear(&seen).outcome,
+          service.trimLastDraws(3, params, &seen).outcome,
+          service.addDraw(2016151, {1, 2, 3, 4, 5, 6, 7, 8}, {}, 2016, &seen).outcome})
+        EXPECT_EQ(refused.kind, store::OutcomeKind::Stale) << refused.text();
+    EXPECT_EQ(io::storedDraws(db), changed);
+    const io::SeenHistory now = io::seenHistoryOf(store::historyListGrid(db.db()));
+    EXPECT_NE(now.fingerprint, seen.fingerprint);
+    EXPECT_TRUE(service.deleteLast(&now).ok());
 }

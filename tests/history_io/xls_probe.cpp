@@ -21,7 +21,7 @@ std::uint32_t le32(const std::string& s, std::size_t at) {
 SheetContents readWithFreexl(const std::filesystem::path& file) {
     SheetContents out;
     const void* h = nullptr;
-    const int rc = freexl_open(file.c_str(), &h);
+    const int rc = freexl_open(file.string().c_str(), &h);
     EXPECT_EQ(rc, FREEXL_OK) << "freexl_open refused " << file;
     if (rc != FREEXL_OK) return out;
     unsigned sheets = 0;

@@ -47,7 +47,8 @@ TEST_F(Installed, LaysOutEveryFileOfTheProgram) {
           share / "applications/quarvel.desktop", share / "icons/hicolor/scalable/apps/quarvel.svg",
           share / "icons/hicolor/48x48/apps/quarvel.png",
           share / "icons/hicolor/256x256/apps/quarvel.png", share / "doc/quarvel/README.md",
-          share / "doc/quarvel/LICENSE", share / "quarvel" / u8"历史号码" / u8"示例历史号码.txt"})
+          share / "doc/quarvel/LICENSE", share / "doc/quarvel" / u8"使用说明.html",
+          share / "quarvel" / u8"历史号码" / u8"示例历史号码.txt"})
         EXPECT_TRUE(fs::is_regular_file(f)) << f;
     // A PNG of the size its folder names.
     const std::string png =

@@ -27,7 +27,8 @@ TEST(DrawRecord, WorkedExampleReproducesEveryColumnAndString) {
 TEST(DrawRecord, ZodiacYearShiftsOnlyUpToTheThreshold) {
     EXPECT_EQ(zodiacYear(2013016), 2012);  // serial equal to the 2013 threshold
     EXPECT_EQ(zodiacYear(2013017), 2013);
-    EXPECT_EQ(zodiacYear(2020001), 2020);  // no threshold after 2017
+    EXPECT_EQ(zodiacYear(2020001), 2019);  // the lottery's calendar since 2018: 2020 ends at 9
+    EXPECT_EQ(zodiacYear(2027001), 2027);  // no threshold after 2026
     EXPECT_EQ(zodiacYear(2000001), 2000);  // nor before 2001
     EXPECT_EQ(zodiacYear(2001010), 2000);
 }

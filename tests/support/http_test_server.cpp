@@ -1,28 +1,50 @@
 #include "support/http_test_server.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <stdexcept>
 
 namespace quarvel::testing {
 
+namespace {
+#ifdef _WIN32
+// Winsock spells a few calls differently and must be started once.
+int poll(pollfd* fds, unsigned long n, int timeoutMs) { return WSAPoll(fds, n, timeoutMs); }
+void closeSocket(int fd) { ::closesocket(static_cast<SOCKET>(fd)); }
+constexpr int MSG_NOSIGNAL = 0;
+constexpr int SHUT_WR = SD_SEND;
+const bool winsockStarted = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}();
+#else
+void closeSocket(int fd) { ::close(fd); }
+#endif
+}  // namespace
+
 HttpTestServer::HttpTestServer(Handler handler) : handler_(std::move(handler)) {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    listenFd_ = static_cast<int>(::socket(AF_INET, SOCK_STREAM, 0));
     if (listenFd_ < 0) throw std::runtime_error("socket failed");
     const int one = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&one),
+                 sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
     if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
         ::listen(listenFd_, 16) != 0) {
-        ::close(listenFd_);
+        closeSocket(listenFd_);
         throw std::runtime_error("cannot listen on 127.0.0.1");
     }
     socklen_t len = sizeof addr;
@@ -34,9 +56,9 @@ HttpTestServer::HttpTestServer(Handler handler) : handler_(std::move(handler)) {
 HttpTestServer::~HttpTestServer() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    ::close(listenFd_);
+    closeSocket(listenFd_);
     std::lock_guard lock(mutex_);
-    for (int fd : silentFds_) ::close(fd);
+    for (int fd : silentFds_) closeSocket(fd);
 }
 
 std::vector<std::string> HttpTestServer::requests() const {
@@ -64,9 +86,9 @@ HttpResponse HttpTestServer::notFound() {
 
 void HttpTestServer::run() {
     while (!stop_) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
-        const int fd = ::accept(listenFd_, nullptr, nullptr);
+        pollfd p{static_cast<decltype(pollfd::fd)>(listenFd_), POLLIN, 0};
+        if (poll(&p, 1, 50) <= 0) continue;
+        const int fd = static_cast<int>(::accept(listenFd_, nullptr, nullptr));
         if (fd >= 0) serve(fd);
     }
 }
@@ -77,10 +99,10 @@ void HttpTestServer::serve(int fd) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 && !stop_ &&
            std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
+        pollfd p{static_cast<decltype(pollfd::fd)>(fd), POLLIN, 0};
+        if (poll(&p, 1, 50) <= 0) continue;
         char buf[4096];
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const auto n = ::recv(fd, buf, sizeof buf, 0);
         if (n <= 0) break;
         head.append(buf, static_cast<std::size_t>(n));
     }
@@ -104,12 +126,13 @@ void HttpTestServer::serve(int fd) {
     out += r.body;
     std::size_t sent = 0;
     while (sent < out.size()) {
-        const ssize_t n = ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
+        const auto n =
+            ::send(fd, out.data() + sent, static_cast<int>(out.size() - sent), MSG_NOSIGNAL);
         if (n <= 0) break;
         sent += static_cast<std::size_t>(n);
     }
     ::shutdown(fd, SHUT_WR);
-    ::close(fd);
+    closeSocket(fd);
 }
 
 }  // namespace quarvel::testing

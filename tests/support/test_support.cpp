@@ -1,6 +1,8 @@
 #include "support/test_support.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -17,9 +19,18 @@ namespace quarvel::testing {
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path p = fs::temp_directory_path() / ("quarvel-test-" + std::to_string(rd()));
+        if (fs::create_directory(p)) path_ = p;
+    }
+    if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
+#else
     std::string tmpl = (fs::temp_directory_path() / "quarvel-test-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
+#endif
 }
 
 TempDir::~TempDir() {
@@ -74,6 +85,15 @@ void writeFile(const fs::path& p, const std::string& content) {
 fs::path dataFile(const std::string& name) { return fs::path(QUARVEL_TEST_DATA) / name; }
 
 namespace {
+#ifdef _WIN32
+// cmd.exe's quoting: each argument in double quotes (the programs' own parser undoes \"), and
+// the whole line in one more pair, which cmd /c strips.
+std::string shellQuote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) out += (c == '"') ? std::string("\\\"") : std::string(1, c);
+    return out + "\"";
+}
+#else
 std::string shellQuote(const std::string& s) {
     std::string out = "'";
     for (char c : s) {
@@ -84,6 +104,7 @@ std::string shellQuote(const std::string& s) {
     }
     return out + "'";
 }
+#endif
 }  // namespace
 
 CliResult runCli(const std::vector<std::string>& args) {
@@ -97,15 +118,25 @@ CliResult runCommand(const std::vector<std::string>& command) {
     const fs::path errFile = errDir.path() / "stderr";
     std::string cmd;
     for (const auto& a : command) cmd += (cmd.empty() ? "" : " ") + shellQuote(a);
+#ifdef _WIN32
+    cmd = "\"" + cmd + " 2>" + shellQuote(errFile.string()) + " <NUL\"";
+    CliResult r;
+    FILE* pipe = _popen(cmd.c_str(), "rb");
+#else
     cmd += " 2>" + shellQuote(errFile.string()) + " </dev/null";
     CliResult r;
     FILE* pipe = popen(cmd.c_str(), "r");
+#endif
     if (!pipe) throw std::runtime_error("cannot start " + cmd);
     std::array<char, 4096> buf{};
     std::size_t n;
     while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+#ifdef _WIN32
+    r.status = _pclose(pipe);
+#else
     const int status = pclose(pipe);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     r.err = readFile(errFile);
     return r;
 }

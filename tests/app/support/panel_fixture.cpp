@@ -19,7 +19,7 @@ bool MemorySettings::save(const std::string& key, const std::string& value) {
 bool RecordingDialogs::question(const QString& title, const QString& text) {
     titles << title;
     messages << text;
-    return false;
+    return questionAnswer;
 }
 
 void RecordingDialogs::message(const QString& title, const QString& text) {

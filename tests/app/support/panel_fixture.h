@@ -52,6 +52,7 @@ class RecordingDialogs : public app::Dialogs {
     bool openInDesktop(const QString& pathOrUrl) override;
 
     QStringList titles, messages, opened, saveDialogs;
+    bool questionAnswer = false;  // what every question is answered
 };
 
 struct PanelFixture {

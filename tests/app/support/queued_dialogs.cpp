@@ -3,29 +3,34 @@
 namespace quarvel::app {
 
 bool QueuedDialogs::question(const QString& title, const QString& text) {
-    shown.append({"question", title, text, {}});
+    shown.append({"question", title, text, {}, owner()});
     return questionAnswers.isEmpty() ? false : questionAnswers.dequeue();
 }
 
 void QueuedDialogs::message(const QString& title, const QString& text) {
-    shown.append({"message", title, text, {}});
+    shown.append({"message", title, text, {}, owner()});
+}
+
+void QueuedDialogs::detailedMessage(const QString& title, const QString& text,
+                                    const QString& detail) {
+    shown.append({"message", title, text, detail});
 }
 
 std::optional<QString> QueuedDialogs::inputBox(const QString& title, const QString& prompt,
                                                const QString& defaultText) {
-    shown.append({"input", title, prompt, defaultText});
+    shown.append({"input", title, prompt, defaultText, owner()});
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
 }
 
 QString QueuedDialogs::openFileName(const QString& title, const QString& dir,
                                     const QString& filter) {
-    shown.append({"file", title, dir, filter});
+    shown.append({"file", title, dir, filter, owner()});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
 QString QueuedDialogs::saveFileName(const QString& title, const QString& path,
                                     const QString& filter) {
-    shown.append({"save", title, path, filter});
+    shown.append({"save", title, path, filter, owner()});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 

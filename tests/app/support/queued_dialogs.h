@@ -16,8 +16,9 @@ class QueuedDialogs : public Dialogs {
     struct Shown {
         QString kind;  // "question", "message", "input", "file", "save"
         QString title;
-        QString text;   // the text, prompt or folder
-        QString extra;  // input default text or file filter
+        QString text;              // the text, prompt or folder
+        QString extra;             // input default text or file filter
+        QWidget* owner = nullptr;  // the window the box belonged to (nullptr: the main window)
     };
 
     QQueue<bool> questionAnswers;
@@ -30,6 +31,8 @@ class QueuedDialogs : public Dialogs {
 
     bool question(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
+    // Recorded as a "message" whose extra is the detail.
+    void detailedMessage(const QString& title, const QString& text, const QString& detail) override;
     std::optional<QString> inputBox(const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
