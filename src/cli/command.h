@@ -11,6 +11,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "store/draw_record.h"
@@ -143,15 +145,17 @@ struct RegisterCommand {
     RegisterCommand(const std::string& name, CommandSpec spec, CommandFn fn) {
         commandRegistry()[name] = CommandInfo{std::move(fn), std::move(spec)};
     }
-    // A command that reads its own words; `usage` is its usage line, name first.
-    RegisterCommand(const std::string& name, const std::string& usage, CommandFn fn) {
+    // A command that reads its own words; `usage` is its usage line, name first. (A template,
+    // so that a braced table never lands here.)
+    template <class Usage>
+    requires std::is_convertible_v<Usage, std::string> RegisterCommand(const std::string& name,
+                                                                       Usage&& usage,
+                                                                       CommandFn fn) {
         CommandSpec spec;
-        spec.help = usage;
+        spec.help = std::string(std::forward<Usage>(usage));
         spec.legacy = true;
         commandRegistry()[name] = CommandInfo{std::move(fn), std::move(spec)};
     }
-    RegisterCommand(const std::string& name, const char* usage, CommandFn fn)
-        : RegisterCommand(name, std::string(usage), std::move(fn)) {}
 };
 
 // How a command ended, as the exit status: 0 done, 1 refused or failed (the outcome's text on
