@@ -38,7 +38,7 @@ const std::vector<std::vector<std::string>> kZodiacByName = {
 };
 const std::vector<std::vector<std::string>> kByCode = {
     {"search", "--type", "5", "--pos", "1=1"},
-    {"search", "--type", "5", "--pos", "1=10", "--as-of", "2013030"},
+    {"search", "--type", "5", "--pos", "1=5", "--as-of", "2013030"},
     {"trend", "--type", "5"},
 };
 
