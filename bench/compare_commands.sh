@@ -1,7 +1,9 @@
 #!/bin/bash
 # Whole-process cost of the analysis commands beside the yardstick (bench/yardstick), in
 # instructions counted by callgrind (steady on a shared machine, unlike wall time), and wall
-# time best of five. Usage: bench/compare_commands.sh BUILD_DIR HISTORY.txt [OTHER_CLI]
+# time best of five, run side by side (the goal: every analysis within 1.5x in wall time;
+# instructions do not show what loading libraries costs).
+# Usage: bench/compare_commands.sh BUILD_DIR HISTORY.txt [OTHER_CLI]
 # The history is imported into a fresh data folder first; OTHER_CLI, when given (a build of
 # another branch), is measured on the same file and its outputs compared byte for byte.
 set -eu
@@ -22,15 +24,16 @@ for bin in $cli $other; do
   d=$work/$(basename $(dirname $(dirname $bin)))_$RANDOM; mkdir -p $d
   echo "== $bin"
   "$bin" --data-dir $d --settings-file $d/s.ini import "$history" >/dev/null
-  printf '%-10s %14s %8s %14s %8s %6s\n' command instr ms yardstick ms ratio
+  printf '%-10s %14s %8s %14s %8s %6s %6s\n' command instr ms yardstick ms instr× wall×
   while read -r name yargs cargs; do
     c="$bin --data-dir $d --settings-file $d/s.ini $cargs"
     ci=$(instr $c); cw=$(wall $c)
     yi=$(instr $yard $d/quarvel.mdb $yargs); yw=$(wall $yard $d/quarvel.mdb $yargs)
-    $c > $work/out.cli 2>&1 || true; $yard $d/quarvel.mdb $yargs > $work/out.yard
+    $c > $work/out.cli 2>/dev/null || true; $yard $d/quarvel.mdb $yargs > $work/out.yard
     same=$(cmp -s $work/out.cli $work/out.yard && echo same || echo DIFFERENT)
-    printf '%-10s %14s %8s %14s %8s %6s %s\n' $name $ci $cw $yi $yw \
-      $(awk -v a=${ci//,/} -v b=${yi//,/} 'BEGIN{printf "%.2f", a/b}') $same
+    printf '%-10s %14s %8s %14s %8s %6s %6s %s\n' $name $ci $cw $yi $yw \
+      $(awk -v a=${ci//,/} -v b=${yi//,/} 'BEGIN{printf "%.2f", a/b}') \
+      $(awk -v a=$cw -v b=$yw 'BEGIN{printf "%.2f", b > 0 ? a/b : 0}') $same
   done <<'LIST'
 search   search   search --type 0 --pos 1=05 --pos 2=12
 partial0 partial0 partial --type 0 -k 4 --values 03,07,11,15,19,23,27,30

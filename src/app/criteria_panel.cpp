@@ -22,6 +22,7 @@
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
 #include "app/position_tabs.h"
+#include "app/qt_text.h"
 #include "partial/partial_search.h"
 #include "search/omission_scan.h"
 #include "search/reference_draw.h"
@@ -33,9 +34,6 @@ namespace quarvel::app {
 namespace {
 
 constexpr const char* kSearchTypeCaptions[] = {"号码", "生肖", "头数", "尾数", "合数", "段数"};
-
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
-std::string toStd(const QString& s) { return s.toStdString(); }
 
 // A box read "as an integer" into a 16-bit position value; nullopt keeps the previous value.
 std::optional<int> shortValue(const QString& text) {
@@ -370,7 +368,7 @@ bool CriteriaPanel::YSJS() {
     if (ctx_.historyOpen())
         ref =
             search::findReferenceDraw(*ctx_.db, toStd(reference), tabs_->onlyBefore()->isChecked(),
-                                      searchType_, ctx_.saved.SxIni);
+                                      searchType_, ctx_.rowBases().sx);
     if (!ref) {
         const QString why = fromStd(ref.outcome.text());
         referenceHint_ = ref.outcome.kind == store::OutcomeKind::Failed
@@ -502,8 +500,10 @@ search::Criteria CriteriaPanel::readCriteria() const {
     c.values = values_;
     c.rangeStart = toStd(text3_0_->text());
     c.rangeEnd = toStd(text3_1_->text());
-    c.sxBase = ctx_.saved.SxIni;
-    c.dsBase = ctx_.saved.DsIni;
+    // Values and names mean what the stored rows carry, whatever the menus chose for new rows.
+    const store::Bases rows = ctx_.rowBases();
+    c.sxBase = rows.sx;
+    c.dsBase = rows.ds;
     return c;
 }
 

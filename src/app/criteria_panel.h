@@ -16,6 +16,7 @@
 
 #include "chance/as_of.h"
 #include "chance/pattern_chance.h"
+#include "chance/pattern_run.h"
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "search/criteria.h"
@@ -118,6 +119,9 @@ class CriteriaPanel : public QWidget {
     // The cut of "截止期": none when the box is empty; the outer none when it is refused (the
     // refusal shown under `title`).
     std::optional<std::optional<chance::AsOfCut>> readCut(const QString& title) const;
+    // The as-of issue typed into `asOf` (none when the box is empty); false after telling the
+    // user that the text is no issue.
+    bool readAsOf(const QString& title, std::optional<std::int32_t>& asOf) const;
     // A search or partial search as it was last run, kept for its calibration and K-line.
     struct PatternRun {
         search::Criteria criteria;  // cut at the as-of issue
@@ -127,7 +131,7 @@ class CriteriaPanel : public QWidget {
         std::optional<chance::AsOfCut> cut;
         search::SearchResult operator()(store::HistoryDb& db, const search::Criteria& c) const;
     };
-    void runPattern(const QString& title, PatternRun run);
+    void runPattern(const QString& title, const chance::PatternInput& in);
     // The hits of the result the summary grid shows: the last pattern, or the selected group row.
     std::optional<std::pair<std::string, chance::PatternHits>> shownPatternHits(
         const QString& title);

@@ -15,6 +15,8 @@
 #include "app/grid_view.h"
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
+#include "app/qt_text.h"
+#include "chance/pattern_run.h"
 #include "groups/group_checks.h"
 #include "groups/group_command.h"
 #include "groups/yl_table.h"
@@ -26,8 +28,6 @@
 namespace quarvel::app {
 
 namespace {
-
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kClosedHistory = QStringLiteral("历史数据库没有打开，无法计算");
 
@@ -86,15 +86,20 @@ search::SearchResult CriteriaPanel::PatternRun::operator()(store::HistoryDb& db,
     return r;
 }
 
-std::optional<std::optional<chance::AsOfCut>> CriteriaPanel::readCut(const QString& title) const {
+bool CriteriaPanel::readAsOf(const QString& title, std::optional<std::int32_t>& asOf) const {
+    asOf.reset();
     const QString text = txtAsOf_->text().trimmed();
-    if (text.isEmpty()) return std::optional<chance::AsOfCut>();
-    const auto issue = store::readWholeNumber32(text.toStdString());
-    if (!issue) {
-        message(title, QStringLiteral("截止期“%1”不是整数期号").arg(text));
-        return std::nullopt;
-    }
-    const auto cut = chance::cutAt(*ctx_.db, *issue);
+    if (text.isEmpty()) return true;
+    asOf = store::readWholeNumber32(text.toStdString());
+    if (!asOf) message(title, QStringLiteral("截止期“%1”不是整数期号").arg(text));
+    return asOf.has_value();
+}
+
+std::optional<std::optional<chance::AsOfCut>> CriteriaPanel::readCut(const QString& title) const {
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(title, asOf)) return std::nullopt;
+    if (!asOf) return std::optional<chance::AsOfCut>();
+    const auto cut = chance::cutAt(*ctx_.db, *asOf);
     if (!cut) {
         message(title, fromStd(cut.outcome.text()));
         return std::nullopt;
@@ -102,23 +107,18 @@ std::optional<std::optional<chance::AsOfCut>> CriteriaPanel::readCut(const QStri
     return std::optional<chance::AsOfCut>(*cut);
 }
 
-void CriteriaPanel::runPattern(const QString& title, PatternRun run) {
-    showCountSpecialForMode(run.criteria.fixed);
-    const auto hits = showAnalysis(title, [&] { return run(*ctx_.db, run.criteria); });
+void CriteriaPanel::runPattern(const QString& title, const chance::PatternInput& in) {
+    showCountSpecialForMode(in.criteria.fixed);
+    chance::PatternAnswer answer;
+    const auto hits = showAnalysis(title, [&] {
+        answer = chance::runPattern(*ctx_.db, in);
+        return answer.result;
+    });
     if (!hits) return;
     QString done = QStringLiteral("%1完成：命中 %2 期").arg(title).arg(*hits);
-    if (run.cut) {
-        // When the pattern showed after the cut: the same pattern over the whole history.
-        PatternRun uncut = run;
-        uncut.cut.reset();
-        const auto next = chance::showingAfterCut(
-            *ctx_.db, run.criteria, [&](const search::Criteria& c) { return uncut(*ctx_.db, c); },
-            *run.cut);
-        if (next)
-            done += QStringLiteral("；") + fromStd(chance::nextShowingText(*run.cut, *next));
-        else
-            done += QStringLiteral("；截止期之后的出现无法读取：") + fromStd(next.outcome.text());
-    }
+    if (answer.cut) done += QStringLiteral("；") + fromStd(answer.nextShowing);
+    PatternRun run{in.criteria, in.partial, in.flatOnly, in.kText, answer.cut};
+    if (run.cut) chance::applyCut(run.criteria, *run.cut);
     lastPattern_ = std::move(run);
     notify(done);
 }
@@ -128,11 +128,9 @@ void CriteriaPanel::runSearchCommand() {
     if (refused(QStringLiteral("检索"),
                 search::checkSearchInput(readCriteria(), !historyTabActive())))
         return;
-    const auto cut = readCut(QStringLiteral("检索"));
-    if (!cut) return;
-    PatternRun run{readCriteria(), false, false, {}, *cut};
-    if (*cut) chance::applyCut(run.criteria, **cut);
-    runPattern(QStringLiteral("检索"), std::move(run));
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(QStringLiteral("检索"), asOf)) return;
+    runPattern(QStringLiteral("检索"), {readCriteria(), false, false, {}, asOf});
 }
 
 void CriteriaPanel::runPartialCommand() {
@@ -141,12 +139,11 @@ void CriteriaPanel::runPartialCommand() {
                 search::checkPartialInput(readCriteria(), multi_->option(1)->isChecked(),
                                           !historyTabActive())))
         return;
-    const auto cut = readCut(QStringLiteral("分部检索"));
-    if (!cut) return;
-    PatternRun run{readCriteria(), true, multi_->option(1)->isChecked(),
-                   multi_->sectionBox()->currentText().toStdString(), *cut};
-    if (*cut) chance::applyCut(run.criteria, **cut);
-    runPattern(QStringLiteral("分部检索"), std::move(run));
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(QStringLiteral("分部检索"), asOf)) return;
+    runPattern(QStringLiteral("分部检索"),
+               {readCriteria(), true, multi_->option(1)->isChecked(),
+                multi_->sectionBox()->currentText().toStdString(), asOf});
 }
 
 groups::GroupInput CriteriaPanel::readGroupInput(const std::optional<chance::AsOfCut>& cut) const {

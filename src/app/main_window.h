@@ -99,6 +99,7 @@ class MainWindow : public QMainWindow {
     bool refuseWhileUpdating();
     // Before a trim: false (the user told why) when it is not to run.
     bool confirmTrim(io::TrimKind kind, std::int32_t value);
+    void runTrim(io::TrimKind kind, const QString& prompt, const QString& suggested);
     void showFindings(const std::vector<io::Finding>& findings, const QString& title);
     QString historyFileFolder() const;
     // After a base change: asks whether to build the stored rows' codes again under it.

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/new_year_dialog.h"
 #include "app/qt_paths.h"
+#include "app/qt_text.h"
 #include "history_io/history_service.h"
 #include "history_io/layout_reader.h"
 #include "history_io/results_site.h"
@@ -26,8 +27,6 @@
 namespace quarvel::app {
 
 namespace {
-
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kImportQuestion = QStringLiteral(
     "确实要读入最新历史号码吗？点击“确定”读入，点击“取消”"
@@ -329,71 +328,50 @@ void MainWindow::exportHistoryList() {
 }
 
 void MainWindow::trimToIssue() {
-    if (refuseWhileUpdating()) return;
-    const auto answer = ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle),
-                                               QString::fromUtf8(io::kTrimToPrompt),
-                                               QString::number(nextIssue_ - 1));
-    if (!answer) return;
-    const auto issue = io::parseTrimInput(answer->toStdString());
-    if (!issue) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
-               fromStd(io::trimInputRefusal(answer->trimmed().toStdString())));
-        return;
-    }
-    if (!ctx_.historyOpen()) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
-               QStringLiteral("历史数据库没有打开，历史号码未改变。"));
-        return;
-    }
-    if (!confirmTrim(io::TrimKind::ToIssue, *issue)) return;
-    io::TrimResult result;
-    {
-        BusyCursor busy;
-        io::ImportParams params;
-        params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::HistoryService(db_).trimToIssue(*issue, params, &seen_);
-    }
-    afterHistoryReplaced();
-    if (result.ok())
-        notify(QStringLiteral("已保留到 %1 期，共 %2 期。").arg(*issue).arg(result.drawsKept) +
-               fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
-    else
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), fromStd(result.outcome.sentence),
-               fromStd(result.outcome.detail));
+    runTrim(io::TrimKind::ToIssue, QString::fromUtf8(io::kTrimToPrompt),
+            QString::number(nextIssue_ - 1));
 }
 
 void MainWindow::trimLastDraws() {
+    runTrim(io::TrimKind::LastDraws, QString::fromUtf8(io::kTrimLastPrompt), QStringLiteral("1"));
+}
+
+// Both trims: ask for the issue or count, refuse what is no positive whole number, confirm a
+// trim that keeps nothing, trim with the rows built as now, and say what was kept.
+void MainWindow::runTrim(io::TrimKind kind, const QString& prompt, const QString& suggested) {
     if (refuseWhileUpdating()) return;
-    const auto answer =
-        ctx_.dialogs->inputBox(QString::fromUtf8(io::kTrimTitle),
-                               QString::fromUtf8(io::kTrimLastPrompt), QStringLiteral("1"));
+    const QString title = QString::fromUtf8(io::kTrimTitle);
+    const auto answer = ctx_.dialogs->inputBox(title, prompt, suggested);
     if (!answer) return;
-    const auto count = io::parseTrimInput(answer->toStdString());
-    if (!count) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
-               fromStd(io::trimInputRefusal(answer->trimmed().toStdString())));
+    const auto value = io::parseTrimInput(answer->toStdString());
+    if (!value) {
+        refuse(ctx_, title, fromStd(io::trimInputRefusal(answer->trimmed().toStdString())));
         return;
     }
     if (!ctx_.historyOpen()) {
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle),
-               QStringLiteral("历史数据库没有打开，历史号码未改变。"));
+        refuse(ctx_, title, QStringLiteral("历史数据库没有打开，历史号码未改变。"));
         return;
     }
-    if (!confirmTrim(io::TrimKind::LastDraws, *count)) return;
+    if (!confirmTrim(kind, *value)) return;
     io::TrimResult result;
     {
         BusyCursor busy;
         io::ImportParams params;
         params.rules = io::RowRules{ctx_.zodiacCodes, ctx_.saved.DsIni};
-        result = io::HistoryService(db_).trimLastDraws(*count, params, &seen_);
+        io::HistoryService service(db_);
+        result = kind == io::TrimKind::ToIssue ? service.trimToIssue(*value, params, &seen_)
+                                               : service.trimLastDraws(*value, params, &seen_);
     }
     afterHistoryReplaced();
-    if (result.ok())
-        notify(QStringLiteral("已删除最后 %1 期，保留 %2 期。").arg(*count).arg(result.drawsKept) +
-               fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
-    else
-        refuse(ctx_, QString::fromUtf8(io::kTrimTitle), fromStd(result.outcome.sentence),
-               fromStd(result.outcome.detail));
+    if (!result.ok()) {
+        refuse(ctx_, title, fromStd(result.outcome.sentence), fromStd(result.outcome.detail));
+        return;
+    }
+    const QString kept =
+        kind == io::TrimKind::ToIssue
+            ? QStringLiteral("已保留到 %1 期，共 %2 期。").arg(*value).arg(result.drawsKept)
+            : QStringLiteral("已删除最后 %1 期，保留 %2 期。").arg(*value).arg(result.drawsKept);
+    notify(kept + fromStd(result.warning) + fromStd(io::backupSentence(result.backup)));
 }
 
 void MainWindow::setKeptYears() {

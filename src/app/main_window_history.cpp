@@ -10,18 +10,13 @@
 #include "app/dialogs.h"
 #include "app/history_panel.h"
 #include "app/main_window.h"
+#include "app/qt_text.h"
 #include "history_io/history_service.h"
 #include "store/draw_record.h"
 #include "store/numbering.h"
 #include "store/whole_number.h"
 
 namespace quarvel::app {
-
-namespace {
-
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
-
-}  // namespace
 
 void MainWindow::storeTypedDraw() {
     if (refuseWhileUpdating()) return;

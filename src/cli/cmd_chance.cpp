@@ -27,15 +27,8 @@ struct PatternArgs {
 // `[--partial] [search or partial options]`, cut at --as-of.
 PatternArgs parsePattern(Context& c) {
     PatternArgs p;
-    std::vector<std::string> args;
-    for (const auto& a : c.args) {
-        if (a == "--partial")
-            p.partial = true;
-        else
-            args.push_back(a);
-    }
-    p.options =
-        parseSearchOptions(c, args, 0, p.partial ? SearchKind::Partial : SearchKind::Search);
+    p.partial = c.args.has("--partial");
+    p.options = readSearchOptions(c, p.partial ? SearchKind::Partial : SearchKind::Search);
     p.cut = asOfCut(c, p.options.asOf);
     if (p.cut) chance::applyCut(p.options.criteria, *p.cut);
     return p;
@@ -81,42 +74,13 @@ int kline(Context& c) {
 
 int backtest(Context& c) {
     chance::BacktestInput in;
-    bool haveTest = false;
-    const auto extra = [&](const std::vector<std::string>& args, std::size_t& i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-            return args[++i];
-        };
-        if (a == "--test") {
-            const std::string& t = value();
-            const std::size_t colon = t.find(':');
-            if (colon == std::string::npos) throw UsageError("--test takes FIRST:LAST");
-            in.testStart = static_cast<std::int32_t>(
-                parseWholeNumber(t.substr(0, colon), "the first tested issue"));
-            in.testEnd = static_cast<std::int32_t>(
-                parseWholeNumber(t.substr(colon + 1), "the last tested issue"));
-            haveTest = true;
-        } else if (a == "--by") {
-            const long long by = parseWholeNumber(value(), "--by");
-            if (by < 1 || by > chance::kRankingColumns)
-                throw UsageError("--by takes a listing column 1 to 8");
-            in.column = static_cast<int>(by);
-        } else if (a == "--asc") {
-            in.ascending = true;
-        } else if (a == "--pick") {
-            const long long m = parseWholeNumber(value(), "--pick");
-            if (m < 1 || m > 100000) throw UsageError("--pick takes a count of groups from 1");
-            in.pick = static_cast<int>(m);
-        } else {
-            return false;
-        }
-        return true;
-    };
-    GroupArgs g = parseGroupArgs(c.args, extra);
-    if (g.sort >= 0) throw UsageError("backtest ranks by --by, not --sort");
-    if (!haveTest) throw UsageError("backtest needs --test A:B");
-    completeGroupInput(c, g);
+    const auto [first, last] = rangeTexts("--test", *c.args.text("--test"));
+    in.testStart = static_cast<std::int32_t>(parseWholeNumber(first, "第一个回测期号"));
+    in.testEnd = static_cast<std::int32_t>(parseWholeNumber(last, "最后一个回测期号"));
+    in.column = static_cast<int>(c.args.number("--by", in.column));
+    in.ascending = c.args.has("--asc");
+    in.pick = static_cast<int>(c.args.number("--pick", in.pick));
+    GroupArgs g = readGroupArgs(c);
     in.plan = checkedValue(groups::makePlan(g.input));
 
     const chance::BacktestResult result =
@@ -126,14 +90,24 @@ int backtest(Context& c) {
     return 0;
 }
 
-const RegisterCommand kCalibrate("calibrate",
-                                 "calibrate [--partial] [search or partial options] [--as-of X]",
-                                 calibrate);
-const RegisterCommand kKline("kline", "kline [--partial] [search or partial options] [--as-of X]",
+OptionTable backtestOptions() {
+    OptionTable t = groupOptionTable(false);
+    t.push_back({"--test", {}, "A:B", "回测的起止期号", 1, 0, false, true});
+    t.push_back({"--by", {}, "1..8", "按结果的第几列排名", 1, chance::kRankingColumns});
+    t.push_back({"--asc", {}, {}, "从小到大排名"});
+    t.push_back({"--pick", {}, "M", "每期选前 M 组", 1, 100000});
+    return t;
+}
+
+const RegisterCommand kCalibrate(
+    "calibrate", {"遗漏校验：检索或分部检索的遗漏与纯随机的比较", {}, 0, 0, patternOptionTable()},
+    calibrate);
+const RegisterCommand kKline("kline",
+                             {"遗漏K线：检索或分部检索的遗漏K线", {}, 0, 0, patternOptionTable()},
                              kline);
-const RegisterCommand kBacktest(
-    "backtest", "backtest [groups options] --test A:B [--by 1..8] [--asc] [--pick M] [--as-of X]",
-    backtest);
+const RegisterCommand kBacktest("backtest",
+                                {"回测：分组排名的逐期回测", {}, 0, 0, backtestOptions()},
+                                backtest);
 
 }  // namespace
 }  // namespace quarvel::cli

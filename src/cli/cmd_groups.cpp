@@ -1,6 +1,6 @@
 // The group computation from the command line: every group of the chosen size over the given
 // value boxes, stored in YL and printed as the YL listing.
-#include <iostream>
+#include <tuple>
 
 #include "chance/as_of.h"
 #include "cli/command.h"
@@ -10,14 +10,11 @@
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "groups/yl_table.h"
+#include "store/whole_number.h"
 
 namespace quarvel::cli {
-namespace {
 
-std::string valueOf(const std::vector<std::string>& args, std::size_t& i) {
-    if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
-    return args[++i];
-}
+namespace {
 
 void parseBoxes(const std::string& list, groups::GroupInput& input) {
     std::size_t start = 0;
@@ -25,10 +22,10 @@ void parseBoxes(const std::string& list, groups::GroupInput& input) {
         const std::size_t comma = list.find(',', start);
         const std::string item =
             list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const long long box = parseWholeNumber(item, "a value box");
-        if (box < 1 || box > groups::kMaxBoxes)
-            throw UsageError("value boxes run from 1 to 30: " + item);
-        input.ticked[static_cast<std::size_t>(box)] = true;
+        const auto box = store::readWholeNumber(item);
+        if (!box || *box < 1 || *box > groups::kMaxBoxes)
+            throw UsageError("--boxes 的值框须是 1 到 30 之间的整数，不是“" + item + "”");
+        input.ticked[static_cast<std::size_t>(*box)] = true;
         if (comma == std::string::npos) return;
         start = comma + 1;
     }
@@ -36,80 +33,56 @@ void parseBoxes(const std::string& list, groups::GroupInput& input) {
 
 }  // namespace
 
-GroupArgs parseGroupArgs(const std::vector<std::string>& args, const ExtraArgument& extra) {
-    GroupArgs g;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (extra && extra(args, i)) continue;
-        if (a == "--type") {
-            const long long t = parseWholeNumber(valueOf(args, i), "the search type");
-            if (!groups::isGroupType(static_cast<int>(t)) || t != static_cast<int>(t))
-                throw UsageError("the search type must be 0 to 5");
-            g.input.type = static_cast<int>(t);
-        } else if (a == "--no-special") {
-            g.input.countSpecial = false;
-        } else if (a == "--size") {
-            g.input.sizeText = valueOf(args, i);  // checked by the computation itself
-            g.haveSize = true;
-        } else if (a == "--boxes") {
-            parseBoxes(valueOf(args, i), g.input);
-            g.haveBoxes = true;
-        } else if (a == "--range") {
-            const std::string range = valueOf(args, i);
-            const std::size_t colon = range.find(':');
-            if (colon == std::string::npos) throw UsageError("--range takes FIRST:LAST");
-            g.input.rangeStart = range.substr(0, colon);
-            g.input.rangeEnd = range.substr(colon + 1);
-            g.haveRange = true;
-        } else if (a == "--sort") {
-            const long long s = parseWholeNumber(valueOf(args, i), "the sort column");
-            if (s < 0 || s > 8) throw UsageError("the sort column must be 0 to 8");
-            g.sort = static_cast<int>(s);
-        } else if (a == "--as-of") {
-            g.asOf = parseAsOf(valueOf(args, i));
-        } else {
-            throw UsageError("unknown argument " + a);
-        }
-    }
-    if (!g.haveSize) throw UsageError("groups needs --size");
-    if (!g.haveBoxes) throw UsageError("groups needs --boxes");
-    return g;
+OptionTable groupOptionTable(bool sort) {
+    OptionTable t{opt::type(),
+                  opt::noSpecial(),
+                  {"--size", {}, "S", "组合位数", 1, 0, false, true},
+                  {"--boxes", {}, "I,J,...", "勾选的值框（1..30），逗号分隔", 1, 0, false, true},
+                  opt::range(),
+                  opt::asOf()};
+    if (sort) t.push_back({"--sort", {}, "0..8", "按第几列排列结果", 0, 8});
+    return t;
 }
 
-void completeGroupInput(Context& c, GroupArgs& g) {
-    if (!g.haveRange) {
+GroupArgs readGroupArgs(Context& c) {
+    const Arguments& a = c.args;
+    GroupArgs g;
+    g.input.type = static_cast<int>(a.number("--type", g.input.type));
+    g.input.countSpecial = !a.has("--no-special");
+    g.input.sizeText = *a.text("--size");  // checked by the computation itself
+    parseBoxes(*a.text("--boxes"), g.input);
+    g.sort = static_cast<int>(a.number("--sort", -1));
+    g.asOf = asOfIssue(a);
+    if (const auto r = a.text("--range")) {
+        std::tie(g.input.rangeStart, g.input.rangeEnd) = rangeTexts("--range", *r);
+    } else {
         // The whole stored history; an empty history has no issue to name.
         g.input.rangeStart = std::to_string(c.db.firstIssue().value_or(0));
         g.input.rangeEnd = std::to_string(c.db.lastIssue().value_or(0));
     }
-    // The start-up numbering: zodiac codes base + name index, the segment base of the settings.
-    g.input.coding = {store::ZodiacCodes::startup(c.bases.sx), c.bases.ds};
+    // The numbering of the stored rows: zodiac codes base + name index, their segment base.
+    const store::Bases rows = storedRowBases(c);
+    g.input.coding = {store::ZodiacCodes::startup(rows.sx), rows.ds};
+    return g;
 }
 
 namespace {
 
 int runGroups(Context& c) {
-    GroupArgs g = parseGroupArgs(c.args);
-    completeGroupInput(c, g);
-    if (const auto why = groups::checkGroupInput(g.input)) {
-        c.err << *why << "\n";
-        return 2;
-    }
+    GroupArgs g = readGroupArgs(c);
+    // Input the window refuses as well, with its sentence.
+    if (const auto why = groups::checkGroupInput(g.input)) throw UsageError(*why);
     if (const auto cut = asOfCut(c, g.asOf)) chance::applyCut(g.input, *cut);
     const groups::GroupResult result = groups::runGroupComputation(c.db, g.input);
-    if (!result.outcome.ok()) {
-        c.err << result.outcome.title << ": " << result.outcome.text() << "\n";
-        // Refused input (size limit, a size or range that is not a whole number) exits 2.
-        return result.outcome.kind == store::OutcomeKind::Failed ? 1 : 2;
-    }
+    if (!result.outcome.ok()) return ending(c, result.outcome);
     c.out << (g.sort < 0 ? result.listing : groups::listYl(c.db, g.sort)).toTsv();
-    return 0;
+    return kDone;
 }
 
-RegisterCommand groupsCommand("groups",
-                              "groups [--type T] [--no-special] --size S --boxes I,J,... [--range "
-                              "A:B] [--as-of X] [--sort 0..8]",
-                              runGroups);
+const RegisterCommand kGroups(
+    "groups",
+    {"分组计算：勾选值的每个组合的遗漏统计，存入 YL 并列出", {}, 0, 0, groupOptionTable(true)},
+    runGroups);
 
 }  // namespace
 }  // namespace quarvel::cli

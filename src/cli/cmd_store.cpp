@@ -3,49 +3,43 @@
 
 #include "cli/command.h"
 #include "history_io/history_service.h"
+#include "history_io/removal_guard.h"
 #include "store/numbering.h"
 
 namespace quarvel::cli {
 namespace {
 
-// A change not made: its outcome, and exit status 2 for refused input, 1 otherwise.
-int refusal(Context& c, const char* name, const store::Outcome& why, int status = 1) {
-    c.err << "quarvel-cli " << name << ": " << why.text() << "\n";
-    return status;
-}
-
 // Names the backup a removing command wrote, so that a script can restore it with import.
 void reportBackup(Context& c, const std::filesystem::path& backup) {
-    if (!backup.empty()) c.out << "backup " << backup.string() << "\n";
+    if (!backup.empty()) c.out << io::backupSentence(backup) << "\n";
 }
 
 int add(Context& c) {
-    if (c.args.size() != 9) throw UsageError("add takes an issue and eight numbers");
-    const long long issue = parseWholeNumber(c.args[0], "the issue");
+    const auto& a = c.args.operands;
+    const long long issue = parseWholeNumber(a[0], "期号");
     if (!store::isIssueInBounds(issue))
-        throw UsageError("the issue must lie between 1 and " + std::to_string(store::kMaxIssue));
+        throw UsageError("期号须在 1 到 " + std::to_string(store::kMaxIssue) + " 之间");
     std::array<int, 8> numbers{};
     for (int p = 0; p < 8; ++p) {
-        const long long n = parseWholeNumber(c.args[p + 1], "number " + std::to_string(p + 1));
+        const long long n = parseWholeNumber(a[static_cast<std::size_t>(p) + 1],
+                                             "第 " + std::to_string(p + 1) + " 个号码");
         numbers[p] = n < 0 || n > 99 ? -1 : static_cast<int>(n);  // out of range either way
     }
-    // Numbers that are no draw are bad arguments, refused before the history is looked at.
-    if (auto why = io::checkNewDraw(issue, numbers); !why.ok()) return refusal(c, "add", why, 2);
+    // Numbers that are no draw are refused before the history is looked at.
+    if (auto why = io::checkNewDraw(issue, numbers); !why.ok()) return ending(c, why);
     const auto r = io::HistoryService(c.db).addDraw(
         static_cast<std::int32_t>(issue), numbers, io::RowRules::fromBases(c.bases), currentYear());
-    if (!r.ok()) return refusal(c, "add", r.outcome);
-    c.out << "stored " << issue << "\n";
-    return 0;
+    if (!r.ok()) return ending(c, r.outcome);
+    c.out << "已保存 " << issue << " 期\n";
+    return kDone;
 }
 
 int row(Context& c) {
-    if (c.args.size() != 1) throw UsageError("row takes one issue");
-    const long long issue = parseWholeNumber(c.args[0], "the issue");
+    const long long issue = parseWholeNumber(c.args.operands[0], "期号");
     store::Snapshot s = c.db.drawsOfIssue(issue);
-    if (s.recordCount() == 0) {
-        c.err << "no draw with issue " << issue << "\n";
-        return 1;
-    }
+    if (s.recordCount() == 0)
+        return ending(c,
+                      store::Outcome::refused("没有 " + std::to_string(issue) + " 期的历史号码"));
     bool first = true;
     for (s.moveFirst(); !s.eof(); s.moveNext()) {
         if (!first) c.out << "\n";
@@ -53,55 +47,54 @@ int row(Context& c) {
         for (const auto& name : store::lishiColumns())
             c.out << name << "=" << s.textField(name) << "\n";
     }
-    return 0;
+    return kDone;
 }
 
 int list(Context& c) {
-    if (!c.args.empty()) throw UsageError("list takes no arguments");
     store::Snapshot sorted = c.db.historyList();
     c.out << store::historyListGrid(sorted).toTsv();
-    return 0;
+    return kDone;
 }
 
 int deleteLast(Context& c) {
-    if (!c.args.empty()) throw UsageError("delete-last takes no arguments");
     const auto r = io::HistoryService(c.db).deleteLast();
-    if (!r.ok()) return refusal(c, "delete-last", r.outcome);
+    if (!r.ok()) return ending(c, r.outcome);
     if (!r.issue) {
-        c.out << "the history is empty\n";
-        return 0;
+        c.out << "没有可删除的历史号码\n";
+        return kDone;
     }
-    c.out << "deleted " << *r.issue << "\n";
+    c.out << "已删除 " << *r.issue << " 期\n";
     reportBackup(c, r.backup);
     // The draw is deleted either way; a compaction that could not run is only reported.
     if (!r.compactionFailure.empty())
-        c.err << "quarvel-cli delete-last: not compacted: " << r.compactionFailure << "\n";
-    return 0;
+        c.err << "quarvel-cli delete-last: 压缩数据库失败：" << r.compactionFailure << "\n";
+    return kDone;
 }
 
 int clear(Context& c) {
-    if (!c.args.empty()) throw UsageError("clear takes no arguments");
     const auto r = io::HistoryService(c.db).clear();
-    if (!r.ok()) return refusal(c, "clear", r.outcome);
-    c.out << "cleared\n";
+    if (!r.ok()) return ending(c, r.outcome);
+    c.out << "历史号码已清空。\n";
     reportBackup(c, r.backup);
-    return 0;
+    return kDone;
 }
 
 int compact(Context& c) {
-    if (!c.args.empty()) throw UsageError("compact takes no arguments");
     const auto r = io::HistoryService(c.db).compact();
-    if (!r.ok()) return refusal(c, "compact", r.outcome);
-    c.out << "compacted " << c.db.dbPath().string() << "\n";
-    return 0;
+    if (!r.ok()) return ending(c, r.outcome);
+    c.out << "数据库已压缩：" << c.db.dbPath().string() << "\n";
+    return kDone;
 }
 
-RegisterCommand addCmd("add", "add ISSUE N1 N2 N3 N4 N5 N6 N7 N8", add);
-RegisterCommand rowCmd("row", "row ISSUE", row);
-RegisterCommand listCmd("list", "list", list);
-RegisterCommand deleteCmd("delete-last", "delete-last", deleteLast);
-RegisterCommand clearCmd("clear", "clear", clear);
-RegisterCommand compactCmd("compact", "compact", compact);
+const RegisterCommand kAdd("add",
+                           {"保存一期历史号码：期号和八个号码（平1位 … 平7位、特码）",
+                            "ISSUE N1 N2 N3 N4 N5 N6 N7 N8", 9, 9},
+                           add);
+const RegisterCommand kRow("row", {"列出一期历史号码的全部字段", "ISSUE", 1, 1}, row);
+const RegisterCommand kList("list", {"列出历史号码"}, list);
+const RegisterCommand kDelete("delete-last", {"删除最后一期历史号码（先备份）"}, deleteLast);
+const RegisterCommand kClear("clear", {"清空历史号码（先备份）"}, clear);
+const RegisterCommand kCompact("compact", {"压缩数据库"}, compact);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -12,20 +12,8 @@ namespace quarvel::cli {
 namespace {
 
 int trend(Context& c) {
-    // --hot W is the trend chart's own; the rest are the search options it shares.
-    int window = c.saved.intHotWindow;
-    std::vector<std::string> args;
-    for (std::size_t i = 0; i < c.args.size(); ++i) {
-        if (c.args[i] != "--hot") {
-            args.push_back(c.args[i]);
-            continue;
-        }
-        if (i + 1 >= c.args.size()) throw UsageError("--hot needs a value");
-        const long long w = parseWholeNumber(c.args[++i], "--hot");
-        if (w < 1 || w > 32767) throw UsageError("--hot takes a number of draws from 1 to 32767");
-        window = static_cast<int>(w);
-    }
-    const SearchOptions o = parseSearchOptions(c, args, 0, SearchKind::Trend);
+    const int window = static_cast<int>(c.args.number("--hot", c.saved.intHotWindow));
+    const SearchOptions o = readSearchOptions(c, SearchKind::Trend);
     const auto range = checkedValue(search::readRange(o.criteria));
     search::TrendInput in;
     in.type = o.criteria.type;
@@ -35,15 +23,22 @@ int trend(Context& c) {
     in.sxBase = o.criteria.sxBase;
     in.dsBase = o.criteria.dsBase;
     if (const auto cut = asOfCut(c, o.asOf)) chance::applyCut(in, *cut);
-    const auto codes = store::ZodiacCodes::startup(c.bases.sx);
+    const auto codes = store::ZodiacCodes::startup(in.sxBase);
     c.out << checkedValue(chance::buildTrendWithHotCold(c.db.db(), in, codes, window))
                  .toTextGrid()
                  .toTsv();
-    return 0;
+    return kDone;
 }
 
-const RegisterCommand kTrend(
-    "trend", "trend [--type 0..5] [--no-special] [--range A:B] [--as-of X] [--hot W]", trend);
+OptionTable trendOptions() {
+    OptionTable t = searchOptionTable(SearchKind::Trend);
+    t.push_back({"--hot", {}, "W", "冷热按最近 W 期计算", 1, 32767});
+    return t;
+}
+
+const RegisterCommand kTrend("trend",
+                             {"走势图：每期一行，末尾是统计行和冷热行", {}, 0, 0, trendOptions()},
+                             trend);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -7,19 +7,18 @@ namespace quarvel::cli {
 namespace {
 
 int xls(Context& c) {
-    if (c.args.size() != 2) throw UsageError("xls takes a grid name and a file");
-    if (c.args[0] != "list") throw UsageError("xls writes the grid list, not " + c.args[0]);
+    const auto& a = c.args.operands;
+    if (a[0] != "list") throw UsageError("xls 只写历史列表（list），不是“" + a[0] + "”");
     store::Snapshot sorted = c.db.historyList();
-    if (const store::Outcome saved = io::saveXlsFile(c.args[1], store::historyListGrid(sorted));
-        !saved.ok()) {
-        c.err << "quarvel-cli xls: " << saved.detail << "\n";
-        return 1;
-    }
-    c.out << "wrote " << c.args[1] << "\n";
-    return 0;
+    if (const store::Outcome saved = io::saveXlsFile(a[1], store::historyListGrid(sorted));
+        !saved.ok())
+        return ending(c, saved);
+    c.out << "列表已导出到 " << a[1] << "\n";
+    return kDone;
 }
 
-const RegisterCommand kXls("xls", "xls list FILE", xls);
+const RegisterCommand kXls("xls", {"历史列表写成电子表格（lishi.xls 的内容）", "list FILE", 2, 2},
+                           xls);
 
 }  // namespace
 }  // namespace quarvel::cli

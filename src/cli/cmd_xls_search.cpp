@@ -10,34 +10,32 @@ namespace quarvel::cli {
 namespace {
 
 int xlsSearch(Context& c) {
-    if (c.args.size() < 2)
-        throw UsageError("xls-search takes hits or summary, a file and the search options");
-    const std::string& which = c.args[0];
+    const auto& a = c.args.operands;
+    const std::string& which = a[0];
     if (which != "hits" && which != "summary")
-        throw UsageError("xls-search writes hits or summary, not " + which);
-    const bool partial = c.args.size() > 2 && c.args[2] == "--partial";
-    const SearchOptions o = parseSearchOptions(c, c.args, partial ? 3 : 2,
-                                               partial ? SearchKind::Partial : SearchKind::Search);
+        throw UsageError("xls-search 写 hits 或 summary，不是“" + which + "”");
+    const bool partial = c.args.has("--partial");
+    const SearchOptions o =
+        readSearchOptions(c, partial ? SearchKind::Partial : SearchKind::Search);
     const search::SearchResult r = partial
                                        ? partial::runPartialSearch(c.db, o.criteria, o.pm, o.kText)
                                        : search::runSearch(c.db, o.criteria);
-    if (!r.ok()) throwOutcome(r.outcome);
+    if (!r.ok()) return ending(c, r.outcome);
     if (r.failedStatements > 0)
-        c.err << r.failedStatements
-              << " marking statement(s) were refused by the database and skipped\n";
-    if (const store::Outcome saved =
-            io::saveXlsFile(c.args[1], which == "hits" ? r.hits : r.summary);
-        !saved.ok()) {
-        c.err << "quarvel-cli xls-search: " << saved.detail << "\n";
-        return 1;
-    }
-    c.out << "wrote " << c.args[1] << "\n";
-    return 0;
+        c.err << "quarvel-cli " << c.name << ": " << r.failedStatements
+              << " 条标记语句被数据库拒绝，已跳过\n";
+    if (const store::Outcome saved = io::saveXlsFile(a[1], which == "hits" ? r.hits : r.summary);
+        !saved.ok())
+        return ending(c, saved);
+    c.out << "列表已导出到 " << a[1] << "\n";
+    return kDone;
 }
 
-const RegisterCommand kXlsSearch(
-    "xls-search", "xls-search hits|summary FILE [--partial] [search or partial options]",
-    xlsSearch);
+const RegisterCommand kXlsSearch("xls-search",
+                                 {"检索结果写成电子表格：hits 命中表（Jiansuo.xls），summary "
+                                  "统计表（Jieguo.xls）",
+                                  "hits|summary FILE", 2, 2, patternOptionTable()},
+                                 xlsSearch);
 
 }  // namespace
 }  // namespace quarvel::cli

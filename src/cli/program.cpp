@@ -1,11 +1,9 @@
 #include "cli/program.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <ostream>
-#include <span>
 
 #include "cli/command.h"
 #include "history_io/leftovers.h"
@@ -17,17 +15,32 @@ namespace quarvel::cli {
 
 namespace {
 
-void printUsage(std::ostream& out) {
-    out << "usage: quarvel-cli [--data-dir DIR] [--settings-file FILE] [--sx-base 0|1] [--ds-base "
-           "0|1] COMMAND [ARGS]\n"
-           "       quarvel-cli -h | --help | -v | --version\n"
-           "commands:\n";
-    for (const auto& [name, info] : commandRegistry()) out << "  " << info.usage << "\n";
+CommandSpec programSpec() {
+    return {"quarvel-cli：历史号码和遗漏分析的命令行程序",
+            "COMMAND [ARGS]",
+            0,
+            0,
+            {{"--data-dir", {}, "DIR", "数据文件夹（quarvel.mdb 所在）"},
+             {"--settings-file", {}, "FILE", "设置文件"},
+             {"--sx-base", {}, "0|1", "生肖代码从 0 或 1 起（只用于以后保存的号码）", 0, 1},
+             {"--ds-base", {}, "0|1", "段数代码从 0 或 1 起（只用于以后保存的号码）", 0, 1},
+             {"--help", "-h", {}, "显示帮助；COMMAND --help 显示该命令的帮助"},
+             {"--version", "-v", {}, "显示版本"}}};
 }
 
-int baseArgument(const std::string& text, const char* option) {
-    if (text != "0" && text != "1") throw UsageError(std::string(option) + " takes 0 or 1");
-    return text == "1" ? 1 : 0;
+void printUsage(std::ostream& out) {
+    printCommandHelp(out, "", programSpec());
+    out << "命令：\n";
+    for (const auto& [name, info] : commandRegistry()) {
+        out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ')
+            << info.spec.help << "\n";
+    }
+}
+
+void badArguments(std::ostream& err, const std::string& where, const std::string& why,
+                  const std::string& usage) {
+    err << "quarvel-cli" << where << ": " << why << "（用法：quarvel-cli " << usage
+        << "；--help 显示帮助）\n";
 }
 
 }  // namespace
@@ -38,60 +51,47 @@ void nameTheProgram() {
 }
 
 int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
-    // Qt's parser reads the arguments decoded as QCoreApplication::arguments() decodes them.
-    QStringList arguments;
-    for (const std::string& a : argv) arguments << QString::fromLocal8Bit(a);
     // The program's options come before the command; everything from the command on is the
-    // command's own (a value such as -5 included).
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QCommandLineOption dataDirOption(QStringLiteral("data-dir"), {}, QStringLiteral("DIR"));
-    const QCommandLineOption settingsOption(QStringLiteral("settings-file"), {},
-                                            QStringLiteral("FILE"));
-    const QCommandLineOption sxOption(QStringLiteral("sx-base"), {}, QStringLiteral("BASE"));
-    const QCommandLineOption dsOption(QStringLiteral("ds-base"), {}, QStringLiteral("BASE"));
-    parser.addOptions({help, version, dataDirOption, settingsOption, sxOption, dsOption});
-    std::string givenDataDir;
-    std::string settingsFile;
-    std::optional<int> sxBase, dsBase;
-    std::vector<std::string> args;
+    // command's own (a value such as -5 included). Names are used as their bytes.
+    const CommandSpec spec = programSpec();
+    Arguments global;
     try {
-        if (!parser.parse(arguments)) throw UsageError(parser.errorText().toStdString());
-        if (parser.isSet(help)) {
+        const std::vector<std::string> words(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
+        global = readArguments(spec, words, true);
+        if (global.has("--help")) {
             printUsage(out);
-            return 0;
+            return kDone;
         }
-        if (parser.isSet(version)) {
+        if (global.has("--version")) {
             out << "quarvel-cli " << QUARVEL_VERSION << "\n";
-            return 0;
+            return kDone;
         }
-        // The command and its arguments are the last ones given, taken as their bytes; so are
-        // the folder and file names before them.
-        const auto options = std::span(argv).first(
-            argv.size() - static_cast<std::size_t>(parser.positionalArguments().size()));
-        givenDataDir = platform::rawOptionValue(options, "--data-dir");
-        settingsFile = platform::rawOptionValue(options, "--settings-file");
-        if (parser.isSet(sxOption))
-            sxBase = baseArgument(parser.value(sxOption).toStdString(), "--sx-base");
-        if (parser.isSet(dsOption))
-            dsBase = baseArgument(parser.value(dsOption).toStdString(), "--ds-base");
-        args.assign(argv.begin() + static_cast<std::ptrdiff_t>(options.size()), argv.end());
-        if (args.empty()) throw UsageError("no command given");
+        if (global.operands.empty()) throw UsageError("没有给出命令");
     } catch (const UsageError& e) {
-        err << "quarvel-cli: " << e.what() << " (see --help)\n";
-        return 2;
+        badArguments(err, "", e.what(), usageLine("", spec));
+        return kBadArguments;
     }
-    const std::string name = args.front();
+    const std::string name = global.operands.front();
     const auto found = commandRegistry().find(name);
     if (found == commandRegistry().end()) {
-        err << "quarvel-cli: unknown command " << name << " (see --help)\n";
-        return 2;
+        badArguments(err, "", "不认识的命令 " + name, usageLine("", spec));
+        return kBadArguments;
+    }
+    const CommandSpec& command = found->second.spec;
+    const std::vector<std::string> own(global.operands.begin() + 1, global.operands.end());
+    if (std::find(own.begin(), own.end(), "--help") != own.end()) {
+        printCommandHelp(out, name, command);
+        return kDone;
+    }
+    Arguments args;
+    try {
+        args = parseArguments(command, own);
+    } catch (const UsageError& e) {
+        badArguments(err, " " + name, e.what(), usageLine(name, command));
+        return kBadArguments;
     }
 
-    // File and folder names are bytes, used exactly as given (also when not valid UTF-8).
+    const std::string settingsFile = global.text("--settings-file").value_or("");
     platform::QtSettingsStore settings =
         settingsFile.empty() ? platform::QtSettingsStore()
                              : platform::QtSettingsStore(platform::pathFromArgument(settingsFile));
@@ -99,35 +99,37 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
         err << "quarvel-cli: " << settings.refusal().toStdString() << "\n";
     // The same data folder as the window's: --data-dir, else the program's folder when it may
     // be written, else the user's data folder.
-    store::HistoryDb db(
-        platform::dataFolderOfThisProgram(platform::pathFromArgument(givenDataDir)));
+    store::HistoryDb db(platform::dataFolderOfThisProgram(
+        platform::pathFromArgument(global.text("--data-dir").value_or(""))));
     try {
         db.open();
     } catch (const std::exception& e) {
         err << "quarvel-cli: " << store::userText(e) << "\n";
-        return 1;
+        return kRefusedOrFailed;
     }
     // What a killed run of either program left behind (compaction copies, half-written files).
     io::removeLeftovers(db.dataDir());
     std::vector<std::string> reset;
     Context ctx{
-        db,  settings, store::Settings::load(settings, &reset), {}, {args.begin() + 1, args.end()},
-        out, err};
+        name, db,  settings,    store::Settings::load(settings, &reset), {}, std::move(args),
+        out,  err, std::nullopt};
     for (const auto& key : reset)
-        err << "quarvel-cli: the saved setting " << key << " is not valid; its default is used\n";
-    ctx.bases = {sxBase.value_or(ctx.saved.SxIni), dsBase.value_or(ctx.saved.DsIni)};
+        err << "quarvel-cli: 保存的设置 " << key << " 无效，已使用默认值\n";
+    ctx.bases = {static_cast<int>(global.number("--sx-base", ctx.saved.SxIni)),
+                 static_cast<int>(global.number("--ds-base", ctx.saved.DsIni))};
     // The zodiac new-year table the rows are built with: the saved entries over the defaults.
     store::setNewYearEntries(
         store::parseNewYearEntries(ctx.saved.NewYearTable).value_or(store::NewYearTable{}));
     try {
         return found->second.run(ctx);
     } catch (const UsageError& e) {
-        err << "quarvel-cli " << name << ": " << e.what() << " (usage: quarvel-cli "
-            << found->second.usage << ")\n";
-        return 2;
+        badArguments(err, " " + name, e.what(), usageLine(name, command));
+        return kBadArguments;
+    } catch (const OutcomeError& e) {
+        return ending(ctx, e.outcome);
     } catch (const std::exception& e) {
         err << "quarvel-cli " << name << ": " << store::userText(e) << "\n";
-        return 1;
+        return kRefusedOrFailed;
     }
 }
 

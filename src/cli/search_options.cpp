@@ -1,6 +1,6 @@
 #include "cli/search_options.h"
 
-#include <stdexcept>
+#include <tuple>
 
 #include "store/draw_record.h"
 #include "store/whole_number.h"
@@ -13,19 +13,13 @@ int positionValue(const std::string& text, int type, int sxBase) {
             if (text == store::kZodiacNames[k]) return sxBase + static_cast<int>(k);
     const auto v = store::readWholeNumber32(text);
     if (!v || *v < -32768 || *v > 32767)
-        throw UsageError("the value \"" + text + "\" is not a whole number" +
-                         (type == 1 ? std::string(" or a zodiac name") : std::string()));
+        throw UsageError("值“" + text + "”不是整数" + (type == 1 ? "或生肖名" : ""));
     return static_cast<int>(*v);
-}
-
-void throwOutcome(const store::Outcome& why) {
-    if (why.kind == store::OutcomeKind::Failed) throw std::runtime_error(why.text());
-    throw UsageError(why.text());
 }
 
 std::int32_t parseAsOf(const std::string& text) {
     const auto issue = store::readWholeNumber32(text);
-    if (!issue) throw UsageError("--as-of takes an issue number: \"" + text + "\"");
+    if (!issue) throw UsageError("--as-of 须是期号，不是“" + text + "”");
     return *issue;
 }
 
@@ -35,6 +29,18 @@ std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> a
 }
 
 namespace {
+
+// Functions, not constants: the command tables are built while the program's statics are.
+OptionSpec fixed() { return {"--fixed", {}, {}, "固定位（默认自由位）"}; }
+OptionSpec pos() {
+    return {"--pos", {}, "P=TEXT", "第 P 位（1..8）检索 TEXT（号码、代码或生肖名）", 1, 0, true};
+}
+OptionSpec pm() { return {"--pm", {}, {}, "分部检索平码（默认平特）"}; }
+OptionSpec k() { return {"-k", {}, "K", "分部位数"}; }
+OptionSpec values(bool required) {
+    return {"--values", {}, "T1,...,T8", "分部检索的八个位置值，逗号分隔", 1, 0, false, required};
+}
+OptionSpec partial() { return {"--partial", {}, {}, "分部检索（默认检索）"}; }
 
 std::vector<std::string> splitCommas(const std::string& s) {
     std::vector<std::string> out;
@@ -49,69 +55,64 @@ std::vector<std::string> splitCommas(const std::string& s) {
 
 }  // namespace
 
-SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args,
-                                 std::size_t first, SearchKind kind) {
+OptionTable searchOptionTable(SearchKind kind) {
+    switch (kind) {
+        case SearchKind::Search:
+            return {opt::type(), fixed(), opt::noSpecial(), opt::range(), opt::asOf(), pos()};
+        case SearchKind::Partial:
+            return {opt::type(), fixed(),      opt::noSpecial(), pm(),
+                    k(),         values(true), opt::range(),     opt::asOf()};
+        case SearchKind::Trend:
+            break;
+    }
+    return {opt::type(), opt::noSpecial(), opt::range(), opt::asOf()};
+}
+
+OptionTable patternOptionTable() {
+    return {partial(), opt::type(), fixed(), opt::noSpecial(), opt::range(), opt::asOf(),
+            pos(),     pm(),        k(),     values(false)};
+}
+
+SearchOptions readSearchOptions(Context& c, SearchKind kind) {
+    const Arguments& a = c.args;
+    // Options of the other kind, in the commands that take both.
+    const char* partialOnly[] = {"--pm", "-k", "--values"};
+    if (kind == SearchKind::Search)
+        for (const char* name : partialOnly)
+            if (a.has(name)) throw UsageError(std::string(name) + " 只用于分部检索（--partial）");
+    if (kind == SearchKind::Partial) {
+        if (a.has("--pos")) throw UsageError("--pos 只用于检索，分部检索用 --values");
+        if (!a.has("--values")) throw UsageError("分部检索缺少选项 --values");
+    }
     SearchOptions o;
     search::Criteria& cr = o.criteria;
-    cr.sxBase = c.bases.sx;
-    cr.dsBase = c.bases.ds;
+    const store::Bases rows = storedRowBases(c);
+    cr.sxBase = rows.sx;
+    cr.dsBase = rows.ds;
     cr.rangeStart = std::to_string(c.db.firstIssue().value_or(0));
     cr.rangeEnd = std::to_string(c.db.lastIssue().value_or(0));
-    o.kText = std::to_string(c.saved.intZhWSetup);
-    std::vector<std::pair<int, std::string>> positions;
-    std::vector<std::string> values;
-    bool haveValues = false;
-    for (std::size_t i = first; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-            return args[++i];
-        };
-        if (a == "--type") {
-            const long long t = parseWholeNumber(value(), "--type");
-            if (t < 0 || t > 5) throw UsageError("--type takes 0 to 5");
-            cr.type = static_cast<int>(t);
-        } else if (a == "--fixed" && kind != SearchKind::Trend) {
-            cr.fixed = true;
-        } else if (a == "--no-special") {
-            cr.countSpecial = false;
-        } else if (a == "--range") {
-            const std::string& r = value();
-            const std::size_t colon = r.find(':');
-            if (colon == std::string::npos) throw UsageError("--range takes START:END");
-            cr.rangeStart = r.substr(0, colon);
-            cr.rangeEnd = r.substr(colon + 1);
-        } else if (a == "--as-of") {
-            o.asOf = parseAsOf(value());
-        } else if (a == "--pos" && kind == SearchKind::Search) {
-            const std::string& pv = value();
-            const std::size_t eq = pv.find('=');
-            if (eq == std::string::npos) throw UsageError("--pos takes P=TEXT");
-            const long long p = parseWholeNumber(pv.substr(0, eq), "the position");
-            if (p < 1 || p > 8) throw UsageError("positions run from 1 to 8");
-            positions.emplace_back(static_cast<int>(p), pv.substr(eq + 1));
-        } else if (a == "--pm" && kind == SearchKind::Partial) {
-            o.pm = true;
-        } else if (a == "-k" && kind == SearchKind::Partial) {
-            o.kText = value();
-        } else if (a == "--values" && kind == SearchKind::Partial) {
-            values = splitCommas(value());
-            if (values.size() != 8)
-                throw UsageError("--values takes eight texts separated by commas");
-            haveValues = true;
-        } else {
-            throw UsageError("unknown argument " + a);
-        }
-    }
+    o.kText = a.text("-k").value_or(std::to_string(c.saved.intZhWSetup));
+    cr.type = static_cast<int>(a.number("--type", cr.type));
+    cr.fixed = a.has("--fixed");
+    cr.countSpecial = !a.has("--no-special");
+    o.pm = a.has("--pm");
+    if (const auto r = a.text("--range"))
+        std::tie(cr.rangeStart, cr.rangeEnd) = rangeTexts("--range", *r);
+    o.asOf = asOfIssue(a);
     // Values are read once the type is known, as a zodiac name depends on it.
-    for (const auto& [p, text] : positions) {
-        const auto i = static_cast<std::size_t>(p - 1);
+    for (const std::string& pv : a.all("--pos")) {
+        const std::size_t eq = pv.find('=');
+        if (eq == std::string::npos) throw UsageError("--pos 须写成 位置=值，不是“" + pv + "”");
+        const auto p = store::readWholeNumber(pv.substr(0, eq));
+        if (!p || *p < 1 || *p > 8) throw UsageError("--pos 的位置须是 1 到 8，不是“" + pv + "”");
+        const auto i = static_cast<std::size_t>(*p - 1);
         cr.selected[i] = true;
-        cr.texts[i] = text;
-        cr.values[i] = positionValue(text, cr.type, cr.sxBase);
+        cr.texts[i] = pv.substr(eq + 1);
+        cr.values[i] = positionValue(cr.texts[i], cr.type, cr.sxBase);
     }
-    if (kind == SearchKind::Partial) {
-        if (!haveValues) throw UsageError("partial needs --values T1,...,T8");
+    if (const auto v = a.text("--values")) {
+        const std::vector<std::string> values = splitCommas(*v);
+        if (values.size() != 8) throw UsageError("--values 须是逗号分隔的八个值");
         for (std::size_t i = 0; i < 8; ++i) {
             cr.texts[i] = values[i];
             cr.values[i] = positionValue(values[i], cr.type, cr.sxBase);

@@ -1,17 +1,15 @@
 #pragma once
-// Reading the criteria of the search commands from arguments: --type, --fixed, --no-special,
+// The criteria of the pattern commands from their arguments: --type, --fixed, --no-special,
 // --range A:B, --as-of X, --pos P=TEXT (search), --pm, -k K, --values T1,...,T8 (partial); the
-// trend chart takes all but --fixed and the positions.
+// trend chart takes --type, --no-special, --range and --as-of.
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "chance/as_of.h"
 #include "cli/command.h"
 #include "search/criteria.h"
-#include "store/outcome.h"
 
 namespace quarvel::cli {
 
@@ -22,25 +20,20 @@ struct SearchOptions {
     std::optional<std::int32_t> asOf;  // --as-of X: the figures as they stood at issue X
 };
 
-enum class SearchKind { Search, Partial, Trend };  // trend: --type, --no-special, --range only
+enum class SearchKind { Search, Partial, Trend };
 
-// Parses the arguments from `first` on; every argument must be understood (UsageError).
-// The range defaults to the whole stored history, the bases come from the context.
-SearchOptions parseSearchOptions(Context& c, const std::vector<std::string>& args,
-                                 std::size_t first, SearchKind kind);
+// The option table of each kind; `patternOptions` is the union of search and partial with
+// --partial choosing between them (calibrate, kline, xls-search).
+OptionTable searchOptionTable(SearchKind kind);
+OptionTable patternOptionTable();
 
-// What the core refused is a usage error (status 2); a failure of the store is reported as
-// main reports one (status 1).
-[[noreturn]] void throwOutcome(const store::Outcome& why);
-template <class T>
-T checkedValue(store::Checked<T> checked) {
-    if (!checked) throwOutcome(checked.outcome);
-    return std::move(*checked);
-}
+// The criteria from the context's arguments. The range defaults to the whole stored history.
+// An option of the other kind (--pos for a partial search) is a UsageError.
+SearchOptions readSearchOptions(Context& c, SearchKind kind);
 
-// The issue of --as-of (UsageError when not a whole number).
+// The issue of an --as-of value (UsageError when not a whole number).
 std::int32_t parseAsOf(const std::string& text);
-// The cut of the history at --as-of, when given; UsageError when no stored draw is that old.
+// The cut of the history at --as-of, when given; refused when no stored draw is that old.
 std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf);
 
 // The value of a position text: a whole number, or for the zodiac type a zodiac name (its code

@@ -1,7 +1,5 @@
 #include "groups/yl_table.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -10,40 +8,31 @@
 
 namespace quarvel::groups {
 
-YlAppender::YlAppender(store::Database& db) : db_(db.handle()) {
-    if (db_ == nullptr) throw store::DbError("the database is not open");
-    const char* sql =
-        "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, dblAvgYl, "
-        "dblDueRatio, "
-        "intMaxRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
-    if (sqlite3_prepare_v2(db_, sql, -1, &insert_, nullptr) != SQLITE_OK)
-        store::throwLastError(db_, "cannot add to YL");
-}
-
-YlAppender::~YlAppender() { sqlite3_finalize(insert_); }
+YlAppender::YlAppender(store::Database& db)
+    : insert_(db,
+              "INSERT INTO YL (content, intMaxYL, intMinYL, intLstYl, sglLlr, intHitCount, "
+              "dblAvgYl, dblDueRatio, intMaxRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)") {}
 
 void YlAppender::append(const std::string& label, const search::OmissionStats& stats) {
     const float ratio = static_cast<float>(stats.ratio());
-    sqlite3_reset(insert_);
-    sqlite3_bind_text(insert_, 1, label.data(), static_cast<int>(label.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int(insert_, 2, stats.maximum);
-    sqlite3_bind_int(insert_, 3, stats.minimum);
-    sqlite3_bind_int(insert_, 4, stats.last);
-    sqlite3_bind_double(insert_, 5, static_cast<double>(ratio));
-    sqlite3_bind_int(insert_, 6, stats.hits);
-    sqlite3_bind_double(insert_, 7, stats.averageOmission());
+    insert_.reset();
+    insert_.bindTextView(1, label);
+    insert_.bindInt(2, stats.maximum);
+    insert_.bindInt(3, stats.minimum);
+    insert_.bindInt(4, stats.last);
+    insert_.bindDouble(5, static_cast<double>(ratio));
+    insert_.bindInt(6, stats.hits);
+    insert_.bindDouble(7, stats.averageOmission());
     if (const auto due = stats.dueRatio())
-        sqlite3_bind_double(insert_, 8, *due);
+        insert_.bindDouble(8, *due);
     else
-        sqlite3_bind_null(insert_, 8);
-    sqlite3_bind_int(insert_, 9, stats.longestRun);
-    if (sqlite3_step(insert_) != SQLITE_DONE) {
-        try {
-            store::throwLastError(db_, "cannot add to YL");
-        } catch (...) {
-            sqlite3_reset(insert_);
-            throw;
-        }
+        insert_.bindNull(8);
+    insert_.bindInt(9, stats.longestRun);
+    try {
+        insert_.step();
+    } catch (...) {
+        insert_.reset();
+        throw;
     }
 }
 

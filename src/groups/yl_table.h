@@ -10,9 +10,6 @@
 #include "store/history_db.h"
 #include "store/text_grid.h"
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace quarvel::groups {
 
 inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl";
@@ -24,15 +21,11 @@ inline constexpr const char* kYlListingSql = "SELECT * FROM YL ORDER BY intLstYl
 class YlAppender {
   public:
     explicit YlAppender(store::Database& db);
-    ~YlAppender();
-    YlAppender(const YlAppender&) = delete;
-    YlAppender& operator=(const YlAppender&) = delete;
     // DbError when the row cannot be stored.
     void append(const std::string& label, const search::OmissionStats& stats);
 
   private:
-    sqlite3* db_;
-    sqlite3_stmt* insert_ = nullptr;
+    store::Prepared insert_;
 };
 
 // The ORDER BY of a click on grid column 1..8 (intMinYL, intMaxYL, intLstYl, sglLlr,

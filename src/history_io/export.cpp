@@ -1,12 +1,10 @@
 #include "history_io/export.h"
 
-#include <sqlite3.h>
-
 #include <array>
 
 #include "history_io/atomic_file.h"
 #include "history_io/text_format.h"
-#include "store/engine_internal.h"
+#include "store/engine.h"
 #include "store/sql_translate.h"
 #include "store/value.h"
 
@@ -26,9 +24,8 @@ namespace {
 
 // A cell as the history list shows it, read back as a number: text first, so that a value that
 // is not a whole number (another program's row) reads as it would from the list.
-std::int64_t listedNumber(const store::detail::Statement& st, int col) {
-    if (sqlite3_column_type(st.raw(), col) == SQLITE_INTEGER)
-        return sqlite3_column_int64(st.raw(), col);
+std::int64_t listedNumber(const store::Prepared& st, int col) {
+    if (st.isInteger(col)) return st.integer(col);
     return store::toInt(store::Value(store::toText(st.column(col))));
 }
 
@@ -38,7 +35,7 @@ std::filesystem::path exportHistory(store::HistoryDb& db) {
     // The history list's columns straight from one statement, each line written as it is read:
     // a full history is 32,766 lines, and a whole copy as text cells would cost more than the
     // file itself.
-    store::detail::Statement st(db.db().handle(), store::translateSql(store::kHistoryListSql));
+    store::Prepared st(db.db(), store::translateSql(store::kHistoryListSql));
     std::string text;
     std::int32_t last = 0;
     while (st.step()) {

@@ -10,7 +10,7 @@
 
 #include "history_io/atomic_file.h"
 #include "history_io/row_appender.h"
-#include "store/engine_internal.h"
+#include "store/engine.h"
 
 namespace quarvel::io {
 
@@ -117,9 +117,9 @@ constexpr std::size_t kRowsBuiltAtOnce = 1024;
 std::optional<std::string> dropIssueIndex(store::Database& db) {
     std::optional<std::string> sql;
     {
-        store::detail::Statement st(db.handle(),
-                                    "SELECT sql FROM sqlite_master WHERE type = 'index' AND name "
-                                    "= 'LishiBySqqh' AND tbl_name = 'Lishi' AND sql IS NOT NULL");
+        store::Prepared st(db,
+                           "SELECT sql FROM sqlite_master WHERE type = 'index' AND name "
+                           "= 'LishiBySqqh' AND tbl_name = 'Lishi' AND sql IS NOT NULL");
         if (st.step()) sql = store::toText(st.column(0));
     }  // the read ends before the schema changes
     if (sql) db.executeNative("DROP INDEX LishiBySqqh");

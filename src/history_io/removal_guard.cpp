@@ -1,7 +1,5 @@
 #include "history_io/removal_guard.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,7 +10,7 @@
 #include "history_io/atomic_file.h"
 #include "history_io/export.h"
 #include "history_io/text_format.h"
-#include "store/engine_internal.h"
+#include "store/engine.h"
 #include "store/numbering.h"
 #include "store/outcome.h"
 #include "store/sql_translate.h"
@@ -95,16 +93,14 @@ constexpr const char* kDrawColumns =
 // number within the issues' range: its place among the others is for SQLite's ORDER BY to tell.
 bool readDraws(store::HistoryDb& db, const std::string& sql, bool issuesInRange,
                std::vector<HistoryDraw>& out) {
-    store::detail::Statement st(db.db().handle(), sql);
-    sqlite3_stmt* raw = st.raw();
-    const auto number = [&st, raw](int col) -> std::int64_t {
-        if (sqlite3_column_type(raw, col) == SQLITE_INTEGER) return sqlite3_column_int64(raw, col);
+    store::Prepared st(db.db(), sql);
+    const auto number = [&st](int col) -> std::int64_t {
+        if (st.isInteger(col)) return st.integer(col);
         return store::toInt(st.column(col));
     };
     while (st.step()) {
-        if (issuesInRange && (sqlite3_column_type(raw, 0) != SQLITE_INTEGER ||
-                              sqlite3_column_int64(raw, 0) !=
-                                  static_cast<std::int32_t>(sqlite3_column_int64(raw, 0))))
+        if (issuesInRange &&
+            (!st.isInteger(0) || st.integer(0) != static_cast<std::int32_t>(st.integer(0))))
             return false;
         HistoryDraw d;
         d.issue = static_cast<std::int32_t>(number(0));

@@ -1,8 +1,7 @@
 #include "history_io/row_appender.h"
 
-#include <sqlite3.h>
-
 #include <array>
+#include <memory>
 #include <string>
 
 namespace quarvel::io {
@@ -30,14 +29,8 @@ std::string insertSql(std::size_t rows) {
     return sql;
 }
 
-sqlite3_stmt* prepare(store::Database& db, std::size_t rows) {
-    const std::string sql = insertSql(rows);
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(st);
-        store::throwLastError(db.handle(), "cannot prepare the insert into Lishi");
-    }
-    return st;
+std::unique_ptr<store::Prepared> prepare(store::Database& db, std::size_t rows) {
+    return std::make_unique<store::Prepared>(db, insertSql(rows));
 }
 
 std::array<const std::array<int, 8>*, 6> perPosition(const store::DrawRow& row) {
@@ -57,53 +50,46 @@ void checkFits(const store::DrawRow& row, std::optional<int> idx) {
 }
 
 // Binds one row from parameter `i` on; the texts without a copy (they outlive the step).
-void bindRow(sqlite3_stmt* st, int i, const store::DrawRow& row, std::optional<int> idx) {
-    sqlite3_bind_int64(st, i++, row.sqqh);
-    sqlite3_bind_int64(st, i++, row.qqh);
+void bindRow(store::Prepared& st, int i, const store::DrawRow& row, std::optional<int> idx) {
+    st.bindInt(i++, row.sqqh);
+    st.bindInt(i++, row.qqh);
     if (idx)
-        sqlite3_bind_int(st, i++, *idx);
+        st.bindInt(i++, *idx);
     else
-        sqlite3_bind_null(st, i++);
+        st.bindNull(i++);
     for (const auto* values : perPosition(row))
-        for (int v : *values) sqlite3_bind_int(st, i++, v);
+        for (int v : *values) st.bindInt(i++, v);
     for (const std::string* t :
          {&row.txtHisLst, &row.txtHisLstHm, &row.txtHisLstSx, &row.txtHisLstTou, &row.txtHisLstWei,
           &row.txtHisLstHe, &row.txtHisLstDs})
-        sqlite3_bind_text(st, i++, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
+        st.bindTextView(i++, *t);
 }
 
 // Steps an insert. The bindings are cleared on a failure and by the caller once its rows are
 // stored, before the rows they point into go away; a statement with stale text bindings is
 // never stepped, as every parameter is bound again first.
-void stepInsert(store::Database& db, sqlite3_stmt* st, const store::DrawRow& first) {
-    const bool done = sqlite3_step(st) == SQLITE_DONE;
-    if (!done) {
-        // The error is read before the reset, which would replace it in newer SQLite versions.
-        try {
-            store::throwLastError(db.handle(), "cannot append draw " + std::to_string(first.sqqh));
-        } catch (...) {
-            sqlite3_reset(st);
-            sqlite3_clear_bindings(st);
-            throw;
-        }
+void stepInsert(store::Prepared& st, const store::DrawRow& first) {
+    try {
+        st.step();  // the error is read before the reset, which would replace it
+    } catch (const store::DbError& e) {
+        st.reset(true);
+        throw store::DbError("cannot append draw " + std::to_string(first.sqqh) + ": " + e.what(),
+                             e.fault());
     }
-    sqlite3_reset(st);
+    st.reset();
 }
 
 }  // namespace
 
 RowAppender::RowAppender(store::Database& db) : db_(db), insert_(prepare(db, 1)) {}
 
-RowAppender::~RowAppender() {
-    sqlite3_finalize(insert_);
-    sqlite3_finalize(insertMany_);
-}
+RowAppender::~RowAppender() = default;
 
 void RowAppender::append(const store::DrawRow& row, std::optional<int> idx) {
     checkFits(row, idx);
-    bindRow(insert_, 1, row, idx);
-    stepInsert(db_, insert_, row);
-    sqlite3_clear_bindings(insert_);
+    bindRow(*insert_, 1, row, idx);
+    stepInsert(*insert_, row);
+    insert_->reset(true);
 }
 
 void RowAppender::appendAll(std::span<const store::DrawRow> rows, std::span<const int> idx) {
@@ -114,10 +100,10 @@ void RowAppender::appendAll(std::span<const store::DrawRow> rows, std::span<cons
     for (; r + kRowsPerStatement <= rows.size(); r += kRowsPerStatement) {
         for (std::size_t k = r; k < r + kRowsPerStatement; ++k) checkFits(rows[k], idx[k]);
         for (std::size_t k = 0; k < kRowsPerStatement; ++k)
-            bindRow(insertMany_, static_cast<int>(k) * kColumns + 1, rows[r + k], idx[r + k]);
-        stepInsert(db_, insertMany_, rows[r]);
+            bindRow(*insertMany_, static_cast<int>(k) * kColumns + 1, rows[r + k], idx[r + k]);
+        stepInsert(*insertMany_, rows[r]);
     }
-    if (insertMany_) sqlite3_clear_bindings(insertMany_);
+    if (insertMany_) insertMany_->reset(true);
     for (; r < rows.size(); ++r) append(rows[r], idx[r]);
 }
 

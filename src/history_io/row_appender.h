@@ -11,8 +11,6 @@
 #include "store/draw_record.h"
 #include "store/engine.h"
 
-struct sqlite3_stmt;
-
 namespace quarvel::io {
 
 class RowAppender {
@@ -31,8 +29,8 @@ class RowAppender {
 
   private:
     store::Database& db_;
-    sqlite3_stmt* insert_ = nullptr;
-    sqlite3_stmt* insertMany_ = nullptr;  // kRowsPerStatement rows, prepared when first needed
+    std::unique_ptr<store::Prepared> insert_;
+    std::unique_ptr<store::Prepared> insertMany_;  // several rows, prepared when first needed
 };
 
 }  // namespace quarvel::io

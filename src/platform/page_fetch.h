@@ -1,16 +1,14 @@
 #pragma once
-// Fetching a results page over HTTP with Qt Network: a GET with a time limit, waiting in a local
-// event loop so that a window stays responsive, and the body turned into its rendered text.
+// Fetching a results page over HTTP: a GET with a time limit (the network module's, loaded on
+// first use), waiting in a local event loop so that a window stays responsive, and the body
+// turned into its rendered text.
 
 #include <QByteArray>
 #include <QString>
 #include <chrono>
-#include <memory>
 #include <optional>
 
 #include "history_io/page_source.h"
-
-class QNetworkAccessManager;
 
 namespace quarvel::platform {
 
@@ -21,7 +19,6 @@ class QtPageSource : public io::PageSource {
     static constexpr qint64 kMaxBodyBytes = 32 * 1024 * 1024;
 
     explicit QtPageSource(std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
-    ~QtPageSource() override;
 
     void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }
     std::chrono::milliseconds timeLimit() const { return timeLimit_; }
@@ -40,7 +37,6 @@ class QtPageSource : public io::PageSource {
   private:
     std::chrono::milliseconds timeLimit_;
     bool allowInput_ = false;
-    std::unique_ptr<QNetworkAccessManager> manager_;
 };
 
 // Decodes an HTML body: by the charset the Content-Type header names, else by the page's own

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "store/engine.h"
-#include "store/engine_internal.h"
 
 namespace quarvel::search {
 
@@ -39,11 +38,11 @@ std::vector<std::size_t> RowSet::members() const {
 
 namespace {
 
-std::int32_t readInt(sqlite3_stmt* s, int col) {
-    const sqlite3_int64 v = sqlite3_column_int64(s, col);
+std::int32_t readInt(const store::Prepared& s, int col) {
+    const std::int64_t v = s.integer(col);
     // NULL reads as 0: only then is the type worth asking for.
-    if (v == 0 && sqlite3_column_type(s, col) == SQLITE_NULL) return DrawTable::kNull;
-    return static_cast<std::int32_t>(std::clamp<sqlite3_int64>(v, INT32_MIN + 1, INT32_MAX));
+    if (v == 0 && s.isNull(col)) return DrawTable::kNull;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN + 1, INT32_MAX));
 }
 
 }  // namespace
@@ -70,12 +69,11 @@ DrawTable::DrawTable(store::Database& db, std::string_view letters) {
     }
     // The table's own order: IDX places each row, no sort is needed.
     sql += " FROM Lishi";
-    store::detail::Statement st(db.handle(), sql);
+    store::Prepared s(db, sql);
     std::vector<int> idx;
     std::vector<std::int32_t> issue;
     std::vector<std::vector<std::int32_t>> values(slots.size());
-    while (st.step()) {
-        sqlite3_stmt* s = st.raw();
+    while (s.step()) {
         const std::int32_t i = readInt(s, 0);
         idx.push_back(i == kNull ? 0 : i);
         issue.push_back(readInt(s, 1));

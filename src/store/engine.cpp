@@ -58,18 +58,24 @@ void fail(sqlite3* db, const std::string& what) {
     throw DbError(what + ": " + reason, fault);
 }
 
-Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
+}  // namespace detail
+
+using detail::equalsNoCase;
+
+Prepared::Prepared(Database& db, const std::string& sql) : Prepared(db.handle(), sql) {}
+
+Prepared::Prepared(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
     if (!db) throw DbError("database not open");
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK) {
-        fail(db, "cannot prepare \"" + sql + "\"");
+        detail::fail(db, "cannot prepare \"" + sql + "\"");
     }
     if (!stmt_) throw DbError("empty statement \"" + sql + "\"");
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Prepared::~Prepared() { sqlite3_finalize(stmt_); }
 
-void Statement::bind(int index, const Value& v) {
+void Prepared::bind(int index, const Value& v) {
     int rc = SQLITE_OK;
     if (auto i = std::get_if<std::int64_t>(&v))
         rc = sqlite3_bind_int64(stmt_, index, *i);
@@ -80,24 +86,27 @@ void Statement::bind(int index, const Value& v) {
                                SQLITE_TRANSIENT);
     else
         rc = sqlite3_bind_null(stmt_, index);
-    if (rc != SQLITE_OK) fail(db_, "cannot bind a value");
+    if (rc != SQLITE_OK) detail::fail(db_, "cannot bind a value");
 }
 
-bool Statement::step() {
+bool Prepared::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    fail(db_, "\"" + sql_ + "\" failed");
+    // A statement of many rows is named by its start.
+    constexpr std::size_t kShown = 120;
+    detail::fail(
+        db_, "\"" + (sql_.size() > kShown ? sql_.substr(0, kShown) + "..." : sql_) + "\" failed");
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Prepared::columnCount() const { return sqlite3_column_count(stmt_); }
 
-std::string Statement::columnName(int i) const {
+std::string Prepared::columnName(int i) const {
     const char* n = sqlite3_column_name(stmt_, i);
     return n ? n : "";
 }
 
-Value Statement::column(int i) const {
+Value Prepared::column(int i) const {
     switch (sqlite3_column_type(stmt_, i)) {
         case SQLITE_INTEGER:
             return static_cast<std::int64_t>(sqlite3_column_int64(stmt_, i));
@@ -113,9 +122,35 @@ Value Statement::column(int i) const {
     }
 }
 
-}  // namespace detail
+void Prepared::bindInt(int index, std::int64_t v) {
+    if (sqlite3_bind_int64(stmt_, index, v) != SQLITE_OK) detail::fail(db_, "cannot bind a value");
+}
 
-using detail::equalsNoCase;
+void Prepared::bindDouble(int index, double v) {
+    if (sqlite3_bind_double(stmt_, index, v) != SQLITE_OK) detail::fail(db_, "cannot bind a value");
+}
+
+void Prepared::bindTextView(int index, std::string_view text) {
+    if (sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_STATIC) != SQLITE_OK)
+        detail::fail(db_, "cannot bind a value");
+}
+
+void Prepared::bindNull(int index) {
+    if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) detail::fail(db_, "cannot bind a value");
+}
+
+void Prepared::reset(bool clear) {
+    sqlite3_reset(stmt_);
+    if (clear) sqlite3_clear_bindings(stmt_);
+}
+
+bool Prepared::isInteger(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_INTEGER; }
+
+bool Prepared::isNull(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }
+
+std::int64_t Prepared::integer(int i) const { return sqlite3_column_int64(stmt_, i); }
+
 using detail::Statement;
 
 namespace {

@@ -7,11 +7,13 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/value.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace quarvel::store {
 
@@ -62,6 +64,41 @@ std::string userText(const std::exception& e);
 [[noreturn]] void throwLastError(sqlite3* db, const std::string& what);
 
 class Database;
+
+// A prepared statement of the connection, for code that binds and steps its own SQL (bulk
+// reads and writes): no file outside the store sees SQLite. Every failure is a DbError naming
+// the statement.
+class Prepared {
+  public:
+    Prepared(Database& db, const std::string& sql);
+    Prepared(sqlite3* db, const std::string& sql);  // the engine's own connections
+    ~Prepared();
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+
+    void bind(int index, const Value& v);  // 1-based, as SQLite counts parameters
+    void bindInt(int index, std::int64_t v);
+    void bindDouble(int index, double v);
+    // The text must outlive the next step (it is not copied).
+    void bindTextView(int index, std::string_view text);
+    void bindNull(int index);
+    // Steps once: true when a row is available, false when done.
+    bool step();
+    // Ready to run again with new values; `clear` sets every parameter to NULL as well.
+    void reset(bool clear = false);
+    int columnCount() const;
+    std::string columnName(int i) const;
+    Value column(int i) const;
+    bool isInteger(int i) const;
+    bool isNull(int i) const;
+    std::int64_t integer(int i) const;           // 0 for NULL
+    sqlite3_stmt* raw() const { return stmt_; }  // for the engine's own files
+
+  private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+    std::string sql_;
+};
 
 // Navigation shared by every cursor: the rows are fixed when the cursor opens.
 class Cursor {

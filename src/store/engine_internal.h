@@ -10,26 +10,8 @@
 
 namespace quarvel::store::detail {
 
-class Statement {
-  public:
-    Statement(sqlite3* db, const std::string& sql);
-    ~Statement();
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    void bind(int index, const Value& v);
-    // Steps once; true when a row is available.
-    bool step();
-    int columnCount() const;
-    std::string columnName(int i) const;
-    Value column(int i) const;
-    sqlite3_stmt* raw() const { return stmt_; }
-
-  private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-    std::string sql_;
-};
+// The engine's own name for a prepared statement.
+using Statement = Prepared;
 
 [[noreturn]] void fail(sqlite3* db, const std::string& what);
 bool equalsNoCase(std::string_view a, std::string_view b);

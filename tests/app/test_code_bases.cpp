@@ -6,14 +6,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
 
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
+#include "app/trend_view.h"
 #include "search/search_command.h"
 #include "store/draw_record.h"
+#include "support/top_level.h"
 #include "support/window_fixture.h"
 
 using namespace quarvel;
@@ -111,6 +114,49 @@ class TestCodeBases : public QObject {
         QCOMPARE(f->dialogs.count("question"), 2);
         QCOMPARE(f->find<QCheckBox>("Check6_1")->text(), QString("0"));
         groupRowsEqualSearches(5, 0, "0~9 rebuilt");
+    }
+
+    // Rows stored under base 1, the menus on base 0 (rebuild declined), quarvel-cli told base 0
+    // as well: search, groups and trend give the same figures and names in both programs.
+    void windowAndCommandLineAgreeWhateverTheSetting() {
+        f->dialogs.questionAnswers.enqueue(false);
+        f->find<QAction>("mnuSxcs_0")->trigger();
+        f->dialogs.questionAnswers.enqueue(false);
+        f->find<QAction>("mnuDscs_0")->trigger();
+        const auto cli = [this](std::vector<std::string> args) {
+            args.insert(args.begin(),
+                        {"--data-dir", f->dir.path().string(), "--settings-file",
+                         (f->dir.path() / "cli.ini").string(), "--sx-base", "0", "--ds-base", "0"});
+            const auto r = testing::runCli(args);
+            if (r.status != 0) qWarning("%s", r.err.c_str());
+            return r.out;
+        };
+        auto* panel = f->window->criteriaPanel();
+
+        f->find<QRadioButton>("Option3_1")->click();
+        f->find<QCheckBox>("Check1_1")->setChecked(true);
+        auto* box = f->find<QLineEdit>("Text2_1");
+        box->setFocus();
+        QTest::keyClicks(box, "2");  // 牛 in the stored rows' numbering
+        f->find<QPushButton>("Command1")->click();
+        QCOMPARE(panel->hitGrid()->grid().toTsv() + "\n" + panel->summaryGrid()->grid().toTsv(),
+                 cli({"search", "--type", "1", "--pos", "1=牛"}));
+
+        f->find<QPushButton>("cmdZH_0")->click();
+        f->find<QComboBox>("Combo2")->setCurrentText("1");
+        f->find<QPushButton>("Command5")->click();
+        QCOMPARE(
+            panel->summaryGrid()->grid().toTsv(),
+            cli({"groups", "--type", "1", "--size", "1", "--boxes", "1,2,3,4,5,6,7,8,9,10,11,12"}));
+
+        for (const char* type : {"1", "5"}) {
+            f->find<QRadioButton>(QString("Option3_%1").arg(type))->click();
+            f->find<QPushButton>("cmdZst")->click();
+            auto* trend = apptest::topLevel<TrendWindow>("frmZst");
+            QVERIFY(trend);
+            QCOMPARE(trend->model()->chart()->toTextGrid().toTsv(), cli({"trend", "--type", type}));
+            trend->close();
+        }
     }
 };
 

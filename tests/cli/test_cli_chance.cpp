@@ -105,6 +105,6 @@ TEST_F(CliChance, AsOfIsTheHistoryEndingThere) {
         EXPECT_EQ(r.out, shorter.cli(command).out) << command[0];
     }
     const auto early = cli({"search", "--pos", "1=30", "--as-of", "2013020"});
-    EXPECT_EQ(early.status, 2);
+    EXPECT_EQ(early.status, 1);
     EXPECT_NE(early.err.find("截止期 2013020 及以前没有历史号码"), std::string::npos) << early.err;
 }

@@ -15,11 +15,15 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     ASSERT_EQ(imported.status, 0) << imported.err;
     // The history check follows: the file lacks 2013003 and holds 2013004 twice.
     EXPECT_EQ(imported.out,
-              "stored 8 draws, skipped 2 lines (line 7, 8)\n缺期\t2013003\n重复\t2013004\n");
+              "已读入 8 期历史号码，2 行不是有效的号码（第 7、8 "
+              "行），已跳过。\n缺期\t2013003\n重复\t2013004\n");
 
     const auto exported = cli({"export"});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    const std::string path = exported.out.substr(0, exported.out.size() - 1);
+    const std::string exportedTo = "历史号码已导出到 ";
+    ASSERT_EQ(exported.out.rfind(exportedTo, 0), 0u) << exported.out;
+    const std::string path =
+        exported.out.substr(exportedTo.size(), exported.out.size() - exportedTo.size() - 1);
     const auto file = dir.path() / u8"更新至2013008期历史号码.txt";  // UTF-8 on every system
     EXPECT_EQ(path, file.string());
     const std::string text = quarvel::testing::readFile(file);
@@ -34,9 +38,10 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     ASSERT_EQ(trimmed.status, 0) << trimmed.err;
     // The trim names the backup of the eight draws it replaced.
     const std::string backupLine = trimmed.out.substr(trimmed.out.find('\n') + 1);
-    EXPECT_EQ(trimmed.out.substr(0, trimmed.out.find('\n') + 1), "kept 4 draws\n");
-    ASSERT_EQ(backupLine.rfind("backup " + (dir.path() / "备份").string() + "/", 0), 0u)
-        << trimmed.out;
+    EXPECT_EQ(trimmed.out.substr(0, trimmed.out.find('\n') + 1),
+              "已保留到 2013004 期，共 4 期。\n");
+    const std::string told = "原历史已备份到 ";
+    ASSERT_EQ(backupLine.rfind(told + (dir.path() / "备份").string() + "/", 0), 0u) << trimmed.out;
     EXPECT_EQ(listed().find("2013005"), std::string::npos);
 
     ASSERT_EQ(cli({"trim-last", "2"}).status, 0);
@@ -44,7 +49,11 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     EXPECT_NE(rest.find("2013002\t"), std::string::npos);
     EXPECT_EQ(rest.find("2013004"), std::string::npos);
     // Importing that backup brings the eight draws back.
-    ASSERT_EQ(cli({"import", backupLine.substr(7, backupLine.size() - 8)}).status, 0);
+    const std::string end = "。\n";
+    ASSERT_EQ(cli({"import",
+                   backupLine.substr(told.size(), backupLine.size() - told.size() - end.size())})
+                  .status,
+              0);
     EXPECT_EQ(listed(), before);
 }
 

@@ -34,7 +34,9 @@ TEST_F(CliUpdate, AddsTheMissingDrawsOfEachYear) {
     ASSERT_EQ(cli({"add", "2013145", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
     const auto r = cli({"update", "--host", site.baseUrl(), "--year-now", "2014"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "2013\t7\tfrom 146\n2014\t3\tfrom 1\nadded 10\n");
+    EXPECT_EQ(
+        r.out,
+        "2013\t新增 7 期\t从第 146 期查起\n2014\t新增 3 期\t从第 1 期查起\n在线更新：新增 10 期\n");
     EXPECT_EQ(site.requests(), (std::vector<std::string>{target(2013), target(2014)}));
 
     const auto row = cli({"row", "2014003"});
@@ -52,9 +54,8 @@ TEST_F(CliUpdate, HostComesFromTheSavedSetting) {
     // Empty history, two kept years: 2012 is not served, so nothing after it is stored.
     const auto r = cli({"update", "--year-now", "2014"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.rfind("2012\tfailed\t", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("added 0\nstopped at 2012001\tthe page of 2012 failed: "),
-              std::string::npos)
+    EXPECT_EQ(r.out.rfind("2012\t没有读到\t", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("在线更新：新增 0 期\n2012 年的页面没有读到（"), std::string::npos)
         << r.out;
     EXPECT_EQ(site.requests(), std::vector<std::string>{target(2012)});
     EXPECT_EQ(cli({"list"}).out.find("2013"), std::string::npos);
@@ -65,9 +66,9 @@ TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
     // The draw of 2005 is too old for 2030, but no page of 2024..2030 is served.
     auto r = cli({"update", "--host", site.baseUrl(), "--year-now", "2030"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("restored"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("原有历史号码保持不变"), std::string::npos) << r.out;
     EXPECT_EQ(site.requests().size(), 1u);  // the first failed year ends the update
-    EXPECT_NE(r.err.find("no page could be read"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("没有读到任何页面"), std::string::npos) << r.err;
     EXPECT_EQ(cli({"row", "2005001"}).status, 0);
 
     r = cli({"update", "--year-now", "2030"});  // no host saved
@@ -122,14 +123,16 @@ TEST_F(CliUpdateHoles, AFailedYearStoresNothingAfterItAndTheNextUpdateFillsIt) {
     site.set(2014, chartPage(2014, serials(1, 4)));  // 2013 answers 404
     auto r = update();
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_NE(r.out.find("2013\tfailed\t"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("stopped at 2013149\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2013\t没有读到\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2013149 期及之后的号码没有保存"), std::string::npos) << r.out;
     EXPECT_EQ(issues(), std::vector<int>{2013148});
 
     site.set(2013, chartPage(2013, serials(140, 152)));
     r = update();
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(r.out, "2013\t4\tfrom 149\n2014\t4\tfrom 1\nadded 8\n");
+    EXPECT_EQ(
+        r.out,
+        "2013\t新增 4 期\t从第 149 期查起\n2014\t新增 4 期\t从第 1 期查起\n在线更新：新增 8 期\n");
     std::vector<int> expected = run(2013148, 2013152);
     for (int i : run(2014001, 2014004)) expected.push_back(i);
     EXPECT_EQ(issues(), expected);
@@ -150,7 +153,7 @@ TEST_F(CliUpdateHoles, WhileWaitingAnotherProgramStoresAndOnlyTheRestIsAdded) {
     const auto r = update();
     EXPECT_EQ(otherStatus, 0);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(r.out, "2014\t4\tfrom 3\nadded 4\n");
+    EXPECT_EQ(r.out, "2014\t新增 4 期\t从第 3 期查起\n在线更新：新增 4 期\n");
     EXPECT_EQ(issues(), run(2014001, 2014006));
 }
 
@@ -159,8 +162,9 @@ TEST_F(CliUpdateHoles, APageWithAGapStoresUpToTheGapOnly) {
     site.set(2014, chartPage(2014, {1, 2, 3, 5, 6}));
     auto r = update();
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("2014\t2\tfrom 2\nadded 2\nstopped at 2014004\tnot on the page"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("2014\t新增 2 期\t从第 2 期查起\n在线更新：新增 2 期\n2014004 期在页面上没有"),
+        std::string::npos)
         << r.out;
     EXPECT_EQ(issues(), run(2014001, 2014003));
 
@@ -177,13 +181,13 @@ TEST_F(CliUpdateHoles, TheAgeCheckKeepsTheOldHistoryUntilTheWholeWindowIsRead) {
     site.set(2014, chartPage(2014, serials(1, 2)));  // 2013 fails
     auto r = update();
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("restored"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("原有历史号码保持不变"), std::string::npos) << r.out;
     EXPECT_EQ(issues(), std::vector<int>{2005001});
 
     site.set(2013, chartPage(2013, serials(1, 2)));
     r = update();
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("discarded"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("超过保留年数的历史号码已删除"), std::string::npos) << r.out;
     EXPECT_EQ(issues(), (std::vector<int>{2012001, 2012002, 2013001, 2013002, 2014001, 2014002}));
 }
 

@@ -11,7 +11,7 @@ TEST_F(CliXls, ListWritesAWorkbookAndRefusesWhatItCannotWrite) {
     const auto file = (dir.path() / "lishi.xls").string();
     const auto r = cli({"xls", "list", file});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "wrote " + file + "\n");
+    EXPECT_EQ(r.out, "列表已导出到 " + file + "\n");
     const std::string bytes = quarvel::testing::readFile(file);
     EXPECT_EQ(bytes.substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
     EXPECT_EQ(bytes.size() % 512, 0u);

@@ -23,7 +23,7 @@ TEST(ProgramOptions, HelpAndVersionPrintAndExitWithoutADisplay) {
         {QUARVEL_WINDOW_PATH, "--version", "quarvel 0"},
         {QUARVEL_WINDOW_PATH, "-v", "quarvel 0"},
         {QUARVEL_WINDOW_PATH, "--help-all", "-platform"},
-        {QUARVEL_CLI_PATH, "--help", "commands:"},
+        {QUARVEL_CLI_PATH, "--help", "命令："},
         {QUARVEL_CLI_PATH, "-h", "--sx-base"},
         {QUARVEL_CLI_PATH, "--version", "quarvel-cli 0"},
         {QUARVEL_CLI_PATH, "-v", "quarvel-cli 0"},
@@ -74,6 +74,8 @@ TEST(ProgramOptions, TheBinaryAnswersAsTheProgramRunInProcess) {
         {"--data-dir=" + odd, "--sx-base", "0", "row", "2013001"},
         {"--data-dir", odd, "--settings-file", odd + "/quarvel.mdb", "list"},
         {"--data-dir", odd, "row", "-5"},
+        {"search", "--help"},
+        {"--data-dir", odd, "groups", "--size", "2"},
         {"--data-dir", broken, "list"},
     };
     for (const auto& args : runs) {

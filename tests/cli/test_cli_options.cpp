@@ -1,0 +1,59 @@
+// Every command reads its arguments through its one option table: --help prints the table, a
+// bad argument is told in Chinese with the same usage line and exits 2.
+#include <gtest/gtest.h>
+
+#include "cli/command.h"
+#include "support/cli_sandbox.h"
+
+namespace {
+
+struct CliOptions : ::testing::Test, quarvel::testing::CliSandbox {};
+
+TEST_F(CliOptions, EveryCommandPrintsItsTableAndRefusesAnUnknownOption) {
+    using quarvel::cli::commandRegistry;
+    ASSERT_GE(commandRegistry().size(), 20u);
+    for (const auto& [name, info] : commandRegistry()) {
+        if (info.spec.legacy) continue;  // reads its own words
+        const std::string usage = "quarvel-cli " + quarvel::cli::usageLine(name, info.spec);
+        const auto help = cli({name, "--help"});
+        EXPECT_EQ(help.status, 0) << name;
+        EXPECT_EQ(help.out.rfind("用法：" + usage + "\n", 0), 0u) << help.out;
+        for (const auto& o : info.spec.options)
+            EXPECT_NE(help.out.find("\n  " + o.name), std::string::npos) << name << " " << o.name;
+
+        const auto bad = cli({name, "--bogus"});
+        EXPECT_EQ(bad.status, 2) << name;
+        EXPECT_EQ(bad.err, "quarvel-cli " + name + ": 不认识的选项 --bogus（用法：" + usage +
+                               "；--help 显示帮助）\n");
+        EXPECT_EQ(bad.out, "");
+    }
+}
+
+TEST_F(CliOptions, ValuesAreCheckedByTheTable) {
+    addAll({{"2013001", "01", "02", "03", "04", "05", "06", "07", "08"}});
+    const auto plain = cli({"search", "--type", "1", "--pos", "1=兔", "--pos", "2=3"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    // --name=value is the same option; a repeatable option keeps every value.
+    EXPECT_EQ(cli({"search", "--type=1", "--pos=1=兔", "--pos", "2=3"}).out, plain.out);
+
+    struct Case {
+        std::vector<std::string> args;
+        const char* told;
+    };
+    for (const auto& [args, told] : std::vector<Case>{
+             {{"search", "--type", "9"}, "--type 须是 0 到 5 之间的整数，不是“9”"},
+             {{"trend", "--hot"}, "--hot 后面需要一个值（W）"},
+             {{"search", "--fixed=1"}, "--fixed 后面不带值"},
+             {{"groups", "--size", "2"}, "缺少选项 --boxes"},
+             {{"add", "2013002"}, "缺少参数 ISSUE N1 N2 N3 N4 N5 N6 N7 N8"},
+             {{"row", "1", "2"}, "多余的参数 2"},
+             {{"list", "x"}, "不认识的参数 x"},
+             {{"search", "--range", "2013001"}, "--range 须写成 起:止，不是“2013001”"},
+         }) {
+        const auto r = cli(args);
+        EXPECT_EQ(r.status, 2) << told;
+        EXPECT_NE(r.err.find(": " + std::string(told) + "（用法："), std::string::npos) << r.err;
+    }
+}
+
+}  // namespace
