@@ -198,9 +198,7 @@ void MainWindow::mergeHistoryText() {
         return;
     }
     afterHistoryReplaced();
-    QString text = QStringLiteral("已合并：添加 %1 期，%2 期已经保存")
-                       .arg(result.added)
-                       .arg(result.alreadyStored);
+    QString text = fromStd(io::mergeSummary(result));
     if (!result.differing.empty()) {
         // The stored draws stay; the ones the file holds otherwise are listed to be looked at.
         QStringList lines;

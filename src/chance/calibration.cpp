@@ -49,8 +49,8 @@ Calibration calibrate(std::span<const int> hitIdx, std::span<const int> rangeIdx
     std::vector<CountClass> classes;
     for (const BucketCount& b : c.buckets)
         if (b.variance > 0.0)
-            classes.push_back(
-                {static_cast<double>(b.hits), b.expected, b.variance, static_cast<double>(b.trials)});
+            classes.push_back({static_cast<double>(b.hits), b.expected, b.variance,
+                               static_cast<double>(b.trials)});
     if (classes.empty()) return c;  // nothing varies: p 1
     const auto pools = pooledClasses(classes);
     c.pools = static_cast<int>(pools.size());

@@ -68,8 +68,8 @@ struct Ledger {
     store::TextGrid grid() const;
     // "花费	C	固定奖金	F	返还率	R%".
     std::string costLine() const;
-    // "浮动奖金	X	总返还率	R%" when floating amounts were entered for a draw that won
-    // them.
+    // "浮动奖金	X	总返还率	R%" when floating amounts were entered for a draw
+    // that won them.
     std::optional<std::string> floatingLine() const;
 };
 

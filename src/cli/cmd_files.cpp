@@ -32,9 +32,7 @@ int merge(Context& c, const std::filesystem::path& path) {
     const io::MergeResult r = io::HistoryService(c.db).mergeFile(path, paramsOf(c));
     if (!r.layout.empty()) c.out << r.layout << "\n";
     if (!r.ok()) return ending(c, r.outcome);
-    c.out << "added " << r.added << " draws, " << r.alreadyStored << " already stored";
-    if (r.repeatedInFile > 0) c.out << ", " << r.repeatedInFile << " repeated in the file";
-    c.out << "\n";
+    c.out << io::mergeSummary(r) << "\n";
     // Stored draws the file holds with other numbers: kept as stored, listed to be looked at.
     for (const auto& d : r.differing) {
         c.out << "不同\t" << d.issue << "\t";

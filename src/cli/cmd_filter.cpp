@@ -27,11 +27,11 @@ int filter(Context& c) {
         if (i + 1 >= c.args.size()) throw UsageError(a + " 后面缺少值");
         const std::string& v = c.args[++i];
         if (a == "--shape")
-            f.shapes.push_back(checkedValue(chance::parseShapeCondition(v)));
+            f.shapes.push_back(argumentValue(chance::parseShapeCondition(v)));
         else if (a == "--include")
-            f.include |= checkedValue(chance::parseNumberList(v, "胆码"));
+            f.include |= argumentValue(chance::parseNumberList(v, "胆码"));
         else if (a == "--exclude")
-            f.exclude |= checkedValue(chance::parseNumberList(v, "杀码"));
+            f.exclude |= argumentValue(chance::parseNumberList(v, "杀码"));
         else
             out = v;
     }

@@ -169,6 +169,14 @@ T checkedValue(store::Checked<T> checked) {
     return std::move(*checked);
 }
 
+// The value of an argument, or the command ends as called with bad arguments (UsageError with
+// the refusal's sentence).
+template <class T>
+T argumentValue(store::Checked<T> checked) {
+    if (!checked) throw UsageError(checked.outcome.sentence);
+    return std::move(*checked);
+}
+
 // Exit statuses.
 inline constexpr int kDone = 0;
 inline constexpr int kRefusedOrFailed = 1;

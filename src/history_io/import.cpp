@@ -356,6 +356,13 @@ std::string mergeQuestion(const MergeResult& p) {
     return q + "。确实要合并吗？";
 }
 
+std::string mergeSummary(const MergeResult& r) {
+    std::string s = "已合并：添加 " + std::to_string(r.added) + " 期，" +
+                    std::to_string(r.alreadyStored) + " 期已经保存";
+    if (r.repeatedInFile > 0) s += "，文件中重复 " + std::to_string(r.repeatedInFile) + " 期";
+    return s;
+}
+
 MergeResult mergeHistoryFile(store::HistoryDb& db, const std::filesystem::path& path,
                              const ImportParams& params,
                              const std::function<bool(const MergeResult&)>& confirm) {

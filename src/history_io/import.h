@@ -137,6 +137,8 @@ struct MergeResult {
 // The question asked before a merge, in Chinese: what the file was read as, how many draws it
 // adds and how many differ from the stored ones.
 std::string mergeQuestion(const MergeResult& preview);
+// What a merge did, in Chinese: how many draws it added and how many were stored already.
+std::string mergeSummary(const MergeResult& result);
 
 // Adds the draws of the file (any layout) whose issues are not stored, in one write
 // transaction after the whole-file check; stored draws are never changed, the ones the file

@@ -86,7 +86,7 @@ TEST_F(CliFiles, MergeAddsMissingDrawsAndCheckListsHolesAndRepeats) {
         "2026003 03 04 05 06 07 08 09 10\r\n2026003 04 05 06 07 08 09 10 11\r\n");
     const auto imported = cli({"import", own.string()});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.out, "stored 4 draws, skipped 0 lines\n重复\t2026003\n");
+    EXPECT_EQ(imported.out, "已读入 4 期历史号码\n重复\t2026003\n");
 
     const auto json = dir.path() / "more";  // no name ending: the content tells
     quarvel::testing::writeFile(
@@ -98,7 +98,7 @@ TEST_F(CliFiles, MergeAddsMissingDrawsAndCheckListsHolesAndRepeats) {
     ASSERT_EQ(merged.status, 0) << merged.err;
     EXPECT_EQ(merged.out,
               "识别为 JSON（日期列、特码单列、新的在前），3 期，2026002–2026006\n"
-              "added 2 draws, 0 already stored\n"
+              "已合并：添加 2 期，0 期已经保存\n"
               "不同\t2026002\t02 03 04 05 06 07 08 09 \t01 02 03 04 05 06 07 30 \n"
               "重复\t2026003\n缺期\t2026005\n");
 

@@ -56,8 +56,10 @@ TEST_F(CliTickets, LevelsPerDrawWithTheSavedPrizeTable) {
 }
 
 TEST_F(CliTickets, ABadLineRefusesTheFileWithItsNumber) {
+    // A file that cannot be read is refused (1); a value the command cannot take is a bad
+    // argument (2).
     const auto r = cli({"tickets", file("bad.txt", "01 02 03 04 05 06 07\n胆 01 拖 02 03\n")});
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("投注文件第 2 行：1 个胆码至少要 6 个拖码"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(cli({"prizes", "--fixed", "200,50"}).status, 2);

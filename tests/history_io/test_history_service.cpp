@@ -109,8 +109,8 @@ TEST_F(Service, OutputFilesAimedAtTheDatabaseAreRefusedAndItStaysByteIdentical) 
     fs::create_symlink(db.dbPath(), dir.path() / "lsbf.txt");
     const auto trimmed = service.trimLastDraws(3, {});
     EXPECT_FALSE(trimmed.ok());
-    EXPECT_NE(trimmed.outcome.detail.find("历史数据库"), std::string::npos)
-        << trimmed.outcome.detail;
+    EXPECT_NE(trimmed.outcome.text().find("历史数据库"), std::string::npos)
+        << trimmed.outcome.text();
     EXPECT_FALSE(fs::exists(db.tmpPath()));
     EXPECT_EQ(db.drawCount(), 30u);
     db.close();

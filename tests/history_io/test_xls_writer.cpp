@@ -197,7 +197,7 @@ TEST(XlsWriter, ExportingAgainReplacesTheFileAndAFailedWriteKeepsTheOldOne) {
     EXPECT_THROW(io::writeXlsFile(file, gridOf({{"third"}})), io::IoError);
     const auto saved = io::saveXlsFile(file, gridOf({{"third"}}));
     EXPECT_EQ(saved.kind, quarvel::store::OutcomeKind::Failed);
-    EXPECT_EQ(saved.sentence, "无法保存 " + file.string());
+    EXPECT_EQ(saved.sentence, "磁盘已满，" + file.string() + " 没有保存。");
     EXPECT_EQ(testing::readWithFreexl(file).cells,
               (std::vector<std::vector<std::string>>{{"second", "鼠"}}));
 }
