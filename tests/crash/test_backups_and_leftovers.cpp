@@ -84,10 +84,12 @@ TEST(Backups, EveryReportedBackupStaysAcrossAZoneChangeAndAClockSetBack) {
             ASSERT_EQ(cliWith(dir.path(), env, add).status, 0) << c.name;
             const auto deleted = cliWith(dir.path(), env, {"delete-last"});
             ASSERT_EQ(deleted.status, 0) << c.name << ": " << deleted.err;
-            const auto at = deleted.out.find("backup ");
+            const std::string said = "原历史已备份到 ";
+            const auto at = deleted.out.find(said);
             ASSERT_NE(at, std::string::npos) << deleted.out;
+            const auto from = at + said.size();
             const fs::path reported =
-                deleted.out.substr(at + 7, deleted.out.find('\n', at) - at - 7);
+                deleted.out.substr(from, deleted.out.find("。\n", from) - from);
             EXPECT_TRUE(fs::exists(reported)) << c.name << ": " << reported;
             removed.push_back(line);
         }
