@@ -18,6 +18,8 @@ strip=x86_64-w64-mingw32-strip
 
 rm -rf "$out" && mkdir -p "$stage"
 install -m 755 "$build/bin/quarvel.exe" "$build/bin/quarvel-cli.exe" "$stage/"
+# The page fetch's module: Qt Network is loaded only when the update runs.
+install -m 644 "$build/bin/quarvel_network.dll" "$stage/"
 $strip "$stage/quarvel.exe" "$stage/quarvel-cli.exe"
 for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Network; do install -m 644 "$qt/bin/$dll.dll" "$stage/"; done
 # Qt's plugins beside the programs, where qt.conf points Qt.
