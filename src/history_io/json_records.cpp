@@ -7,11 +7,19 @@ namespace quarvel::io {
 
 namespace {
 
+struct Field;
+
 struct Value {
     enum Kind { Null, Scalar, Array, Object } kind = Null;
-    std::string text;                                   // a string's or a number's text
-    std::vector<Value> items;                           // Array
-    std::vector<std::pair<std::string, Value>> fields;  // Object
+    std::string text;           // a string's or a number's text
+    std::vector<Value> items;   // Array
+    std::vector<Field> fields;  // Object
+};
+
+// A member of an object (a type of its own: std::pair may not hold the incomplete Value).
+struct Field {
+    std::string key;
+    Value value;
 };
 
 class Parser {
@@ -118,8 +126,8 @@ class Parser {
                 std::string key;
                 blanks();
                 if (!string(key) || !eat(':')) return false;
-                v.fields.emplace_back(std::move(key), Value{});
-                if (!value(v.fields.back().second, depth + 1)) return false;
+                v.fields.push_back(Field{std::move(key), Value{}});
+                if (!value(v.fields.back().value, depth + 1)) return false;
             } while (eat(','));
             return eat('}');
         }
@@ -151,7 +159,7 @@ void flatten(const std::string& key, const Value& v, JsonRecord& out) {
             for (const auto& item : v.items) flatten(key, item, out);
             break;
         case Value::Object:
-            for (const auto& [k, item] : v.fields) flatten(lower(k), item, out);
+            for (const auto& f : v.fields) flatten(lower(f.key), f.value, out);
             break;
     }
 }
@@ -171,7 +179,7 @@ const Value* listOfDraws(const Value& top) {
         for (const Value* v : level) {
             if (isListOfObjects(*v)) return v;
             if (v->kind == Value::Object)
-                for (const auto& [k, item] : v->fields) next.push_back(&item);
+                for (const auto& f : v->fields) next.push_back(&f.value);
         }
         level = std::move(next);
     }

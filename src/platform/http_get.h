@@ -27,7 +27,7 @@ struct HttpAnswer {
     QByteArray contentType;
 };
 
-using HttpGet = HttpAnswer (*)(const HttpRequest& request);
+using HttpGet = void (*)(const HttpRequest& request, HttpAnswer* answer);
 
 // The module's GET, loaded on first use: from beside the program, from ../lib/quarvel, or from
 // the folder it was built in. nullptr, with why (Chinese) in `error`, when it cannot be loaded.
@@ -35,5 +35,7 @@ HttpGet networkGet(QString* error);
 
 }  // namespace quarvel::platform
 
-// The module's one entry point.
-extern "C" quarvel::platform::HttpAnswer quarvelHttpGet(const quarvel::platform::HttpRequest& r);
+// The module's one entry point: the answer is written to `answer` (a C entry point returns
+// no C++ type).
+extern "C" void quarvelHttpGet(const quarvel::platform::HttpRequest& r,
+                               quarvel::platform::HttpAnswer* answer);

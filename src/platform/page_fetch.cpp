@@ -61,7 +61,8 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     QString loadError;
     const HttpGet get = networkGet(&loadError);
     if (!get) return Outcome::failed(loadError.toStdString());
-    const HttpAnswer a = get({target, timeLimit_, allowInput_, kMaxBodyBytes});
+    HttpAnswer a;
+    get({target, timeLimit_, allowInput_, kMaxBodyBytes}, &a);
 
     const QString where = describe(target);
     if (a.timedOut) {

@@ -49,9 +49,7 @@ QString networkFailure(QNetworkReply::NetworkError e) {
     }
 }
 
-}  // namespace
-
-extern "C" Q_DECL_EXPORT HttpAnswer quarvelHttpGet(const HttpRequest& r) {
+HttpAnswer httpGet(const HttpRequest& r) {
     QNetworkAccessManager manager;
     QNetworkRequest request(r.url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -87,4 +85,10 @@ extern "C" Q_DECL_EXPORT HttpAnswer quarvelHttpGet(const HttpRequest& r) {
     a.body = reply->readAll();
     a.contentType = reply->rawHeader("Content-Type");
     return a;
+}
+
+}  // namespace
+
+extern "C" Q_DECL_EXPORT void quarvelHttpGet(const HttpRequest& r, HttpAnswer* answer) {
+    *answer = httpGet(r);
 }
