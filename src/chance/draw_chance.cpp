@@ -268,9 +268,7 @@ double allClassesChance(std::span<const std::array<int, 2>> classes, int drawn) 
 }
 
 GroupChances::GroupChances(ChanceRules rules, std::vector<std::vector<int>> groupValues)
-    : rules_(std::move(rules)),
-      values_(std::move(groupValues)),
-      drawn_(rules_.countSpecial ? 8 : kRegular) {
+    : rules_(rules), values_(std::move(groupValues)), drawn_(rules_.countSpecial ? 8 : kRegular) {
     for (auto& v : values_) {
         std::sort(v.begin(), v.end());
         v.erase(std::unique(v.begin(), v.end()), v.end());
@@ -302,6 +300,7 @@ double GroupChances::present(std::vector<int>& values) {
     auto [it, fresh] = bySizes_.try_emplace(key, 0.0);
     if (fresh) {
         std::vector<std::array<int, 2>> classes;
+        classes.reserve(key.size());
         for (int size : key) classes.push_back({size, 1});
         it->second = allClassesChance(classes, drawn_);
     }

@@ -176,10 +176,13 @@ store::Checked<ShapeCondition> parseShapeCondition(const std::string& text) {
                 c.allowed.set(static_cast<std::size_t>(v));
                 found = true;
             }
-        if (!found)
-            return store::Outcome::refused(
-                "形态条件“" + text + "”中的“" + item + "”不是" + name + "的值" +
-                (takesRange(kind) ? "，也不是“小-大”形式的范围。" : "。"));
+        if (!found) {
+            std::string why = "形态条件“" + text;
+            why += "”中的“" + item;
+            why += "”不是" + name;
+            why += takesRange(kind) ? "的值，也不是“小-大”形式的范围。" : "的值。";
+            return store::Outcome::refused(why);
+        }
     }
     return c;
 }
@@ -192,8 +195,11 @@ store::Checked<NumberMask> parseNumberList(const std::string& text, const std::s
     for (const std::string& item : splitList(t)) {
         if (item.empty()) continue;
         int n = 0;
-        if (!wholeNumber(item, n) || n < 1 || n > kNumbers)
-            return store::Outcome::refused(what + "中的“" + item + "”不是 01 到 30 之间的号码。");
+        if (!wholeNumber(item, n) || n < 1 || n > kNumbers) {
+            std::string why = what + "中的“";
+            why += item + "”不是 01 到 30 之间的号码。";
+            return store::Outcome::refused(why);
+        }
         m |= NumberMask{1} << n;
     }
     if (m == 0) return store::Outcome::refused(what + "没有给出号码。");

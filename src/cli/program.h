@@ -17,6 +17,6 @@ void nameTheProgram();
 // and returns the exit status: 0 success, 1 a store or file failure, 2 bad arguments. What the
 // program prints goes to `out`, its messages to `err`, nothing to the standard streams. A
 // QCoreApplication must exist; the history database is closed again on return.
-int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 
 }  // namespace quarvel::cli

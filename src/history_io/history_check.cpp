@@ -93,7 +93,7 @@ std::string checkSummary(const std::vector<Finding>& findings) {
                (n > kListed ? "等" : "") + "）";
     };
     std::vector<std::string> parts;
-    for (auto part :
+    for (const auto& part :
          {listOf(FindingKind::Missing, "缺", "期"), listOf(FindingKind::Repeated, "重复", "期"),
           listOf(FindingKind::ThinYear, "期数明显少于前后年份的", "年")})
         if (!part.empty()) parts.push_back(part);

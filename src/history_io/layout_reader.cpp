@@ -131,9 +131,9 @@ std::vector<Field> splitFields(std::string_view line) {
         else if (c == '+' || c == '|')
             width = 1, marker = true;
         else if (line.compare(i, 3, "\xE3\x80\x80") == 0 ||
-                 line.compare(i, 3, "\xEF\xBC\x8C") == 0 || line.compare(i, 3, "\xEF\xBC\x9B") == 0)
-            width = 3;
-        else if (line.compare(i, 3, "\xEF\xBC\x9A") == 0)  // full-width colon
+                 line.compare(i, 3, "\xEF\xBC\x8C") == 0 ||
+                 line.compare(i, 3, "\xEF\xBC\x9B") == 0 ||
+                 line.compare(i, 3, "\xEF\xBC\x9A") == 0)  // full-width blank , ; :
             width = 3;
         if (width == 0) {
             ++i;

@@ -39,7 +39,7 @@ TrimResult trimWith(store::HistoryDb& db, const ImportParams& params, const Seen
         const store::LargePageCache wholeHistory(db.db());
         store::Transaction tx(db.db());
         if (std::string why = staleRefusal(db, seen); !why.empty()) {
-            t.outcome = notChanged(sentence, OutcomeKind::Stale, std::move(why));
+            t.outcome = notChanged(sentence, OutcomeKind::Stale, why);
             return t;
         }
         RemovalGuard guard = guardRemoval(db, command);

@@ -37,7 +37,11 @@ std::optional<std::string> checkPositionValues(const Criteria& c, std::span<cons
                                       : std::string();
     for (const int p : positions) {
         const auto i = static_cast<std::size_t>(p - 1);
-        if (blank(c.texts[i])) return positionCaption(p) + "没有填写" + type + allowed + "。";
+        if (blank(c.texts[i])) {
+            std::string why = positionCaption(p) + "没有填写";
+            why += type + allowed;
+            return why + "。";
+        }
         int value = c.values[i];
         if (typed) {
             const auto read = store::readWholeNumber32(c.texts[i]);
@@ -45,9 +49,11 @@ std::optional<std::string> checkPositionValues(const Criteria& c, std::span<cons
                 return positionCaption(p) + "填写的“" + c.texts[i] + "”不是整数" + allowed + "。";
             value = *read;
         }
-        if (range && !range->contains(value))
-            return positionCaption(p) + "的" + type + " " + std::to_string(value) + " 超出范围" +
-                   allowed + "，请改正后再检索。";
+        if (range && !range->contains(value)) {
+            std::string why = positionCaption(p) + "的" + type;
+            why += " " + std::to_string(value) + " 超出范围";
+            return why + allowed + "，请改正后再检索。";
+        }
     }
     return std::nullopt;
 }
