@@ -33,13 +33,13 @@ long long Arguments::number(const std::string& name, long long fallback) const {
 
 namespace {
 
-const OptionSpec* findOption(const OptionTable& table, const std::string& word) {
-    for (const OptionSpec& o : table)
+const OptionEntry* findOption(const OptionTable& table, const std::string& word) {
+    for (const OptionEntry& o : table)
         if (word == o.name || (!o.alias.empty() && word == o.alias)) return &o;
     return nullptr;
 }
 
-void checkValue(const OptionSpec& o, const std::string& value) {
+void checkValue(const OptionEntry& o, const std::string& value) {
     if (o.min > o.max) return;
     const auto v = store::readWholeNumber(value);
     if (!v || *v < o.min || *v > o.max)
@@ -51,14 +51,14 @@ void checkValue(const OptionSpec& o, const std::string& value) {
 
 // Reads options and operands from `args`; with `stopAtOperand` the first operand and all after
 // it are left as operands unread (the program's own options stop at the command).
-Arguments readArguments(const CommandSpec& spec, const std::vector<std::string>& args,
+Arguments readArguments(const CommandForm& form, const std::vector<std::string>& args,
                         bool stopAtOperand) {
     Arguments a;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
         const std::size_t eq = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
         const std::string name = word.substr(0, eq);
-        const OptionSpec* o = findOption(spec.options, name);
+        const OptionEntry* o = findOption(form.options, name);
         if (!o) {
             if (word.rfind("--", 0) == 0 && word != "--") throw UsageError("不认识的选项 " + word);
             if (stopAtOperand) {
@@ -84,47 +84,47 @@ Arguments readArguments(const CommandSpec& spec, const std::vector<std::string>&
     return a;
 }
 
-Arguments parseArguments(const CommandSpec& spec, const std::vector<std::string>& args) {
-    if (spec.legacy) {
+Arguments parseArguments(const CommandForm& form, const std::vector<std::string>& args) {
+    if (form.legacy) {
         Arguments a;
         a.words = args;
         return a;
     }
-    Arguments a = readArguments(spec, args, false);
+    Arguments a = readArguments(form, args, false);
     a.words = args;
-    for (const OptionSpec& o : spec.options)
+    for (const OptionEntry& o : form.options)
         if (o.required && !a.has(o.name)) throw UsageError("缺少选项 " + o.name);
-    if (a.operands.size() > spec.maxOperands) {
-        if (spec.maxOperands == 0) throw UsageError("不认识的参数 " + a.operands.front());
-        throw UsageError("多余的参数 " + a.operands[spec.maxOperands]);
+    if (a.operands.size() > form.maxOperands) {
+        if (form.maxOperands == 0) throw UsageError("不认识的参数 " + a.operands.front());
+        throw UsageError("多余的参数 " + a.operands[form.maxOperands]);
     }
-    if (a.operands.size() < spec.minOperands) throw UsageError("缺少参数 " + spec.operands);
+    if (a.operands.size() < form.minOperands) throw UsageError("缺少参数 " + form.operands);
     return a;
 }
 
-std::string usageLine(const std::string& name, const CommandSpec& spec) {
-    if (spec.legacy) return spec.help;
+std::string usageLine(const std::string& name, const CommandForm& form) {
+    if (form.legacy) return form.help;
     std::string line = name;
     const auto append = [&line](const std::string& word) {
         line += (line.empty() ? "" : " ") + word;
     };
-    for (const OptionSpec& o : spec.options) {
+    for (const OptionEntry& o : form.options) {
         std::string word = o.name;
         if (!o.value.empty()) word += " " + o.value;
         if (o.repeat) word += " ...";
         append(o.required ? word : "[" + word + "]");
     }
-    if (!spec.operands.empty()) append(spec.operands);
+    if (!form.operands.empty()) append(form.operands);
     return line;
 }
 
-void printCommandHelp(std::ostream& out, const std::string& name, const CommandSpec& spec) {
-    out << "用法：quarvel-cli " << usageLine(name, spec) << "\n";
-    if (spec.legacy) return;
-    out << spec.help << "\n";
-    if (spec.options.empty()) return;
+void printCommandHelp(std::ostream& out, const std::string& name, const CommandForm& form) {
+    out << "用法：quarvel-cli " << usageLine(name, form) << "\n";
+    if (form.legacy) return;
+    out << form.help << "\n";
+    if (form.options.empty()) return;
     out << "选项：\n";
-    for (const OptionSpec& o : spec.options) {
+    for (const OptionEntry& o : form.options) {
         std::string word = o.alias.empty() ? o.name : o.alias + ", " + o.name;
         if (!o.value.empty()) word += " " + o.value;
         out << "  " << word << std::string(word.size() < 24 ? 24 - word.size() : 1, ' ') << o.help
@@ -133,12 +133,12 @@ void printCommandHelp(std::ostream& out, const std::string& name, const CommandS
 }
 
 namespace opt {
-OptionSpec type() {
+OptionEntry type() {
     return {"--type", {}, "0..5", "搜索类型：0 号码，1 生肖，2 头数，3 尾数，4 合数，5 段数", 0, 5};
 }
-OptionSpec noSpecial() { return {"--no-special", {}, {}, "特码不计入"}; }
-OptionSpec range() { return {"--range", {}, "A:B", "检索起止期数（默认全部历史）"}; }
-OptionSpec asOf() { return {"--as-of", {}, "X", "按截止 X 期的历史计算"}; }
+OptionEntry noSpecial() { return {"--no-special", {}, {}, "特码不计入"}; }
+OptionEntry range() { return {"--range", {}, "A:B", "检索起止期数（默认全部历史）"}; }
+OptionEntry asOf() { return {"--as-of", {}, "X", "按截止 X 期的历史计算"}; }
 }  // namespace opt
 
 std::pair<std::string, std::string> rangeTexts(const std::string& option, const std::string& text) {

@@ -37,7 +37,7 @@ class OutcomeError : public std::runtime_error {
 };
 
 // One option of a command's table.
-struct OptionSpec {
+struct OptionEntry {
     std::string name;   // "--type", "-k"
     std::string alias;  // another name for it ("-h" for "--help"), may be empty
     std::string value;  // what it takes as shown in the help ("0..5", "A:B"); empty: a flag
@@ -48,10 +48,10 @@ struct OptionSpec {
     bool repeat = false;    // may be given more than once (--pos)
     bool required = false;  // must be given
 };
-using OptionTable = std::vector<OptionSpec>;
+using OptionTable = std::vector<OptionEntry>;
 
 // What a command takes: its options, then its operands (the words that are no option).
-struct CommandSpec {
+struct CommandForm {
     std::string help = {};      // what the command does, one Chinese line
     std::string operands = {};  // as shown in the usage line, e.g. "ISSUE N1 ... N8"
     std::size_t minOperands = 0;
@@ -72,7 +72,7 @@ class Arguments {
     // The whole number of a ranged option (checked by the parser), or `fallback`.
     long long number(const std::string& name, long long fallback) const;
     std::vector<std::string> operands;
-    // Every word as given, for the commands that read their own words (a legacy spec).
+    // Every word as given, for the commands that read their own words (a legacy form).
     std::vector<std::string> words;
     bool empty() const { return words.empty(); }
     std::size_t size() const { return words.size(); }
@@ -89,24 +89,24 @@ class Arguments {
     std::map<std::string, std::vector<std::string>> values_;
 };
 
-// Reads `args` by `spec`: every option known, every value present and within its range, the
+// Reads `args` by `form`: every option known, every value present and within its range, the
 // operands counted, required options given (UsageError otherwise). Operands may stand before,
 // between and after options; a word such as -5 that names no option is an operand.
-Arguments parseArguments(const CommandSpec& spec, const std::vector<std::string>& args);
+Arguments parseArguments(const CommandForm& form, const std::vector<std::string>& args);
 // The same reading up to the first operand, which with all after it is left as the operands
 // (the program's own options end at the command).
-Arguments readArguments(const CommandSpec& spec, const std::vector<std::string>& args,
+Arguments readArguments(const CommandForm& form, const std::vector<std::string>& args,
                         bool stopAtOperand);
 // "name [options] operands", then one line per option: the usage and --help of a command.
-std::string usageLine(const std::string& name, const CommandSpec& spec);
-void printCommandHelp(std::ostream& out, const std::string& name, const CommandSpec& spec);
+std::string usageLine(const std::string& name, const CommandForm& form);
+void printCommandHelp(std::ostream& out, const std::string& name, const CommandForm& form);
 
 // The options shared by several commands, each defined once.
 namespace opt {
-OptionSpec type();       // --type 0..5
-OptionSpec noSpecial();  // --no-special
-OptionSpec range();      // --range A:B
-OptionSpec asOf();       // --as-of X
+OptionEntry type();       // --type 0..5
+OptionEntry noSpecial();  // --no-special
+OptionEntry range();      // --range A:B
+OptionEntry asOf();       // --as-of X
 }  // namespace opt
 
 // "A:B" of --range and --test as the texts on either side of the colon (UsageError otherwise).
@@ -136,14 +136,14 @@ using CommandFn = std::function<int(Context&)>;
 
 struct CommandInfo {
     CommandFn run;
-    CommandSpec spec;
+    CommandForm form;
 };
 
 std::map<std::string, CommandInfo>& commandRegistry();
 
 struct RegisterCommand {
-    RegisterCommand(const std::string& name, CommandSpec spec, CommandFn fn) {
-        commandRegistry()[name] = CommandInfo{std::move(fn), std::move(spec)};
+    RegisterCommand(const std::string& name, CommandForm form, CommandFn fn) {
+        commandRegistry()[name] = CommandInfo{std::move(fn), std::move(form)};
     }
     // A command that reads its own words; `usage` is its usage line, name first. (A template,
     // so that a braced table never lands here.)
@@ -151,10 +151,10 @@ struct RegisterCommand {
     requires std::is_convertible_v<Usage, std::string> RegisterCommand(const std::string& name,
                                                                        Usage&& usage,
                                                                        CommandFn fn) {
-        CommandSpec spec;
-        spec.help = std::string(std::forward<Usage>(usage));
-        spec.legacy = true;
-        commandRegistry()[name] = CommandInfo{std::move(fn), std::move(spec)};
+        CommandForm form;
+        form.help = std::string(std::forward<Usage>(usage));
+        form.legacy = true;
+        commandRegistry()[name] = CommandInfo{std::move(fn), std::move(form)};
     }
 };
 

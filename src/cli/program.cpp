@@ -15,7 +15,7 @@ namespace quarvel::cli {
 
 namespace {
 
-CommandSpec programSpec() {
+CommandForm programSpec() {
     return {"quarvel-cli：历史号码和遗漏分析的命令行程序",
             "COMMAND [ARGS]",
             0,
@@ -33,7 +33,7 @@ void printUsage(std::ostream& out) {
     out << "命令：\n";
     for (const auto& [name, info] : commandRegistry()) {
         out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ')
-            << info.spec.help << "\n";
+            << info.form.help << "\n";
     }
 }
 
@@ -53,11 +53,11 @@ void nameTheProgram() {
 int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
     // The program's options come before the command; everything from the command on is the
     // command's own (a value such as -5 included). Names are used as their bytes.
-    const CommandSpec spec = programSpec();
+    const CommandForm form = programSpec();
     Arguments global;
     try {
         const std::vector<std::string> words(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
-        global = readArguments(spec, words, true);
+        global = readArguments(form, words, true);
         if (global.has("--help")) {
             printUsage(out);
             return kDone;
@@ -68,16 +68,16 @@ int runProgram(const std::vector<std::string>& argv, std::ostream& out, std::ost
         }
         if (global.operands.empty()) throw UsageError("没有给出命令");
     } catch (const UsageError& e) {
-        badArguments(err, "", e.what(), usageLine("", spec));
+        badArguments(err, "", e.what(), usageLine("", form));
         return kBadArguments;
     }
     const std::string name = global.operands.front();
     const auto found = commandRegistry().find(name);
     if (found == commandRegistry().end()) {
-        badArguments(err, "", "不认识的命令 " + name, usageLine("", spec));
+        badArguments(err, "", "不认识的命令 " + name, usageLine("", form));
         return kBadArguments;
     }
-    const CommandSpec& command = found->second.spec;
+    const CommandForm& command = found->second.form;
     const std::vector<std::string> own(global.operands.begin() + 1, global.operands.end());
     if (std::find(own.begin(), own.end(), "--help") != own.end()) {
         printCommandHelp(out, name, command);

@@ -31,16 +31,16 @@ std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> a
 namespace {
 
 // Functions, not constants: the command tables are built while the program's statics are.
-OptionSpec fixed() { return {"--fixed", {}, {}, "固定位（默认自由位）"}; }
-OptionSpec pos() {
+OptionEntry fixed() { return {"--fixed", {}, {}, "固定位（默认自由位）"}; }
+OptionEntry pos() {
     return {"--pos", {}, "P=TEXT", "第 P 位（1..8）检索 TEXT（号码、代码或生肖名）", 1, 0, true};
 }
-OptionSpec pm() { return {"--pm", {}, {}, "分部检索平码（默认平特）"}; }
-OptionSpec k() { return {"-k", {}, "K", "分部位数"}; }
-OptionSpec values(bool required) {
+OptionEntry pm() { return {"--pm", {}, {}, "分部检索平码（默认平特）"}; }
+OptionEntry k() { return {"-k", {}, "K", "分部位数"}; }
+OptionEntry values(bool required) {
     return {"--values", {}, "T1,...,T8", "分部检索的八个位置值，逗号分隔", 1, 0, false, required};
 }
-OptionSpec partial() { return {"--partial", {}, {}, "分部检索（默认检索）"}; }
+OptionEntry partial() { return {"--partial", {}, {}, "分部检索（默认检索）"}; }
 
 std::vector<std::string> splitCommas(const std::string& s) {
     std::vector<std::string> out;

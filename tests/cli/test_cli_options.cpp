@@ -13,12 +13,12 @@ TEST_F(CliOptions, EveryCommandPrintsItsTableAndRefusesAnUnknownOption) {
     using quarvel::cli::commandRegistry;
     ASSERT_GE(commandRegistry().size(), 20u);
     for (const auto& [name, info] : commandRegistry()) {
-        if (info.spec.legacy) continue;  // reads its own words
-        const std::string usage = "quarvel-cli " + quarvel::cli::usageLine(name, info.spec);
+        if (info.form.legacy) continue;  // reads its own words
+        const std::string usage = "quarvel-cli " + quarvel::cli::usageLine(name, info.form);
         const auto help = cli({name, "--help"});
         EXPECT_EQ(help.status, 0) << name;
         EXPECT_EQ(help.out.rfind("用法：" + usage + "\n", 0), 0u) << help.out;
-        for (const auto& o : info.spec.options)
+        for (const auto& o : info.form.options)
             EXPECT_NE(help.out.find("\n  " + o.name), std::string::npos) << name << " " << o.name;
 
         const auto bad = cli({name, "--bogus"});

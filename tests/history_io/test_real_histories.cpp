@@ -122,7 +122,7 @@ TEST(NewYearTable, EarlyDrawsFrom2018To2026BelongToThePreviousZodiacYear) {
         EXPECT_EQ(before.b[0], 1 + (year - 1 - 1972) % 12) << early;
         EXPECT_EQ(since.b[0], 1 + (year - 1972) % 12) << after;
     }
-    EXPECT_EQ(store::zodiacYear(2013016), 2012);  // the specified years stay
+    EXPECT_EQ(store::zodiacYear(2013016), 2012);  // the years the table always had stay
     EXPECT_EQ(store::zodiacYear(2013017), 2013);
     EXPECT_EQ(store::zodiacYear(2027001), 2027);  // not in the table: no shift
 }
