@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "store/history_db.h"
+#include "store/system_calls.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -328,12 +329,7 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
 }
 
 std::string temporaryNameFor(const fs::path& target, unsigned long number) {
-#ifdef _WIN32
-    const unsigned long pid = GetCurrentProcessId();
-#else
-    const unsigned long pid = static_cast<unsigned long>(::getpid());
-#endif
-    return "." + target.filename().string() + ".tmp" + std::to_string(pid) + "-" +
+    return "." + target.filename().string() + ".tmp" + std::to_string(store::processId()) + "-" +
            std::to_string(number);
 }
 
