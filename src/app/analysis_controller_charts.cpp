@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <memory>
 
+#include "app/analysis_controller.h"
 #include "app/app_context.h"
 #include "app/busy_cursor.h"
 #include "app/criteria_panel.h"
@@ -20,9 +21,9 @@
 
 namespace quarvel::app {
 
-void CriteriaPanel::runTrendCommand() {
-    if (!commandReady(cmdZst_)) return;
-    const search::Criteria c = readCriteria();
+void AnalysisController::runTrendCommand() {
+    if (!commandReady(panel_.trendButton())) return;
+    const search::Criteria c = panel_.readCriteria();
     const QString title = QStringLiteral("走势图");
     const auto cut = readCut(title);
     if (!cut) return;
@@ -54,11 +55,11 @@ void CriteriaPanel::runTrendCommand() {
     if (!chart) return;
     const QString caption =
         QStringLiteral("走势图 — %1  %2～%3%4")
-            .arg(option3_[static_cast<std::size_t>(c.type)]->text())
+            .arg(panel_.typeCaption(c.type))
             .arg(in.rangeStart)
             .arg(in.rangeEnd)
             .arg(c.countSpecial ? QStringLiteral("（计特码）") : QStringLiteral("（不计特码）"));
-    auto* window = new TrendWindow(ctx_, std::move(chart), caption, this);
+    auto* window = new TrendWindow(ctx_, std::move(chart), caption, &panel_);
     connect(window, &TrendWindow::hotWindowChosen, window, [window, build](int w) {
         if (auto rebuilt = build(w)) window->setChart(std::move(rebuilt));
     });
@@ -66,13 +67,13 @@ void CriteriaPanel::runTrendCommand() {
     notify(QStringLiteral("走势图：%1 期").arg(window->model()->chart()->drawRows()));
 }
 
-void CriteriaPanel::runShapeCommand() {
-    if (!commandReady(cmdXtzs_)) return;
+void AnalysisController::runShapeCommand() {
+    if (!commandReady(panel_.shapeButton())) return;
     const QString title = QStringLiteral("形态走势");
     const auto cut = readCut(title);
     if (!cut) return;
     // As of 截止期 the range ends at the cut: the draws after it are neither listed nor counted.
-    search::Criteria c = readCriteria();
+    search::Criteria c = panel_.readCriteria();
     if (*cut) chance::applyCut(c, **cut);
     const auto range = search::readRange(c);
     if (!range) {
@@ -90,29 +91,28 @@ void CriteriaPanel::runShapeCommand() {
     }
     auto table = std::make_shared<const chance::ShapeTable>(std::move(*built));
     const QString caption = QStringLiteral("形态走势 — %1～%2").arg(range->start).arg(range->end);
-    auto* window = new ShapeWindow(ctx_, std::move(table), caption, this);
+    auto* window = new ShapeWindow(ctx_, std::move(table), caption, &panel_);
     window->show();
     notify(QStringLiteral("形态走势：%1 期").arg(window->model()->table()->rows()));
 }
 
-void CriteriaPanel::runCurveCommand() {
-    if (!commandReady(cmdYlqx_)) return;
+void AnalysisController::runCurveCommand() {
+    if (!commandReady(panel_.curveButton())) return;
     const QString title = QStringLiteral("遗漏曲线");
     std::optional<search::OmissionCurve> curve = resultCurve_;
     if (!curve) {
         // The summary grid lists the groups: the curve of the selected row.
-        const QModelIndex current = grid3_->currentIndex();
-        if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
+        const std::optional<std::string> label = panel_.selectedGroupLabel();
+        if (!label) {
             message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
             return;
         }
         const auto cut = readCut(title);
         if (!cut) return;
-        const groups::GroupInput input = readGroupInput(*cut);
-        const std::string label = grid3_->grid().at(current.row() + 1, 0);
+        const groups::GroupInput input = groupInputAt(*cut);
         auto made = [&] {
             BusyCursor busy;
-            return groups::groupCurve(*ctx_.db, input, label);
+            return groups::groupCurve(*ctx_.db, input, *label);
         }();
         if (!made) {
             const QString why = QString::fromStdString(made.outcome.text());
@@ -123,7 +123,7 @@ void CriteriaPanel::runCurveCommand() {
         }
         curve = std::move(*made);
     }
-    auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), this);
+    auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), &panel_);
     if (const auto shown = shownPatternHits(title))
         window->addKLinePage(chance::kLine(shown->second));
     window->show();

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/analysis_controller.h"
 #include "app/app_context.h"
 #include "app/backtest_view.h"
 #include "app/busy_cursor.h"
@@ -16,7 +17,7 @@
 
 namespace quarvel::app {
 
-std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownPatternHits(
+std::optional<std::pair<std::string, chance::PatternHits>> AnalysisController::shownPatternHits(
     const QString& title) {
     std::optional<store::Checked<chance::PatternHits>> hits;
     std::string label;
@@ -30,16 +31,16 @@ std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownP
             run.partial ? chance::partialPattern(run.criteria, run.flatOnly, k ? *k : 0)
                         : chance::searchPattern(run.criteria));
     } else {
-        const QModelIndex current = grid3_->currentIndex();
-        if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
+        const std::optional<std::string> selected = panel_.selectedGroupLabel();
+        if (!selected) {
             message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
             return std::nullopt;
         }
         const auto cut = readCut(title);
         if (!cut) return std::nullopt;
-        label = grid3_->grid().at(current.row() + 1, 0);
+        label = *selected;
         BusyCursor busy;
-        hits = chance::groupPatternHits(*ctx_.db, readGroupInput(*cut), label);
+        hits = chance::groupPatternHits(*ctx_.db, groupInputAt(*cut), label);
     }
     if (!*hits) {
         message(title, QString::fromStdString(hits->outcome.text()));
@@ -48,8 +49,8 @@ std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownP
     return std::make_pair(label, std::move(**hits));
 }
 
-void CriteriaPanel::runCalibrationCommand() {
-    if (!commandReady(cmdYlxy_)) return;
+void AnalysisController::runCalibrationCommand() {
+    if (!commandReady(panel_.calibrationButton())) return;
     const auto shown = shownPatternHits(QStringLiteral("遗漏校验"));
     if (!shown) return;
     const chance::IssueLine& range = shown->second.range;
@@ -58,23 +59,23 @@ void CriteriaPanel::runCalibrationCommand() {
             ? QStringLiteral("-")
             : QStringLiteral("%1～%2 期").arg(range.issue.front()).arg(range.issue.back());
     auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first), rangeText,
-                                         chance::calibrate(shown->second), this);
+                                         chance::calibrate(shown->second), &panel_);
     window->show();
 }
 
-void CriteriaPanel::runBacktestCommand() {
-    if (!commandReady(groups_->backtestButton())) return;
+void AnalysisController::runBacktestCommand() {
+    if (!commandReady(panel_.groupPanel()->backtestButton())) return;
     const QString title = QStringLiteral("回测");
     const auto cut = readCut(title);
     if (!cut) return;
-    const auto planned = groups::makePlan(readGroupInput(*cut));
+    const auto planned = groups::makePlan(groupInputAt(*cut));
     if (!planned) {
         const store::Outcome& why = planned.outcome;
         message(why.title.empty() ? title : QString::fromStdString(why.title),
                 QString::fromStdString(why.text()));
         return;
     }
-    auto* window = new BacktestWindow(ctx_, *planned, *cut, this);
+    auto* window = new BacktestWindow(ctx_, *planned, *cut, &panel_);
     window->show();
     window->run();
 }
