@@ -253,7 +253,6 @@ class Database {
     // connections' transactions to end, then fails with DbFault::Busy and changes nothing.
     void compactInPlace(int waitMs);
 
-    sqlite3* handle() const { return db_.get(); }
     int transactionDepth() const { return txDepth_; }
 
     // A value that differs after another connection committed a change to the file or the
@@ -267,8 +266,12 @@ class Database {
     ContentStamp contentStamp();
 
   private:
+    // The connection itself, only for the engine's own classes.
+    friend class Prepared;
     friend class RowCursor;
     friend class Transaction;
+    friend class LargePageCache;
+    sqlite3* handle() const { return db_.get(); }
     Snapshot snapshotNative(const std::string& sql);
     struct Closer {
         void operator()(sqlite3* db) const;

@@ -64,7 +64,7 @@ namespace {
 // The list's rows in the table's own order (the order they were stored), each with its SQQH;
 // false as soon as an SQQH is not a whole number, whose place only SQLite's ORDER BY tells.
 bool listInTableOrder(Database& db, TextGrid& g, std::vector<std::int64_t>& issues) {
-    detail::Statement st(db.handle(),
+    detail::Statement st(db,
                          "SELECT SQQH, L1A, L2A, L3A, L4A, L5A, L6A, L7A, L8A FROM Lishi NOT "
                          "INDEXED ORDER BY rowid");
     sqlite3_stmt* raw = st.raw();

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "store/history_db.h"
 #include "store/numbering.h"
@@ -145,11 +144,9 @@ TEST(HistoryDb, RenumberingPastTheOrdinalLimitChangesNothing) {
     db.open();
     {
         Transaction tx(db.db());
-        sqlite3_exec(
-            db.db().handle(),
+        db.db().executeNative(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 32768) "
-            "INSERT INTO Lishi (SQQH, IDX) SELECT 2000000 + i, 5 FROM n",
-            nullptr, nullptr, nullptr);
+            "INSERT INTO Lishi (SQQH, IDX) SELECT 2000000 + i, 5 FROM n");
         tx.commit();
     }
     EXPECT_THROW(db.renumberIdx(), DbError);
