@@ -1,6 +1,6 @@
 #include "cli/range_options.h"
 
-#include "chance/as_of.h"
+#include "chance/as_of_runs.h"
 #include "cli/search_options.h"
 
 namespace quarvel::cli {
@@ -25,8 +25,7 @@ search::IssueRange RangeOptions::issues(Context& c) {
     search::Criteria r = range;
     if (r.rangeStart.empty()) r.rangeStart = std::to_string(c.db.firstIssue().value_or(0));
     if (r.rangeEnd.empty()) r.rangeEnd = std::to_string(c.db.lastIssue().value_or(0));
-    if (const auto cut = asOfCut(c, asOf)) chance::applyCut(r, *cut);
-    return checkedValue(search::readRange(r));
+    return checkedValue(chance::rangeAsOf(c.db, std::move(r), asOf)).result;
 }
 
 }  // namespace quarvel::cli

@@ -23,11 +23,6 @@ std::int32_t parseAsOf(const std::string& text) {
     return *issue;
 }
 
-std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf) {
-    if (!asOf) return std::nullopt;
-    return checkedValue(chance::cutAt(c.db, *asOf));
-}
-
 namespace {
 
 // Functions, not constants: the command tables are built while the program's statics are.
