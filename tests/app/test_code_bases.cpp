@@ -116,17 +116,36 @@ class TestCodeBases : public QObject {
         groupRowsEqualSearches(5, 0, "0~9 rebuilt");
     }
 
-    // Rows stored under base 1, the menus on base 0 (rebuild declined), quarvel-cli told base 0
-    // as well: search, groups and trend give the same figures and names in both programs.
+    // Rows stored under one base, the menus on the other (rebuild declined), quarvel-cli told
+    // the other base as well: search, groups and trend give the same figures and names in both
+    // programs.
+    void windowAndCommandLineAgreeWhateverTheSetting_data() {
+        QTest::addColumn<int>("rowBase");
+        QTest::newRow("rows 1~12, setting 0~11") << 1;
+        QTest::newRow("rows 0~11, setting 1~12") << 0;
+    }
     void windowAndCommandLineAgreeWhateverTheSetting() {
-        f->dialogs.questionAnswers.enqueue(false);
-        f->find<QAction>("mnuSxcs_0")->trigger();
-        f->dialogs.questionAnswers.enqueue(false);
-        f->find<QAction>("mnuDscs_0")->trigger();
-        const auto cli = [this](std::vector<std::string> args) {
-            args.insert(args.begin(),
-                        {"--data-dir", f->dir.path().string(), "--settings-file",
-                         (f->dir.path() / "cli.ini").string(), "--sx-base", "0", "--ds-base", "0"});
+        QFETCH(int, rowBase);
+        const int setting = 1 - rowBase;
+        if (rowBase == 0) {  // rebuild the rows under base 0 first
+            for (const char* menu : {"mnuSxcs_0", "mnuDscs_0"}) {
+                f->dialogs.questionAnswers.enqueue(true);
+                f->find<QAction>(menu)->trigger();
+            }
+            QCOMPARE(store::storedBases(f->window->historyDb().db(), {1, 1}).sx, 0);
+        }
+        for (const char* menu : {"mnuSxcs_%1", "mnuDscs_%1"}) {
+            f->dialogs.questionAnswers.enqueue(false);
+            f->find<QAction>(QString(menu).arg(setting))->trigger();
+        }
+        const store::Bases stored = store::storedBases(f->window->historyDb().db(), {9, 9});
+        QCOMPARE(stored.sx, rowBase);
+        QCOMPARE(stored.ds, rowBase);
+        const auto cli = [this, setting](std::vector<std::string> args) {
+            const std::string base = std::to_string(setting);
+            args.insert(args.begin(), {"--data-dir", f->dir.path().string(), "--settings-file",
+                                       (f->dir.path() / "cli.ini").string(), "--sx-base", base,
+                                       "--ds-base", base});
             const auto r = testing::runCli(args);
             if (r.status != 0) qWarning("%s", r.err.c_str());
             return r.out;
@@ -137,10 +156,12 @@ class TestCodeBases : public QObject {
         f->find<QCheckBox>("Check1_1")->setChecked(true);
         auto* box = f->find<QLineEdit>("Text2_1");
         box->setFocus();
-        QTest::keyClicks(box, "2");  // 牛 in the stored rows' numbering
+        QTest::keyClicks(box, "2");  // 牛 or 虎 in the stored rows' numbering
         f->find<QPushButton>("Command1")->click();
         QCOMPARE(panel->hitGrid()->grid().toTsv() + "\n" + panel->summaryGrid()->grid().toTsv(),
                  cli({"search", "--type", "1", "--pos", "1=2"}));
+        QVERIFY(panel->hitGrid()->grid().toTsv().find(rowBase == 1 ? "牛" : "虎") !=
+                std::string::npos);
 
         f->find<QPushButton>("cmdZH_0")->click();
         f->find<QComboBox>("Combo2")->setCurrentText("1");
@@ -148,6 +169,7 @@ class TestCodeBases : public QObject {
         QCOMPARE(
             panel->summaryGrid()->grid().toTsv(),
             cli({"groups", "--type", "1", "--size", "1", "--boxes", "1,2,3,4,5,6,7,8,9,10,11,12"}));
+        QVERIFY(panel->summaryGrid()->grid().toTsv().find("猪") != std::string::npos);
 
         for (const char* type : {"1", "5"}) {
             f->find<QRadioButton>(QString("Option3_%1").arg(type))->click();
