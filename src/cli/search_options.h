@@ -30,9 +30,6 @@ OptionTable patternOptionTable();
 // An option of the other kind (--pos for a partial search) is a UsageError.
 SearchOptions readSearchOptions(Context& c, SearchKind kind);
 
-// The issue of an --as-of value (UsageError when not a whole number).
-std::int32_t parseAsOf(const std::string& text);
-
 // The value of a position text: a whole number, or for the zodiac type a zodiac name (its code
 // under the zodiac base). UsageError otherwise.
 int positionValue(const std::string& text, int type, int sxBase);
