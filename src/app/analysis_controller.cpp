@@ -109,26 +109,6 @@ bool AnalysisController::readAsOf(const QString& title, std::optional<std::int32
     return asOf.has_value();
 }
 
-std::optional<std::optional<chance::AsOfCut>> AnalysisController::readCut(
-    const QString& title) const {
-    std::optional<std::int32_t> asOf;
-    if (!readAsOf(title, asOf)) return std::nullopt;
-    if (!asOf) return std::optional<chance::AsOfCut>();
-    const auto cut = chance::cutAt(*ctx_.db, *asOf);
-    if (!cut) {
-        message(title, fromStd(cut.outcome.text()));
-        return std::nullopt;
-    }
-    return std::optional<chance::AsOfCut>(*cut);
-}
-
-groups::GroupInput AnalysisController::groupInputAt(
-    const std::optional<chance::AsOfCut>& cut) const {
-    groups::GroupInput input = panel_.readGroupInput();
-    if (cut) chance::applyCut(input, *cut);
-    return input;
-}
-
 void AnalysisController::forgetPattern() {
     resultCurve_.reset();
     lastPattern_.reset();

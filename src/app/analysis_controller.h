@@ -17,11 +17,8 @@
 #include <string>
 #include <utility>
 
-#include "chance/as_of.h"
 #include "chance/pattern_chance.h"
 #include "chance/pattern_run.h"
-#include "groups/group_command.h"
-#include "search/criteria.h"
 #include "search/omission_curve.h"
 #include "search/search_command.h"
 
@@ -58,16 +55,6 @@ class AnalysisController : public QObject {
     void runBacktestCommand();
 
   private:
-    // A search or partial search as it was last run, kept for its calibration and K-line.
-    struct PatternRun {
-        search::Criteria criteria;  // cut at the as-of issue
-        bool partial = false;
-        bool flatOnly = false;
-        std::string kText;
-        std::optional<chance::AsOfCut> cut;
-        search::SearchResult operator()(store::HistoryDb& db, const search::Criteria& c) const;
-    };
-
     void connectEvents();
     // False after saying that there is no history to analyse.
     bool historyOpen() const;
@@ -81,11 +68,6 @@ class AnalysisController : public QObject {
     // The as-of issue typed into "截止期" (none when the box is empty); false after telling the
     // user that the text is no issue.
     bool readAsOf(const QString& title, std::optional<std::int32_t>& asOf) const;
-    // The cut of "截止期": none when the box is empty; the outer none when it is refused (the
-    // refusal shown under `title`).
-    std::optional<std::optional<chance::AsOfCut>> readCut(const QString& title) const;
-    // The panel read into the group computation's input, cut at the as-of issue when given.
-    groups::GroupInput groupInputAt(const std::optional<chance::AsOfCut>& cut) const;
 
     // Runs one analysis under the wait cursor and shows its grids, or its refusal as a message;
     // the number of hits when it ran.
@@ -103,7 +85,9 @@ class AnalysisController : public QObject {
     CriteriaPanel& panel_;
     // The curve of the result the summary grid shows; none while it lists the groups.
     std::optional<search::OmissionCurve> resultCurve_;
-    std::optional<PatternRun> lastPattern_;  // set together with resultCurve_
+    // The search or partial search the summary grid shows, as it was run (its as-of issue
+    // included), for its calibration and K-line; set together with resultCurve_.
+    std::optional<chance::PatternInput> lastPattern_;
     QTimer* relistTimer_ = nullptr;  // a single click waits to see whether a double click follows
     int pendingColumn_ = 0;
     qint64 quietUntil_ = 0;  // clicks up to this time end a double click

@@ -13,10 +13,9 @@
 #include "app/omission_curve_view.h"
 #include "app/shape_view.h"
 #include "app/trend_view.h"
-#include "chance/as_of.h"
+#include "chance/as_of_runs.h"
 #include "chance/hot_cold.h"
 #include "chance/shape_table.h"
-#include "groups/group_command.h"
 #include "search/trend_chart.h"
 
 namespace quarvel::app {
@@ -25,13 +24,15 @@ void AnalysisController::runTrendCommand() {
     if (!commandReady(panel_.trendButton())) return;
     const search::Criteria c = panel_.readCriteria();
     const QString title = QStringLiteral("走势图");
-    const auto cut = readCut(title);
-    if (!cut) return;
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(title, asOf)) return;
     if (c.type < 0 || c.type > 5) {
         message(title, QStringLiteral("走势图只能按号码、生肖、头数、尾数、合数或段数显示"));
         return;
     }
-    const auto range = search::readRange(c);
+    // The range as of 截止期, read once: the chart and its rebuilds for another hot/cold window
+    // cover the same draws.
+    const auto range = chance::rangeAsOf(*ctx_.db, c, asOf);
     if (!range) {
         message(title, QString::fromStdString(range.outcome.text()));
         return;
@@ -39,8 +40,8 @@ void AnalysisController::runTrendCommand() {
     // Columns name the codes as the stored rows carry them, and the chances of the hot/cold rows
     // count the numbers under the code table those rows were built with.
     const store::Bases rows = ctx_.rowBases();
-    search::TrendInput in{c.type, c.countSpecial, range->start, range->end, rows.sx, rows.ds};
-    if (*cut) chance::applyCut(in, **cut);
+    const search::TrendInput in{c.type,  c.countSpecial, range->result.start, range->result.end,
+                                rows.sx, rows.ds};
     const store::ZodiacCodes codes = store::ZodiacCodes::startup(rows.sx);
     auto build = [this, in, codes,
                   title](int hotWindow) -> std::shared_ptr<const search::TrendChart> {
@@ -70,27 +71,24 @@ void AnalysisController::runTrendCommand() {
 void AnalysisController::runShapeCommand() {
     if (!commandReady(panel_.shapeButton())) return;
     const QString title = QStringLiteral("形态走势");
-    const auto cut = readCut(title);
-    if (!cut) return;
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(title, asOf)) return;
     // As of 截止期 the range ends at the cut: the draws after it are neither listed nor counted.
-    search::Criteria c = panel_.readCriteria();
-    if (*cut) chance::applyCut(c, **cut);
-    const auto range = search::readRange(c);
-    if (!range) {
-        message(title, QString::fromStdString(range.outcome.text()));
-        return;
-    }
     auto built = [&] {
         BusyCursor busy;
-        return chance::buildShapeTable(ctx_.db->db(), range->start, range->end);
+        return chance::shapeAsOf(*ctx_.db, panel_.readCriteria(), asOf);
     }();
     if (!built) {
-        message(title, QStringLiteral("形态走势无法读取历史号码：%1")
-                           .arg(QString::fromStdString(built.outcome.text())));
+        // A range or as-of issue refused as typed, or the draws that could not be read.
+        const QString why = QString::fromStdString(built.outcome.text());
+        message(title, built.outcome.kind == store::OutcomeKind::Failed
+                           ? QStringLiteral("形态走势无法读取历史号码：%1").arg(why)
+                           : why);
         return;
     }
-    auto table = std::make_shared<const chance::ShapeTable>(std::move(*built));
-    const QString caption = QStringLiteral("形态走势 — %1～%2").arg(range->start).arg(range->end);
+    const search::IssueRange range = built->result.range;
+    auto table = std::make_shared<const chance::ShapeTable>(std::move(built->result.table));
+    const QString caption = QStringLiteral("形态走势 — %1～%2").arg(range.start).arg(range.end);
     auto* window = new ShapeWindow(ctx_, std::move(table), caption, &panel_);
     window->show();
     notify(QStringLiteral("形态走势：%1 期").arg(window->model()->table()->rows()));
@@ -107,12 +105,11 @@ void AnalysisController::runCurveCommand() {
             message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
             return;
         }
-        const auto cut = readCut(title);
-        if (!cut) return;
-        const groups::GroupInput input = groupInputAt(*cut);
+        std::optional<std::int32_t> asOf;
+        if (!readAsOf(title, asOf)) return;
         auto made = [&] {
             BusyCursor busy;
-            return groups::groupCurve(*ctx_.db, input, *label);
+            return chance::groupCurveAsOf(*ctx_.db, panel_.readGroupInput(), *label, asOf);
         }();
         if (!made) {
             const QString why = QString::fromStdString(made.outcome.text());
@@ -121,7 +118,7 @@ void AnalysisController::runCurveCommand() {
                                : why);
             return;
         }
-        curve = std::move(*made);
+        curve = std::move(made->result);
     }
     auto* window = new OmissionCurveWindow(ctx_, std::move(*curve), &panel_);
     if (const auto shown = shownPatternHits(title))

@@ -13,11 +13,11 @@
 #include "app/group_panel.h"
 #include "app/multi_search_panel.h"
 #include "app/qt_text.h"
+#include "chance/as_of_runs.h"
 #include "chance/pattern_run.h"
 #include "groups/group_checks.h"
 #include "groups/group_command.h"
 #include "groups/yl_table.h"
-#include "partial/partial_search.h"
 #include "search/input_checks.h"
 #include "search/search_command.h"
 
@@ -41,14 +41,6 @@ std::optional<int> AnalysisController::showAnalysis(
     return result.stats.hits;
 }
 
-search::SearchResult AnalysisController::PatternRun::operator()(store::HistoryDb& db,
-                                                                const search::Criteria& c) const {
-    search::SearchResult r =
-        partial ? partial::runPartialSearch(db, c, flatOnly, kText) : search::runSearch(db, c);
-    if (cut && r.ok()) chance::restateAtCut(r, *cut);
-    return r;
-}
-
 void AnalysisController::runPattern(const QString& title, const chance::PatternInput& in) {
     panel_.showCountSpecialForMode(in.criteria.fixed);
     chance::PatternAnswer answer;
@@ -59,9 +51,7 @@ void AnalysisController::runPattern(const QString& title, const chance::PatternI
     if (!hits) return;
     QString done = QStringLiteral("%1完成：命中 %2 期").arg(title).arg(*hits);
     if (answer.cut) done += QStringLiteral("；") + fromStd(answer.nextShowing);
-    PatternRun run{in.criteria, in.partial, in.flatOnly, in.kText, answer.cut};
-    if (run.cut) chance::applyCut(run.criteria, *run.cut);
-    lastPattern_ = std::move(run);
+    lastPattern_ = in;
     notify(done);
 }
 
@@ -93,15 +83,14 @@ void AnalysisController::runGroupCommand() {
     if (!commandReady(panel_.groupPanel()->computeButton())) return;
     if (refused(QStringLiteral("分组计算"), groups::checkGroupInput(panel_.readGroupInput())))
         return;
-    const auto cut = readCut(QStringLiteral("分组计算"));
-    if (!cut) return;
-    const groups::GroupInput input = groupInputAt(*cut);
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(QStringLiteral("分组计算"), asOf)) return;
     groups::GroupResult result;
     {
         BusyCursor busy;
-        result = groups::runGroupComputation(*ctx_.db, input);
-        // A refused input leaves the grid as it was; after a database failure it shows YL as
-        // the failed run left it (unchanged).
+        result = chance::groupsAsOf(*ctx_.db, panel_.readGroupInput(), asOf).result;
+        // A refused input or as-of issue leaves the grid as it was; after a database failure it
+        // shows YL as the failed run left it (unchanged).
         const bool failed = result.outcome.kind == store::OutcomeKind::Failed;
         if (result.outcome.ok() || (failed && result.listing.rows() > 0)) {
             panel_.showGroupListing(result.listing);
