@@ -70,6 +70,12 @@ void AnalysisController::message(const QString& title, const QString& text) cons
     app::message(ctx_, title, text);
 }
 
+void AnalysisController::showFailure(const QString& title, const store::Outcome& why,
+                                     const QString& failed) const {
+    const QString text = fromStd(why.text());
+    message(title, why.kind == store::OutcomeKind::Failed ? failed.arg(text) : text);
+}
+
 bool AnalysisController::refused(const QString& title,
                                  const std::optional<std::string>& why) const {
     if (!why) return false;

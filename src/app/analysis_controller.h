@@ -64,6 +64,9 @@ class AnalysisController : public QObject {
     bool refused(const QString& title, const std::optional<std::string>& why) const;
     void notify(const QString& text) const;
     void message(const QString& title, const QString& text) const;
+    // What stopped a command, under `title`: a refusal as it reads, a failure of the store in
+    // the sentence `failed` (its %1 the reason).
+    void showFailure(const QString& title, const store::Outcome& why, const QString& failed) const;
 
     // The as-of issue typed into "截止期" (none when the box is empty); false after telling the
     // user that the text is no issue.

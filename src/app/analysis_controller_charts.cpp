@@ -80,10 +80,7 @@ void AnalysisController::runShapeCommand() {
     }();
     if (!built) {
         // A range or as-of issue refused as typed, or the draws that could not be read.
-        const QString why = QString::fromStdString(built.outcome.text());
-        message(title, built.outcome.kind == store::OutcomeKind::Failed
-                           ? QStringLiteral("形态走势无法读取历史号码：%1").arg(why)
-                           : why);
+        showFailure(title, built.outcome, QStringLiteral("形态走势无法读取历史号码：%1"));
         return;
     }
     const search::IssueRange range = built->result.range;
@@ -112,10 +109,7 @@ void AnalysisController::runCurveCommand() {
             return chance::groupCurveAsOf(*ctx_.db, panel_.readGroupInput(), *label, asOf);
         }();
         if (!made) {
-            const QString why = QString::fromStdString(made.outcome.text());
-            message(title, made.outcome.kind == store::OutcomeKind::Failed
-                               ? QStringLiteral("分组的命中无法读取：%1").arg(why)
-                               : why);
+            showFailure(title, made.outcome, QStringLiteral("分组的命中无法读取：%1"));
             return;
         }
         curve = std::move(made->result);
