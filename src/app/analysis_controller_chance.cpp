@@ -63,23 +63,16 @@ void AnalysisController::runBacktestCommand() {
     const QString title = QStringLiteral("回测");
     std::optional<std::int32_t> asOf;
     if (!readAsOf(title, asOf)) return;
-    const auto cut = chance::optionalCut(*ctx_.db, asOf);
-    if (!cut) {
-        message(title, QString::fromStdString(cut.outcome.text()));
-        return;
-    }
     // The plan's range ends at the cut, and with it the test range the window offers; the
     // window runs the backtest as of the same cut.
-    groups::GroupInput input = panel_.readGroupInput();
-    if (*cut) chance::applyCut(input, **cut);
-    const auto planned = groups::makePlan(input);
+    const auto planned = chance::planAsOf(*ctx_.db, panel_.readGroupInput(), asOf);
     if (!planned) {
         const store::Outcome& why = planned.outcome;
         message(why.title.empty() ? title : QString::fromStdString(why.title),
                 QString::fromStdString(why.text()));
         return;
     }
-    auto* window = new BacktestWindow(ctx_, *planned, *cut, &panel_);
+    auto* window = new BacktestWindow(ctx_, planned->result, planned->cut, &panel_);
     window->show();
     window->run();
 }

@@ -55,6 +55,13 @@ AsOfResult<groups::GroupResult> groupsAsOf(store::HistoryDb& db, groups::GroupIn
     return a;
 }
 
+store::Checked<AsOfResult<groups::GroupPlan>> planAsOf(store::HistoryDb& db,
+                                                       groups::GroupInput input,
+                                                       std::optional<std::int32_t> asOf) {
+    return runCut(db, std::move(input), asOf,
+                  [](const groups::GroupInput& in) { return groups::makePlan(in); });
+}
+
 store::Checked<AsOfResult<search::OmissionCurve>> groupCurveAsOf(store::HistoryDb& db,
                                                                  groups::GroupInput input,
                                                                  const std::string& label,

@@ -12,7 +12,7 @@
 //   遗漏校验, 遗漏K线 of a listed group                      groupHitsAsOf
 //   走势图 (with its hot/cold rows)                         trendAsOf
 //   形态 (形态走势, shape --summary)                        shapeAsOf
-//   回测                                                    backtestAsOf
+//   回测                                          planAsOf, then backtestAsOf
 //   the issue range of tickets and 缩水                     rangeAsOf
 
 #include <cstdint>
@@ -83,6 +83,12 @@ struct ShapeAnswer {
 };
 store::Checked<AsOfResult<ShapeAnswer>> shapeAsOf(store::HistoryDb& db, search::Criteria range,
                                                   std::optional<std::int32_t> asOf);
+
+// The group plan of a backtest, its range ending at the cut (so does the test range the
+// window offers from it); the cut's refusal or the plan's.
+store::Checked<AsOfResult<groups::GroupPlan>> planAsOf(store::HistoryDb& db,
+                                                       groups::GroupInput input,
+                                                       std::optional<std::int32_t> asOf);
 
 // The backtest of the plan: the test range and the history end at the cut.
 store::Checked<AsOfResult<BacktestResult>> backtestAsOf(store::HistoryDb& db, BacktestInput in,

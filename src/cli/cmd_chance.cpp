@@ -55,7 +55,7 @@ int backtest(Context& c) {
     in.ascending = c.args.has("--asc");
     in.pick = static_cast<int>(c.args.number("--pick", in.pick));
     GroupArgs g = readGroupArgs(c);
-    in.plan = checkedValue(groups::makePlan(g.input));
+    in.plan = checkedValue(chance::planAsOf(c.db, g.input, g.asOf)).result;
 
     const chance::BacktestResult result =
         checkedValue(chance::backtestAsOf(c.db, std::move(in), g.asOf)).result;

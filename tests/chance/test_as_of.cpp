@@ -174,8 +174,10 @@ TEST(AsOf, EveryCallAnswersAsTheTrimmedHistory) {
              }},
             {"回测",
              [&](store::HistoryDb& db, AsOf x) {
+                 const auto plan = planAsOf(db, g, x);
+                 if (!plan) return Cells{{plan.outcome.sentence}};
                  BacktestInput in;
-                 in.plan = *groups::makePlan(g);
+                 in.plan = plan->result;
                  in.testStart = h.draws[100].issue;
                  in.testEnd = h.draws.back().issue;
                  in.pick = 3;
