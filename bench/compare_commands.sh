@@ -33,7 +33,7 @@ for bin in $cli $other; do
     same=$(cmp -s $work/out.cli $work/out.yard && echo same || echo DIFFERENT)
     printf '%-10s %14s %8s %14s %8s %6s %6s %s\n' $name $ci $cw $yi $yw \
       $(awk -v a=${ci//,/} -v b=${yi//,/} 'BEGIN{printf "%.2f", a/b}') \
-      $(awk -v a=$cw -v b=$yw 'BEGIN{printf "%.2f", b > 0 ? a/b : 0}') $same
+      $(awk -v a=$cw -v b=$yw 'BEGIN{printf "%.2f", (b > 0 ? a / b : 0)}') $same
   done <<'LIST'
 search   search   search --type 0 --pos 1=05 --pos 2=12
 partial0 partial0 partial --type 0 -k 4 --values 03,07,11,15,19,23,27,30

@@ -2,8 +2,8 @@
 // Figures as they stood at a past issue X: the history is cut at the newest draw whose issue is
 // not greater than X, and every analysis runs as if that draw were the newest one. Since IDX
 // counts from the oldest draw, the draws up to the cut keep their IDX; the cut ends the issue
-// range there and the last omission is measured to it. The commands apply the cut to their
-// inputs once, before they run the analysis, and nothing later sees the draws after it.
+// range there and the last omission is measured to it. The cut is applied to the inputs once,
+// before the analysis runs (chance/as_of_runs.h), and nothing later sees the draws after it.
 
 #include <cstddef>
 #include <cstdint>

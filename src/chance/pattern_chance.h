@@ -3,7 +3,7 @@
 // search, a partial search or one listed group) from the oldest stored draw up to the range's
 // end, since the omission of the range's first draws reaches back before it, with the draws
 // of the range; and the backtest of a group plan on the history as far as the cut. The inputs
-// come already cut at the as-of issue (applyCut).
+// come already cut at the as-of issue (applyCut; chance/as_of_runs.h cuts and runs in one call).
 
 #include <functional>
 #include <optional>

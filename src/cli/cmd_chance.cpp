@@ -3,7 +3,7 @@
 // group ranking. All take --as-of X to run as if the history ended at issue X.
 #include <algorithm>
 
-#include "chance/as_of.h"
+#include "chance/as_of_runs.h"
 #include "chance/backtest.h"
 #include "chance/calibration.h"
 #include "chance/kline.h"
@@ -12,45 +12,19 @@
 #include "cli/command.h"
 #include "cli/group_options.h"
 #include "cli/search_options.h"
-#include "partial/partial_search.h"
 #include "search/search_command.h"
 
 namespace quarvel::cli {
 namespace {
 
-struct PatternArgs {
-    SearchOptions options;
-    bool partial = false;
-    std::optional<chance::AsOfCut> cut;
-};
-
-// `[--partial] [search or partial options]`, cut at --as-of.
-PatternArgs parsePattern(Context& c) {
-    PatternArgs p;
-    p.partial = c.args.has("--partial");
-    p.options = readSearchOptions(c, p.partial ? SearchKind::Partial : SearchKind::Search);
-    p.cut = asOfCut(c, p.options.asOf);
-    if (p.cut) chance::applyCut(p.options.criteria, *p.cut);
-    return p;
-}
-
-// The partial search's k, 0 (no combination) when refused: its search refuses it first.
-int sectionOf(const std::string& kText) {
-    const auto k = partial::readSection(kText);
-    return k ? *k : 0;
-}
-
-// The pattern's hits from the oldest draw to the range's end, by the analysis its command runs.
-chance::PatternHits hitsOf(Context& c, const PatternArgs& p) {
-    const chance::PatternSearch run = [&](const search::Criteria& criteria) {
-        return p.partial ? partial::runPartialSearch(c.db, criteria, p.options.pm, p.options.kText)
-                         : search::runSearch(c.db, criteria);
-    };
-    const chance::ChancePattern pattern =
-        p.partial
-            ? chance::partialPattern(p.options.criteria, p.options.pm, sectionOf(p.options.kText))
-            : chance::searchPattern(p.options.criteria);
-    return checkedValue(chance::patternHits(c.db, p.options.criteria, run, pattern));
+// The hits from the oldest draw to the range's end of `[--partial] [search or partial
+// options]`, as of --as-of.
+chance::PatternHits patternHits(Context& c) {
+    const bool partial = c.args.has("--partial");
+    SearchOptions o = readSearchOptions(c, partial ? SearchKind::Partial : SearchKind::Search);
+    return checkedValue(chance::patternHitsAsOf(
+                            c.db, {std::move(o.criteria), partial, o.pm, o.kText, o.asOf}))
+        .result;
 }
 
 // The verdict's plain sentence as the last line; a run of the CLI is one setting tried.
@@ -59,14 +33,14 @@ void conclude(Context& c, const std::string& verdict) {
 }
 
 int calibrate(Context& c) {
-    const chance::Calibration result = chance::calibrate(hitsOf(c, parsePattern(c)));
+    const chance::Calibration result = chance::calibrate(patternHits(c));
     c.out << chance::calibrationGrid(result).toTsv() << chance::chiSquareLine(result) << "\n";
     conclude(c, chance::calibrationVerdict(result, 1));
     return 0;
 }
 
 int kline(Context& c) {
-    const auto points = chance::kLine(hitsOf(c, parsePattern(c)));
+    const auto points = chance::kLine(patternHits(c));
     c.out << chance::kLineGrid(points).toTsv();
     conclude(c, chance::kLineVerdict(chance::summarize(points), 1));
     return 0;
@@ -84,7 +58,7 @@ int backtest(Context& c) {
     in.plan = checkedValue(groups::makePlan(g.input));
 
     const chance::BacktestResult result =
-        checkedValue(chance::backtestOnHistory(c.db, in, asOfCut(c, g.asOf)));
+        checkedValue(chance::backtestAsOf(c.db, std::move(in), g.asOf)).result;
     c.out << chance::backtestGrid(result).toTsv();
     conclude(c, chance::backtestVerdict(result, 1));
     return 0;

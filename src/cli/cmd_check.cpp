@@ -15,26 +15,24 @@ namespace quarvel::cli {
 namespace {
 
 int check(Context& c) {
-    if (!c.args.empty()) throw UsageError("check takes no arguments");
     const auto findings = io::HistoryService(c.db).check();
-    if (!findings) {
-        c.err << "quarvel-cli check: " << findings.outcome.text() << "\n";
-        return 1;
-    }
+    if (!findings) return ending(c, findings.outcome);
     for (const auto& f : *findings) c.out << io::findingLine(f) << "\n";
     c.err << io::checkSummary(*findings) << "\n";
-    return 0;
+    return kDone;
 }
 
 int newYearTable(Context& c) {
-    if (!c.args.empty()) throw UsageError("new-year-table takes no arguments");
     for (const auto& [year, serial] : store::newYearTableInForce())
         c.out << year << "\t" << serial << "\n";
-    return 0;
+    return kDone;
 }
 
-const RegisterCommand checkReg("check", "check", check);
-const RegisterCommand tableReg("new-year-table", "new-year-table", newYearTable);
+const RegisterCommand checkReg("check",
+                               {"检查历史号码：缺期、重复、期数偏少、无生肖年分界，每项一行"},
+                               check);
+const RegisterCommand tableReg("new-year-table",
+                               {"生肖年分界表：每年一行，年份与该年最后一期的序号"}, newYearTable);
 
 }  // namespace
 }  // namespace quarvel::cli

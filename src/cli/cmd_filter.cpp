@@ -9,7 +9,6 @@
 #include "chance/ticket_file.h"
 #include "cli/command.h"
 #include "cli/range_options.h"
-#include "cli/search_options.h"
 #include "history_io/atomic_file.h"
 
 namespace quarvel::cli {
@@ -17,26 +16,15 @@ namespace {
 
 int filter(Context& c) {
     chance::SetFilter f;
-    RangeOptions options;
-    std::string out;
-    for (std::size_t i = 0; i < c.args.size(); ++i) {
-        if (options.take(c.args, i)) continue;
-        const std::string& a = c.args[i];
-        if (a != "--shape" && a != "--include" && a != "--exclude" && a != "--out")
-            throw UsageError("不认识的参数 " + a);
-        if (i + 1 >= c.args.size()) throw UsageError(a + " 后面缺少值");
-        const std::string& v = c.args[++i];
-        if (a == "--shape")
-            f.shapes.push_back(argumentValue(chance::parseShapeCondition(v)));
-        else if (a == "--include")
-            f.include |= argumentValue(chance::parseNumberList(v, "胆码"));
-        else if (a == "--exclude")
-            f.exclude |= argumentValue(chance::parseNumberList(v, "杀码"));
-        else
-            out = v;
-    }
+    for (const std::string& v : c.args.all("--shape"))
+        f.shapes.push_back(argumentValue(chance::parseShapeCondition(v)));
+    for (const std::string& v : c.args.all("--include"))
+        f.include |= argumentValue(chance::parseNumberList(v, "胆码"));
+    for (const std::string& v : c.args.all("--exclude"))
+        f.exclude |= argumentValue(chance::parseNumberList(v, "杀码"));
+    const std::string out = c.args.text("--out").value_or("");
     if (const auto why = f.refusal()) throw UsageError(*why);
-    const search::IssueRange range = options.issues(c);
+    const search::IssueRange range = issueRangeOption(c);
     const auto history =
         checkedValue(store::attempt([&] { return chance::readShapeDraws(c.db.db()); }));
     const chance::FilterResult result =
@@ -48,13 +36,22 @@ int filter(Context& c) {
                                 chance::ticketFileBytes(result.sets, comments));
     }
     for (const std::string& line : result.lines()) c.out << line << "\n";
-    return 0;
+    return kDone;
 }
 
-const RegisterCommand kFilter("filter",
-                              "filter [--shape NAME=VALUES ...] [--include N,...] "
-                              "[--exclude N,...] [--range A:B] [--as-of X] [--out FILE]",
-                              filter);
+const RegisterCommand kFilter(
+    "filter",
+    {"缩水：保留通过每个条件的七个平码组合，列出各条件在范围内历史上的通过情况",
+     {},
+     0,
+     0,
+     {{"--shape", {}, "NAME=VALUES", "形态条件，如 奇偶=4:3", 1, 0, true},
+      {"--include", {}, "N,M", "胆码：每组都含的号码", 1, 0, true},
+      {"--exclude", {}, "N,M", "杀码：每组都不含的号码", 1, 0, true},
+      opt::range(),
+      opt::asOf(),
+      {"--out", {}, "FILE", "保留的组合写成投注文件"}}},
+    filter);
 
 }  // namespace
 }  // namespace quarvel::cli

@@ -2,7 +2,7 @@
 // value boxes, stored in YL and printed as the YL listing.
 #include <tuple>
 
-#include "chance/as_of.h"
+#include "chance/as_of_runs.h"
 #include "cli/command.h"
 #include "cli/group_options.h"
 #include "cli/search_options.h"
@@ -72,8 +72,7 @@ int runGroups(Context& c) {
     GroupArgs g = readGroupArgs(c);
     // Input the window refuses as well, with its sentence.
     if (const auto why = groups::checkGroupInput(g.input)) throw UsageError(*why);
-    if (const auto cut = asOfCut(c, g.asOf)) chance::applyCut(g.input, *cut);
-    const groups::GroupResult result = groups::runGroupComputation(c.db, g.input);
+    const groups::GroupResult result = chance::groupsAsOf(c.db, g.input, g.asOf).result;
     if (!result.outcome.ok()) return ending(c, result.outcome);
     c.out << (g.sort < 0 ? result.listing : groups::listYl(c.db, g.sort)).toTsv();
     return kDone;

@@ -3,8 +3,7 @@
 // shape value against its exact chance; `--as-of X` ends the range at the newest draw up to X.
 #include <tuple>
 
-#include "chance/as_of.h"
-#include "chance/shape_table.h"
+#include "chance/as_of_runs.h"
 #include "cli/command.h"
 #include "cli/search_options.h"
 #include "search/search_command.h"
@@ -19,12 +18,9 @@ int shape(Context& c) {
     const bool summary = c.args.has("--summary");
     if (const auto r = c.args.text("--range"))
         std::tie(range.rangeStart, range.rangeEnd) = rangeTexts("--range", *r);
-    const std::optional<std::int32_t> asOf = asOfIssue(c.args);
     // As of X the range ends at the newest draw up to X.
-    if (const auto cut = asOfCut(c, asOf)) chance::applyCut(range, *cut);
-    const auto issues = checkedValue(search::readRange(range));
     const chance::ShapeTable table =
-        checkedValue(chance::buildShapeTable(c.db.db(), issues.start, issues.end));
+        checkedValue(chance::shapeAsOf(c.db, range, asOfIssue(c.args))).result.table;
     if (!summary) {
         c.out << table.toTextGrid().toTsv();
         return 0;

@@ -8,18 +8,14 @@
 #include "chance/ticket_file.h"
 #include "cli/command.h"
 #include "cli/range_options.h"
-#include "cli/search_options.h"
 
 namespace quarvel::cli {
 namespace {
 
 int tickets(Context& c) {
-    if (c.args.empty() || c.args.front().starts_with("--")) throw UsageError("缺少投注文件");
-    RangeOptions options;
-    for (std::size_t i = 1; i < c.args.size(); ++i)
-        if (!options.take(c.args, i)) throw UsageError("不认识的参数 " + c.args[i]);
-    const search::IssueRange range = options.issues(c);
-    const auto bets = checkedValue(chance::readTicketFile(std::filesystem::path(c.args.front())));
+    const search::IssueRange range = issueRangeOption(c);
+    const auto bets =
+        checkedValue(chance::readTicketFile(std::filesystem::path(c.args.operands.front())));
     auto draws = checkedValue(store::attempt([&] { return chance::readTicketDraws(c.db.db()); }));
     std::erase_if(draws, [&](const chance::TicketDraw& d) {
         return d.issue < range.start || d.issue > range.end;
@@ -28,35 +24,41 @@ int tickets(Context& c) {
         chance::checkTickets(bets, draws, chance::PrizeTable::load(c.settings));
     c.out << ledger.grid().toTsv() << ledger.costLine() << "\n";
     if (const auto line = ledger.floatingLine()) c.out << *line << "\n";
-    return 0;
+    return kDone;
 }
 
 // `prizes` prints the prize table; --fixed A,B,C,D sets 四等奖 … 七等奖, --floating
 // "ISSUE:一等奖,二等奖,三等奖;…" the floating amounts of draws (an empty text removes them).
 int prizes(Context& c) {
     chance::PrizeTable table = chance::PrizeTable::load(c.settings);
-    bool changed = false;
-    for (std::size_t i = 0; i < c.args.size(); ++i) {
-        const std::string& a = c.args[i];
-        if (a != "--fixed" && a != "--floating") throw UsageError("不认识的参数 " + a);
-        if (i + 1 >= c.args.size()) throw UsageError(a + " 后面缺少值");
-        const std::string& v = c.args[++i];
-        if (const auto why = a == "--fixed" ? table.setFixedText(v) : table.setFloatingText(v))
-            throw UsageError(*why);
-        changed = true;
-    }
-    if (changed && !table.save(c.settings)) {
-        c.err << "quarvel-cli prizes: 奖金表无法保存（设置文件只读或无法写入）。\n";
-        return 1;
-    }
+    // Every value in the order given; a later one of the same option replaces the earlier.
+    for (const std::string& v : c.args.all("--fixed"))
+        if (const auto why = table.setFixedText(v)) throw UsageError(*why);
+    for (const std::string& v : c.args.all("--floating"))
+        if (const auto why = table.setFloatingText(v)) throw UsageError(*why);
+    const bool changed = c.args.has("--fixed") || c.args.has("--floating");
+    if (changed && !table.save(c.settings))
+        return ending(c, store::Outcome::failed("奖金表无法保存（设置文件只读或无法写入）。"));
     c.out << "四等奖至七等奖\t" << table.fixedText() << "\n浮动奖金\t" << table.floatingText()
           << "\n";
-    return 0;
+    return kDone;
 }
 
-const RegisterCommand kTickets("tickets", "tickets FILE [--range A:B] [--as-of X]", tickets);
-const RegisterCommand kPrizes("prizes", "prizes [--fixed A,B,C,D] [--floating ISSUE:A,B,C;...]",
-                              prizes);
+const RegisterCommand kTickets("tickets",
+                               {"投注对奖：投注文件对照范围内每期的中奖注数与固定奖金",
+                                "FILE",
+                                1,
+                                1,
+                                {opt::range(), opt::asOf()}},
+                               tickets);
+// Each option may be given more than once; the last value counts, every one is checked.
+OptionTable prizeOptions() {
+    return {{"--fixed", {}, "A,B,C,D", "四等奖至七等奖的固定奖金"},
+            {"--floating", {}, "ISSUE:A,B,C;...", "各期一等奖至三等奖的浮动奖金（空值删除）"}};
+}
+
+const RegisterCommand kPrizes(
+    "prizes", {"奖金表：显示，或设定固定奖金与各期的浮动奖金", {}, 0, 0, prizeOptions()}, prizes);
 
 }  // namespace
 }  // namespace quarvel::cli

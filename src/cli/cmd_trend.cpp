@@ -1,8 +1,7 @@
 // The trend chart (走势图) of the history as tab-separated lines: header row first, one line per
 // draw of the range, the five statistic rows and the three hot/cold rows last; the texts of the
 // window's view.
-#include "chance/as_of.h"
-#include "chance/hot_cold.h"
+#include "chance/as_of_runs.h"
 #include "cli/command.h"
 #include "cli/search_options.h"
 #include "search/search_command.h"
@@ -22,10 +21,9 @@ int trend(Context& c) {
     in.rangeEnd = range.end;
     in.sxBase = o.criteria.sxBase;
     in.dsBase = o.criteria.dsBase;
-    if (const auto cut = asOfCut(c, o.asOf)) chance::applyCut(in, *cut);
     const auto codes = store::ZodiacCodes::startup(in.sxBase);
-    c.out << checkedValue(chance::buildTrendWithHotCold(c.db.db(), in, codes, window))
-                 .toTextGrid()
+    c.out << checkedValue(chance::trendAsOf(c.db, in, codes, window, o.asOf))
+                 .result.toTextGrid()
                  .toTsv();
     return kDone;
 }

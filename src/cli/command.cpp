@@ -85,13 +85,7 @@ Arguments readArguments(const CommandForm& form, const std::vector<std::string>&
 }
 
 Arguments parseArguments(const CommandForm& form, const std::vector<std::string>& args) {
-    if (form.legacy) {
-        Arguments a;
-        a.words = args;
-        return a;
-    }
     Arguments a = readArguments(form, args, false);
-    a.words = args;
     for (const OptionEntry& o : form.options)
         if (o.required && !a.has(o.name)) throw UsageError("缺少选项 " + o.name);
     if (a.operands.size() > form.maxOperands) {
@@ -103,7 +97,6 @@ Arguments parseArguments(const CommandForm& form, const std::vector<std::string>
 }
 
 std::string usageLine(const std::string& name, const CommandForm& form) {
-    if (form.legacy) return form.help;
     std::string line = name;
     const auto append = [&line](const std::string& word) {
         line += (line.empty() ? "" : " ") + word;
@@ -120,7 +113,6 @@ std::string usageLine(const std::string& name, const CommandForm& form) {
 
 void printCommandHelp(std::ostream& out, const std::string& name, const CommandForm& form) {
     out << "用法：quarvel-cli " << usageLine(name, form) << "\n";
-    if (form.legacy) return;
     out << form.help << "\n";
     if (form.options.empty()) return;
     out << "选项：\n";

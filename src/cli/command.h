@@ -11,7 +11,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -57,8 +56,6 @@ struct CommandForm {
     std::size_t minOperands = 0;
     std::size_t maxOperands = 0;
     OptionTable options = {};
-    // A command that reads its own words (c.args as given); `help` is its usage line.
-    bool legacy = false;
 };
 
 // The arguments of one command as its table read them.
@@ -72,14 +69,6 @@ class Arguments {
     // The whole number of a ranged option (checked by the parser), or `fallback`.
     long long number(const std::string& name, long long fallback) const;
     std::vector<std::string> operands;
-    // Every word as given, for the commands that read their own words (a legacy form).
-    std::vector<std::string> words;
-    bool empty() const { return words.empty(); }
-    std::size_t size() const { return words.size(); }
-    const std::string& operator[](std::size_t i) const { return words[i]; }
-    const std::string& front() const { return words.front(); }
-    const std::string& back() const { return words.back(); }
-    operator const std::vector<std::string>&() const { return words; }  // NOLINT
 
     void add(const std::string& name, std::string value) {
         values_[name].push_back(std::move(value));
@@ -143,17 +132,6 @@ std::map<std::string, CommandInfo>& commandRegistry();
 
 struct RegisterCommand {
     RegisterCommand(const std::string& name, CommandForm form, CommandFn fn) {
-        commandRegistry()[name] = CommandInfo{std::move(fn), std::move(form)};
-    }
-    // A command that reads its own words; `usage` is its usage line, name first. (A template,
-    // so that a braced table never lands here.)
-    template <class Usage>
-    requires std::is_convertible_v<Usage, std::string> RegisterCommand(const std::string& name,
-                                                                       Usage&& usage,
-                                                                       CommandFn fn) {
-        CommandForm form;
-        form.help = std::string(std::forward<Usage>(usage));
-        form.legacy = true;
         commandRegistry()[name] = CommandInfo{std::move(fn), std::move(form)};
     }
 };

@@ -17,17 +17,6 @@ int positionValue(const std::string& text, int type, int sxBase) {
     return static_cast<int>(*v);
 }
 
-std::int32_t parseAsOf(const std::string& text) {
-    const auto issue = store::readWholeNumber32(text);
-    if (!issue) throw UsageError("--as-of 须是期号，不是“" + text + "”");
-    return *issue;
-}
-
-std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf) {
-    if (!asOf) return std::nullopt;
-    return checkedValue(chance::cutAt(c.db, *asOf));
-}
-
 namespace {
 
 // Functions, not constants: the command tables are built while the program's statics are.

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "chance/as_of.h"
 #include "cli/command.h"
 #include "search/criteria.h"
 
@@ -30,11 +29,6 @@ OptionTable patternOptionTable();
 // The criteria from the context's arguments. The range defaults to the whole stored history.
 // An option of the other kind (--pos for a partial search) is a UsageError.
 SearchOptions readSearchOptions(Context& c, SearchKind kind);
-
-// The issue of an --as-of value (UsageError when not a whole number).
-std::int32_t parseAsOf(const std::string& text);
-// The cut of the history at --as-of, when given; refused when no stored draw is that old.
-std::optional<chance::AsOfCut> asOfCut(Context& c, std::optional<std::int32_t> asOf);
 
 // The value of a position text: a whole number, or for the zodiac type a zodiac name (its code
 // under the zodiac base). UsageError otherwise.

@@ -13,9 +13,10 @@
 namespace quarvel::store {
 
 // Zodiac code 0 is written only under base 0 and 12 only under base 1; segment code 0 only
-// under base 0 and 10 only under base 1. A base that the rows do not tell (an empty history,
-// neither end code stored, or both when rows of two bases are mixed) is taken from `assumed`,
-// and so is every base when the rows cannot be read.
+// under base 0 and 10 only under base 1. The oldest and newest hundred draws tell the base, the
+// whole history where they store neither end code. A base that the rows do not tell (an empty
+// history, neither end code stored, or both when rows of two bases are mixed) is taken from
+// `assumed`, and so is every base when the rows cannot be read.
 Bases storedBases(Database& db, Bases assumed);
 
 // storedBases read again only when the history may have changed (a write of this program, a

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "chance/as_of.h"
+#include "chance/as_of_runs.h"
 #include "groups/group_command.h"
 #include "partial/partial_search.h"
 #include "search/search_command.h"
@@ -99,4 +102,95 @@ TEST(AsOf, NextShowingAfterTheCut) {
               "截止 2020004 期后第 3 期（2020007）出现");
     EXPECT_EQ(nextShowingText(cut, nextShowing({2, 4}, line, cut)),
               "截止 2020004 期后已过 6 期未出现");
+}
+
+// Each analysis's one call as of X gives the figures of the history that ends at the cut, and
+// refuses an X older than every draw, with the refusal as its outcome.
+TEST(AsOf, EveryCallAnswersAsTheTrimmedHistory) {
+    TwoHistories h;
+    using Cells = std::vector<std::vector<std::string>>;
+    using AsOf = std::optional<std::int32_t>;
+    groups::GroupInput g;
+    g.sizeText = "2";
+    for (int b = 1; b <= 8; ++b) g.ticked[static_cast<std::size_t>(b)] = true;
+    g.rangeStart = std::to_string(h.draws[10].issue);
+    g.rangeEnd = std::to_string(h.draws.back().issue);
+    const std::string label = groupsAsOf(h.cut, g, {}).result.listing.cells.at(1).at(0);
+    const auto curveCells = [](const search::OmissionCurve& c) {
+        Cells cells{{c.title()}, c.issues};
+        for (int gap : c.gaps) cells.push_back({std::to_string(gap)});
+        return cells;
+    };
+    const auto hitCells = [](const PatternHits& p) {
+        Cells cells = calibrationGrid(calibrate(p)).cells;
+        const Cells k = kLineGrid(kLine(p)).cells;
+        cells.insert(cells.end(), k.begin(), k.end());
+        return cells;
+    };
+    // Each answer's figures, or its refusal's sentence as the only cell.
+    const auto figures = [](const auto& answer, const auto& cellsOf) -> Cells {
+        if (!answer) return {{answer.outcome.sentence}};
+        return cellsOf(answer->result);
+    };
+    const std::vector<std::pair<std::string, std::function<Cells(store::HistoryDb&, AsOf)>>>
+        analyses = {
+            {"分组计算",
+             [&](store::HistoryDb& db, AsOf x) {
+                 const auto a = groupsAsOf(db, g, x);
+                 return a.result.outcome.ok() ? a.result.listing.cells
+                                              : Cells{{a.result.outcome.sentence}};
+             }},
+            {"分组遗漏曲线",
+             [&](store::HistoryDb& db, AsOf x) {
+                 return figures(groupCurveAsOf(db, g, label, x), curveCells);
+             }},
+            {"分组校验", [&](store::HistoryDb& db,
+                             AsOf x) { return figures(groupHitsAsOf(db, g, label, x), hitCells); }},
+            {"检索校验",
+             [&](store::HistoryDb& db, AsOf x) {
+                 return figures(patternHitsAsOf(db, {h.criteria(false), false, false, {}, x}),
+                                hitCells);
+             }},
+            {"分部检索校验",
+             [&](store::HistoryDb& db, AsOf x) {
+                 return figures(patternHitsAsOf(db, {h.criteria(true), true, false, "1", x}),
+                                hitCells);
+             }},
+            {"走势图",
+             [&](store::HistoryDb& db, AsOf x) {
+                 search::TrendInput t;
+                 t.rangeStart = h.draws[100].issue;
+                 t.rangeEnd = h.draws.back().issue;
+                 return figures(trendAsOf(db, t, store::ZodiacCodes::startup(1), 30, x),
+                                [](const search::TrendChart& c) { return c.toTextGrid().cells; });
+             }},
+            {"形态",
+             [&](store::HistoryDb& db, AsOf x) {
+                 return figures(shapeAsOf(db, h.criteria(false), x), [](const ShapeAnswer& s) {
+                     Cells cells = s.table.toTextGrid().cells;
+                     cells.push_back({s.table.verdictText(), std::to_string(s.range.start)});
+                     return cells;
+                 });
+             }},
+            {"回测",
+             [&](store::HistoryDb& db, AsOf x) {
+                 BacktestInput in;
+                 in.plan = *groups::makePlan(g);
+                 in.testStart = h.draws[100].issue;
+                 in.testEnd = h.draws.back().issue;
+                 in.pick = 3;
+                 return figures(backtestAsOf(db, in, x),
+                                [](const BacktestResult& r) { return backtestGrid(r).cells; });
+             }},
+        };
+    const std::string tooOld =
+        "截止期 " + std::to_string(h.draws[0].issue - 1) + " 及以前没有历史号码";
+    for (const auto& [name, run] : analyses) {
+        SCOPED_TRACE(name);
+        const Cells reference = run(h.cut, {});
+        ASSERT_GT(reference.size(), 1u) << reference.front().front();
+        EXPECT_EQ(run(h.full, h.asOf), reference);
+        EXPECT_NE(run(h.full, {}), reference);
+        EXPECT_EQ(run(h.full, h.draws[0].issue - 1), Cells{{tooOld}});
+    }
 }

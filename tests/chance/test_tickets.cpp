@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <filesystem>
+#include <fstream>
 #include <numeric>
 #include <random>
 
 #include "chance/exact_chance.h"
 #include "chance/ticket_file.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -171,6 +174,18 @@ TEST(TicketFile, RefusesABadLineWithItsNumber) {
         EXPECT_EQ(t.outcome.kind, quarvel::store::OutcomeKind::Refused);
         EXPECT_NE(t.outcome.sentence.find(why), std::string::npos) << t.outcome.sentence;
     }
+}
+
+// The one limit of the window's and quarvel-cli's reader: a file over 256 MB is refused before
+// a byte of it is read (a sparse file, so the test writes nothing).
+TEST(TicketFile, RefusesAFileTooLargeToHold) {
+    quarvel::testing::TempDir dir;
+    const auto path = dir.path() / "huge.txt";
+    std::ofstream(path) << "01 02 03 04 05 06 07\n";
+    std::filesystem::resize_file(path, (256u << 20) + 1);
+    const auto t = readTicketFile(path);
+    ASSERT_FALSE(t);
+    EXPECT_EQ(t.outcome.sentence, "投注文件太大（超过 256 MB）。");
 }
 
 TEST(TicketFile, WrittenSetsReadBack) {

@@ -16,8 +16,9 @@ struct CodeRow {
 };
 
 void storeRows(HistoryDb& db, const std::vector<CodeRow>& rows) {
+    int issue = 2013000;
     for (const auto& r : rows) {
-        std::string names = "SQQH", values = "2013001";
+        std::string names = "SQQH", values = std::to_string(++issue);
         for (int p = 1; p <= 8; ++p) {
             const auto code = [](int v) {
                 return v == -1 ? std::string("NULL") : v == -2 ? "'x'" : std::to_string(v);
@@ -36,6 +37,13 @@ constexpr std::array<int, 8> kSegHigh = {1, 2, 3, 4, 5, 6, 7, 10};  // segment 1
 constexpr std::array<int, 8> kLowWithNull = {0, 2, 3, 4, 5, 6, 7, -1};
 constexpr std::array<int, 8> kText = {1, 2, 3, 4, 5, 6, 7, -2};
 
+// `n` rows of middle codes, `row` in place of those at `places`.
+std::vector<CodeRow> middleRows(int n, const std::vector<std::pair<int, CodeRow>>& places) {
+    std::vector<CodeRow> rows(static_cast<std::size_t>(n), CodeRow{kMid, kMid});
+    for (const auto& [at, row] : places) rows[static_cast<std::size_t>(at)] = row;
+    return rows;
+}
+
 struct BasesCase {
     const char* name;
     std::vector<CodeRow> rows;
@@ -45,7 +53,8 @@ struct BasesCase {
 }  // namespace
 
 // The base each code kind is written in, told by the end codes of the rows with all eight codes
-// stored, and the assumed base wherever the rows do not tell.
+// stored (the oldest and newest draws first), and the assumed base wherever the rows do not
+// tell.
 TEST(StoredBases, EndCodesTellTheBaseOtherwiseTheAssumedOne) {
     const std::vector<BasesCase> cases = {
         {"empty history", {}, {1, 0}, {1, 0}},
@@ -59,6 +68,19 @@ TEST(StoredBases, EndCodesTellTheBaseOtherwiseTheAssumedOne) {
          {{kMid, kMid}, {kText, kMid}},
          {0, 0},
          {1, 0}},
+        // A long history: the oldest and newest hundred draws are read first.
+        {"the ends tell, a row between them is not read",
+         middleRows(250, {{0, {kHigh, kSegHigh}}, {125, {kLow, kLow}}}),
+         {0, 0},
+         {1, 1}},
+        {"the ends tell nothing: the whole history is read",
+         middleRows(250, {{125, {kLow, kLow}}}),
+         {1, 1},
+         {0, 0}},
+        {"each kind told where it shows",
+         middleRows(250, {{249, {kLow, kMid}}, {125, {kMid, kSegHigh}}}),
+         {1, 0},
+         {0, 1}},
     };
     for (const auto& c : cases) {
         TempDir dir;
