@@ -155,8 +155,9 @@ void groups(const std::vector<Draw>& draws) {
                     f.close(n);
                     char label[16];
                     std::snprintf(label, sizeof label, "%02d %02d %02d %02d", a, b, c, d);
-                    const float ratio = static_cast<float>(double(f.maximum) / f.last);
-                    rows.push_back({figureRow(label, f, text("%.7g", ratio), n), f.last});
+                    // 大后比 in the search summary's form (15 significant digits).
+                    const double ratio = f.last == 0 ? 0.0 : double(f.maximum) / f.last;
+                    rows.push_back({figureRow(label, f, text("%.15g", ratio), n), f.last});
                 }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& x, const Row& y) { return x.last < y.last; });

@@ -1,7 +1,6 @@
 #include "history_io/leftovers.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,13 +10,7 @@
 #include "history_io/export.h"
 #include "history_io/removal_guard.h"
 #include "store/history_db.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <signal.h>
-#include <unistd.h>
-#endif
+#include "store/system_calls.h"
 
 namespace quarvel::io {
 
@@ -74,28 +67,12 @@ void sweep(const fs::path& folder, bool dataFolder, std::vector<fs::path>& remov
         std::error_code sec;
         // Only plain files: a link or a folder of that name is not one of ours.
         if (!fs::is_regular_file(it->symlink_status(sec)) || sec) continue;
-        if (processRuns(*pid)) continue;
+        if (store::processRuns(*pid)) continue;
         if (fs::remove(it->path(), sec)) removed.push_back(it->path());
     }
 }
 
 }  // namespace
-
-bool processRuns(unsigned long pid) {
-#ifdef _WIN32
-    if (pid == GetCurrentProcessId()) return true;
-    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
-    if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
-    DWORD code = 0;
-    const bool runs = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
-    CloseHandle(h);
-    return runs;
-#else
-    if (pid == 0 || pid > static_cast<unsigned long>(INT32_MAX)) return true;
-    if (static_cast<pid_t>(pid) == ::getpid()) return true;
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
-#endif
-}
 
 std::vector<fs::path> removeLeftovers(const fs::path& dataDir) {
     std::vector<fs::path> removed;

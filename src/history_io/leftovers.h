@@ -14,7 +14,4 @@ namespace quarvel::io {
 // removed. Links, folders and files of any other name are never touched. Never throws.
 std::vector<std::filesystem::path> removeLeftovers(const std::filesystem::path& dataDir);
 
-// Whether the process `pid` still runs (true when that cannot be told).
-bool processRuns(unsigned long pid);
-
 }  // namespace quarvel::io

@@ -94,11 +94,25 @@ std::optional<std::string> QtSettingsStore::get(const std::string& key) {
         return v.isValid() ? std::optional<std::string>(v.toString().toStdString()) : std::nullopt;
     }
     if (!refusal_.isEmpty()) return std::nullopt;
-    PrivateCopy copy(readBytes(file_));
-    if (!copy.ok()) return std::nullopt;
-    const QVariant v = copy.settings().value(keyPath(key));
-    if (!v.isValid()) return std::nullopt;
-    return v.toString().toStdString();
+    const ReadFile* file = readFile();
+    if (file == nullptr) return std::nullopt;
+    const auto found = file->values.find(keyPath(key).toStdString());
+    if (found == file->values.end()) return std::nullopt;
+    return found->second;
+}
+
+const QtSettingsStore::ReadFile* QtSettingsStore::readFile() {
+    // Read anew each time: another program may have saved since.
+    std::string bytes = readBytes(file_);
+    if (read_ && read_->bytes == bytes) return &*read_;
+    read_.reset();
+    PrivateCopy copy(bytes);
+    if (!copy.ok()) return nullptr;
+    ReadFile file{std::move(bytes), {}};
+    for (const QString& key : copy.settings().allKeys())
+        file.values[key.toStdString()] = copy.settings().value(key).toString().toStdString();
+    read_ = std::move(file);
+    return &*read_;
 }
 
 bool QtSettingsStore::save(const std::string& key, const std::string& value) {

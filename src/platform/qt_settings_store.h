@@ -7,7 +7,10 @@
 
 #include <QString>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "store/settings.h"
 
@@ -36,7 +39,15 @@ class QtSettingsStore : public store::SettingsStore {
 
   private:
     void checkFile();
+    // The file's keys as last read, kept while its bytes stay the same: reading every key
+    // through a private copy of the file would cost a folder and a parse per key.
+    struct ReadFile {
+        std::string bytes;
+        std::map<std::string, std::string> values;
+    };
+    const ReadFile* readFile();
     std::filesystem::path file_;
+    std::optional<ReadFile> read_;
     std::unique_ptr<QSettings> native_;  // the registry (Windows default store only)
     QString refusal_;
 };

@@ -5,8 +5,12 @@
 #include <process.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #endif
 
 namespace quarvel::store {
@@ -33,6 +37,16 @@ bool systemAllowsWriting(const std::filesystem::path& p) { return _waccess(p.c_s
 
 long long processId() { return _getpid(); }
 
+bool processRuns(unsigned long pid) {
+    if (pid == GetCurrentProcessId()) return true;
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool runs = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+    CloseHandle(h);
+    return runs;
+}
+
 std::tm localCalendarTime(std::time_t t) {
     std::tm local{};
     localtime_s(&local, &t);
@@ -52,6 +66,12 @@ std::optional<std::pair<unsigned long long, unsigned long long>> fileIdentity(
 bool systemAllowsWriting(const std::filesystem::path& p) { return ::access(p.c_str(), W_OK) == 0; }
 
 long long processId() { return ::getpid(); }
+
+bool processRuns(unsigned long pid) {
+    if (pid == 0 || pid > static_cast<unsigned long>(INT_MAX)) return true;
+    if (static_cast<pid_t>(pid) == ::getpid()) return true;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
 
 std::tm localCalendarTime(std::time_t t) {
     std::tm local{};

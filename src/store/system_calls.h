@@ -19,6 +19,8 @@ bool systemAllowsWriting(const std::filesystem::path& p);
 
 // This process's id.
 long long processId();
+// Whether the process `pid` still runs (true when that cannot be told).
+bool processRuns(unsigned long pid);
 
 // The local calendar time of `t`.
 std::tm localCalendarTime(std::time_t t);

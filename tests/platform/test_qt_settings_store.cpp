@@ -28,10 +28,13 @@ TEST(QtSettingsStore, ExplicitFileKeepsValuesInTheSection) {
     const QString file = fileIn(dir, "s.ini");
     {
         QtSettingsStore store(file);
+        QtSettingsStore other(file);  // another program on the same file
         EXPECT_FALSE(store.get("SxIni").has_value());
+        EXPECT_FALSE(other.get("SxIni").has_value());
         store.save("SxIni", "0");
         store.save("ResultsHost", "http://example.org:8080");
         EXPECT_EQ(store.get("SxIni").value_or(""), "0");
+        EXPECT_EQ(other.get("SxIni").value_or(""), "0");  // its earlier reading is not served
     }
     // Written at once, under IniSetting, readable by a fresh store.
     QSettings raw(file, QSettings::IniFormat);
