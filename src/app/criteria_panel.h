@@ -1,33 +1,34 @@
 #pragma once
 // The analysis side of the main window: the criteria panel (search type, number order, position
 // mode, period, issue range, the per-position tabs, the partial search and the group frames),
-// the search button and the two result grids MSFlexGrid2 (hits) and MSFlexGrid3 (summary of a
+// the command buttons and the two result grids MSFlexGrid2 (hits) and MSFlexGrid3 (summary of a
 // search, or the group table YL).
 //
 // Behind the controls the panel keeps what the analyses read: the search type, the mode flags
 // and the eight position values, typed on tab 1 or taken from a reference draw on tab 2
-// (YSJS). Each setting is stored the moment the user changes it.
+// (YSJS). Each setting is stored the moment the user changes it. The commands behind the
+// buttons are the AnalysisController's; the panel reads its controls into their inputs and shows
+// what they return.
 
 #include <QWidget>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <string>
 
-#include "chance/as_of.h"
-#include "chance/pattern_chance.h"
-#include "chance/pattern_run.h"
 #include "groups/group_command.h"
 #include "groups/group_values.h"
 #include "search/criteria.h"
-#include "search/omission_curve.h"
 #include "search/search_command.h"
+#include "store/outcome.h"
 
 class QCheckBox;
+class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
+class QSplitter;
 
 namespace quarvel::store {
 struct TextGrid;
@@ -63,14 +64,20 @@ class CriteriaPanel : public QWidget {
 
     // The panel read into the input of an analysis.
     search::Criteria readCriteria() const;
+    // The panel read into the group computation's input (the whole range, no as-of cut).
+    groups::GroupInput readGroupInput() const;
     // The zodiac codes and segment base in force, for the group boxes.
     groups::BoxCoding boxCoding() const;
     // Captions the group boxes again, after a change of the numbering.
     void relabelGroupBoxes();
     const std::array<int, 8>& positionValues() const { return values_; }
     int searchType() const { return searchType_; }
+    // The caption of a search type's button (0..5).
+    QString typeCaption(int type) const;
     bool freePosition() const { return freeMode_; }
     bool historyTabActive() const;
+    // "自由位计特码" is shown in free-position mode only.
+    void showCountSpecialForMode(bool fixed);
 
     // Boxes that other parts of the window write: "起" (0) and "止" (1), the reference issue.
     QLineEdit* rangeBox(int index) const { return index == 0 ? text3_0_ : text3_1_; }
@@ -79,6 +86,22 @@ class CriteriaPanel : public QWidget {
     QLineEdit* asOfBox() const { return txtAsOf_; }
     GridView* hitGrid() const { return grid2_; }
     GridView* summaryGrid() const { return grid3_; }
+    MultiSearchPanel* multiSearch() const { return multi_; }
+    GroupPanel* groupPanel() const { return groups_; }
+    // The command buttons: 检索, 走势图, 遗漏曲线, 形态走势, 遗漏校验.
+    QPushButton* searchButton() const { return command1_; }
+    QPushButton* trendButton() const { return cmdZst_; }
+    QPushButton* curveButton() const { return cmdYlqx_; }
+    QPushButton* shapeButton() const { return cmdXtzs_; }
+    QPushButton* calibrationButton() const { return cmdYlxy_; }
+
+    // The results: a search's hits and summary, a group listing (YL) in the summary grid, and
+    // a group listing again in another order, the selected group and column kept.
+    void showSearchGrids(const search::SearchResult& result);
+    void showGroupListing(const store::TextGrid& listing);
+    void relistGroupsKeepingSelection(const store::TextGrid& listing);
+    // The label of the group row selected in the summary grid; none when no row is.
+    std::optional<std::string> selectedGroupLabel() const;
 
     // Handlers, public so that the window's start-up and the tests drive them as a click would.
     void onOption1Clicked(int index);  // 0 固定位, 1 自由位, 2 前 期, 3 上期
@@ -91,68 +114,28 @@ class CriteriaPanel : public QWidget {
     void onSectionLeft();
     void onManualValueLeft(int position);
 
-    // The three commands and the re-listing of YL by a grid column.
-    void runSearchCommand();
-    void runPartialCommand();
-    // Runs one analysis under the wait cursor and shows its grids, or its refusal as a message;
-    // the number of hits when it ran.
-    std::optional<int> showAnalysis(const QString& title,
-                                    const std::function<search::SearchResult()>& run);
-    void runGroupCommand();
-    void relistGroups(int column);
-    // The pictures: 走势图 of the panel's type, range and "自由位计特码", and 遗漏曲线 of the
-    // last search or partial search, or of the selected row of the group listing; 形态走势 of the
-    // range's draws.
-    void runTrendCommand();
-    void runCurveCommand();
-    void runShapeCommand();
-    // What chance alone would give: 遗漏校验 of the last search, partial search or selected
-    // group row, and the 回测 window of the group frame's plan.
-    void runCalibrationCommand();
-    void runBacktestCommand();
-
   private:
+    // The layout, one group of controls each (criteria_panel_layout.cpp).
     void buildLayout();
-    // The panel read into the group computation's input, cut at the as-of issue when given.
-    groups::GroupInput readGroupInput(
-        const std::optional<chance::AsOfCut>& cut = std::nullopt) const;
-    // The cut of "截止期": none when the box is empty; the outer none when it is refused (the
-    // refusal shown under `title`).
-    std::optional<std::optional<chance::AsOfCut>> readCut(const QString& title) const;
-    // The as-of issue typed into `asOf` (none when the box is empty); false after telling the
-    // user that the text is no issue.
-    bool readAsOf(const QString& title, std::optional<std::int32_t>& asOf) const;
-    // A search or partial search as it was last run, kept for its calibration and K-line.
-    struct PatternRun {
-        search::Criteria criteria;  // cut at the as-of issue
-        bool partial = false;
-        bool flatOnly = false;
-        std::string kText;
-        std::optional<chance::AsOfCut> cut;
-        search::SearchResult operator()(store::HistoryDb& db, const search::Criteria& c) const;
-    };
-    void runPattern(const QString& title, const chance::PatternInput& in);
-    // The hits of the result the summary grid shows: the last pattern, or the selected group row.
-    std::optional<std::pair<std::string, chance::PatternHits>> shownPatternHits(
-        const QString& title);
+    QGroupBox* buildTypeFrame();
+    QGroupBox* buildOrderFrame();
+    QGroupBox* buildModeFrame();
+    QGroupBox* buildPeriodFrame();
+    QGroupBox* buildRangeFrame();
+    QLayout* buildCommandButtons();
+    QSplitter* buildResultGrids();
     void connectEvents();
+
     void readTypedValues();
     bool readTypedValue(int position);  // false: not a 16-bit integer, the value is kept
     void save(const char* key, const std::string& value);
-    void notify(const QString& text) const;
     QString referenceHint_;  // the notice that the reference issue has no draw, while shown
-    void message(const QString& title, const QString& text) const;
     // The issue read, or nullopt with the reason on the status line when the store failed.
     std::optional<std::int32_t> knownIssue(
         const store::Checked<std::optional<std::int32_t>>& issue) const;
     std::optional<std::int32_t> oldestIssue() const;
     std::optional<std::int32_t> newestIssue() const;
     void setEndToNewest();
-    void showCountSpecialForMode(bool fixed);
-    void exportGrid(GridView* grid, const char* fileName);
-    bool commandReady(QPushButton* button);
-    // Shows the refusal of the input, when there is one; true then.
-    bool refused(const QString& title, const std::optional<std::string>& why) const;
 
     AppContext& ctx_;
     bool freeMode_ = true;
@@ -176,16 +159,10 @@ class CriteriaPanel : public QWidget {
     QPushButton* cmdYlqx_ = nullptr;
     QPushButton* cmdXtzs_ = nullptr;
     QPushButton* cmdYlxy_ = nullptr;
-    // The curve of the result the summary grid shows; none while it lists the groups.
-    std::optional<search::OmissionCurve> resultCurve_;
-    std::optional<PatternRun> lastPattern_;  // set together with resultCurve_
     MultiSearchPanel* multi_ = nullptr;
     GroupPanel* groups_ = nullptr;
     GridView* grid2_ = nullptr;
     GridView* grid3_ = nullptr;
-    QTimer* relistTimer_ = nullptr;  // a single click waits to see whether a double click follows
-    int pendingColumn_ = 0;
-    qint64 quietUntil_ = 0;  // clicks up to this time end a double click
 };
 
 }  // namespace quarvel::app

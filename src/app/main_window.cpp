@@ -20,6 +20,7 @@
 #include <QStatusTipEvent>
 #include <QWheelEvent>
 
+#include "app/analysis_controller.h"
 #include "app/busy_cursor.h"
 #include "app/criteria_panel.h"
 #include "app/dialogs.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(std::filesystem::path dataDir, store::SettingsStore& sett
 
     history_ = new HistoryPanel(this);
     criteria_ = new CriteriaPanel(ctx_, this);
+    analyses_ = new AnalysisController(ctx_, *criteria_);
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->setObjectName(QStringLiteral("MainSplitter"));
     split->addWidget(history_);
@@ -109,6 +111,7 @@ MainWindow::~MainWindow() {
     delete centralWidget();
     history_ = nullptr;
     criteria_ = nullptr;
+    analyses_ = nullptr;
     wheelTarget_ = nullptr;
 }
 
@@ -186,11 +189,11 @@ void MainWindow::buildMenus() {
     auto* charts = new QMenu(QStringLiteral("图表(&V)"), this);
     charts->setObjectName(QStringLiteral("mnuCharts"));
     connect(action(charts, QStringLiteral("走势图(&Z)"), QStringLiteral("mnuZst")),
-            &QAction::triggered, this, [this] { criteria_->runTrendCommand(); });
+            &QAction::triggered, this, [this] { analyses_->runTrendCommand(); });
     connect(action(charts, QStringLiteral("形态走势(&X)"), QStringLiteral("mnuXtzs")),
-            &QAction::triggered, this, [this] { criteria_->runShapeCommand(); });
+            &QAction::triggered, this, [this] { analyses_->runShapeCommand(); });
     connect(action(charts, QStringLiteral("遗漏曲线(&Y)"), QStringLiteral("mnuYlqx")),
-            &QAction::triggered, this, [this] { criteria_->runCurveCommand(); });
+            &QAction::triggered, this, [this] { analyses_->runCurveCommand(); });
     // Tickets and 缩水, each in a window of its own.
     connect(action(charts, QStringLiteral("兑奖账本(&T)"), QStringLiteral("mnuLedger")),
             &QAction::triggered, this, [this] { (new LedgerWindow(ctx_, {}, this))->show(); });

@@ -26,6 +26,7 @@ class QMenu;
 
 namespace quarvel::app {
 
+class AnalysisController;
 class CriteriaPanel;
 class Dialogs;
 class GridView;
@@ -116,6 +117,7 @@ class MainWindow : public QMainWindow {
     AppContext ctx_;
     HistoryPanel* history_ = nullptr;
     CriteriaPanel* criteria_ = nullptr;
+    AnalysisController* analyses_ = nullptr;  // the commands of criteria_, owned by it
     QMenu* mnuLsgl_ = nullptr;
     QMenu* mnuSetup_ = nullptr;
     QMenu* mnuWeb_ = nullptr;

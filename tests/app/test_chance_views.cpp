@@ -1,6 +1,6 @@
-// The window's chance views: "截止期" gives the grids of a history that ends at the cut (and a
-// bad 截止期 is refused, changing nothing); 遗漏校验, 回测 and the K线 page show figures worked
-// out by hand, export their grids on a double click and save their pictures.
+// The window's chance views: "截止期" gives the grids and views of a history that ends at the cut
+// (and a bad 截止期 is refused, changing nothing); 遗漏校验, 回测 and the K线 page show figures
+// worked out by hand, export their grids on a double click and save their pictures.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -140,6 +140,32 @@ class TestChanceViews : public QObject {
             shape->close();
         }
         QCOMPARE(shapes[0].cells, shapes[1].cells);
+
+        // And the result's 遗漏曲线, its K线 and 遗漏校验 (of the first group, for groups).
+        std::vector<std::vector<std::string>> views;
+        for (auto* f : {cut.get(), ending.get()}) {
+            app::GridView* summary = f->panel->summaryGrid();
+            summary->setCurrentIndex(summary->model()->index(0, 0));
+            std::vector<std::string> seen;
+            auto add = [&seen](const store::TextGrid& g) {
+                for (const auto& row : g.cells) seen.insert(seen.end(), row.begin(), row.end());
+            };
+            child<QPushButton>(f->panel.get(), "cmdYlqx")->click();
+            auto* curve = topLevel<app::OmissionCurveWindow>("frmYlqx");
+            QVERIFY(curve && curve->kLinePage());
+            seen = curve->chart()->curve().issues;
+            seen.push_back(curve->chart()->curve().title());
+            add(curve->kLinePage()->grid()->grid());
+            curve->close();
+            child<QPushButton>(f->panel.get(), "cmdYlxy")->click();
+            auto* calibration = topLevel<app::CalibrationWindow>("frmYlxy");
+            QVERIFY(calibration);
+            add(calibration->grid()->grid());
+            calibration->close();
+            QVERIFY2(f->dialogs.messages.isEmpty(), qPrintable(f->dialogs.messages.join("; ")));
+            views.push_back(std::move(seen));
+        }
+        QCOMPARE(views[0], views[1]);
     }
 
     void aBadAsOfIsRefused_data() {

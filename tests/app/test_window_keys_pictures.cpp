@@ -1,8 +1,10 @@
 // The window as its user meets it on a small screen and from the keyboard: every window lies
 // within the screen's available area, Enter clicks the focused button, Tab walks the buttons in
-// the order they are shown, "保存图片" asks where to save (on the data folder, default name) in
-// both picture windows, and the trend's first rows count omissions from the history's start.
+// the order they are shown, the 图表 menu runs the commands of the buttons, "保存图片" asks where
+// to save (on the data folder, default name) in both picture windows, and the trend's first rows
+// count omissions from the history's start.
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QPushButton>
@@ -40,7 +42,7 @@ class TestWindowKeysPictures : public QObject {
     }
     void cleanup() {
         for (QWidget* t : QApplication::topLevelWidgets())
-            if (t->objectName() == "frmZst" || t->objectName() == "frmYlqx") t->close();
+            if (QStringList{"frmZst", "frmYlqx", "frmXtzs"}.contains(t->objectName())) t->close();
         f.reset();
     }
 
@@ -67,6 +69,20 @@ class TestWindowKeysPictures : public QObject {
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmdYlqx"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("Command1"));
+    }
+
+    void chartsMenuRunsThePicturesOfTheButtons() {
+        // 图表 reaches the same commands as the buttons beside 检索: the two pictures of the
+        // history open, and 遗漏曲线 with no result shown asks for one.
+        f->find<QAction>("mnuZst")->trigger();
+        QVERIFY(topLevel<TrendWindow>("frmZst"));
+        f->find<QAction>("mnuXtzs")->trigger();
+        QVERIFY(topLevel<QWidget>("frmXtzs"));
+        f->find<QAction>("mnuYlqx")->trigger();
+        QVERIFY(!topLevel<QWidget>("frmYlqx"));
+        QCOMPARE(f->dialogs.shown.back().title, QString("遗漏曲线"));
+        QCOMPARE(f->dialogs.shown.back().text,
+                 QString("请先检索或分部检索，或在分组计算结果中选中一行"));
     }
 
     void trendFirstRowsAndItsPictureSavedWhereTheUserSays() {

@@ -1,5 +1,6 @@
 #include "panel_fixture.h"
 
+#include "app/analysis_controller.h"
 #include "app/criteria_panel.h"
 
 namespace quarvel::apptest {
@@ -63,6 +64,7 @@ app::CriteriaPanel& PanelFixture::makePanel() {
     ctx.saved = store::Settings::load(settings);
     ctx.zodiacCodes = store::ZodiacCodes::startup(ctx.saved.SxIni);
     panel = std::make_unique<app::CriteriaPanel>(ctx);
+    new app::AnalysisController(ctx, *panel);  // the panel's commands, owned by the panel
     panel->startUp();
     return *panel;
 }

@@ -60,7 +60,7 @@ struct PanelFixture {
     ~PanelFixture();
     // Stores draws and reopens the sorted history.
     void addDraws(const std::vector<testing::Draw>& draws);
-    // A panel over this context, started up as the window starts it.
+    // A panel over this context with its commands, started up as the window starts it.
     app::CriteriaPanel& makePanel();
 
     testing::TempDir dir;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/analysis_controller.h"
 #include "app/app_context.h"
 #include "app/backtest_view.h"
 #include "app/busy_cursor.h"
@@ -12,44 +13,39 @@
 #include "app/criteria_panel.h"
 #include "app/grid_view.h"
 #include "app/group_panel.h"
-#include "partial/partial_search.h"
+#include "chance/as_of_runs.h"
 
 namespace quarvel::app {
 
-std::optional<std::pair<std::string, chance::PatternHits>> CriteriaPanel::shownPatternHits(
+std::optional<std::pair<std::string, chance::PatternHits>> AnalysisController::shownPatternHits(
     const QString& title) {
-    std::optional<store::Checked<chance::PatternHits>> hits;
+    std::optional<store::Checked<chance::AsOfResult<chance::PatternHits>>> hits;
     std::string label;
     if (lastPattern_) {
         label = resultCurve_ ? resultCurve_->label : std::string();
-        const PatternRun run = *lastPattern_;
         BusyCursor busy;
-        const auto k = run.partial ? partial::readSection(run.kText) : store::Checked<int>(0);
-        hits = chance::patternHits(
-            *ctx_.db, run.criteria, [&](const search::Criteria& c) { return run(*ctx_.db, c); },
-            run.partial ? chance::partialPattern(run.criteria, run.flatOnly, k ? *k : 0)
-                        : chance::searchPattern(run.criteria));
+        hits = chance::patternHitsAsOf(*ctx_.db, *lastPattern_);
     } else {
-        const QModelIndex current = grid3_->currentIndex();
-        if (!current.isValid() || current.row() + 1 >= grid3_->grid().rows()) {
+        const std::optional<std::string> selected = panel_.selectedGroupLabel();
+        if (!selected) {
             message(title, QStringLiteral("请先检索或分部检索，或在分组计算结果中选中一行"));
             return std::nullopt;
         }
-        const auto cut = readCut(title);
-        if (!cut) return std::nullopt;
-        label = grid3_->grid().at(current.row() + 1, 0);
+        std::optional<std::int32_t> asOf;
+        if (!readAsOf(title, asOf)) return std::nullopt;
+        label = *selected;
         BusyCursor busy;
-        hits = chance::groupPatternHits(*ctx_.db, readGroupInput(*cut), label);
+        hits = chance::groupHitsAsOf(*ctx_.db, panel_.readGroupInput(), label, asOf);
     }
     if (!*hits) {
         message(title, QString::fromStdString(hits->outcome.text()));
         return std::nullopt;
     }
-    return std::make_pair(label, std::move(**hits));
+    return std::make_pair(label, std::move((*hits)->result));
 }
 
-void CriteriaPanel::runCalibrationCommand() {
-    if (!commandReady(cmdYlxy_)) return;
+void AnalysisController::runCalibrationCommand() {
+    if (!commandReady(panel_.calibrationButton())) return;
     const auto shown = shownPatternHits(QStringLiteral("遗漏校验"));
     if (!shown) return;
     const chance::IssueLine& range = shown->second.range;
@@ -58,23 +54,32 @@ void CriteriaPanel::runCalibrationCommand() {
             ? QStringLiteral("-")
             : QStringLiteral("%1～%2 期").arg(range.issue.front()).arg(range.issue.back());
     auto* window = new CalibrationWindow(ctx_, QString::fromStdString(shown->first), rangeText,
-                                         chance::calibrate(shown->second), this);
+                                         chance::calibrate(shown->second), &panel_);
     window->show();
 }
 
-void CriteriaPanel::runBacktestCommand() {
-    if (!commandReady(groups_->backtestButton())) return;
+void AnalysisController::runBacktestCommand() {
+    if (!commandReady(panel_.groupPanel()->backtestButton())) return;
     const QString title = QStringLiteral("回测");
-    const auto cut = readCut(title);
-    if (!cut) return;
-    const auto planned = groups::makePlan(readGroupInput(*cut));
+    std::optional<std::int32_t> asOf;
+    if (!readAsOf(title, asOf)) return;
+    const auto cut = chance::optionalCut(*ctx_.db, asOf);
+    if (!cut) {
+        message(title, QString::fromStdString(cut.outcome.text()));
+        return;
+    }
+    // The plan's range ends at the cut, and with it the test range the window offers; the
+    // window runs the backtest as of the same cut.
+    groups::GroupInput input = panel_.readGroupInput();
+    if (*cut) chance::applyCut(input, **cut);
+    const auto planned = groups::makePlan(input);
     if (!planned) {
         const store::Outcome& why = planned.outcome;
         message(why.title.empty() ? title : QString::fromStdString(why.title),
                 QString::fromStdString(why.text()));
         return;
     }
-    auto* window = new BacktestWindow(ctx_, *planned, *cut, this);
+    auto* window = new BacktestWindow(ctx_, *planned, *cut, &panel_);
     window->show();
     window->run();
 }
