@@ -2,7 +2,7 @@
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=... -DSTAGE=... -DLISTS=... -DOUTFILE=... quarvel.nsi
 ; It installs both programs with Qt beside them, a Start menu entry and an uninstaller. The
 ; uninstaller removes exactly the files it installed: the user's history, backups and exports
-; (in %APPDATA%\quarvel, or beside the program when installed in a folder the user may write)
+; (in %APPDATA%\quarvel: the programs know an installed copy by its uninstall.exe)
 ; stay. Silent with /S.
 Unicode true
 ; A 64-bit installer for the 64-bit programs (it also runs where only 64-bit programs can).

@@ -413,6 +413,11 @@ void MainWindow::setResultsHost() {
 
 void MainWindow::onlineUpdate() {
     if (updating_) return;  // a second press while the pages load does nothing
+    // A build without the page reader says so at once, before the question and the address.
+    if (const auto why = platform::QtPageSource().readiness(); !why.ok()) {
+        refuse(ctx_, kUpdateTitle, fromStd(why.sentence));
+        return;
+    }
     if (!ctx_.dialogs->question(QStringLiteral("读入历史"), kUpdateQuestion)) return;
     if (!ctx_.historyOpen()) {
         refuse(ctx_, kUpdateTitle, QStringLiteral("历史数据库没有打开，无法更新。"));

@@ -280,6 +280,10 @@ std::vector<int> UpdateResult::failedYears() const {
 
 UpdateResult runOnlineUpdate(store::HistoryDb& db, PageSource& source, const UpdateParams& params) {
     UpdateResult result;
+    if (auto why = source.readiness(); !why.ok()) {
+        result.outcome = why;
+        return result;
+    }
     const auto host = readResultsSite(params.host);
     if (!host) {
         result.outcome = host.outcome;

@@ -103,7 +103,8 @@ struct UpdateResult {
     std::vector<int> failedYears() const;
 };
 
-// Runs the update on an open history. Before anything is stored the file is checked whole (a
+// Runs the update on an open history. A source that can read no page is refused before anything
+// is asked. Before anything is stored the file is checked whole (a
 // damaged file is refused, as by every other changing command). The pages are fetched, read and
 // their draws looked up first, with no transaction open; then one write transaction (BEGIN
 // IMMEDIATE) reads the history as it is at that moment, runs the age check (removing only draws

@@ -14,6 +14,9 @@ using PageResult = store::Checked<std::string>;
 class PageSource {
   public:
     virtual ~PageSource() = default;
+    // Why this source can read no page at all (a build without the page reader), in Chinese;
+    // Done when it can. The update asks this before it requests anything.
+    virtual store::Outcome readiness() const { return store::Outcome::done(); }
     virtual PageResult fetch(const std::string& url) = 0;
 };
 

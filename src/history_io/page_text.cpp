@@ -1,6 +1,7 @@
 #include "history_io/page_text.h"
 
-// A build without the HTML parser (see CMakeLists.txt) reads no page: the text is empty.
+// A build without the HTML parser (see CMakeLists.txt) reads no page: the text is empty (the
+// page source refuses before it comes to this).
 #ifdef QUARVEL_WITHOUT_GUMBO
 namespace quarvel::io {
 std::string bodyInnerText(std::string_view) { return {}; }

@@ -21,4 +21,16 @@ namespace quarvel::io {
 // content nested more than 1,024 elements deep gives no text.
 std::string bodyInnerText(std::string_view html);
 
+// Whether this build has the HTML parser. A Windows build made where the archive did not serve
+// gumbo's source has none: it reads no page, and the online update is refused with
+// kNoPageReader before any page is asked for.
+#ifdef QUARVEL_WITHOUT_GUMBO
+inline constexpr bool kPageReaderBuilt = false;
+#else
+inline constexpr bool kPageReaderBuilt = true;
+#endif
+inline constexpr const char* kNoPageReader =
+    "本程序构建时没有带网页解析库，读不出开奖结果网站的网页，不能在线更新；历史号码未改变，"
+    "请从历史号码文件导入。";
+
 }  // namespace quarvel::io

@@ -52,6 +52,11 @@ std::optional<QString> decodeHtmlBody(const QByteArray& body, const QByteArray& 
 
 QtPageSource::QtPageSource(std::chrono::milliseconds timeLimit) : timeLimit_(timeLimit) {}
 
+store::Outcome QtPageSource::readiness() const {
+    if (!io::kPageReaderBuilt) return store::Outcome::refused(io::kNoPageReader);
+    return store::Outcome::done();
+}
+
 io::PageResult QtPageSource::fetch(const std::string& url) {
     using store::Outcome;
     // Which addresses may be asked is the core's rule; QUrl only has to be able to parse it.
@@ -95,12 +100,8 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
     if (!text) {
         return Outcome::failed(decodeError.toStdString());
     }
-#ifdef QUARVEL_WITHOUT_GUMBO
-    return Outcome::failed(
-        "本程序构建时没有网页解析库，读不出网页里的开奖号码；请导入历史号码文件。");
-#else
+    if (auto why = readiness(); !why.ok()) return why;
     return io::bodyInnerText(text->toStdString());
-#endif
 }
 
 }  // namespace quarvel::platform

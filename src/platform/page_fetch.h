@@ -33,6 +33,9 @@ class QtPageSource : public io::PageSource {
     // refuses or QUrl cannot parse, a network error, a status outside 200..299, no answer within
     // the time limit, an oversized body or a charset that cannot be decoded.
     io::PageResult fetch(const std::string& url) override;
+    // Refused (io::kNoPageReader) in a build without the page reader; its fetch then still
+    // asks for the page, but fails with the same refusal instead of the text.
+    store::Outcome readiness() const override;
 
   private:
     std::chrono::milliseconds timeLimit_;

@@ -52,7 +52,10 @@ QString chooseDataFolder(const QString& given, const QString& programDir,
                          const QString& userDataDir) {
     if (!given.isEmpty()) return given;
     const QFileInfo dir(programDir);
-    if (dir.isDir() && mayCreateFilesIn(programDir)) return programDir;
+    // An installed copy keeps its history with the user even when its folder may be written (a
+    // run as administrator, or wine): else a later run as the user would find another history.
+    const bool installed = QFileInfo::exists(QDir(programDir).filePath(kUninstaller));
+    if (dir.isDir() && !installed && mayCreateFilesIn(programDir)) return programDir;
     return userDataDir;
 }
 

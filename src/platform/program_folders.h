@@ -15,8 +15,11 @@ namespace quarvel::platform {
 // The name both programs give Qt: the user's data folder is named after it.
 inline constexpr const char* kProgramName = "quarvel";
 
+// The installer's uninstaller, beside the programs of an installed copy (never of a portable one).
+inline constexpr const char* kUninstaller = "uninstall.exe";
+
 // The data folder: `given` (--data-dir) when not empty, else `programDir` when it may be
-// written, else `userDataDir`.
+// written and holds no kUninstaller, else `userDataDir`.
 QString chooseDataFolder(const QString& given, const QString& programDir,
                          const QString& userDataDir);
 

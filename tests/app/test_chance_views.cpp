@@ -20,6 +20,7 @@
 #include "app/grid_view.h"
 #include "app/kline_view.h"
 #include "app/omission_curve_view.h"
+#include "app/qt_paths.h"
 #include "app/shape_view.h"
 #include "app/trend_view.h"
 #include "support/panel_fixture.h"
@@ -82,7 +83,7 @@ std::vector<std::string> column(const store::TextGrid& g, int col) {
 
 bool exportsOnDoubleClick(PanelFixture& f, app::GridView* grid, const char* fileName) {
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    return std::filesystem::exists(f.dir.path() / fileName) &&
+    return std::filesystem::exists(f.dir.path() / app::toPath(QString::fromUtf8(fileName))) &&
            f.dialogs.opened.last().endsWith(QString::fromUtf8(fileName));
 }
 
@@ -206,8 +207,7 @@ class TestChanceViews : public QObject {
         QVERIFY(cal->verdict().contains("不会改变下一期开出的机会"));
         QVERIFY(exportsOnDoubleClick(*f, cal->grid(), "遗漏校验.xls"));
         child<QPushButton>(cal, "cmdSavePicture")->click();
-        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏校验.png").string())).width() >
-                0);
+        QVERIFY(QImage(app::toQString(f->dir.path() / u8"遗漏校验.png")).width() > 0);
 
         // K: each draw adds its hit less 8/30.
         child<QPushButton>(f->panel.get(), "cmdYlqx")->click();
@@ -231,8 +231,7 @@ class TestChanceViews : public QObject {
         QVERIFY(exportsOnDoubleClick(*f, curve->kLinePage()->grid(), "遗漏K线.xls"));
         curve->pages()->setCurrentWidget(curve->kLinePage());
         child<QPushButton>(curve, "cmdSavePicture")->click();
-        QVERIFY(QImage(QString::fromStdString((f->dir.path() / "遗漏K线.png").string())).width() >
-                0);
+        QVERIFY(QImage(app::toQString(f->dir.path() / u8"遗漏K线.png")).width() > 0);
     }
 
     void backtestPickingEveryGroupIsChance() {

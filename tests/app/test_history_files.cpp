@@ -17,6 +17,7 @@
 #include "app/qt_paths.h"
 #include "app/status_line.h"
 #include "history_io/export.h"
+#include "history_io/page_text.h"
 #include "store/new_year_table.h"
 #include "support/top_level.h"
 #include "support/window_fixture.h"
@@ -332,6 +333,7 @@ class TestHistoryFiles : public QObject {
     }
 
     void onlineUpdateWithoutAnAddressSaysSo() {
+        if (!io::kPageReaderBuilt) QSKIP("this build has no page reader (gumbo)");
         f->open();
         f->dialogs.questionAnswers.enqueue(true);
         QTest::mouseClick(f->find<QPushButton>("Command21"), Qt::LeftButton);
@@ -340,6 +342,7 @@ class TestHistoryFiles : public QObject {
     }
 
     void onlineUpdateAddsTheDrawsAndIgnoresASecondPress() {
+        if (!io::kPageReaderBuilt) QSKIP("this build has no page reader (gumbo)");
         ResultsServer server;
         const int year = QDate::currentDate().year();
         server.drawYear = year;
@@ -373,9 +376,28 @@ class TestHistoryFiles : public QObject {
         QVERIFY(f->dialogs.messages().isEmpty());
     }
 
+    // A build without the page reader refuses at once, in Chinese only: no question, no page
+    // asked, the history as it was.
+    void onlineUpdateWithoutThePageReaderIsRefusedAtOnce() {
+        if (io::kPageReaderBuilt) QSKIP("this build has the page reader");
+        ResultsServer server;
+        f->open();
+        f->window->context().saved.ResultsHost = server.host().toStdString();
+        f->window->onlineUpdate();
+        QCOMPARE(f->dialogs.count("question"), 0);
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        const QString text = f->dialogs.messages()[0].text;
+        QCOMPARE(text, QString::fromUtf8(io::kNoPageReader));
+        QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(text));
+        QCOMPARE(server.requests, 0);
+        QVERIFY(f->stored().empty());
+        QVERIFY(!f->window->updateRunning());
+    }
+
     // An update that stops at a year whose page fails keeps the draws before it and says in a
     // message box where it stopped.
     void onlineUpdateThatStopsSaysWhere() {
+        if (!io::kPageReaderBuilt) QSKIP("this build has no page reader (gumbo)");
         ResultsServer server;
         const int year = QDate::currentDate().year();
         server.drawYear = year - 3;  // later years show no draw of their own
@@ -397,6 +419,7 @@ class TestHistoryFiles : public QObject {
     // Qt has, and the status bar shortens the long notice before the data-folder label, with
     // the whole of it as the tool tip.
     void onlineUpdateFailureIsSaidInChineseAndFitsTheStatusBar() {
+        if (!io::kPageReaderBuilt) QSKIP("this build has no page reader (gumbo)");
         quint16 closedPort;
         {
             QTcpServer probe;

@@ -52,6 +52,9 @@ class TestSharedHistory : public QObject {
     }
 
     void aHistoryPutInPlaceByAnotherProgramIsTheOneTheWindowChanges() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows refuses to rename a file over the history the window holds open");
+#endif
         f->seed(simpleDraws(20));
         f->open();
         const auto other = f->dir.path() / "other";

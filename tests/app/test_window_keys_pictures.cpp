@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include "app/criteria_panel.h"
+#include "app/qt_paths.h"
 #include "app/trend_view.h"
 #include "support/top_level.h"
 #include "support/window_fixture.h"
@@ -100,12 +101,12 @@ class TestWindowKeysPictures : public QObject {
         QVERIFY(trend->savePicture());
         const auto& asked = f->dialogs.shown.back();
         QCOMPARE(asked.kind, QString("save"));
-        QCOMPARE(asked.text, QString::fromStdString((f->dir.path() / "走势图.png").string()));
+        QCOMPARE(asked.text, toQString(f->dir.path() / u8"走势图.png"));
         QVERIFY(QImage(chosen).width() > 0);
         QVERIFY(f->status().contains(chosen));
         // Cancelled: nothing is written.
         QVERIFY(!trend->savePicture());
-        QVERIFY(!std::filesystem::exists(f->dir.path() / "走势图.png"));
+        QVERIFY(!std::filesystem::exists(f->dir.path() / u8"走势图.png"));
     }
 };
 

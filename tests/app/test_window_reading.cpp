@@ -26,6 +26,7 @@
 #include "app/grid_view.h"
 #include "app/history_panel.h"
 #include "app/omission_curve_view.h"
+#include "app/qt_paths.h"
 #include "app/trend_view.h"
 #include "support/mouse.h"
 #include "support/top_level.h"
@@ -167,7 +168,7 @@ class TestWindowReading : public QObject {
         f->open();
         auto* trend = openTrend();
         QVERIFY(trend);
-        const auto file = f->dir.path() / "走势图.xls";
+        const auto file = f->dir.path() / u8"走势图.xls";
         apptest::doubleClickAt(trend->view()->viewport(), QPoint(5, 5));
         QVERIFY(std::filesystem::exists(file));
         QCOMPARE(f->dialogs.count("question"), 0);  // a new file is written without a question

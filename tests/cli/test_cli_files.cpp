@@ -41,7 +41,10 @@ TEST_F(CliFiles, ImportExportAndTrimRoundTrip) {
     EXPECT_EQ(trimmed.out.substr(0, trimmed.out.find('\n') + 1),
               "已保留到 2013004 期，共 4 期。\n");
     const std::string told = "原历史已备份到 ";
-    ASSERT_EQ(backupLine.rfind(told + (dir.path() / "备份").string() + "/", 0), 0u) << trimmed.out;
+    // In the system's own spelling: C:\...\备份\ on Windows.
+    const std::string folder =
+        (dir.path() / u8"备份").string() + char(std::filesystem::path::preferred_separator);
+    ASSERT_EQ(backupLine.rfind(told + folder, 0), 0u) << trimmed.out;
     EXPECT_EQ(listed().find("2013005"), std::string::npos);
 
     ASSERT_EQ(cli({"trim-last", "2"}).status, 0);

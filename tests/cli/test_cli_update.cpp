@@ -9,6 +9,7 @@
 #include "support/chart_page.h"
 #include "support/cli_sandbox.h"
 #include "support/http_test_server.h"
+#include "support/page_reader.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ struct CliUpdate : ::testing::Test, quarvel::testing::CliSandbox {
 };
 
 TEST_F(CliUpdate, AddsTheMissingDrawsOfEachYear) {
+    QUARVEL_NEEDS_PAGE_READER();
     ASSERT_EQ(cli({"add", "2013145", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
     const auto r = cli({"update", "--host", site.baseUrl(), "--year-now", "2014"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -48,6 +50,7 @@ TEST_F(CliUpdate, AddsTheMissingDrawsOfEachYear) {
 }
 
 TEST_F(CliUpdate, HostComesFromTheSavedSetting) {
+    QUARVEL_NEEDS_PAGE_READER();
     quarvel::testing::writeFile(
         dir.path() / "settings.ini",
         "[IniSetting]\nResultsHost=" + site.baseUrl() + "\nIniSerchDay=2\n");
@@ -62,6 +65,7 @@ TEST_F(CliUpdate, HostComesFromTheSavedSetting) {
 }
 
 TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
+    QUARVEL_NEEDS_PAGE_READER();
     ASSERT_EQ(cli({"add", "2005001", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
     // The draw of 2005 is too old for 2030, but no page of 2024..2030 is served.
     auto r = cli({"update", "--host", site.baseUrl(), "--year-now", "2030"});
@@ -76,6 +80,23 @@ TEST_F(CliUpdate, NothingReadableIsAFailureThatChangesNothing) {
     EXPECT_NE(r.err.find("ResultsHost"), std::string::npos) << r.err;
     EXPECT_EQ(cli({"update", "--host", site.baseUrl(), "--year-now", "20x"}).status, 2);
     EXPECT_EQ(cli({"update", "--bogus", "1"}).status, 2);
+}
+
+// A build without the page reader refuses the update at once, in Chinese only, asks for no page
+// and keeps the history.
+TEST_F(CliUpdate, WithoutThePageReaderTheUpdateIsRefusedAtOnce) {
+    if (quarvel::io::kPageReaderBuilt) GTEST_SKIP() << "this build has the page reader";
+    ASSERT_EQ(cli({"add", "2013145", "01", "02", "03", "04", "05", "06", "07", "08"}).status, 0);
+    const std::string before = cli({"list"}).out;
+    const auto r = cli({"update", "--host", site.baseUrl(), "--year-now", "2014"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "quarvel-cli update: " + std::string(quarvel::io::kNoPageReader) + "\n");
+    EXPECT_EQ(std::string(quarvel::io::kNoPageReader)
+                  .find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+              std::string::npos);
+    EXPECT_TRUE(site.requests().empty());
+    EXPECT_EQ(cli({"list"}).out, before);
 }
 
 // A results site whose pages the test changes between runs.
@@ -99,6 +120,7 @@ struct ChangingSite {
 
 struct CliUpdateHoles : ::testing::Test, quarvel::testing::CliSandbox {
     ChangingSite site;
+    void SetUp() override { QUARVEL_NEEDS_PAGE_READER(); }
     quarvel::testing::CliResult update(const char* yearNow = "2014") {
         return cli({"update", "--host", site.server.baseUrl(), "--year-now", yearNow});
     }

@@ -10,6 +10,7 @@
 #include "history_io/page_text.h"
 #include "history_io/results_site.h"
 #include "support/chart_page.h"
+#include "support/page_reader.h"
 #include "support/test_support.h"
 
 namespace quarvel::io {
@@ -29,6 +30,8 @@ class FakeSite : public PageSource {
     std::map<int, std::string> pages;  // by year; a year without a page fails
     std::vector<std::string> urls;
     std::function<void()> onFetch;
+    store::Outcome readable;  // what readiness() says
+    store::Outcome readiness() const override { return readable; }
     PageResult fetch(const std::string& url) override {
         urls.push_back(url);
         if (onFetch) onFetch();
@@ -82,6 +85,7 @@ class OnlineUpdate : public ::testing::Test {
 };
 
 TEST_F(OnlineUpdate, ContinuesTheCurrentYearAfterTheLastStoredDraw) {
+    QUARVEL_NEEDS_PAGE_READER();
     // 2008001 .. 2013150, 150 draws a year.
     testing::addDraws(db, testing::randomDraws(900, 7, 2008001));
     ASSERT_EQ(db.lastIssue(), 2013150);
@@ -119,6 +123,7 @@ TEST_F(OnlineUpdate, ContinuesTheCurrentYearAfterTheLastStoredDraw) {
 }
 
 TEST_F(OnlineUpdate, YearChangeReadsTheRestOfLastYearThenTheNewYear) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(db, testing::randomDraws(900, 7, 2008001));
     site.pages[2013] = chartPage(2013, serials(1, 153));
     site.pages[2014] = chartPage(2014, serials(1, 2), {3});
@@ -142,6 +147,7 @@ TEST_F(OnlineUpdate, YearChangeReadsTheRestOfLastYearThenTheNewYear) {
 }
 
 TEST_F(OnlineUpdate, EmptyHistoryFetchesKeptYearsPlusOnePages) {
+    QUARVEL_NEEDS_PAGE_READER();
     for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 3));
     const UpdateResult r = run(2014, 6);
     EXPECT_EQ(site.years(), (std::vector<int>{2008, 2009, 2010, 2011, 2012, 2013, 2014}));
@@ -155,6 +161,7 @@ TEST_F(OnlineUpdate, EmptyHistoryFetchesKeptYearsPlusOnePages) {
 }
 
 TEST_F(OnlineUpdate, TooOldHistoryIsReplacedOnlyByAWholeKeptWindow) {
+    QUARVEL_NEEDS_PAGE_READER();
     const auto old = testing::randomDraws(300, 3, 2005001);  // 2005001 .. 2006150
     testing::addDraws(db, old);
     for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));
@@ -184,6 +191,7 @@ TEST_F(OnlineUpdate, TooOldHistoryIsReplacedOnlyByAWholeKeptWindow) {
 }
 
 TEST_F(OnlineUpdate, TheAgeCheckRemovesOnlyDrawsOlderThanTheWindowAndKeepsEveryDrawInIt) {
+    QUARVEL_NEEDS_PAGE_READER();
     // 2014001 .. 2018150 with four years kept in 2019: only 2014 is too old.
     const auto draws = testing::randomDraws(750, 8, 2014001);
     testing::addDraws(db, draws);
@@ -203,6 +211,7 @@ TEST_F(OnlineUpdate, TheAgeCheckRemovesOnlyDrawsOlderThanTheWindowAndKeepsEveryD
 }
 
 TEST_F(OnlineUpdate, TheWindowBeforeTheOldestKeptDrawIsFilledOnlyWhenItComesWhole) {
+    QUARVEL_NEEDS_PAGE_READER();
     // 2014001 .. 2014150 and 2016051 .. 2016150; three years kept in 2018 reach back to 2015.
     auto draws = testing::randomDraws(150, 9, 2014001);
     for (const auto& d : testing::randomDraws(100, 10, 2016051)) draws.push_back(d);
@@ -232,6 +241,7 @@ TEST_F(OnlineUpdate, TheWindowBeforeTheOldestKeptDrawIsFilledOnlyWhenItComesWhol
 }
 
 TEST_F(OnlineUpdate, LongKeptWindowPassesTheAgeCheckAndStartsIn2006) {
+    QUARVEL_NEEDS_PAGE_READER();
     // 2000001 .. 2004150, first year 14 years back with 16 kept.
     testing::addDraws(db, testing::randomDraws(750, 5, 2000001));
     site.pages[2006] = chartPage(2006, serials(1, 2));
@@ -259,6 +269,7 @@ TEST_F(OnlineUpdate, NoNetworkKeepsTheHistory) {
 }
 
 TEST_F(OnlineUpdate, OnlyDrawsWithNumbersAreAdded) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}});
     // 2014002 has its key but dashes where the numbers belong; 2014003 has unsound numbers.
     site.pages[2014] =
@@ -278,6 +289,7 @@ TEST_F(OnlineUpdate, OnlyDrawsWithNumbersAreAdded) {
 }
 
 TEST_F(OnlineUpdate, DrawsEnteredByHandAfterThePageAreLeftAlone) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(
         db, {{2014001, {1, 2, 3, 4, 5, 6, 7, 8}}, {2014009, {9, 10, 11, 12, 13, 14, 15, 16}}});
     site.pages[2014] = chartPage(2014, serials(1, 10));
@@ -311,6 +323,14 @@ TEST_F(OnlineUpdate, BadSettingsAreRefusedBeforeAnythingChanges) {
         EXPECT_FALSE(r.ran()) << host;
         EXPECT_EQ(r.outcome.kind, store::OutcomeKind::Refused) << host;
     }
+    // A source that can read no page (a build without the page reader) is refused first,
+    // before the address is even looked at.
+    site.readable = store::Outcome::refused(kNoPageReader);
+    for (const std::string host : {"", "results.test", kHost.c_str()}) {
+        p.host = host;
+        EXPECT_EQ(runOnlineUpdate(db, site, p).outcome.sentence, kNoPageReader) << host;
+    }
+    site.readable = store::Outcome::done();
     p.host = kHost;
     for (int kept : {0, 1, 17}) {
         p.keptYears = kept;
@@ -379,6 +399,7 @@ TEST(ResultsSite, AnAddressIsASchemeAndAHostWithNothingAfterIt) {
 }
 
 TEST_F(OnlineUpdate, AFailedYearEndsTheUpdateAndTheNextOneFillsIt) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(db, testing::randomDraws(750, 7, 2008001));  // 2008001 .. 2012150
     site.pages[2012] = chartPage(2012, serials(1, 153));
     site.pages[2014] = chartPage(2014, serials(1, 3));  // 2013 fails
@@ -405,6 +426,7 @@ TEST_F(OnlineUpdate, AFailedYearEndsTheUpdateAndTheNextOneFillsIt) {
 }
 
 TEST_F(OnlineUpdate, ASerialMissingOrUnreadableBeforeALaterOneEndsTheUpdateThere) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(db, testing::randomDraws(40, 7, 2014001));  // 2014001 .. 2014040
     std::vector<int> drawn = serials(41, 49);
     for (int k = 51; k <= 60; ++k) drawn.push_back(k);
@@ -448,6 +470,7 @@ TEST_F(OnlineUpdate, APastYearPageWithoutADrawOfItsYearIsAFailure) {
 }
 
 TEST_F(OnlineUpdate, WaitsForPagesWithoutALockAndStoresWhatIsMissingThen) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(db, testing::randomDraws(100, 7, 2013001));  // 2013001 .. 2013100
     site.pages[2013] = chartPage(2013, serials(1, 120));
     // While the page loads, another program stores five draws; it would wait for the lock, and
@@ -472,6 +495,7 @@ TEST_F(OnlineUpdate, WaitsForPagesWithoutALockAndStoresWhatIsMissingThen) {
 }
 
 TEST_F(OnlineUpdate, AHistoryCutBackWhileWaitingGetsTheEarlierPageToo) {
+    QUARVEL_NEEDS_PAGE_READER();
     testing::addDraws(
         db, testing::randomDraws(160, 7, 2012001));  // 2012001 .. 2012150, 2013001 .. 2013010
     site.pages[2012] = chartPage(2012, serials(1, 152));
@@ -497,6 +521,7 @@ TEST_F(OnlineUpdate, AHistoryCutBackWhileWaitingGetsTheEarlierPageToo) {
 // The age check removes old draws only after the kept years came whole, and in the window
 // only when the user agrees; a run that read nothing removes nothing.
 TEST_F(OnlineUpdate, OldDrawsGoOnlyAfterAWholeRunAndTheQuestion) {
+    QUARVEL_NEEDS_PAGE_READER();
     const auto draws = testing::randomDraws(1050, 21, 2019001);  // 2019001 .. 2025150
     testing::addDraws(db, draws);
     UpdateResult r = run(2026, 6);  // no server at all
@@ -562,6 +587,7 @@ TEST_F(OnlineUpdate, ADamagedIndexMakesTheUpdateRefuseBeforeStoring) {
 }
 
 TEST_F(OnlineUpdate, StoreFailureLeavesTheHistoryAsItWas) {
+    QUARVEL_NEEDS_PAGE_READER();
     const auto old = testing::randomDraws(300, 3, 2005001);
     testing::addDraws(db, old);
     for (int y = 2008; y <= 2014; ++y) site.pages[y] = chartPage(y, serials(1, 2));

@@ -3,6 +3,7 @@
 
 #include "history_io/draw_locator.h"
 #include "history_io/page_text.h"
+#include "support/page_reader.h"
 #include "support/test_support.h"
 
 namespace quarvel::io {
@@ -12,6 +13,7 @@ using testing::dataFile;
 using testing::readFile;
 
 TEST(PageText, TableCellsAreJoinedByTabsAndRowsByLineBreaks) {
+    QUARVEL_NEEDS_PAGE_READER();
     const std::string html =
         "<html><body><table>\n"
         "  <tr>\n    <th> 期号 </th>\n    <th>平1</th>\n  </tr>\n"
@@ -22,6 +24,7 @@ TEST(PageText, TableCellsAreJoinedByTabsAndRowsByLineBreaks) {
 }
 
 TEST(PageText, WhitespaceRunsCollapseAndBlocksStandOnTheirOwnLines) {
+    QUARVEL_NEEDS_PAGE_READER();
     EXPECT_EQ(bodyInnerText("<body>  a \n\t b   <span> c </span>d  </body>"), "a b c d");
     EXPECT_EQ(bodyInnerText("<body>one<div> two </div>three</body>"), "one\ntwo\nthree");
     EXPECT_EQ(bodyInnerText("<body><div><div>a</div></div><div>b</div></body>"), "a\nb");
@@ -32,6 +35,7 @@ TEST(PageText, WhitespaceRunsCollapseAndBlocksStandOnTheirOwnLines) {
 }
 
 TEST(PageText, HiddenContentGivesNoText) {
+    QUARVEL_NEEDS_PAGE_READER();
     const std::string html =
         "<html><head><title>标题 2013001</title><style>p{}</style></head><body>"
         "<script>var x = '2013001';</script>a<style>b{}</style>"
@@ -41,6 +45,7 @@ TEST(PageText, HiddenContentGivesNoText) {
 }
 
 TEST(PageText, CharacterReferencesAreDecoded) {
+    QUARVEL_NEEDS_PAGE_READER();
     EXPECT_EQ(bodyInnerText("<body>a&amp;b &lt;c&gt; &#x4E00;&#20108; &quot;</body>"),
               "a&b <c> 一二 \"");
     // A no-break space is a character of its own, not collapsible whitespace.
@@ -48,6 +53,7 @@ TEST(PageText, CharacterReferencesAreDecoded) {
 }
 
 TEST(PageText, FixturePageKeepsTheDrawRowsIntact) {
+    QUARVEL_NEEDS_PAGE_READER();
     const std::string text = bodyInnerText(readFile(dataFile("pages/2014.html")));
     EXPECT_EQ(text.rfind("首页 > 开奖 > 综合分布\n2014年\u00A0开奖号码综合分布图\n\n", 0), 0u)
         << text;

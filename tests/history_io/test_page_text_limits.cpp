@@ -7,6 +7,7 @@
 
 #include "history_io/draw_locator.h"
 #include "history_io/page_text.h"
+#include "support/page_reader.h"
 
 namespace quarvel::io {
 namespace {
@@ -25,6 +26,7 @@ const std::string kRowHtml =
     "<td>05</td><td>06</td><td>07</td><td>08</td></tr></table>";
 
 TEST(PageTextLimits, NestingThatBrowsersShowStillGivesItsText) {
+    QUARVEL_NEEDS_PAGE_READER();
     // Twenty thousand unclosed elements: the parser once kept a copy of the open elements for
     // each of them (gigabytes); the text before the deep part is read, the deep part dropped.
     const std::string html = "<body>" + kRowHtml + repeated("<span>", 20000) + "deep";
@@ -39,6 +41,7 @@ TEST(PageTextLimits, NestingThatBrowsersShowStillGivesItsText) {
 }
 
 TEST(PageTextLimits, NestingDeeperThanTheStackAllowsGivesNoDeepText) {
+    QUARVEL_NEEDS_PAGE_READER();
     // A hundred thousand levels overflowed the walk over the tree.
     const std::string html =
         "<body>a" + repeated("<i>", 1000) + repeated("<span>", 98000) + kRowHtml;
@@ -46,6 +49,7 @@ TEST(PageTextLimits, NestingDeeperThanTheStackAllowsGivesNoDeepText) {
 }
 
 TEST(PageTextLimits, APageOfMoreTagsThanAnyChartGivesNoText) {
+    QUARVEL_NEEDS_PAGE_READER();
     const std::string over = "<body>" + kRowHtml + repeated("<br>", 100000);
     EXPECT_EQ(bodyInnerText(over), "");
     // Within the limit the same page is read; '<' not followed by a letter is not a tag.

@@ -2,6 +2,9 @@
 // backup that imports back, junk files are refused, stale decisions and damaged files too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "history_io/atomic_file.h"
 #include "history_io/history_service.h"
 #include "history_io/removal_guard.h"
@@ -107,18 +110,18 @@ TEST_F(Guarded, EveryRemovingCommandLeavesItsBackupAndTheNewestTwentyAreKept) {
         for (const auto& [name, run] : commands) {
             if (db.drawCount() == 0) qt::addDraws(db, qt::randomDraws(40, 3));
             const auto count = db.drawCount();
+            const auto before = backups();
             ASSERT_TRUE(run()) << name;
             ++written;
-            const auto all = backups();
-            // The newest backup is named after its command and holds the history before it.
-            const auto newestBackup =
-                std::max_element(all.begin(), all.end(), [](const fs::path& a, const fs::path& b) {
-                    return fs::last_write_time(a) < fs::last_write_time(b);
-                });
-            ASSERT_NE(newestBackup, all.end());
-            EXPECT_NE(newestBackup->filename().string().find("-" + name), std::string::npos)
-                << *newestBackup;
-            const std::string text = qt::readFile(*newestBackup);
+            // The one new file (not a file time: several backups fall into one tick of a coarse
+            // clock) is named after its command and holds the history before it.
+            std::vector<fs::path> added;
+            const auto after = backups();
+            std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                                std::back_inserter(added));
+            ASSERT_EQ(added.size(), 1u) << name;
+            EXPECT_NE(added[0].filename().string().find("-" + name), std::string::npos) << added[0];
+            const std::string text = qt::readFile(added[0]);
             EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(count)) << name;
             if (written == 21) break;
         }

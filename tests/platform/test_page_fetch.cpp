@@ -8,6 +8,7 @@
 
 #include "platform/page_fetch.h"
 #include "support/http_test_server.h"
+#include "support/page_reader.h"
 #include "support/test_support.h"
 
 namespace quarvel::platform {
@@ -30,6 +31,7 @@ class PageFetch : public ::testing::Test {
 };
 
 TEST_F(PageFetch, ReadsTheRenderedTextOfAPage) {
+    QUARVEL_NEEDS_PAGE_READER();
     const std::string page = testing::readFile(testing::dataFile("pages/2013.html"));
     HttpTestServer server(HttpTestServer::pages({{"/kaijiang/xw?span=2013001_2013365", page}}));
     QtPageSource source;
@@ -130,6 +132,7 @@ TEST_F(PageFetch, BodiesAreDecodedByTheirCharset) {
 }
 
 TEST_F(PageFetch, ServedCharsetReachesTheText) {
+    QUARVEL_NEEDS_PAGE_READER();
     HttpTestServer server([](const std::string&) {
         HttpResponse r;
         r.contentType = "text/html; charset=ISO-8859-1";
@@ -140,6 +143,19 @@ TEST_F(PageFetch, ServedCharsetReachesTheText) {
     const io::PageResult r = source.fetch(server.baseUrl() + "/");
     ASSERT_TRUE(r.ok()) << r.outcome.text();
     EXPECT_EQ(*r, "caf\xC3\xA9");
+}
+
+// A build without the page reader still asks for the page (the network module is loaded and
+// works) but gives the refusal instead of its text.
+TEST_F(PageFetch, WithoutThePageReaderAServedPageIsRefused) {
+    if (io::kPageReaderBuilt) GTEST_SKIP() << "this build has the page reader";
+    HttpTestServer server([](const std::string&) { return HttpResponse{}; });
+    QtPageSource source;
+    EXPECT_EQ(source.readiness().sentence, io::kNoPageReader);
+    const io::PageResult r = source.fetch(server.baseUrl() + "/");
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.outcome.sentence, io::kNoPageReader);
+    EXPECT_EQ(server.requests().size(), 1u);
 }
 
 }  // namespace
