@@ -20,7 +20,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 # One wine server kept for a minute after its last program: tests started one after another
 # then never meet a server that is just shutting down ("recvmsg: Connection reset by peer").
-"$wineserver" -p60 2>/dev/null || true
+"$wineserver" -p60 </dev/null >/dev/null 2>&1 || true
 # wine does not hand QT_* variables on to Windows programs: a Qt Test program gets the platform
 # that ctest asks for (QT_QPA_PLATFORM=offscreen) as its -platform option instead.
 case "$(basename "${1:-}")" in
