@@ -19,7 +19,7 @@ HttpGet networkGet(QString* error) {
         if (loaded) return loaded;
         tried = module.errorString();
     }
-    if (error) *error = QStringLiteral("网络模块 quarvel_network 无法载入：%1").arg(tried);
+    if (error) *error = tried;
     return nullptr;
 }
 

@@ -30,7 +30,8 @@ struct HttpAnswer {
 using HttpGet = void (*)(const HttpRequest& request, HttpAnswer* answer);
 
 // The module's GET, loaded on first use: from beside the program, from ../lib/quarvel, or from
-// the folder it was built in. nullptr, with why (Chinese) in `error`, when it cannot be loaded.
+// the folder it was built in. nullptr, with the loader's reason in `error`, when it cannot be
+// loaded.
 HttpGet networkGet(QString* error);
 
 }  // namespace quarvel::platform

@@ -65,7 +65,12 @@ io::PageResult QtPageSource::fetch(const std::string& url) {
         return Outcome::failed("不是可以读取的网址：" + url);
     QString loadError;
     const HttpGet get = networkGet(&loadError);
-    if (!get) return Outcome::failed(loadError.toStdString());
+    if (!get) {
+        return Outcome::failed(
+            "联网所需的模块 quarvel_network 无法载入，不能读取网页；历史号码未改变，"
+            "请重新安装本程序。",
+            loadError.toStdString());
+    }
     HttpAnswer a;
     get({target, timeLimit_, allowInput_, kMaxBodyBytes}, &a);
 
