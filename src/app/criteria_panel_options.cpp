@@ -199,14 +199,13 @@ bool CriteriaPanel::readTypedValue(int position) {
 
 void CriteriaPanel::onManualValueLeft(int position) {
     if (readTypedValue(position)) return;
-    // The position keeps its previous value; say so when the user left text there or the
-    // position takes part, since the analyses would search a value the box does not show.
+    // Say so at once when the user left text there or the position takes part: the search
+    // and the partial search refuse the box until it holds a whole number.
     const QString text = tabs_->valueBox(PositionTabs::Manual, position)->text();
     auto* check = tabs_->check(PositionTabs::Manual, position);
     if (!text.trimmed().isEmpty() || check->isChecked())
-        notice(ctx_, QStringLiteral("%1的值“%2”不是 -32768 到 32767 之间的整数，仍按 %3 检索")
-                         .arg(check->text(), text)
-                         .arg(values_[position - 1]));
+        notice(ctx_, QStringLiteral("%1的值“%2”不是 -32768 到 32767 之间的整数，请改正后再检索")
+                         .arg(check->text(), text));
 }
 
 }  // namespace quarvel::app
