@@ -143,10 +143,8 @@ class TestCodeBases : public QObject {
         QCOMPARE(stored.ds, rowBase);
         const auto cli = [this, setting](std::vector<std::string> args) {
             const std::string base = std::to_string(setting);
-            args.insert(args.begin(), {"--data-dir", f->dir.path().string(), "--settings-file",
-                                       (f->dir.path() / "cli.ini").string(), "--sx-base", base,
-                                       "--ds-base", base});
-            const auto r = testing::runCli(args);
+            args.insert(args.begin(), {"--sx-base", base, "--ds-base", base});
+            const auto r = f->cli(std::move(args));
             if (r.status != 0) qWarning("%s", r.err.c_str());
             return r.out;
         };

@@ -26,11 +26,7 @@ class TestWindowFaults : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
 
-    testing::CliResult cli(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--data-dir", f->dir.path().string(), "--settings-file",
-                                   (f->dir.path() / "cli.ini").string()});
-        return testing::runCli(args);
-    }
+    testing::CliResult cli(std::vector<std::string> args) const { return f->cli(std::move(args)); }
 
   private slots:
     void init() { f = std::make_unique<WindowFixture>(); }

@@ -53,4 +53,10 @@ std::vector<testing::Draw> simpleDraws(int count, std::int32_t first) {
     return out;
 }
 
+testing::CliResult WindowFixture::cli(std::vector<std::string> args) const {
+    args.insert(args.begin(), {"--data-dir", dir.path().string(), "--settings-file",
+                               (dir.path() / "cli.ini").string()});
+    return testing::runCli(args);
+}
+
 }  // namespace quarvel::app

@@ -34,6 +34,8 @@ struct WindowFixture {
     QString status() const { return window->statusBar()->currentMessage(); }
     // The draws as stored, from a fresh connection: issue and the eight numbers.
     std::vector<testing::Draw> stored() const;
+    // quarvel-cli on the same data folder, with settings of its own (cli.ini there).
+    testing::CliResult cli(std::vector<std::string> args) const;
     template <class T>
     T* find(const QString& name) const {
         T* w = window->findChild<T*>(name);
