@@ -568,14 +568,7 @@ TEST_F(OnlineUpdate, OldDrawsGoOnlyAfterAWholeRunAndTheQuestion) {
 
 TEST_F(OnlineUpdate, ADamagedIndexMakesTheUpdateRefuseBeforeStoring) {
     testing::addDraws(db, testing::randomDraws(300, 22, 2012001));  // 2012001 .. 2013150
-    db.db().executeNative("DROP INDEX LishiBySqqh");
-    db.db().executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH) WHERE SQQH < 2013150");
-    db.db().executeNative("PRAGMA writable_schema = ON");
-    db.db().executeNative(
-        "UPDATE sqlite_master SET sql = 'CREATE INDEX LishiBySqqh ON Lishi (SQQH)' "
-        "WHERE name = 'LishiBySqqh'");
-    db.close();
-    db.open();
+    testing::damageIssueIndex(db, 2013150);
     site.pages[2013] = chartPage(2013, serials(140, 155));
     const UpdateResult r = run(2013);
     EXPECT_FALSE(r.ran());

@@ -174,14 +174,7 @@ TEST_F(Guarded, ADamagedIndexThatTheQuickCheckPassesStopsEveryRemoval) {
     qt::addDraws(db, qt::randomDraws(1000, 6, 1950001));
     const auto before = io::storedDraws(db);
     // The issue index loses its newest entry while the schema still calls it whole.
-    db.db().executeNative("DROP INDEX LishiBySqqh");
-    db.db().executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH) WHERE SQQH < 1956100");
-    db.db().executeNative("PRAGMA writable_schema = ON");
-    db.db().executeNative(
-        "UPDATE sqlite_master SET sql = 'CREATE INDEX LishiBySqqh ON Lishi (SQQH)' "
-        "WHERE name = 'LishiBySqqh'");
-    db.close();
-    db.open();
+    qt::damageIssueIndex(db, 1956100);
     {
         store::Snapshot quick = db.db().snapshot("PRAGMA quick_check");
         quick.moveFirst();

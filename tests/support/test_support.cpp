@@ -54,6 +54,18 @@ void addDraws(store::HistoryDb& db, const std::vector<Draw>& draws, store::Bases
     db.reopenSort();
 }
 
+void damageIssueIndex(store::HistoryDb& db, std::int32_t issueFrom) {
+    db.db().executeNative("DROP INDEX LishiBySqqh");
+    db.db().executeNative("CREATE INDEX LishiBySqqh ON Lishi (SQQH) WHERE SQQH < " +
+                          std::to_string(issueFrom));
+    db.db().executeNative("PRAGMA writable_schema = ON");
+    db.db().executeNative(
+        "UPDATE sqlite_master SET sql = 'CREATE INDEX LishiBySqqh ON Lishi (SQQH)' "
+        "WHERE name = 'LishiBySqqh'");
+    db.close();
+    db.open();
+}
+
 std::vector<Draw> randomDraws(std::size_t count, unsigned seed, std::int32_t firstIssue) {
     std::mt19937 rng(seed);
     std::vector<Draw> out;

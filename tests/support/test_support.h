@@ -42,6 +42,9 @@ struct Draw {
 // transaction, then renumbers IDX and reopens rsLishiSort.
 void addDraws(store::HistoryDb& db, const std::vector<Draw>& draws, store::Bases bases = {});
 // `count` random draws (seeded) starting at `firstIssue`, 150 serials per year.
+// Damages the issue index the way a torn write can: it loses the entries from `issueFrom` on
+// while the schema still calls it whole (PRAGMA quick_check passes). Reopens `db`.
+void damageIssueIndex(store::HistoryDb& db, std::int32_t issueFrom);
 std::vector<Draw> randomDraws(std::size_t count, unsigned seed, std::int32_t firstIssue = 2013001);
 
 std::string readFile(const std::filesystem::path& p);
